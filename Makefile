@@ -1,0 +1,48 @@
+# The two commands of the README: `make run` and `make test`.
+# Both install what is missing from Debian's archive, configure a Release build in build/ and build it.
+
+BUILD_DIR ?= build
+JOBS      ?= $(shell nproc)
+PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk libgtest-dev libgmock-dev \
+             libbenchmark-dev nlohmann-json3-dev poppler-utils ccache
+SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+CMAKE_ARGS ?=
+
+.PHONY: run test build deps configure bench install clean format
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
+	  echo "make run: no display found (DISPLAY and WAYLAND_DISPLAY are unset); start it from a desktop session."; \
+	  exit 1; \
+	fi
+	./$(BUILD_DIR)/app/soranote $(ARGS)
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+
+build: deps configure
+	cmake --build $(BUILD_DIR) -j$(JOBS)
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure:
+	@[ -f $(BUILD_DIR)/CMakeCache.txt ] || cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
+
+bench: build
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+
+install: build
+	cmake --install $(BUILD_DIR)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD_DIR)

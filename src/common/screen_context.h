@@ -1,0 +1,14 @@
+#pragma once
+
+#include "core/app_state.h"
+#include "core/clock.h"
+#include "core/data_dir.h"
+#include "ui/screen_host.h"
+
+/// What every screen gets from the main window: the shared state, the data directory, the clock, the host.
+struct ScreenContext {
+    sora::AppState& state;
+    const sora::DataDir& dir;
+    const sora::Clock& clock;
+    ui::ScreenHost& host;
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "graph_axis_settings.h"
+#include "view_model.h"
+
+namespace sora {
+
+/// Automatic axis: minimum rounded down, maximum rounded *up* (so the highest point is never above the top),
+/// 10 divisions. The minimum of pulse and weight axes is taken from (smallest − 1) by the caller.
+AxisRange automatic_axis(double largest, double smallest);
+
+enum class SecondaryQuantity { Pulse, Weight };
+
+/// Blood-pressure axis from the data (automatic) or from the settings (manual).
+AxisRange primary_axis(const GraphAxisSettings& settings, double largestSystolic, double smallestDiastolic);
+
+/// Pulse or weight axis from the extremes (automatic: largest, smallest − 1) or from the settings.
+AxisRange secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity quantity, const DataExtremes& extremes);
+
+/// Manual axes only (the daily-average chart applies the settings whatever the automatic flag).
+AxisRange manual_bp_axis(const GraphAxisSettings& settings);
+AxisRange manual_weight_axis(const GraphAxisSettings& settings);
+
+}  // namespace sora

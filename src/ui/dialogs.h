@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace ui {
+
+enum class Icon { Information, Warning, Question, Exclamation };
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
+
+/// Every message box and text input of the program goes through here.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual Answer message(Icon icon, const QString& title, const QString& text, Buttons buttons = Buttons::Ok) = 0;
+    /// nullopt when cancelled.
+    virtual std::optional<QString> textInput(const QString& title, const QString& prompt,
+                                             const QString& defaultText = QString()) = 0;
+};
+
+/// Real Qt message boxes.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+    Answer message(Icon icon, const QString& title, const QString& text, Buttons buttons) override;
+    std::optional<QString> textInput(const QString& title, const QString& prompt, const QString& defaultText) override;
+
+private:
+    QWidget* m_parent;
+};
+
+/// Records every dialog and answers from a queue; with an empty queue it answers with the default button
+/// (OK, Yes) and cancels text inputs. Used by tests and by --screenshot.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Record {
+        enum class Kind { Message, TextInput } kind = Kind::Message;
+        Icon icon = Icon::Information;
+        QString title;
+        QString text;  // the message text, or the prompt
+        Buttons buttons = Buttons::Ok;
+    };
+
+    Answer message(Icon icon, const QString& title, const QString& text, Buttons buttons) override;
+    std::optional<QString> textInput(const QString& title, const QString& prompt, const QString& defaultText) override;
+
+    void queueAnswer(Answer answer) { m_answers.push_back(answer); }
+    /// nullopt answers as Cancel.
+    void queueText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }
+
+    const std::vector<Record>& records() const { return m_records; }
+    void clear() { m_records.clear(); }
+
+private:
+    std::vector<Record> m_records;
+    std::deque<Answer> m_answers;
+    std::deque<std::optional<QString>> m_texts;
+};
+
+}  // namespace ui

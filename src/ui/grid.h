@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QTableView>
+#include <vector>
+
+namespace ui {
+
+class GridModel;
+
+enum class Alignment { Left, Centre, Right };
+enum class SortKind { Numeric, Text };
+
+/// A grid with one fixed heading row (row 0) and data rows from row 1, fast at 100,000 rows.
+class Grid : public QTableView {
+    Q_OBJECT
+public:
+    struct Cell {
+        QString text;
+        QColor background;  // invalid: no fill
+    };
+
+    explicit Grid(QWidget* parent = nullptr);
+    ~Grid() override;
+
+    /// Rows including the heading row; 1 leaves only the headings (widths and alignments are kept).
+    void setRowCount(int rows);
+    int rowCount() const;
+    void setColumnCount(int columns);
+    int columnCount() const;
+
+    void setColumnWidthTwips(int column, int twips);
+    int columnWidthTwips(int column) const;
+    void setColumnAlignment(int column, Alignment alignment);
+    void setHeadingAlignment(int column, Alignment alignment);
+    Alignment columnAlignment(int column) const;
+
+    /// Row 0 is the heading.
+    void setText(int row, int column, const QString& text);
+    QString text(int row, int column) const;
+    void setBackground(int row, int column, const QColor& colour);
+    QColor background(int row, int column) const;
+
+    /// Replaces all data rows at once (the fast path for long lists); row i of `rows` becomes grid row i + 1.
+    void setDataRows(std::vector<std::vector<Cell>> rows);
+
+    /// Makes a grid row the top visible row.
+    void setTopRow(int row);
+    /// The grid row at the top of the visible part (1 when not scrolled).
+    int topRow() const;
+
+    /// Stable sort of all data rows by one column; whole rows move with their colours.
+    void sortRows(int column, SortKind kind, bool ascending);
+
+    /// Hides the grid while it is filled, so that a long list is drawn once.
+    void beginFill();
+    void endFill();
+
+    void setCurrentColumn(int column);
+    int currentColumnIndex() const;
+    void setFontPointSize(int points);
+
+signals:
+    void cellClicked(int row, int column);
+    void cellDoubleClicked(int row, int column);
+
+private:
+    GridModel* m_model;
+};
+
+}  // namespace ui

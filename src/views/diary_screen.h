@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QWidget>
+
+#include "common/screen_context.h"
+
+/// The screen in frame fraMemo.
+class DiaryScreen : public QObject {
+    Q_OBJECT
+public:
+    DiaryScreen(ScreenContext context, QWidget* parent);
+
+    QWidget* frame() const { return m_frame; }
+    /// The click of the screen's button: opens and fills the screen (nothing when it is shown already).
+    void open();
+
+    /// Puts the notice memo into txtKizuki (start-up).
+    void setMemo(const QString& memo);
+
+private:
+    ScreenContext m_ctx;
+    QWidget* m_frame;
+};
