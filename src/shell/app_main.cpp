@@ -1,0 +1,69 @@
+#include "shell/app_main.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <cstdio>
+
+#include "core/data_dir.h"
+#include "shell/frm_main.h"
+#include "shell/resources.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+void useJapaneseFont(QApplication& app) {
+    // Without a CJK font every Japanese glyph is a box; prefer Noto when fontconfig has it.
+    for (const char* family : {"Noto Sans CJK JP", "Noto Sans JP", "IPAGothic"}) {
+        if (QFontDatabase::hasFamily(family)) {
+            QFont font(family);
+            font.setPointSize(10);
+            app.setFont(font);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+int runSoranote(QApplication& app) {
+    QApplication::setApplicationName("soranote");
+    QApplication::setApplicationDisplayName("ソラノート＋");
+    QCommandLineParser parser;
+    parser.setApplicationDescription("ソラノート＋ — 血圧・脈拍・体重の日記");
+    parser.addHelpOption();
+    const QCommandLineOption dataDirOption("data-dir", "データを置くフォルダ (既定: ~/.local/share/soranote)", "DIR");
+    const QCommandLineOption screenshotOption("screenshot", "全画面を OUT/<枠名>.png に書き出して終了します", "OUT");
+    parser.addOption(dataDirOption);
+    parser.addOption(screenshotOption);
+    parser.process(app);
+
+    const std::filesystem::path dataDir = parser.isSet(dataDirOption)
+                                              ? std::filesystem::path(parser.value(dataDirOption).toStdString())
+                                              : sora::default_data_dir();
+    std::string message;
+    if (!sora::install_sample_if_needed(dataDir, sampleDirectory().toStdString(), message)) {
+        std::fprintf(stderr, "soranote: %s\n", message.c_str());
+        return 1;
+    }
+    useJapaneseFont(app);
+
+    sora::SystemClock clock;
+    if (parser.isSet(screenshotOption)) {
+        // Every dialog is answered with its default button without being shown.
+        ui::ScriptedDialogs dialogs;
+        frmMain window(dataDir, dialogs, clock);
+        window.load(true);
+        const bool ok = window.writeScreenshots(parser.value(screenshotOption));
+        return ok ? 0 : 1;
+    }
+    ui::QtDialogs dialogs;
+    frmMain window(dataDir, dialogs, clock);
+    dialogs.setParent(&window);
+    window.load(true);
+    if (window.ended()) {
+        return 0;
+    }
+    return app.exec();
+}

@@ -1,0 +1,325 @@
+#include "shell/frm_main.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/render.h"
+#include "core/measurement_log.h"
+#include "core/side_files.h"
+#include "main/main_screen.h"
+#include "settings/settings_screen.h"
+#include "shell/resources.h"
+#include "ui/dialogs.h"
+#include "ui/help_viewer.h"
+#include "views/average_screen.h"
+#include "views/calendar_screen.h"
+#include "views/diary_screen.h"
+#include "views/filter_screen.h"
+#include "views/sorted_list_screen.h"
+#include "views/trend_screen.h"
+
+namespace {
+
+QStringList toQStringList(const std::vector<std::string>& items) {
+    QStringList list;
+    list.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items) {
+        list.append(qs(item));
+    }
+    return list;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& toolTip) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    if (!toolTip.isEmpty()) {
+        button->setToolTip(toolTip);
+    }
+    button->setMinimumHeight(34);
+    return button;
+}
+
+}  // namespace
+
+frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora::Clock& clock, QWidget* parent)
+    : QMainWindow(parent), m_dir(std::move(dataDir)), m_dialogs(dialogs), m_clock(clock) {
+    setObjectName("frmMain");
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(6, 6, 6, 6);
+    auto* buttonRow = new QHBoxLayout;
+    buildButtons(buttonRow);
+    column->addLayout(buttonRow);
+
+    m_frameArea = new QWidget(central);
+    m_frameArea->setObjectName("frameArea");
+    auto* frames = new QGridLayout(m_frameArea);
+    frames->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(m_frameArea, 1);
+    setCentralWidget(central);
+
+    const ScreenContext context{m_state, m_dir, m_clock, *this};
+    m_main = new MainScreen(context, m_frameArea);
+    m_filter = new FilterScreen(context, m_frameArea);
+    m_averages = new AverageScreen(context, m_frameArea);
+    m_sorted = new SortedListScreen(context, m_frameArea);
+    m_calendar = new CalendarScreen(context, m_frameArea);
+    m_trend = new TrendScreen(context, m_frameArea);
+    m_diary = new DiaryScreen(context, m_frameArea);
+    m_settings = new SettingsScreen(context, m_frameArea);
+    // Every frame sits in the same cell: hidden frames take no room, the one shown fills the area.
+    for (QWidget* frame : {m_main->frame(), m_filter->frame(), m_averages->frame(), m_sorted->frame(),
+                           m_calendar->frame(), m_trend->frame(), m_diary->frame(), m_settings->frame()}) {
+        frames->addWidget(frame, 0, 0);
+        frame->hide();
+    }
+
+    connect(cmdMain, &QPushButton::clicked, this, &frmMain::cmdMain_Click);
+    connect(cmdTaijyu, &QPushButton::clicked, m_filter, &FilterScreen::open);
+    connect(cmdAvgtai, &QPushButton::clicked, m_averages, &AverageScreen::open);
+    connect(cmdBunseki, &QPushButton::clicked, m_sorted, &SortedListScreen::open);
+    connect(cmdCale, &QPushButton::clicked, m_calendar, &CalendarScreen::open);
+    connect(cmdRentai, &QPushButton::clicked, m_trend, &TrendScreen::open);
+    connect(cmdMemo, &QPushButton::clicked, m_diary, &DiaryScreen::open);
+    connect(cmdSettei, &QPushButton::clicked, m_settings, &SettingsScreen::open);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
+    connect(cmdOwari, &QPushButton::clicked, this, &frmMain::cmdOwari_Click);
+    connect(chkHelp, &QCheckBox::clicked, this, &frmMain::chkHelp_Click);
+
+    m_help = std::make_unique<ui::HelpViewer>(this);
+    setWindowTitle(" ソラノート＋");
+    setMinimumSize(1000, 680);
+    resize(1240, 760);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildButtons(QBoxLayout* row) {
+    QWidget* parent = this;
+    cmdMain = makeButton(parent, "cmdMain", "メイン", QString());
+    cmdTaijyu = makeButton(parent, "cmdTaijyu", "範囲指定", "表示条件を指定できます");
+    cmdAvgtai = makeButton(parent, "cmdAvgtai", "日平均", "日の平均データを表示します");
+    cmdBunseki = makeButton(parent, "cmdBunseki", "並び替え", "各種データを並び替え表示します");
+    cmdCale = makeButton(parent, "cmdCale", "カレンダー", "血圧判定把握カレンダーを表示します");
+    cmdRentai = makeButton(parent, "cmdRentai", "全グラフ", "現在までの血圧変動グラフを表示します");
+    cmdMemo = makeButton(parent, "cmdMemo", "一言日記", "ちょっとした日記を表示します");
+    cmdSettei = makeButton(parent, "cmdSettei", "編集", "編集画面を表示します");
+    cmdHelp = makeButton(parent, "cmdHelp", "ヘルプ", "ヘルプファイルを開きます");
+    cmdOwari = makeButton(parent, "cmdOwari", "終了", "プログラムを終了します");
+    chkHelp = new QCheckBox("ヘルプツアー", parent);
+    chkHelp->setObjectName("chkHelp");
+    chkHelp->setToolTip("ヘルプツアーのＯｎ／Ｏｆｆです");
+
+    for (QPushButton* button : {cmdMain, cmdTaijyu, cmdAvgtai, cmdBunseki, cmdCale, cmdRentai, cmdMemo, cmdSettei}) {
+        row->addWidget(button);
+    }
+    row->addStretch(1);
+    row->addWidget(chkHelp);
+    row->addWidget(cmdHelp);
+    row->addWidget(cmdOwari);
+}
+
+void frmMain::load(bool showWindow) {
+    // 1. Normal window state, loading flag, no frame shown.
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    m_state.loading = true;
+    HIDE_FRAMES();
+
+    // 2. Today is the selected day.
+    const sora::Date today = m_clock.today();
+    m_main->setSelectedDate(QDate(today.year, today.month, today.day));
+
+    // 3.–4. The side files, in the order of the load step.
+    readSideFiles();
+
+    // 5. Window, main frame, help-tour box (the loading flag keeps it from writing the file).
+    if (showWindow) {
+        show();
+    }
+    m_main->frame()->show();
+    chkHelp->setChecked(m_state.helpTour != 0);
+
+    // 6. The day page; steppers wait for a situation.
+    m_main->DSP_MAIN();
+    m_main->disableSteppers();
+
+    // 7.–8.
+    decideSampleMode();
+    m_main->selectSeriesMode(4);
+
+    // 9.–10.
+    processEvents();
+    m_state.loading = false;
+    setHelpText(mainHelpText());
+    DSP_HELP();
+}
+
+void frmMain::readSideFiles() {
+    const auto name = sora::read_user_name(m_dir);
+    reportReadError(name.message);
+    m_state.userName = name.value;
+    setTitle(qs(sora::window_title_for(m_state.userName)));
+
+    const auto situations = sora::read_situations(m_dir);
+    reportReadError(situations.message);
+    setSituationLists(toQStringList(situations.value));
+
+    const auto axes = sora::read_graph_settings(m_dir);
+    reportReadError(axes.message);
+    m_state.axes = axes.value;
+    m_settings->showGraphSettings();
+
+    const auto autoTime = sora::read_auto_time(m_dir);
+    reportReadError(autoTime.message);
+    m_state.autoTime = autoTime.value;
+    m_settings->setAutoTimeChecked(autoTime.value);
+
+    const auto marker = sora::read_marker_mode(m_dir);
+    reportReadError(marker.message);
+    m_state.markerMode = marker.value;
+    m_main->applyMarkerMode();
+
+    const auto memo = sora::read_memo(m_dir);
+    reportReadError(memo.message);
+    m_diary->setMemo(qs(memo.value));
+
+    const auto helpTour = sora::read_help_tour_setting(m_dir);
+    reportReadError(helpTour.message);
+    m_state.helpTour = helpTour.value;
+}
+
+void frmMain::reportReadError(const std::string& message) {
+    if (!message.empty()) {
+        m_dialogs.message(ui::Icon::Warning, "読み込みエラー", qs(message));
+    }
+}
+
+void frmMain::decideSampleMode() {
+    const auto first = sora::MeasurementLog(m_dir).read_first();
+    m_state.sampleMode = first.ok && !first.records.empty() && first.records.front().date == sora::SampleStartDate &&
+                         m_state.userName == sora::SampleUserName;
+    if (!m_state.sampleMode) {
+        return;
+    }
+    m_main->setSelectedDate(QDate(2005, 2, 9));
+    m_main->DSP_MAIN();
+    m_dialogs.message(ui::Icon::Information, "サンプル表示", "サンプルとして2005年02月09日のデータを表示させています。");
+}
+
+QString frmMain::mainHelpText() {
+    struct Line {
+        const char* text;
+        bool blankAfter;
+    };
+    static const Line lines[] = {
+        {"ソラノート＋に興味をもっていただきありがとうございます。(^o^)／", true},
+        {"このソフトは「血圧と脈拍、体重の記録」を楽しくサポートする血圧管理支援ソフトです。", false},
+        {"最高血圧と最低血圧、脈拍、体重を入力するだけの超簡単入力！", false},
+        {"多彩な表示内容で血圧測定による健康意識の継続を促します。 ", true},
+        {"<入力方法>", false},
+        {"①「状況選択」リストから血圧測定時の状況を選択します。", true},
+        {"②前回の血圧と脈拍、体重が表示されますので↑↓ボタンで今回の血圧と脈拍、体重を指定します。", false},
+        {"表示欄に直接入力することもできます。", true},
+        {"③あとはフロッピーアイコン（保存ボタン）をクリックするだけ。", true},
+        {"リストと血圧判定表に結果が表示されます。", true},
+        {"左上のフェイスマークは血圧判定に連動しています。", false},
+        {"正常血圧範囲なら「笑い」、正常高値なら「ニコ」、高血圧範囲なら「ムスッ」です。", true},
+        {"血圧判定表と推移グラフの切り替えができます。", false},
+    };
+    QString text;
+    for (const Line& line : lines) {
+        text += QString::fromUtf8(line.text) + "\r\n";
+        if (line.blankAfter) {
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+void frmMain::HIDE_FRAMES() {
+    for (QWidget* frame : {m_filter->frame(), m_sorted->frame(), m_trend->frame(), m_main->frame(),
+                           m_settings->frame(), m_calendar->frame(), m_diary->frame(), m_averages->frame()}) {
+        frame->hide();
+    }
+}
+
+void frmMain::setHelpText(const QString& text) { m_state.helpText = ss(text); }
+
+void frmMain::DSP_HELP() {
+    if (m_state.helpTour != 0) {
+        m_dialogs.message(ui::Icon::Information, "ヘルプツアー", qs(m_state.helpText));
+    }
+}
+
+void frmMain::setSituationLists(const QStringList& items) {
+    m_main->setSituations(items);
+    m_filter->setSituations(items);
+    m_settings->setSituations(items);
+}
+
+void frmMain::refillEntryAndFilterLists(const QStringList& items) {
+    m_main->setSituations(items);
+    m_filter->setSituations(items);
+}
+
+void frmMain::appendSituation(const QString& item) {
+    m_main->appendSituation(item);
+    m_filter->appendSituation(item);
+    m_settings->appendSituation(item);
+}
+
+void frmMain::showMainScreenFor(const QDate& date) {
+    m_main->setSelectedDate(date);
+    m_main->DSP_MAIN();
+    HIDE_FRAMES();
+    m_main->frame()->show();
+}
+
+void frmMain::rebuildMainScreen() { m_main->DSP_MAIN(); }
+
+void frmMain::setTitle(const QString& title) { setWindowTitle(title); }
+
+void frmMain::endProgram() {
+    m_help->closeAll();
+    m_ended = true;
+    close();
+    QCoreApplication::exit(0);
+}
+
+void frmMain::processEvents() { QApplication::processEvents(); }
+
+void frmMain::cmdMain_Click() {
+    if (!m_main->frame()->isHidden()) {
+        return;
+    }
+    HIDE_FRAMES();
+    m_main->frame()->show();
+    processEvents();
+    m_main->DSP_MAIN();
+}
+
+void frmMain::chkHelp_Click() {
+    if (m_state.loading) {
+        return;
+    }
+    if (chkHelp->isChecked()) {
+        m_dialogs.message(ui::Icon::Information, "ヘルプツアーＯＮ", "ヘルプツアー機能をオンにします。");
+        m_state.helpTour = 1;
+    } else {
+        m_dialogs.message(ui::Icon::Information, "ヘルプツアーＯＦＦ", "ヘルプツアー機能をオフにします。");
+        m_state.helpTour = 0;
+    }
+    const sora::WriteResult written = sora::write_help_tour_setting(m_dir, m_state.helpTour);
+    if (!written) {
+        m_dialogs.message(ui::Icon::Warning, "保存エラー", qs(written.message));
+    }
+}
+
+void frmMain::cmdHelp_Click() { m_help->open(helpStartPage()); }
+
+void frmMain::cmdOwari_Click() { endProgram(); }

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <filesystem>
+#include <memory>
+
+#include "core/app_state.h"
+#include "core/clock.h"
+#include "core/data_dir.h"
+#include "ui/screen_host.h"
+
+class QCheckBox;
+class QPushButton;
+class QBoxLayout;
+class MainScreen;
+class FilterScreen;
+class AverageScreen;
+class SortedListScreen;
+class CalendarScreen;
+class TrendScreen;
+class DiaryScreen;
+class SettingsScreen;
+
+namespace ui {
+class Dialogs;
+class HelpViewer;
+}  // namespace ui
+
+/// The main window: owns every screen, the shared state, the screen buttons and the help tour.
+class frmMain : public QMainWindow, public ui::ScreenHost {
+    Q_OBJECT
+public:
+    frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora::Clock& clock,
+            QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    /// The load step: reads every side file, builds the main screen, decides sample mode, shows the help tour.
+    /// `showWindow` is false in tests, which never show a window.
+    void load(bool showWindow = true);
+
+    sora::AppState& state() { return m_state; }
+    const sora::DataDir& dataDir() const { return m_dir; }
+    /// True once the program was told to end (exit button, new start).
+    bool ended() const { return m_ended; }
+    ui::HelpViewer& helpViewer() const { return *m_help; }
+    /// The main-screen help text of the load step.
+    static QString mainHelpText();
+
+    /// Opens every screen in turn and writes OUT/<frame>.png.
+    bool writeScreenshots(const QString& outDir);
+
+    // ui::ScreenHost
+    void HIDE_FRAMES() override;
+    void setHelpText(const QString& text) override;
+    void DSP_HELP() override;
+    ui::Dialogs& dialogs() override { return m_dialogs; }
+    void setSituationLists(const QStringList& items) override;
+    void refillEntryAndFilterLists(const QStringList& items) override;
+    void appendSituation(const QString& item) override;
+    void showMainScreenFor(const QDate& date) override;
+    void rebuildMainScreen() override;
+    void setTitle(const QString& title) override;
+    void endProgram() override;
+    void processEvents() override;
+
+private:
+    void buildButtons(QBoxLayout* layout);
+    void readSideFiles();
+    void decideSampleMode();
+    void reportReadError(const std::string& message);
+    void cmdMain_Click();
+    void chkHelp_Click();
+    void cmdHelp_Click();
+    void cmdOwari_Click();
+    QWidget* frameArea() const { return m_frameArea; }
+
+    sora::DataDir m_dir;
+    ui::Dialogs& m_dialogs;
+    const sora::Clock& m_clock;
+    sora::AppState m_state;
+    bool m_ended = false;
+
+    QWidget* m_frameArea = nullptr;
+    QPushButton* cmdMain = nullptr;
+    QPushButton* cmdTaijyu = nullptr;
+    QPushButton* cmdAvgtai = nullptr;
+    QPushButton* cmdBunseki = nullptr;
+    QPushButton* cmdCale = nullptr;
+    QPushButton* cmdRentai = nullptr;
+    QPushButton* cmdMemo = nullptr;
+    QPushButton* cmdSettei = nullptr;
+    QPushButton* cmdHelp = nullptr;
+    QPushButton* cmdOwari = nullptr;
+    QCheckBox* chkHelp = nullptr;
+
+    MainScreen* m_main = nullptr;
+    FilterScreen* m_filter = nullptr;
+    AverageScreen* m_averages = nullptr;
+    SortedListScreen* m_sorted = nullptr;
+    CalendarScreen* m_calendar = nullptr;
+    TrendScreen* m_trend = nullptr;
+    DiaryScreen* m_diary = nullptr;
+    SettingsScreen* m_settings = nullptr;
+    std::unique_ptr<ui::HelpViewer> m_help;
+};

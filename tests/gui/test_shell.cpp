@@ -1,0 +1,168 @@
+// Start-up, screen switching, the help tour and the help window.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QPushButton>
+
+#include "test_app.h"
+#include "ui/help_viewer.h"
+
+namespace {
+
+const char* const kScreenButtons[] = {"cmdTaijyu", "cmdAvgtai", "cmdBunseki", "cmdCale",
+                                      "cmdRentai", "cmdMemo",   "cmdSettei",  "cmdMain"};
+const char* const kFrames[] = {"fraTaijyu", "fraAvgTai", "fraBunseki", "fraCale",
+                               "fraRenTai", "fraMemo",   "fraSettei",  "fraMain"};
+
+void writeOwnDiary(TestApp& app, const std::string& name) {
+    app.writeFile("データ.txt", "\"2005/02/20\",\"はじめの一歩\",126,80,70,,62.5\n");
+    app.writeFile("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"" + name + "\"\n");
+    app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+    app.writeFile("状況リスト.txt", "起床後\n");
+}
+
+}  // namespace
+
+TEST(StartUp, SampleDiaryStartsOnTheSampleDayWithOneMessage) {
+    TestApp app;
+    app.useSample();
+    frmMain& window = app.start();
+
+    EXPECT_TRUE(window.state().sampleMode);
+    EXPECT_EQ(window.state().selectedDate, "2005/02/09");
+    int sampleMessages = 0;
+    for (const auto& record : app.dialogs().records()) {
+        if (record.title == "サンプル表示") {
+            ++sampleMessages;
+            EXPECT_EQ(record.text, "サンプルとして2005年02月09日のデータを表示させています。");
+            EXPECT_EQ(record.icon, ui::Icon::Information);
+        }
+    }
+    EXPECT_EQ(sampleMessages, 1);
+    // The sample has the help tour on: the main screen's explanation follows the sample message.
+    ASSERT_FALSE(app.dialogs().records().empty());
+    EXPECT_EQ(app.dialogs().records().back().title, "ヘルプツアー");
+    EXPECT_EQ(app.dialogs().records().back().text, frmMain::mainHelpText());
+    EXPECT_FALSE(app.find<QWidget>("fraMain")->isHidden());
+}
+
+TEST(StartUp, OwnDiaryStartsTodayWithoutMessagesAndTitles) {
+    TestApp app;
+    writeOwnDiary(app, "花子");
+    frmMain& window = app.start();
+    EXPECT_FALSE(window.state().sampleMode);
+    EXPECT_EQ(window.state().selectedDate, "2005/03/01");
+    EXPECT_TRUE(app.dialogs().records().empty());
+    EXPECT_EQ(window.windowTitle(), " 花子 の ソラノート＋");
+
+    TestApp unnamed;
+    writeOwnDiary(unnamed, "");
+    EXPECT_EQ(unnamed.start().windowTitle(), " ソラノート＋");
+}
+
+TEST(StartUp, SampleDateWithAnotherNameIsNotSampleMode) {
+    TestApp app;
+    app.useSample();
+    app.writeFile("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"太郎\"\n");
+    EXPECT_FALSE(app.start().state().sampleMode);
+}
+
+TEST(StartUp, MainHelpTextHasItsBlankLines) {
+    const QString text = frmMain::mainHelpText();
+    EXPECT_TRUE(text.startsWith("ソラノート＋に興味をもっていただきありがとうございます。(^o^)／\r\n\r\nこのソフトは"));
+    EXPECT_TRUE(text.contains("促します。 \r\n\r\n<入力方法>\r\n①"));
+    EXPECT_TRUE(text.endsWith("血圧判定表と推移グラフの切り替えができます。\r\n"));
+    EXPECT_EQ(text.count("\r\n"), 13 + 7);
+}
+
+TEST(HelpTour, CheckBoxWritesTheSettingAndSurvivesARestart) {
+    TestApp app;
+    writeOwnDiary(app, "花子");
+    app.start();
+    auto* box = app.find<QCheckBox>("chkHelp");
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isChecked());
+    // Loading set the box without rewriting the file.
+    EXPECT_EQ(app.readFile("設定.txt"), "\"ヘルプツアー\",0\r\n");
+
+    box->click();
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_EQ(app.dialogs().records()[0].title, "ヘルプツアーＯＮ");
+    EXPECT_EQ(app.dialogs().records()[0].text, "ヘルプツアー機能をオンにします。");
+    EXPECT_EQ(app.readFile("設定.txt"), "\"ヘルプツアー\",1\r\n");
+
+    // With the tour on, opening a screen explains it once.
+    app.dialogs().clear();
+    app.click("cmdCale");
+    EXPECT_EQ(app.dialogTitles(), std::vector<QString>{"ヘルプツアー"});
+
+    app.restart();
+    EXPECT_TRUE(app.find<QCheckBox>("chkHelp")->isChecked());
+    app.dialogs().clear();
+    app.find<QCheckBox>("chkHelp")->click();
+    ASSERT_FALSE(app.dialogs().records().empty());
+    EXPECT_EQ(app.dialogs().records()[0].title, "ヘルプツアーＯＦＦ");
+    EXPECT_EQ(app.readFile("設定.txt"), "\"ヘルプツアー\",0\r\n");
+
+    app.dialogs().clear();
+    app.click("cmdRentai");
+    EXPECT_TRUE(app.dialogs().records().empty());
+}
+
+TEST(Screens, EveryButtonShowsExactlyItsOwnFrame) {
+    TestApp app;
+    writeOwnDiary(app, "花子");
+    app.start();
+    for (std::size_t i = 0; i < std::size(kScreenButtons); ++i) {
+        app.click(kScreenButtons[i]);
+        for (std::size_t j = 0; j < std::size(kFrames); ++j) {
+            auto* frame = app.find<QWidget>(kFrames[j]);
+            ASSERT_NE(frame, nullptr);
+            EXPECT_EQ(!frame->isHidden(), i == j) << kScreenButtons[i] << " / " << kFrames[j];
+        }
+    }
+}
+
+TEST(Screens, ButtonCaptionsAndToolTips) {
+    TestApp app;
+    writeOwnDiary(app, "");
+    app.start();
+    const std::vector<std::tuple<const char*, QString, QString>> expected = {
+        {"cmdMain", "メイン", ""},
+        {"cmdTaijyu", "範囲指定", "表示条件を指定できます"},
+        {"cmdAvgtai", "日平均", "日の平均データを表示します"},
+        {"cmdCale", "カレンダー", "血圧判定把握カレンダーを表示します"},
+        {"cmdRentai", "全グラフ", "現在までの血圧変動グラフを表示します"},
+        {"cmdMemo", "一言日記", "ちょっとした日記を表示します"},
+        {"cmdSettei", "編集", "編集画面を表示します"},
+        {"cmdHelp", "ヘルプ", "ヘルプファイルを開きます"},
+        {"cmdOwari", "終了", "プログラムを終了します"},
+    };
+    for (const auto& [name, caption, tip] : expected) {
+        auto* button = app.find<QPushButton>(name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), caption) << name;
+        EXPECT_EQ(button->toolTip(), tip) << name;
+    }
+}
+
+TEST(Help, WindowOpensAtTheStartPageAndClosesAtExit) {
+    TestApp app;
+    writeOwnDiary(app, "");
+    frmMain& window = app.start();
+    app.click("cmdHelp");
+    EXPECT_TRUE(window.helpViewer().isOpen());
+    app.click("cmdOwari");
+    EXPECT_FALSE(window.helpViewer().isOpen());
+    EXPECT_TRUE(window.ended());
+}
+
+TEST(StartUp, MissingSideFilesFallBackQuietly) {
+    TestApp app;
+    app.writeFile("データ.txt", "\"2005/02/20\",\"はじめの一歩\",126,80,70,,62.5\n");
+    frmMain& window = app.start();
+    EXPECT_TRUE(app.dialogs().records().empty());
+    EXPECT_EQ(window.windowTitle(), " ソラノート＋");
+    EXPECT_EQ(window.state().helpTour, 0);
+    EXPECT_NE(window.state().axes.autoScale, 0);
+}
