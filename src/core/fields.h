@@ -7,9 +7,13 @@
 namespace sora {
 
 /// Splits one line at commas outside double quotes. Quotes are removed; blanks around an unquoted item are dropped.
+/// A comma inside quotes belongs to the text; "a,,b" and "a," hold an empty field; an empty line is one empty field.
 std::vector<std::string> split_fields(std::string_view line);
 
-/// A text field as the files write it: in double quotes.
+/// The same split into views of `line` (no copies), reusing the capacity of `fields`; for the log reader.
+void split_fields(std::string_view line, std::vector<std::string_view>& fields);
+
+/// A text field as the files write it: in double quotes (a quote inside becomes "”", the format cannot hold it).
 std::string quoted(std::string_view text);
 
 /// Splits a file's text into lines at CR LF (a lone LF is accepted too); no empty last line for a final break.

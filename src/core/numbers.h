@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -8,13 +9,19 @@ namespace sora {
 /// Shortest plain decimal form with at most 7 significant digits: 126, 62.5, -3, 0.
 std::string format_number(double value);
 
-/// One fixed decimal ("0.0" format, halves away from zero): 0.0, 1.2, -0.5.
+/// One fixed decimal ("0.0" format, halves away from zero): 0.0, 1.2, -0.5. The value is taken to 7 significant
+/// digits first (all a 32-bit float holds), so 62.35f shows 62.4; a result of zero never carries a sign.
 std::string format_one_decimal(double value);
 
 /// The whole text reads as a number: blanks around it allowed, one decimal point allowed, a sign allowed.
+/// Only plain decimals count: "1e3", "12a", "", " " and "." are not numbers.
 bool is_number(std::string_view text);
 
+/// The value of a text for which is_number holds; nullopt otherwise.
+std::optional<double> number_value(std::string_view text);
+
 /// The number at the start of a text (blanks skipped); 0 when the text does not start with one ("120abc" → 120).
+/// Plain decimals only, like is_number: "1e3" gives 1.
 double leading_number(std::string_view text);
 
 /// Largest whole number not above the value (62.4 → 62, -0.5 → -1).

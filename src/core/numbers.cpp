@@ -1,0 +1,187 @@
+#include "numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace sora {
+
+namespace {
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+/// A value to 7 significant digits: the digits without trailing zeros and the decimal exponent of the first one.
+struct Decimal7 {
+    bool negative = false;
+    std::string digits;  // "" for zero
+    int exponent = 0;    // value = 0.d1d2… × 10^(exponent + 1)
+};
+
+Decimal7 to_decimal7(double value) {
+    Decimal7 d;
+    char buffer[64];
+    // Scientific form with 6 decimals is exactly 7 significant digits, rounded to nearest by to_chars.
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 6);
+    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    if (!text.empty() && text.front() == '-') {
+        d.negative = true;
+        text.remove_prefix(1);
+    }
+    const std::size_t e = text.find('e');
+    for (const char c : text.substr(0, e)) {
+        if (is_digit(c)) {
+            d.digits.push_back(c);
+        }
+    }
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+' ? 1 : 0), text.data() + text.size(), d.exponent);
+    while (!d.digits.empty() && d.digits.back() == '0') {
+        d.digits.pop_back();
+    }
+    if (d.digits.empty()) {
+        d.negative = false;
+    }
+    return d;
+}
+
+/// The length of the plain decimal at the start of `text` (sign, digits, one point); 0 when there is none.
+std::size_t plain_number_length(std::string_view text) {
+    std::size_t pos = 0;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        ++pos;
+    }
+    std::size_t digits = 0;
+    while (pos < text.size() && is_digit(text[pos])) {
+        ++pos;
+        ++digits;
+    }
+    if (pos < text.size() && text[pos] == '.') {
+        std::size_t fraction = 0;
+        while (pos + 1 + fraction < text.size() && is_digit(text[pos + 1 + fraction])) {
+            ++fraction;
+        }
+        if (digits + fraction > 0) {
+            return pos + 1 + fraction;
+        }
+    }
+    return digits > 0 ? pos : 0;
+}
+
+double plain_number_value(std::string_view number) {
+    const bool negative = !number.empty() && number.front() == '-';
+    if (!number.empty() && (number.front() == '-' || number.front() == '+')) {
+        number.remove_prefix(1);
+    }
+    double value = 0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value, std::chars_format::fixed);
+    if (result.ec == std::errc::result_out_of_range) {
+        value = HUGE_VAL;  // hundreds of digits: too large for any check to accept, never 0
+    }
+    return negative ? -value : value;
+}
+
+std::string_view trim_blanks(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && is_blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string format_number(double value) {
+    if (!std::isfinite(value)) {
+        return "0";  // never produced by the readers; keeps a written file readable
+    }
+    const Decimal7 d = to_decimal7(value);
+    if (d.digits.empty()) {
+        return "0";
+    }
+    std::string out = d.negative ? "-" : "";
+    const int count = static_cast<int>(d.digits.size());
+    if (d.exponent < 0) {
+        out += "0.";
+        out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
+        out += d.digits;
+    } else if (d.exponent + 1 >= count) {
+        out += d.digits;
+        out.append(static_cast<std::size_t>(d.exponent + 1 - count), '0');
+    } else {
+        out += d.digits.substr(0, static_cast<std::size_t>(d.exponent + 1));
+        out += '.';
+        out += d.digits.substr(static_cast<std::size_t>(d.exponent + 1));
+    }
+    return out;
+}
+
+std::string format_one_decimal(double value) {
+    if (!std::isfinite(value)) {
+        return "0.0";
+    }
+    const Decimal7 d = to_decimal7(value);
+    // Tenths, rounded half away from zero on the 7-digit decimal: 7 digits are all a 32-bit float holds, so a
+    // float average of 62.35 (stored as 62.3499985) shows 62.4 as the user expects.
+    const int shift = static_cast<int>(d.digits.size()) - 1 - d.exponent - 1;  // decimals beyond the tenths
+    std::int64_t mantissa = 0;
+    std::from_chars(d.digits.data(), d.digits.data() + d.digits.size(), mantissa);
+    std::int64_t tenths = 0;
+    if (d.digits.empty()) {
+        tenths = 0;
+    } else if (shift <= 0) {
+        if (d.exponent > 15) {
+            char buffer[400];
+            std::snprintf(buffer, sizeof buffer, "%.1f", value);
+            return buffer;
+        }
+        tenths = mantissa;
+        for (int i = 0; i < -shift; ++i) {
+            tenths *= 10;
+        }
+    } else if (shift <= 8) {
+        std::int64_t divisor = 1;
+        for (int i = 0; i < shift; ++i) {
+            divisor *= 10;
+        }
+        tenths = mantissa / divisor + ((mantissa % divisor) * 2 >= divisor ? 1 : 0);
+    }
+    std::string out = (d.negative && tenths != 0) ? "-" : "";
+    out += std::to_string(tenths / 10);
+    out += '.';
+    out += static_cast<char>('0' + tenths % 10);
+    return out;
+}
+
+bool is_number(std::string_view text) {
+    text = trim_blanks(text);
+    return !text.empty() && plain_number_length(text) == text.size();
+}
+
+std::optional<double> number_value(std::string_view text) {
+    text = trim_blanks(text);
+    if (text.empty() || plain_number_length(text) != text.size()) {
+        return std::nullopt;
+    }
+    return plain_number_value(text);
+}
+
+double leading_number(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    return plain_number_value(text.substr(0, plain_number_length(text)));
+}
+
+double whole_part(double value) {
+    return std::floor(value);
+}
+
+}  // namespace sora
