@@ -8,7 +8,7 @@ PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk libgt
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_ARGS ?=
 
-.PHONY: run test build deps configure bench install clean format
+.PHONY: run test build deps configure bench install clean format sanitize
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -17,8 +17,15 @@ run: build
 	fi
 	./$(BUILD_DIR)/app/soranote $(ARGS)
 
-test: build
+test: build sanitize
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+
+# The core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer (no Qt, so quick).
+sanitize: deps
+	@[ -f build-sanitize/CMakeCache.txt ] || cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DSORANOTE_CORE_ONLY=ON -DSORANOTE_SANITIZE=ON $(CMAKE_ARGS)
+	cmake --build build-sanitize -j$(JOBS)
+	cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure
 
 build: deps configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
@@ -45,4 +52,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-sanitize
