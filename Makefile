@@ -8,7 +8,7 @@ PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk libgt
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_ARGS ?=
 
-.PHONY: run test build deps configure bench install clean format sanitize
+.PHONY: run test build deps configure bench install clean format sanitize fuzz
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -44,6 +44,20 @@ configure:
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+
+# libFuzzer on the file readers, FUZZ_SECONDS each (not part of make test). Crashes land in fuzz/crashes/.
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS := -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc
+fuzz:
+	@for p in clang libclang-rt-14-dev; do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" \
+	  || { $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$p; }; done
+	mkdir -p build-fuzz fuzz/crashes fuzz/corpus/log fuzz/corpus/side_files
+	clang++ $(FUZZ_FLAGS) fuzz/fuzz_log.cpp src/core/*.cpp -o build-fuzz/fuzz_log
+	clang++ $(FUZZ_FLAGS) fuzz/fuzz_side_files.cpp src/core/*.cpp -o build-fuzz/fuzz_side_files
+	cp -n data/sample/データ.txt fuzz/corpus/log/sample.txt 2>/dev/null || true
+	build-fuzz/fuzz_log -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=fuzz/crashes/log- fuzz/corpus/log
+	build-fuzz/fuzz_side_files -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=fuzz/crashes/side- \
+	  fuzz/corpus/side_files
 
 install: build
 	cmake --install $(BUILD_DIR)
