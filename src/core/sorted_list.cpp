@@ -1,0 +1,75 @@
+#include "sorted_list.h"
+
+#include <string>
+
+#include "classification.h"
+#include "numbers.h"
+
+namespace sora {
+
+const std::array<SortButtonInfo, 9>& sort_buttons() {
+    static const std::array<SortButtonInfo, 9> buttons{{
+        {"cmdSort1", "回 （日付）", 0, SortKeyKind::Numeric},
+        {"cmdSort2", "行動", 2, SortKeyKind::Text},
+        {"cmdSort3", "血圧判定", 10, SortKeyKind::Text},
+        {"cmdSort4", "最高血圧", 4, SortKeyKind::Numeric},
+        {"cmdSort5", "最低血圧", 5, SortKeyKind::Numeric},
+        {"cmdSort6", "高低の差", 6, SortKeyKind::Numeric},
+        {"cmdSort7", "脈拍", 7, SortKeyKind::Numeric},
+        {"cmdSort8", "一言日記", 9, SortKeyKind::Text},
+        {"cmdSort9", "体重", 8, SortKeyKind::Numeric},
+    }};
+    return buttons;
+}
+
+std::vector<GridColumn> sorted_list_columns() {
+    return {
+        {"回", 680, Align::Right, Align::Centre},   {"日付", 1400, Align::Centre, Align::Centre},
+        {"行動", 2015, Align::Left, Align::Centre}, {"", 90, Align::Left, Align::Centre},
+        {"最高", 650, Align::Right, Align::Centre}, {"最低", 650, Align::Right, Align::Centre},
+        {"高低", 650, Align::Right, Align::Centre}, {"脈拍", 650, Align::Right, Align::Centre},
+        {"体重", 650, Align::Right, Align::Centre}, {"一言日記", 3670, Align::Left, Align::Centre},
+        {"", 0, Align::Left, Align::Left},
+    };
+}
+
+GridView build_sorted_list(const std::vector<MeasurementRecord>& records) {
+    GridView view;
+    view.columns = sorted_list_columns();
+    view.rows.reserve(records.size());
+    std::size_t number = 1;
+    for (const MeasurementRecord& r : records) {
+        const Judgement j = GET_HANTEI(r.systolic, r.diastolic);
+        GridRow row(11);
+        row[0].text = std::to_string(number++);
+        row[1].text = r.date;
+        row[2].text = r.situation;
+        row[3].background = j.colour;
+        row[4].text = format_number(r.systolic);
+        row[5].text = format_number(r.diastolic);
+        row[6].text = format_number(r.systolic - r.diastolic);
+        row[7].text = format_number(r.pulse);
+        row[8].text = format_number(r.weight);
+        row[9].text = r.diary;
+        row[10].text = j.name;
+        view.rows.push_back(std::move(row));
+    }
+    // More than 24 rows with the heading: bring the newest records into view.
+    if (view.rows.size() + 1 > 24) {
+        view.topRow = static_cast<int>(view.rows.size());
+    }
+    return view;
+}
+
+bool SortDirections::click(int index) {
+    const auto i = static_cast<std::size_t>(index);
+    const bool ascending = !m_descendingNext.at(i);
+    m_descendingNext[i] = ascending;
+    return ascending;
+}
+
+bool SortDirections::nextAscending(int index) const {
+    return !m_descendingNext.at(static_cast<std::size_t>(index));
+}
+
+}  // namespace sora
