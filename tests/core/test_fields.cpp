@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iomanip>  // brings std::quoted into view, as any file using streams has it
 #include <string>
 #include <vector>
 
@@ -65,3 +66,19 @@ TEST(Fields, SplitsTextIntoLines) {
         EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end()), c.expected);
     }
 }
+
+namespace sora {
+namespace {
+
+// Unqualified, as code inside the namespace writes it: must not resolve to std::quoted.
+TEST(Fields, UnqualifiedQuotedIsOurs) {
+    const std::string constText = "朝";
+    std::string text = "夜";
+    const std::string a = quoted(constText);
+    const std::string b = quoted(text);
+    const std::string c = quoted(std::string("昼"));
+    EXPECT_EQ(a + b + c, "\"朝\"\"夜\"\"昼\"");
+}
+
+}  // namespace
+}  // namespace sora

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <string>
 #include <vector>
 
+#include "core/clock.h"
 #include "core/dates.h"
 #include "core/numbers.h"
 
@@ -171,4 +173,21 @@ TEST(Dates, SerialArithmetic) {
     }
     // Text order of formatted dates is calendar order.
     EXPECT_LT(sora::format_date(Date{2005, 2, 28}), sora::format_date(Date{2005, 10, 1}));
+}
+
+TEST(Clocks, SystemClockGivesLocalTimeAndFixedClockStandsStill) {
+    const sora::SystemClock clock;
+    const std::time_t before = std::time(nullptr);
+    const sora::DateTime now = clock.now();
+    std::tm local{};
+    localtime_r(&before, &local);
+    EXPECT_TRUE(now.date.valid());
+    EXPECT_EQ(now.date.year, local.tm_year + 1900);  // off only across a new year's midnight
+    EXPECT_GE(now.hour, 0);
+    EXPECT_LE(now.hour, 23);
+    EXPECT_LE(now.second, 60);
+
+    sora::FixedClock fixed(sora::DateTime{sora::Date{2005, 3, 1}, 10, 15, 0});
+    EXPECT_EQ(fixed.today(), (sora::Date{2005, 3, 1}));
+    EXPECT_EQ(fixed.now().minute, 15);
 }
