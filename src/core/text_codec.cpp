@@ -121,7 +121,8 @@ DecodeTables build_tables() {
         for (int trail = 0; trail < 256; ++trail) {
             const char pair[2] = {static_cast<char>(b), static_cast<char>(trail)};
             std::string out;
-            // Only one character made of both bytes counts; anything else stays invalid, as for iconv.
+            // Only one character made of both bytes counts (iconv splits no pair in two; the test over every code
+            // would notice).
             if (cd.convert(std::string_view(pair, 2), out) && is_one_character(out)) {
                 row[trail] = pack(out);
             }

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "core/text_codec.h"
@@ -56,6 +57,20 @@ TEST(TextCodec, DecoderAgreesWithIconvOverEverySingleByteAndPair) {
     }
     EXPECT_EQ(checked, 65536);
     EXPECT_GT(valid, 20000);  // sanity: the table really was filled (ASCII pairs alone are 16384)
+}
+
+TEST(TextCodec, DecoderAgreesWithIconvOnRandomByteStrings) {
+    std::mt19937 random(20050209);
+    // Mostly lead and trail bytes, so that codes run into each other and into ASCII.
+    const std::string alphabet = bytes({'a',  ',',  '"',  0x81, 0x82, 0x88, 0x9F, 0xE0, 0xFC, 0x40, 0x7F,
+                                        0xA0, 0xB1, 0xDF, 0xFD, 0xFF, 0xED, 0xEE, 0xFA, 0x00, 0x5C});
+    for (int i = 0; i < 20000; ++i) {
+        std::string text(random() % 24, '\0');
+        for (char& c : text) {
+            c = alphabet[random() % alphabet.size()];
+        }
+        ASSERT_EQ(sora::cp932_to_utf8(text), iconv_decode(text)) << i;
+    }
 }
 
 TEST(TextCodec, DecodesJapaneseTextAndRefusesBrokenBytes) {
