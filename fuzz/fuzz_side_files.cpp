@@ -27,8 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) {
         return 0;
     }
-    static const std::string_view names[] = {sora::files::HelpTour, sora::files::GraphSettings, sora::files::AutoTime,
-                                             sora::files::Situations, sora::files::Memo,        sora::files::Private,
+    static const std::string_view names[] = {sora::files::HelpTour,   sora::files::GraphSettings, sora::files::AutoTime,
+                                             sora::files::Situations, sora::files::Memo,          sora::files::Private,
                                              sora::files::Marker};
     const std::string_view name = names[data[0] % std::size(names)];
     const sora::DataDir dir(scratchDir());
@@ -37,13 +37,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
     }
     switch (data[0] % std::size(names)) {
-        case 0: (void)sora::read_help_tour_setting(dir); break;
-        case 1: (void)sora::read_graph_settings(dir); break;
-        case 2: (void)sora::read_auto_time(dir); break;
-        case 3: (void)sora::read_situations(dir); break;
-        case 4: (void)sora::read_memo(dir); break;
-        case 5: (void)sora::read_user_name(dir); break;
-        default: (void)sora::read_marker_mode(dir); break;
+        case 0:
+            (void)sora::read_help_tour_setting(dir);
+            break;
+        case 1:
+            (void)sora::read_graph_settings(dir);
+            break;
+        case 2:
+            (void)sora::read_auto_time(dir);
+            break;
+        case 3:
+            (void)sora::read_situations(dir);
+            break;
+        case 4:
+            (void)sora::read_memo(dir);
+            break;
+        case 5:
+            (void)sora::read_user_name(dir);
+            break;
+        default:
+            (void)sora::read_marker_mode(dir);
+            break;
     }
     return 0;
 }

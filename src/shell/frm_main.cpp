@@ -208,7 +208,8 @@ void frmMain::decideSampleMode() {
     }
     m_main->setSelectedDate(QDate(2005, 2, 9));
     m_main->DSP_MAIN();
-    m_dialogs.message(ui::Icon::Information, "サンプル表示", "サンプルとして2005年02月09日のデータを表示させています。");
+    m_dialogs.message(ui::Icon::Information, "サンプル表示",
+                      "サンプルとして2005年02月09日のデータを表示させています。");
 }
 
 QString frmMain::mainHelpText() {
@@ -242,13 +243,15 @@ QString frmMain::mainHelpText() {
 }
 
 void frmMain::HIDE_FRAMES() {
-    for (QWidget* frame : {m_filter->frame(), m_sorted->frame(), m_trend->frame(), m_main->frame(),
-                           m_settings->frame(), m_calendar->frame(), m_diary->frame(), m_averages->frame()}) {
+    for (QWidget* frame : {m_filter->frame(), m_sorted->frame(), m_trend->frame(), m_main->frame(), m_settings->frame(),
+                           m_calendar->frame(), m_diary->frame(), m_averages->frame()}) {
         frame->hide();
     }
 }
 
-void frmMain::setHelpText(const QString& text) { m_state.helpText = ss(text); }
+void frmMain::setHelpText(const QString& text) {
+    m_state.helpText = ss(text);
+}
 
 void frmMain::DSP_HELP() {
     if (m_state.helpTour != 0) {
@@ -280,9 +283,13 @@ void frmMain::showMainScreenFor(const QDate& date) {
     m_main->frame()->show();
 }
 
-void frmMain::rebuildMainScreen() { m_main->DSP_MAIN(); }
+void frmMain::rebuildMainScreen() {
+    m_main->DSP_MAIN();
+}
 
-void frmMain::setTitle(const QString& title) { setWindowTitle(title); }
+void frmMain::setTitle(const QString& title) {
+    setWindowTitle(title);
+}
 
 void frmMain::endProgram() {
     m_help->closeAll();
@@ -291,7 +298,9 @@ void frmMain::endProgram() {
     QCoreApplication::exit(0);
 }
 
-void frmMain::processEvents() { QApplication::processEvents(); }
+void frmMain::processEvents() {
+    QApplication::processEvents();
+}
 
 void frmMain::cmdMain_Click() {
     if (!m_main->frame()->isHidden()) {
@@ -320,6 +329,10 @@ void frmMain::chkHelp_Click() {
     }
 }
 
-void frmMain::cmdHelp_Click() { m_help->open(helpStartPage()); }
+void frmMain::cmdHelp_Click() {
+    m_help->open(helpStartPage());
+}
 
-void frmMain::cmdOwari_Click() { endProgram(); }
+void frmMain::cmdOwari_Click() {
+    endProgram();
+}

@@ -31,8 +31,7 @@ class HelpViewer;
 class frmMain : public QMainWindow, public ui::ScreenHost {
     Q_OBJECT
 public:
-    frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora::Clock& clock,
-            QWidget* parent = nullptr);
+    frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora::Clock& clock, QWidget* parent = nullptr);
     ~frmMain() override;
 
     /// The load step: reads every side file, builds the main screen, decides sample mode, shows the help tour.

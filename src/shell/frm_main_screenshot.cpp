@@ -25,9 +25,9 @@ bool frmMain::writeScreenshots(const QString& outDir) {
         const char* frame;
     };
     // The main screen first, as the load step left it; then every screen through its own button.
-    const Shot shots[] = {{cmdMain, "fraMain"},   {cmdTaijyu, "fraTaijyu"}, {cmdAvgtai, "fraAvgTai"},
+    const Shot shots[] = {{cmdMain, "fraMain"},       {cmdTaijyu, "fraTaijyu"}, {cmdAvgtai, "fraAvgTai"},
                           {cmdBunseki, "fraBunseki"}, {cmdCale, "fraCale"},     {cmdRentai, "fraRenTai"},
-                          {cmdMemo, "fraMemo"},   {cmdSettei, "fraSettei"}};
+                          {cmdMemo, "fraMemo"},       {cmdSettei, "fraSettei"}};
     bool ok = true;
     for (const Shot& shot : shots) {
         shot.button->click();

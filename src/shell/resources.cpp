@@ -24,6 +24,10 @@ QString findShared(const QString& installedPart, const QString& sourcePart) {
 
 }  // namespace
 
-QString sampleDirectory() { return findShared("sample", "data/sample"); }
+QString sampleDirectory() {
+    return findShared("sample", "data/sample");
+}
 
-QString helpStartPage() { return findShared("help/index.html", "help/index.html"); }
+QString helpStartPage() {
+    return findShared("help/index.html", "help/index.html");
+}

@@ -28,7 +28,9 @@ TestApp::TestApp() : m_clock(sora::DateTime{{2005, 3, 1}, 10, 15, 0}) {
 
 TestApp::~TestApp() = default;
 
-fs::path TestApp::dir() const { return fs::path(m_tempDir.path().toStdString()); }
+fs::path TestApp::dir() const {
+    return fs::path(m_tempDir.path().toStdString());
+}
 
 void TestApp::useSample() {
     const fs::path sample = fs::path(SORANOTE_SOURCE_DIR) / "data" / "sample";
@@ -63,7 +65,9 @@ std::string TestApp::readFile(const std::string& name) const {
     return sora::cp932_to_utf8(readBytes(name)).value_or("<not CP932>");
 }
 
-bool TestApp::exists(const std::string& name) const { return fs::exists(dir() / fs::u8path(name)); }
+bool TestApp::exists(const std::string& name) const {
+    return fs::exists(dir() / fs::u8path(name));
+}
 
 frmMain& TestApp::start() {
     m_window = std::make_unique<frmMain>(dir(), m_dialogs, m_clock);

@@ -1,0 +1,169 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <map>
+#include <ostream>
+
+#include "cli/cli_commands.h"
+#include "core/data_dir.h"
+#include "core/measurement_log.h"
+#include "core/side_files.h"
+
+namespace cli {
+namespace {
+
+struct UsageError {};
+
+/// The options after the command: --name VALUE pairs and bare flags.
+class Options {
+public:
+    Options(const std::vector<std::string>& args, std::size_t from, const std::vector<std::string>& withValue,
+            const std::vector<std::string>& flags) {
+        for (std::size_t i = from; i < args.size(); ++i) {
+            const std::string& arg = args[i];
+            if (std::find(flags.begin(), flags.end(), arg) != flags.end()) {
+                m_values[arg] = "";
+            } else if (std::find(withValue.begin(), withValue.end(), arg) != withValue.end() && i + 1 < args.size()) {
+                m_values[arg] = args[++i];
+            } else {
+                m_positional.push_back(arg);
+            }
+        }
+    }
+    bool has(const std::string& name) const { return m_values.count(name) != 0; }
+    std::string value(const std::string& name) const {
+        const auto it = m_values.find(name);
+        return it == m_values.end() ? std::string() : it->second;
+    }
+    const std::vector<std::string>& positional() const { return m_positional; }
+
+private:
+    std::map<std::string, std::string> m_values;
+    std::vector<std::string> m_positional;
+};
+
+int parse_int(const std::string& text, int low, int high) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+        throw UsageError{};
+    }
+    return value;
+}
+
+std::optional<CliView> run_command(const std::string& command, const Options& options, const CommandInput& input,
+                                   std::string& message) {
+    const auto& positional = options.positional();
+    if (command == "day") {
+        if (positional.size() != 1 || !sora::parse_date(positional[0])) {
+            throw UsageError{};
+        }
+        return day_view(input, sora::format_date(*sora::parse_date(positional[0])));
+    }
+    if (!positional.empty()) {
+        throw UsageError{};
+    }
+    if (command == "filter") {
+        if (!options.has("--from") || !options.has("--to")) {
+            throw UsageError{};
+        }
+        const int weekday = options.has("--weekday") ? parse_int(options.value("--weekday"), 0, 6) : 99;
+        return filter_view(input, options.value("--from"), options.value("--to"), weekday, options.value("--keyword"));
+    }
+    if (command == "averages") {
+        if (options.has("--from") != options.has("--to")) {
+            throw UsageError{};
+        }
+        return averages_view(input, options.value("--from"), options.value("--to"), message);
+    }
+    if (command == "list") {
+        if (options.has("--descending") && !options.has("--sort")) {
+            throw UsageError{};
+        }
+        std::optional<int> column;
+        if (options.has("--sort")) {
+            column = parse_int(options.value("--sort"), 0, 10);
+        }
+        return list_view(input, column, options.has("--descending"));
+    }
+    if (command == "calendar") {
+        return calendar_view(input, options.has("--simple"));
+    }
+    if (command == "trend") {
+        return trend_view(input);
+    }
+    if (command == "diary") {
+        return diary_view(input);
+    }
+    throw UsageError{};
+}
+
+}  // namespace
+
+std::string usage() {
+    return "usage: soranote-cli [--data-dir DIR] [--today YYYY/MM/DD] [--json] "
+           "{day YYYY/MM/DD | filter --from TEXT --to TEXT [--weekday 0-6] [--keyword TEXT] | "
+           "averages [--from YY/MM/DD --to YY/MM/DD] | list [--sort COLUMN [--descending]] | calendar [--simple] | "
+           "trend | diary}";
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const sora::Date& systemToday) {
+    try {
+        std::filesystem::path dataDir = sora::default_data_dir();
+        sora::Date today = systemToday;
+        bool json = false;
+        std::size_t i = 0;
+        for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+            if (args[i] == "--json") {
+                json = true;
+            } else if (args[i] == "--data-dir" && i + 1 < args.size()) {
+                dataDir = args[++i];
+            } else if (args[i] == "--today" && i + 1 < args.size()) {
+                const auto parsed = sora::parse_date(args[++i]);
+                if (!parsed) {
+                    throw UsageError{};
+                }
+                today = *parsed;
+            } else {
+                throw UsageError{};
+            }
+        }
+        if (i == args.size()) {
+            throw UsageError{};
+        }
+        const std::string command = args[i];
+        const Options options(args, i + 1, {"--from", "--to", "--weekday", "--keyword", "--sort"},
+                              {"--descending", "--simple"});
+
+        const sora::DataDir dir(dataDir);
+        const sora::LogReadResult log = sora::MeasurementLog(dir).read_all();
+        if (!log.ok) {
+            err << "soranote-cli: " << log.message << '\n';
+            return ExitUnreadable;
+        }
+        const auto axes = sora::read_graph_settings(dir);
+        if (!axes.ok) {
+            err << "soranote-cli: " << axes.message << '\n';
+            return ExitUnreadable;
+        }
+        const CommandInput input{log.records, axes.value, today};
+        std::string message;
+        const std::optional<CliView> view = run_command(command, options, input, message);
+        if (!view) {
+            err << "soranote-cli: " << message << '\n';
+            return ExitUsage;
+        }
+        if (!message.empty()) {
+            err << "soranote-cli: " << message << '\n';
+        }
+        out << (json ? to_json(*view) : to_text(*view));
+        return ExitOk;
+    } catch (const UsageError&) {
+        err << usage() << '\n';
+        return ExitUsage;
+    }
+}
+
+}  // namespace cli

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "core/dates.h"
+
+namespace cli {
+
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitUnreadable = 2;  // the log or a side file cannot be read
+inline constexpr int ExitUsage = 64;      // unknown command or bad arguments
+
+/// Runs `soranote-cli` with its arguments (without the program name). Reads the data directory, never writes.
+/// `systemToday` is "today" unless --today is given.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const sora::Date& systemToday);
+
+/// The usage line.
+std::string usage();
+
+}  // namespace cli
