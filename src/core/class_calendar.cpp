@@ -97,6 +97,13 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
     return view;
 }
 
+std::string calendar_help_text() {
+    return "日毎の血圧判定を色で把握できるカレンダーです。\r\n\r\n"
+           "※ただし判定対象はその日の初回データです。\r\n"
+           "メインで使っている血圧判定色で表示しています。\r\n\r\n"
+           "詳細／簡易ボタンで「正常血圧範囲」と「高血圧範囲」に切り替えられます\r\n\r\n";
+}
+
 std::optional<Date> calendar_cell_date(std::string_view monthText, int column) {
     // "yyyy年mm月": four digits, "年" (3 bytes), two digits, "月".
     constexpr std::string_view Year = "年";

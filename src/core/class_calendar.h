@@ -42,6 +42,9 @@ std::vector<GridColumn> calendar_columns();
 CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records, CalendarMode mode,
                                   std::string_view startDate, const Date& today);
 
+/// The help-tour text of the calendar screen (CR LF line breaks).
+std::string calendar_help_text();
+
 /// The date of a double-clicked cell: the row's month text "yyyy年mm月" and the column as day of month. Nothing
 /// for column 0, a day the month does not have, or a row without a month.
 std::optional<Date> calendar_cell_date(std::string_view monthText, int column);

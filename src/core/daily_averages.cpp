@@ -193,6 +193,11 @@ DailyAverageView build_daily_averages_period(const std::vector<MeasurementRecord
     return view;
 }
 
+std::string daily_average_help_text() {
+    return "日毎の平均をリストとグラフに表示します。\r\n\r\n"
+           "表示中の平均データはテキストデータに保存したり、印刷することができます。\r\n";
+}
+
 std::string daily_average_export_line(const DailyAverageCells& cells) {
     std::string line = sora::quoted(cells[0]);
     for (std::size_t i = 1; i < cells.size(); ++i) {

@@ -77,8 +77,14 @@ std::optional<std::string> daily_average_export_bytes(const std::vector<DailyAve
 /// Replaces "日毎平均.txt" in the data directory with the rows.
 WriteResult export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows);
 
+/// The help-tour text of the daily-average screen (CR LF line breaks).
+std::string daily_average_help_text();
+
 namespace daily_average_texts {
 inline constexpr std::string_view SavedTitle = "保存終了";
+inline constexpr std::string_view PrintQuestionTitle = "印刷確認";
+inline constexpr std::string_view PrintQuestion =
+    "表示中のデータを印刷しますか？ \r\n\r\n良かったらＯＫボタンを押してください";
 inline constexpr std::string_view SavedMessage =
     "日毎平均.txt のファイル名で保存しました。 エクセルなどの表計算ソフトにも読み込めます。";
 inline constexpr std::string_view PrintHeading = "　日付け    　最高血圧　  最低血圧　  高低差　    　体重";

@@ -61,6 +61,12 @@ GridView build_sorted_list(const std::vector<MeasurementRecord>& records) {
     return view;
 }
 
+std::string sorted_list_help_text() {
+    return "入力したデータを一覧表示しています。\r\n\r\n"
+           "各種データ毎に「昇順」「降順」で並び替えができます。\r\n"
+           "行動毎に並び替えたり、血圧が多い順に並び替えたり…など表示をかえることができます。\r\n\r\n";
+}
+
 bool SortDirections::click(int index) {
     const auto i = static_cast<std::size_t>(index);
     const bool ascending = !m_descendingNext.at(i);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,6 +30,9 @@ std::vector<GridColumn> sorted_list_columns();
 /// One row per record in file order with its class colour; scrolled to the last row when there are more than 24
 /// rows with the heading.
 GridView build_sorted_list(const std::vector<MeasurementRecord>& records);
+
+/// The help-tour text of the list screen (CR LF line breaks).
+std::string sorted_list_help_text();
 
 /// The direction flags of the nine buttons. Every flag starts so that the next click sorts ascending and flips on
 /// each click; the flags are independent of each other.

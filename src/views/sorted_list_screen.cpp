@@ -1,13 +1,81 @@
 #include "views/sorted_list_screen.h"
 
-SortedListScreen::SortedListScreen(ScreenContext context, QWidget* parent) : QObject(parent), m_ctx(context), m_frame(new QWidget(parent)) {
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/render.h"
+#include "core/measurement_log.h"
+#include "ui/dialogs.h"
+#include "ui/grid.h"
+
+SortedListScreen::SortedListScreen(ScreenContext context, QWidget* parent)
+    : QObject(parent), m_ctx(context), m_frame(new QWidget(parent)) {
     m_frame->setObjectName("fraBunseki");
+    buildFrame();
+}
+
+void SortedListScreen::buildFrame() {
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(4);
+    const auto& infos = sora::sort_buttons();
+    for (std::size_t i = 0; i < infos.size(); ++i) {
+        auto* button = new QPushButton(qs(std::string(infos[i].caption)), m_frame);
+        button->setObjectName(qs(std::string(infos[i].objectName)));
+        button->setMinimumHeight(30);
+        connect(button, &QPushButton::clicked, this, [this, i] { cmdSort_Click(static_cast<int>(i)); });
+        buttons->addWidget(button);
+        cmdSort[i] = button;
+    }
+    cmdSort[3]->setToolTip("リックするたびに昇順/降順を切り替えます");
+    buttons->addStretch(1);
+
+    msgIchiran = new ui::Grid(m_frame);
+    msgIchiran->setObjectName("msgIchiran");
+    renderGridHead(*msgIchiran, sora::sorted_list_columns());
+
+    auto* layout = new QVBoxLayout(m_frame);
+    layout->addLayout(buttons);
+    layout->addWidget(msgIchiran, 1);
 }
 
 void SortedListScreen::open() {
-    if (m_frame->isVisible()) {
+    if (!m_frame->isHidden()) {
         return;
     }
     m_ctx.host.HIDE_FRAMES();
+    DSP_BUNSEKI_HEAD();
+    DSP_BUNSEKI();
     m_frame->show();
+    m_ctx.host.processEvents();
+    // A grid that was hidden while it was scrolled may not know its height yet: scroll again now it is shown.
+    if (m_pendingTopRow > 0) {
+        msgIchiran->setTopRow(m_pendingTopRow);
+    }
+    m_ctx.host.setHelpText(qs(sora::sorted_list_help_text()));
+    m_ctx.host.DSP_HELP();
+}
+
+void SortedListScreen::DSP_BUNSEKI_HEAD() {
+    renderGridHead(*msgIchiran, sora::sorted_list_columns());
+}
+
+void SortedListScreen::DSP_BUNSEKI() {
+    const sora::LogReadResult log = sora::MeasurementLog(m_ctx.dir).read_all();
+    if (!log.ok) {
+        m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(log.message));
+    }
+    const sora::GridView view = sora::build_sorted_list(log.ok ? log.records : std::vector<sora::MeasurementRecord>{});
+    m_pendingTopRow = view.topRow.value_or(0);
+    msgIchiran->beginFill();
+    renderGrid(*msgIchiran, view);
+    msgIchiran->endFill();
+}
+
+void SortedListScreen::cmdSort_Click(int index) {
+    const sora::SortButtonInfo& info = sora::sort_buttons()[static_cast<std::size_t>(index)];
+    msgIchiran->setCurrentColumn(info.column);
+    const bool ascending = m_directions.click(index);
+    msgIchiran->sortRows(
+        info.column, info.kind == sora::SortKeyKind::Numeric ? ui::SortKind::Numeric : ui::SortKind::Text, ascending);
 }
