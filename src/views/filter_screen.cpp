@@ -1,17 +1,257 @@
 #include "views/filter_screen.h"
 
-FilterScreen::FilterScreen(ScreenContext context, QWidget* parent) : QObject(parent), m_ctx(context), m_frame(new QWidget(parent)) {
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "common/render.h"
+#include "core/measurement_log.h"
+#include "ui/chart.h"
+#include "ui/dialogs.h"
+#include "ui/grid.h"
+#include "ui/series_mode_options.h"
+
+namespace {
+
+constexpr int WeightMixedMode = 4;  // optKon4
+
+}  // namespace
+
+FilterScreen::FilterScreen(ScreenContext context, QWidget* parent)
+    : QObject(parent), m_ctx(context), m_frame(new QWidget(parent)) {
     m_frame->setObjectName("fraTaijyu");
+    m_printToPdf = qEnvironmentVariableIntValue("SORANOTE_PRINT_TO_PDF") == 1;
+    buildFrame();
+}
+
+QString FilterScreen::helpText() {
+    const char* const lines[] = {
+        "これまで入力してきたデータを「状況」「曜日」「期間」指定で表示できます。",
+        "",
+        "「状況」をリストから選択すると、その「状況」のみのデータになります。",
+        "　※状況欄に直接任意の語句を入力することができます。（入力後Enter）",
+        "",
+        "各種曜日ボタンで選択すると指定した曜日でのデータになります。",
+        "",
+        "「期間」をボタンで選択すると指定した期間でのデータになります。",
+        "※期間のコンボリストで任意に指定することも可能です。",
+        "",
+        "　右下のプリンターアイコンで表示中のデータを印刷することができます。お医者さんへの提出に便利！",
+    };
+    QString text;
+    for (const char* line : lines) {
+        text += QString::fromUtf8(line) + "\r\n";
+    }
+    return text;
+}
+
+QColor FilterScreen::highlightColour() {
+    return toQColor(sora::colours::Highlight);
 }
 
 void FilterScreen::open() {
-    if (m_frame->isVisible()) {
+    if (!m_frame->isHidden()) {
         return;
     }
     m_ctx.host.HIDE_FRAMES();
+    CLR_KIKAN();
+    DSP_TAIJYU();
+    m_modes->select(WeightMixedMode);
+    setHighlighted(m_periodButtons.back(), true);  // cmdAllDay
+    setHighlighted(cmdAllact, true);
+    setHighlighted(cmdAllWeek, true);
+    for (QPushButton* button : cmdWeek) {
+        setHighlighted(button, false);
+    }
+    m_weekday = sora::NoWeekday;
+    txtKey->clear();
     m_frame->show();
+    m_ctx.host.processEvents();
+    m_ctx.host.setHelpText(helpText());
+    m_ctx.host.DSP_HELP();
 }
 
-void FilterScreen::setSituations(const QStringList& items) { m_situations = items; }
-void FilterScreen::appendSituation(const QString& item) { m_situations.append(item); }
-QStringList FilterScreen::situations() const { return m_situations; }
+void FilterScreen::setSituations(const QStringList& items) {
+    lstAct2->clear();
+    lstAct2->addItems(items);
+}
+
+void FilterScreen::appendSituation(const QString& item) {
+    lstAct2->addItem(item);
+}
+
+QStringList FilterScreen::situations() const {
+    QStringList items;
+    for (int i = 0; i < lstAct2->count(); ++i) {
+        items << lstAct2->item(i)->text();
+    }
+    return items;
+}
+
+void FilterScreen::DSP_TAIJYU() {
+    runListing(sora::FilterListing::All);
+}
+
+void FilterScreen::DSP_TAIJYU_SEL() {
+    runListing(sora::select_listing(ss(txtKey->text()), m_weekday));
+}
+
+void FilterScreen::CLR_KIKAN() {
+    for (QPushButton* button : m_periodButtons) {
+        setHighlighted(button, false);
+    }
+    setHighlighted(cmdKikanF, false);
+}
+
+sora::FilterCriteria FilterScreen::criteria() const {
+    return {ss(cboStdate->currentText()), ss(cboEddate->currentText()), ss(txtKey->text()), m_weekday};
+}
+
+sora::SecondaryQuantity FilterScreen::secondaryQuantity() const {
+    const int selected = m_modes->selected();
+    return selected < 0 ? sora::SecondaryQuantity::Weight : sora::secondary_quantity(seriesModeFromIndex(selected));
+}
+
+void FilterScreen::runListing(sora::FilterListing listing) {
+    const auto log = sora::MeasurementLog(m_ctx.dir).read_all();
+    if (!log.ok) {
+        // Nothing from a partial read is shown; the user learns which file and line failed.
+        showEmptyListing();
+        if (listing == sora::FilterListing::All) {
+            fillPeriodBoxes({});
+        }
+        m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(log.message));
+        return;
+    }
+    const auto view =
+        sora::build_filter_listing(log.records, listing, criteria(), m_ctx.state.axes, secondaryQuantity());
+    m_ctx.state.extremes = view.extremes;
+    renderListing(view);
+    if (listing == sora::FilterListing::All) {
+        fillPeriodBoxes(view.periodDates);
+    }
+}
+
+void FilterScreen::showEmptyListing() {
+    const auto view =
+        sora::build_filter_listing({}, sora::FilterListing::All, {}, m_ctx.state.axes, secondaryQuantity());
+    m_ctx.state.extremes = view.extremes;
+    renderListing(view);
+}
+
+void FilterScreen::renderListing(const sora::FilterView& view) {
+    renderGrid(*msgBunseki, view.grid);
+    renderChartRows(*mcrBunseki, view.chartRows);
+    applyAxis(*mcrBunseki, ui::Axis::Primary, view.primary);
+    applyAxis(*mcrBunseki, ui::Axis::Secondary, view.secondary);
+    mcrBunseki->redraw();
+}
+
+void FilterScreen::fillPeriodBoxes(const std::vector<std::string>& dates) {
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(dates.size()));
+    for (const std::string& date : dates) {
+        items << QString::fromUtf8(date.data(), static_cast<qsizetype>(date.size()));
+    }
+    for (QComboBox* box : {cboStdate, cboEddate}) {
+        box->clear();
+        box->addItems(items);
+    }
+    if (items.isEmpty()) {
+        cboStdate->setEditText(QString());
+        cboEddate->setEditText(QString());
+        return;
+    }
+    cboStdate->setCurrentIndex(0);
+    cboEddate->setCurrentIndex(static_cast<int>(items.size()) - 1);
+}
+
+void FilterScreen::applySeriesMode(int index) {
+    const sora::SeriesMode mode = seriesModeFromIndex(index);
+    const auto quantity = sora::secondary_quantity(mode);
+    applyAxis(*mcrBunseki, ui::Axis::Secondary,
+              sora::filter_secondary_axis(m_ctx.state.axes, quantity, m_ctx.state.extremes));
+    applySeriesVisibility(*mcrBunseki, mode);
+    mcrBunseki->redraw();
+}
+
+void FilterScreen::setHighlighted(QPushButton* button, bool on) {
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, on ? highlightColour() : QApplication::palette(button).color(QPalette::Button));
+    button->setPalette(palette);
+    button->setProperty("highlighted", on);
+}
+
+// The listings below redraw the frame in place; hiding and showing every screen around them is not needed
+// because the grid and chart are filled in one call each.
+
+void FilterScreen::periodButton_Click(int index) {
+    CLR_KIKAN();
+    const auto period = sora::period_for(sora::period_buttons()[index], m_ctx.clock.today(), m_ctx.state.startDate);
+    cboStdate->setEditText(qs(period.start));
+    cboEddate->setEditText(qs(period.end));
+    DSP_TAIJYU_SEL();
+    setHighlighted(m_periodButtons[index], true);
+}
+
+void FilterScreen::cmdKikanF_Click() {
+    CLR_KIKAN();
+    DSP_TAIJYU_SEL();
+    setHighlighted(cmdKikanF, true);
+}
+
+void FilterScreen::cmdWeek_Click(int index) {
+    setHighlighted(cmdAllWeek, false);
+    for (QPushButton* button : cmdWeek) {
+        setHighlighted(button, false);
+    }
+    m_weekday = index;
+    DSP_TAIJYU_SEL();
+    setHighlighted(cmdWeek[index], true);
+}
+
+void FilterScreen::cmdAllWeek_Click() {
+    for (QPushButton* button : cmdWeek) {
+        setHighlighted(button, false);
+    }
+    m_weekday = sora::NoWeekday;
+    DSP_TAIJYU_SEL();
+    setHighlighted(cmdAllWeek, true);
+}
+
+void FilterScreen::lstAct2_Click() {
+    const QListWidgetItem* item = lstAct2->currentItem();
+    txtKey->setText(item ? item->text() : QString());
+    setHighlighted(cmdAllact, false);
+    DSP_TAIJYU_SEL();
+}
+
+void FilterScreen::txtKey_Enter() {
+    setHighlighted(cmdAllact, false);
+    DSP_TAIJYU_SEL();
+}
+
+void FilterScreen::cmdAllact_Click() {
+    txtKey->clear();
+    DSP_TAIJYU_SEL();
+    setHighlighted(cmdAllact, true);
+}
+
+void FilterScreen::cmdKensaku_Click() {
+    runListing(sora::FilterListing::Keyword);
+}
+
+bool FilterScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtKey && event->type() == QEvent::FocusIn) {
+        // A new keyword every time the user comes to the box; not when the window merely gets active again.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            txtKey->clear();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

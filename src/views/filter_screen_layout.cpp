@@ -1,0 +1,184 @@
+// The controls of the filtered view and their layout.
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/render.h"
+#include "ui/chart.h"
+#include "ui/grid.h"
+#include "ui/series_mode_options.h"
+#include "ui/twips.h"
+#include "views/filter_screen.h"
+
+namespace {
+
+QPushButton* makeButton(const char* name, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setMinimumWidth(0);
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    return button;
+}
+
+QComboBox* makePeriodBox(const char* name, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    // Measuring thousands of dates for the width would cost more than the listing itself.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(10);
+    box->setMaxVisibleItems(20);
+    return box;
+}
+
+// A small printer: paper in, body, paper out.
+QIcon printerIcon() {
+    QPixmap pixmap(48, 48);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(60, 60, 60), 2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(14, 4, 20, 16));
+    p.setBrush(QColor(150, 160, 175));
+    p.drawRoundedRect(QRectF(4, 18, 40, 18), 4, 4);
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(12, 30, 24, 14));
+    p.setPen(QPen(QColor(90, 90, 90), 1.5));
+    p.drawLine(QPointF(16, 35), QPointF(32, 35));
+    p.drawLine(QPointF(16, 39), QPointF(28, 39));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 200, 90));
+    p.drawEllipse(QPointF(38, 24), 2.5, 2.5);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+void FilterScreen::buildFrame() {
+    msgBunseki = new ui::Grid(m_frame);
+    msgBunseki->setObjectName("msgBunseki");
+    const auto& columns = sora::filter_columns();
+    msgBunseki->setColumnCount(static_cast<int>(columns.size()));
+    renderGridHead(*msgBunseki, columns);
+
+    auto* left = new QVBoxLayout;
+    left->setContentsMargins(0, 0, 0, 0);
+    left->addWidget(msgBunseki, 3);
+    left->addWidget(buildChartArea(), 2);
+
+    auto* layout = new QHBoxLayout(m_frame);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(left, 1);
+    layout->addWidget(buildControlColumn(), 0);
+}
+
+QWidget* FilterScreen::buildChartArea() {
+    auto* area = new QWidget(m_frame);
+    mcrBunseki = new ui::Chart(4, area);
+    mcrBunseki->setObjectName("mcrBunseki");
+    mcrBunseki->setMinimumSize(ui::twipsToPixels(6000, mcrBunseki), ui::twipsToPixels(3000, mcrBunseki));
+    styleTrendChart(*mcrBunseki);
+
+    m_modes =
+        new ui::SeriesModeOptions({"optTai2", "optShi2", "optKon2", "optTai4", "optKon4"},
+                                  {"血圧 （mmHg）", "脈拍 （拍/分）", "脈拍混合", "体重 （Kg）", "体重混合"}, area);
+    m_modes->setObjectName("mcrBunsekiModes");
+    connect(m_modes, &ui::SeriesModeOptions::modeChosen, this, &FilterScreen::applySeriesMode);
+
+    auto* layout = new QHBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(mcrBunseki, 1);
+    layout->addWidget(m_modes, 0, Qt::AlignTop);
+    return area;
+}
+
+QWidget* FilterScreen::buildControlColumn() {
+    auto* column = new QWidget(m_frame);
+    column->setMaximumWidth(300);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    // Situation: the list, the keyword box and its "全部"; Enter in the box or "検索" searches.
+    auto* situationBox = new QGroupBox("状況", column);
+    auto* situationLayout = new QGridLayout(situationBox);
+    lstAct2 = new QListWidget(situationBox);
+    lstAct2->setObjectName("lstAct2");
+    lstAct2->setMinimumHeight(90);
+    txtKey = new QLineEdit(situationBox);
+    txtKey->setObjectName("txtKey");
+    txtKey->setPlaceholderText("語句を入力してEnter");
+    txtKey->installEventFilter(this);
+    cmdAllact = makeButton("cmdAllact", "全部", situationBox);
+    cmdKensaku = makeButton("cmdKensaku", "検索", situationBox);
+    situationLayout->addWidget(lstAct2, 0, 0, 1, 3);
+    situationLayout->addWidget(txtKey, 1, 0);
+    situationLayout->addWidget(cmdKensaku, 1, 1);
+    situationLayout->addWidget(cmdAllact, 1, 2);
+    connect(lstAct2, &QListWidget::itemClicked, this, [this] { lstAct2_Click(); });
+    connect(lstAct2, &QListWidget::itemActivated, this, [this] { lstAct2_Click(); });
+    connect(txtKey, &QLineEdit::returnPressed, this, &FilterScreen::txtKey_Enter);
+    connect(cmdAllact, &QPushButton::clicked, this, &FilterScreen::cmdAllact_Click);
+    connect(cmdKensaku, &QPushButton::clicked, this, &FilterScreen::cmdKensaku_Click);
+
+    // Weekdays, Sunday first, then "全部".
+    auto* weekBox = new QGroupBox("曜日", column);
+    auto* weekLayout = new QGridLayout(weekBox);
+    weekLayout->setSpacing(3);
+    for (int i = 0; i < 7; ++i) {
+        const QString name = QString("cmdWeek%1").arg(i);
+        cmdWeek[i] = makeButton(name.toLatin1().constData(), qs(sora::weekday_character(i)), weekBox);
+        weekLayout->addWidget(cmdWeek[i], i / 4, i % 4);
+        connect(cmdWeek[i], &QPushButton::clicked, this, [this, i] { cmdWeek_Click(i); });
+    }
+    cmdAllWeek = makeButton("cmdAllWeek", "全部", weekBox);
+    weekLayout->addWidget(cmdAllWeek, 1, 3);
+    connect(cmdAllWeek, &QPushButton::clicked, this, &FilterScreen::cmdAllWeek_Click);
+
+    // Periods: three buttons a row, then the two boxes with "任意".
+    auto* periodBox = new QGroupBox("期間", column);
+    auto* periodLayout = new QGridLayout(periodBox);
+    periodLayout->setSpacing(3);
+    const auto& buttons = sora::period_buttons();
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const std::string name(buttons[i].name);
+        m_periodButtons[i] = makeButton(name.c_str(), qs(std::string(buttons[i].caption)), periodBox);
+        periodLayout->addWidget(m_periodButtons[i], static_cast<int>(i) / 3, static_cast<int>(i) % 3);
+        const int index = static_cast<int>(i);
+        connect(m_periodButtons[i], &QPushButton::clicked, this, [this, index] { periodButton_Click(index); });
+    }
+    cmdKikanF = makeButton("cmdKikanF", "任意", periodBox);
+    connect(cmdKikanF, &QPushButton::clicked, this, &FilterScreen::cmdKikanF_Click);
+    cboStdate = makePeriodBox("cboStdate", periodBox);
+    cboEddate = makePeriodBox("cboEddate", periodBox);
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(cboStdate, 1);
+    boxes->addWidget(new QLabel("～", periodBox));
+    boxes->addWidget(cboEddate, 1);
+    boxes->addWidget(cmdKikanF);
+    periodLayout->addLayout(boxes, 3, 0, 1, 3);
+
+    cmdPriData = new QPushButton(column);
+    cmdPriData->setObjectName("cmdPriData");
+    cmdPriData->setIcon(printerIcon());
+    cmdPriData->setIconSize(QSize(40, 40));
+    cmdPriData->setToolTip("表示中のデータで印刷");
+    cmdPriData->setFixedSize(56, 56);
+    connect(cmdPriData, &QPushButton::clicked, this, &FilterScreen::cmdPriData_Click);
+
+    layout->addWidget(situationBox, 1);
+    layout->addWidget(weekBox);
+    layout->addWidget(periodBox);
+    layout->addStretch(0);
+    layout->addWidget(cmdPriData, 0, Qt::AlignRight | Qt::AlignBottom);
+    return column;
+}
