@@ -7,7 +7,15 @@
 
 #include "common/screen_context.h"
 
-/// The screen in frame fraSettei.
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class SituationEditorPanel;
+class GraphSettingsPanel;
+class NewStartForm;
+
+/// The screen in frame fraSettei: situation list editor, graph Y-axis settings, the user's name, the
+/// automatic time of the one-line diary and the new-start wizard.
 class SettingsScreen : public QObject {
     Q_OBJECT
 public:
@@ -17,7 +25,7 @@ public:
     /// The click of the screen's button: opens and fills the screen (nothing when it is shown already).
     void open();
 
-    /// The situation list lstAct / lstAct2 / lstKoumoku of this screen.
+    /// The situation list lstKoumoku of this screen.
     void setSituations(const QStringList& items);
     void appendSituation(const QString& item);
     QStringList situations() const;
@@ -26,9 +34,21 @@ public:
     void setAutoTimeChecked(bool on);
     /// Shows the graph settings held in the state in the option buttons and nine boxes.
     void showGraphSettings();
+    /// Opens the new-start wizard fraNew as cmdNew1 does (also used for its screenshot).
+    void showNewStartForm();
 
 private:
+    void cmdPHozon1_Click();
+    void chkJikan_Click(bool on);
+    QWidget* makePrivateFrame(QWidget* parent);
+
     ScreenContext m_ctx;
     QWidget* m_frame;
-    QStringList m_situations;
+    SituationEditorPanel* m_editor;
+    GraphSettingsPanel* m_graph;
+    NewStartForm* m_newStart;
+    QLineEdit* txtPriData;
+    QPushButton* cmdPHozon1;
+    QCheckBox* chkJikan;
+    QPushButton* cmdNew1;
 };

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/file_io.h"
+#include "ui/dialogs.h"
+
+// Small helpers the parts of the settings screen share.
+
+namespace settings {
+
+QStringList toQStringList(const std::vector<std::string>& items);
+std::vector<std::string> toStdVector(const QStringList& items);
+
+/// Tells the user that a write failed; true when it succeeded.
+bool reportWrite(ui::Dialogs& dialogs, const sora::WriteResult& result);
+
+/// The text as it can be stored (double quotes become "”"), or nullopt after telling the user that `what`
+/// holds a character the files cannot store.
+std::optional<QString> storableOrRefuse(ui::Dialogs& dialogs, const QString& text, const QString& what);
+
+}  // namespace settings
