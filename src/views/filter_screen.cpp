@@ -145,6 +145,9 @@ void FilterScreen::showEmptyListing() {
 
 void FilterScreen::renderListing(const sora::FilterView& view) {
     renderGrid(*msgBunseki, view.grid);
+    if (!view.grid.topRow) {
+        msgBunseki->setTopRow(1);  // a short list starts at the top, whatever the last list's position
+    }
     renderChartRows(*mcrBunseki, view.chartRows);
     applyAxis(*mcrBunseki, ui::Axis::Primary, view.primary);
     applyAxis(*mcrBunseki, ui::Axis::Secondary, view.secondary);
