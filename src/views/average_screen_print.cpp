@@ -1,7 +1,10 @@
+#include <qcustomplot.h>
 #include <QClipboard>
 #include <QDir>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
+#include <cmath>
 
 #include "common/render.h"
 #include "ui/chart.h"
@@ -14,9 +17,12 @@ namespace texts = sora::daily_average_texts;
 
 namespace {
 
-// The chart is printed left of the table; a chart that grew with the window is reduced to fit there.
-constexpr int ChartWidthTwips = texts::PrintX - 100;
-constexpr int TwipsPerPixel = 15;
+// The chart is printed left of the table, at the size of the chart of a screen of the old 800 × 600 kind, whatever
+// size it has grown to in the window: wider, it would run under the table.
+constexpr int ChartWidthPixels = (texts::PrintX - 200) / 15;
+constexpr int ChartHeightPixels = 4395 / 15;
+// A fixed-pitch font lines the heading's words up with the zones of the values below them.
+const QString PrintFontFamily = QStringLiteral("Noto Sans Mono CJK JP");
 
 bool printToPdfRequested() {
     return qEnvironmentVariable("SORANOTE_PRINT_TO_PDF") == QLatin1String("1");
@@ -49,17 +55,21 @@ void AverageScreen::cmdAvgPri_Click() {
 
 bool AverageScreen::printPage(QString& error, bool& toPdf) {
     ui::Printer printer(pdfPath(), m_printToPdf || printToPdfRequested());
+    // Five zones of fourteen characters right of x = 7100 reach past the width of an upright page.
+    printer.setLandscape(true);
     toPdf = printer.toPdf();
     if (!printer.begin()) {
         error = printer.errorText();
         return false;
     }
-    // The picture goes through the clipboard, which keeps it afterwards.
-    mcrAvgtai->copyToClipboard();
-    QImage picture = QGuiApplication::clipboard()->image();
-    if (picture.width() * TwipsPerPixel > ChartWidthTwips) {
-        picture = picture.scaledToWidth(ChartWidthTwips / TwipsPerPixel, Qt::SmoothTransformation);
+    if (QFontDatabase::hasFamily(PrintFontFamily)) {
+        QFont font = printer.font();
+        font.setFamily(PrintFontFamily);
+        printer.setFont(font);
     }
+    // The picture goes through the clipboard, which keeps it afterwards.
+    const QImage picture = mcrAvgtai->plot()->toPixmap(ChartWidthPixels, ChartHeightPixels).toImage();
+    QGuiApplication::clipboard()->setImage(picture);
     printer.setPosition(0, 0);
     printer.drawPicture(picture);
 
@@ -69,13 +79,18 @@ bool AverageScreen::printPage(QString& error, bool& toPdf) {
     printer.setX(texts::PrintX);
     printer.print(qs(std::string(texts::PrintRule)));
     printer.newLine();
+    // Zones are counted from the table's left edge, where the heading's words line up with them.
+    const double zone = printer.zoneWidthTwips();
     for (const sora::DailyAverageCells& cells : shownRows()) {
-        QStringList zones;
-        for (const std::string& text : cells) {
-            zones.append(qs(text));
-        }
         printer.setX(texts::PrintX);
-        printer.printZones(zones);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i > 0 && zone > 0) {
+                const double passed = std::floor((printer.x() - texts::PrintX) / zone + 1e-9);
+                printer.setX(texts::PrintX + (passed + 1) * zone);
+            }
+            printer.print(qs(cells[i]));
+        }
+        printer.newLine();
     }
     if (!printer.end()) {
         error = printer.errorText();
