@@ -1,15 +1,166 @@
 #include "views/diary_screen.h"
 
-DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent) : QObject(parent), m_ctx(context), m_frame(new QWidget(parent)) {
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "common/render.h"
+#include "core/diary_save.h"
+#include "core/diary_view.h"
+#include "core/measurement_log.h"
+#include "ui/dialogs.h"
+#include "ui/grid.h"
+
+DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent)
+    : QObject(parent), m_ctx(context), m_frame(new QWidget(parent)) {
     m_frame->setObjectName("fraMemo");
+
+    msgMemoList = new ui::Grid(m_frame);
+    msgMemoList->setObjectName("msgMemoList");
+    connect(msgMemoList, &ui::Grid::cellClicked, this, &DiaryScreen::msgMemoList_Click);
+
+    lblMemo = new QLabel("一言入力欄 →", m_frame);
+    lblMemo->setObjectName("lblMemo");
+    txtMemo = new QLineEdit(m_frame);
+    txtMemo->setObjectName("txtMemo");
+    lblMemo->setBuddy(txtMemo);
+    cmdMemoHozon = new QPushButton("一言日記保存", m_frame);
+    cmdMemoHozon->setObjectName("cmdMemoHozon");
+    cmdMemoHozon->setEnabled(false);
+    connect(cmdMemoHozon, &QPushButton::clicked, this, &DiaryScreen::cmdMemoHozon_Click);
+    connect(txtMemo, &QLineEdit::returnPressed, this, [this] {
+        if (cmdMemoHozon->isEnabled()) {
+            cmdMemoHozon_Click();
+        }
+    });
+
+    lblKizuki = new QLabel("気付きメモ", m_frame);
+    lblKizuki->setObjectName("lblKizuki");
+    txtKizuki = new QPlainTextEdit(m_frame);
+    txtKizuki->setObjectName("txtKizuki");
+    lblKizuki->setBuddy(txtKizuki);
+    cmdKizukiHozon = new QPushButton("気付きメモ保存", m_frame);
+    cmdKizukiHozon->setObjectName("cmdKizukiHozon");
+    connect(cmdKizukiHozon, &QPushButton::clicked, this, &DiaryScreen::cmdKizukiHozon_Click);
+
+    auto* entry = new QHBoxLayout;
+    entry->addWidget(lblMemo);
+    entry->addWidget(txtMemo, 1);
+    entry->addWidget(cmdMemoHozon);
+
+    auto* list = new QVBoxLayout;
+    list->addWidget(msgMemoList, 1);
+    list->addLayout(entry);
+
+    auto* memo = new QVBoxLayout;
+    memo->addWidget(lblKizuki);
+    memo->addWidget(txtKizuki, 1);
+    memo->addWidget(cmdKizukiHozon);
+
+    auto* layout = new QHBoxLayout(m_frame);
+    layout->addLayout(list, 3);
+    layout->addLayout(memo, 1);
+    txtKizuki->setMinimumWidth(200);
 }
 
 void DiaryScreen::open() {
-    if (m_frame->isVisible()) {
+    if (!m_frame->isHidden()) {
         return;
     }
     m_ctx.host.HIDE_FRAMES();
+    DSP_MEMO_HEAD();
+    DSP_MEMO();
+    cmdMemoHozon->setEnabled(false);
     m_frame->show();
+    m_ctx.host.processEvents();
+    // The scroll position needs the laid-out viewport, which the grid gets only once shown.
+    if (m_topRow) {
+        msgMemoList->setTopRow(*m_topRow);
+    }
+    m_ctx.host.setHelpText(qs(sora::diary_help_text()));
+    m_ctx.host.DSP_HELP();
 }
 
-void DiaryScreen::setMemo(const QString&) {}
+void DiaryScreen::setMemo(const QString& memo) {
+    txtKizuki->setPlainText(qs(sora::memo_for_box(ss(memo))));
+}
+
+void DiaryScreen::DSP_MEMO_HEAD() {
+    renderGridHead(*msgMemoList, sora::diary_columns());
+    m_records.clear();
+    m_selectedRow = 0;
+    m_topRow.reset();
+}
+
+void DiaryScreen::DSP_MEMO() {
+    sora::LogReadResult log = sora::MeasurementLog(m_ctx.dir).read_all();
+    if (!log.ok) {
+        m_ctx.host.dialogs().message(ui::Icon::Warning, "一言日記", qs(log.message));
+    }
+    m_records = std::move(log.records);
+    m_selectedRow = 0;
+    const sora::GridView view = sora::build_diary_view(m_records);
+    m_topRow = view.topRow;
+    renderGrid(*msgMemoList, view);
+}
+
+void DiaryScreen::msgMemoList_Click(int row, int /*column*/) {
+    if (row < 1 || row > static_cast<int>(m_records.size())) {
+        return;
+    }
+    msgMemoList->setCurrentColumn(sora::DiaryTextColumn);
+    txtMemo->setText(msgMemoList->text(row, sora::DiaryTextColumn));
+    m_selectedRow = row;
+    cmdMemoHozon->setEnabled(true);
+    txtMemo->setFocus();
+}
+
+void DiaryScreen::cmdMemoHozon_Click() {
+    if (m_selectedRow < 1) {
+        return;
+    }
+    const sora::DiarySaveResult result = sora::save_diary(
+        sora::MeasurementLog(m_ctx.dir), m_records, static_cast<std::size_t>(m_selectedRow - 1), ss(txtMemo->text()));
+    switch (result.status) {
+        case sora::DiarySaveStatus::Saved:
+        case sora::DiarySaveStatus::SavedUnconfirmed:
+            msgMemoList->setText(m_selectedRow, sora::DiaryTextColumn, qs(result.storedText));
+            if (txtMemo->text() != qs(result.storedText)) {
+                txtMemo->setText(qs(result.storedText));
+            }
+            if (!result.message.empty()) {
+                m_ctx.host.dialogs().message(ui::Icon::Warning, qs(result.title), qs(result.message));
+            }
+            return;
+        case sora::DiarySaveStatus::TextRefused:
+            m_ctx.host.dialogs().message(ui::Icon::Information, qs(result.title), qs(result.message));
+            txtMemo->setFocus();
+            return;
+        case sora::DiarySaveStatus::ChangedOnDisk: {
+            m_ctx.host.dialogs().message(ui::Icon::Warning, qs(result.title), qs(result.message));
+            // The list shows the log as it is now; the typed text stays in the box for another try.
+            DSP_MEMO_HEAD();
+            DSP_MEMO();
+            cmdMemoHozon->setEnabled(false);
+            if (m_topRow) {
+                msgMemoList->setTopRow(*m_topRow);
+            }
+            return;
+        }
+        case sora::DiarySaveStatus::ReadFailed:
+        case sora::DiarySaveStatus::WriteFailed:
+            m_ctx.host.dialogs().message(ui::Icon::Warning, qs(result.title), qs(result.message));
+            return;
+    }
+}
+
+void DiaryScreen::cmdKizukiHozon_Click() {
+    const sora::WriteResult result = sora::save_memo(m_ctx.dir, ss(txtKizuki->toPlainText()));
+    if (!result) {
+        m_ctx.host.dialogs().message(ui::Icon::Warning, "気付きメモ保存", qs(result.message));
+    }
+}

@@ -3,10 +3,21 @@
 #include <QObject>
 #include <QStringList>
 #include <QWidget>
+#include <optional>
+#include <vector>
 
 #include "common/screen_context.h"
+#include "core/measurement_record.h"
 
-/// The screen in frame fraMemo.
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+namespace ui {
+class Grid;
+}  // namespace ui
+
+/// The diary screen in frame fraMemo: the one-line diary of every record, and the notice memo.
 class DiaryScreen : public QObject {
     Q_OBJECT
 public:
@@ -19,7 +30,28 @@ public:
     /// Puts the notice memo into txtKizuki (start-up).
     void setMemo(const QString& memo);
 
+    /// Resets msgMemoList to its heading row.
+    void DSP_MEMO_HEAD();
+    /// Reads the log and lists every record.
+    void DSP_MEMO();
+
 private:
+    void msgMemoList_Click(int row, int column);
+    void cmdMemoHozon_Click();
+    void cmdKizukiHozon_Click();
+
     ScreenContext m_ctx;
     QWidget* m_frame;
+    ui::Grid* msgMemoList;
+    QLabel* lblMemo;
+    QLineEdit* txtMemo;
+    QPushButton* cmdMemoHozon;
+    QLabel* lblKizuki;
+    QPlainTextEdit* txtKizuki;
+    QPushButton* cmdKizukiHozon;
+
+    /// The records the list shows, as read when it was built; a save checks the log against them.
+    std::vector<sora::MeasurementRecord> m_records;
+    int m_selectedRow = 0;  // grid row, 0 when none is chosen
+    std::optional<int> m_topRow;
 };

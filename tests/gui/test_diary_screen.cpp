@@ -1,0 +1,233 @@
+// The diary screen: the list, choosing a row, saving a diary text, the notice memo.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "core/diary_view.h"
+#include "test_app.h"
+#include "ui/grid.h"
+
+namespace {
+
+const std::string kLog =
+    "\"2005/02/01\",\"はじめの一歩\",120,80,70,,62.5\n"
+    "\"2005/02/01\",\"起床時\",118.5,76,66,\"7:05:09\",62.4\n"
+    "\"2005/02/02\",\"就寝前\",118,76,75,\"\",62\n"
+    "\"2005/02/03\",\"起床時\",126,80,70,\"朝,散歩\",61.9\n";
+
+void writeDiary(TestApp& app, const std::string& log, int helpTour = 0) {
+    app.writeFile("データ.txt", log);
+    app.writeFile("設定.txt", "\"ヘルプツアー\"," + std::to_string(helpTour) + "\n");
+    app.writeFile("状況リスト.txt", "起床時\n就寝前\n");
+    app.writeFile("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"花子\"\n");
+    app.writeFile("気付きメモ.txt", "塩分を控える\n朝の散歩\n");
+}
+
+std::string manyRecords(int count) {
+    std::string log = "\"2005/02/01\",\"はじめの一歩\",120,80,70,,62.5\n";
+    for (int i = 1; i < count; ++i) {
+        log += "\"2005/02/02\",\"起床時\"," + std::to_string(100 + i % 60) + ",70,66,\"\",62\n";
+    }
+    return log;
+}
+
+/// Clicks a cell of the grid as the user does.
+void clickCell(ui::Grid* grid, int row, int column) {
+    const QModelIndex index = grid->model()->index(row - 1, column);
+    grid->scrollTo(index);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+}
+
+}  // namespace
+
+TEST(DiaryScreen, OpeningListsEveryRecordWithButtonDisabled) {
+    TestApp app;
+    writeDiary(app, kLog, 1);
+    app.start();
+    app.dialogs().clear();
+    app.click("cmdMemo");
+
+    EXPECT_FALSE(app.find<QWidget>("fraMemo")->isHidden());
+    ui::Grid* grid = app.find<ui::Grid>("msgMemoList");
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->rowCount(), 5);
+    ASSERT_EQ(grid->columnCount(), 10);
+    EXPECT_EQ(grid->text(0, 9), "一言日記");
+    EXPECT_EQ(grid->columnWidthTwips(9), 5040);
+    const QStringList row3 = {"3", "2005/02/02", "就寝前", "", "118", "76", "42", "75", "62", ""};
+    for (int c = 0; c < 10; ++c) {
+        EXPECT_EQ(grid->text(3, c), row3[c]) << c;
+    }
+    EXPECT_EQ(grid->text(2, 4), "118.5");
+    EXPECT_EQ(grid->text(4, 9), "朝,散歩");
+    EXPECT_TRUE(grid->background(1, 3).isValid());
+
+    EXPECT_FALSE(app.find<QPushButton>("cmdMemoHozon")->isEnabled());
+    EXPECT_EQ(app.find<QPushButton>("cmdMemoHozon")->text(), "一言日記保存");
+    EXPECT_EQ(app.find<QPushButton>("cmdKizukiHozon")->text(), "気付きメモ保存");
+    bool entryLabel = false, memoLabel = false;
+    for (QLabel* label : app.find<QWidget>("fraMemo")->findChildren<QLabel*>()) {
+        entryLabel = entryLabel || label->text() == "一言入力欄 →";
+        memoLabel = memoLabel || label->text() == "気付きメモ";
+    }
+    EXPECT_TRUE(entryLabel && memoLabel);
+    // The memo of the start-up is in its box.
+    EXPECT_EQ(app.find<QPlainTextEdit>("txtKizuki")->toPlainText(), "塩分を控える\n朝の散歩");
+
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_EQ(app.dialogs().records()[0].title, "ヘルプツアー");
+    EXPECT_EQ(app.dialogs().records()[0].text, QString::fromStdString(sora::diary_help_text()));
+    app.click("cmdMemo");
+    EXPECT_EQ(app.dialogs().records().size(), 1u);
+}
+
+TEST(DiaryScreen, RowClickAndSave) {
+    TestApp app;
+    writeDiary(app, kLog);
+    app.start();
+    app.click("cmdMemo");
+    ui::Grid* grid = app.find<ui::Grid>("msgMemoList");
+    auto* txtMemo = app.find<QLineEdit>("txtMemo");
+    auto* save = app.find<QPushButton>("cmdMemoHozon");
+
+    // Any column of the row gives the row's diary text.
+    clickCell(grid, 2, 1);
+    EXPECT_EQ(txtMemo->text(), "7:05:09");
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_EQ(grid->currentColumnIndex(), 9);
+    clickCell(grid, 3, 5);
+    EXPECT_EQ(txtMemo->text(), "");
+    EXPECT_TRUE(save->isEnabled());
+
+    txtMemo->setText("よく眠れた,薬\"半錠\"");
+    app.click("cmdMemoHozon");
+    EXPECT_TRUE(app.dialogs().records().empty());
+    EXPECT_EQ(grid->text(3, 9), "よく眠れた,薬”半錠”");
+    EXPECT_EQ(app.readFile("データ.txt"),
+              "\"2005/02/01\",\"はじめの一歩\",120,80,70,\"\",62.5\r\n"
+              "\"2005/02/01\",\"起床時\",118.5,76,66,\"7:05:09\",62.4\r\n"
+              "\"2005/02/02\",\"就寝前\",118,76,75,\"よく眠れた,薬”半錠”\",62\r\n"
+              "\"2005/02/03\",\"起床時\",126,80,70,\"朝,散歩\",61.9\r\n");
+
+    // Enter in the box saves as well; a second save from the same list keeps the first.
+    clickCell(grid, 1, 9);
+    txtMemo->setText("");
+    txtMemo->setText("スタート");
+    QTest::keyClick(txtMemo, Qt::Key_Return);
+    EXPECT_EQ(grid->text(1, 9), "スタート");
+    EXPECT_EQ(app.readFile("データ.txt"),
+              "\"2005/02/01\",\"はじめの一歩\",120,80,70,\"スタート\",62.5\r\n"
+              "\"2005/02/01\",\"起床時\",118.5,76,66,\"7:05:09\",62.4\r\n"
+              "\"2005/02/02\",\"就寝前\",118,76,75,\"よく眠れた,薬”半錠”\",62\r\n"
+              "\"2005/02/03\",\"起床時\",126,80,70,\"朝,散歩\",61.9\r\n");
+    EXPECT_TRUE(app.dialogs().records().empty());
+}
+
+TEST(DiaryScreen, EnterBeforeChoosingARowDoesNothing) {
+    TestApp app;
+    writeDiary(app, kLog);
+    app.start();
+    app.click("cmdMemo");
+    const std::string before = app.readBytes("データ.txt");
+    app.find<QLineEdit>("txtMemo")->setText("行を選んでいない");
+    QTest::keyClick(app.find<QLineEdit>("txtMemo"), Qt::Key_Return);
+    EXPECT_EQ(app.readBytes("データ.txt"), before);
+}
+
+TEST(DiaryScreen, UnstorableTextIsRefusedWithAMessage) {
+    TestApp app;
+    writeDiary(app, kLog);
+    app.start();
+    app.click("cmdMemo");
+    const std::string before = app.readBytes("データ.txt");
+    clickCell(app.find<ui::Grid>("msgMemoList"), 2, 9);
+    app.find<QLineEdit>("txtMemo")->setText("楽しい😀");
+    app.click("cmdMemoHozon");
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_TRUE(app.dialogs().records()[0].text.contains("😀"));
+    EXPECT_EQ(app.readBytes("データ.txt"), before);
+    EXPECT_EQ(app.find<ui::Grid>("msgMemoList")->text(2, 9), "7:05:09");
+}
+
+TEST(DiaryScreen, LogChangedElsewhereIsNotOverwritten) {
+    TestApp app;
+    writeDiary(app, kLog);
+    app.start();
+    app.click("cmdMemo");
+    clickCell(app.find<ui::Grid>("msgMemoList"), 2, 9);
+    // Another copy of the program saved a measurement meanwhile.
+    const std::string changed = kLog + "\"2005/02/04\",\"就寝前\",121,77,68,\"\",61.8\n";
+    app.writeFile("データ.txt", changed);
+    const std::string before = app.readBytes("データ.txt");
+    app.find<QLineEdit>("txtMemo")->setText("消さないで");
+    app.click("cmdMemoHozon");
+
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_EQ(app.dialogs().records()[0].icon, ui::Icon::Warning);
+    EXPECT_TRUE(app.dialogs().records()[0].text.contains("データファイルが他で変更されています"));
+    EXPECT_EQ(app.readBytes("データ.txt"), before);
+    // The list now shows the log as it is, and a row must be chosen again.
+    ui::Grid* grid = app.find<ui::Grid>("msgMemoList");
+    EXPECT_EQ(grid->rowCount(), 6);
+    EXPECT_EQ(grid->text(5, 1), "2005/02/04");
+    EXPECT_FALSE(app.find<QPushButton>("cmdMemoHozon")->isEnabled());
+    clickCell(grid, 5, 9);
+    app.find<QLineEdit>("txtMemo")->setText("今度は保存");
+    app.click("cmdMemoHozon");
+    EXPECT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_TRUE(app.readFile("データ.txt").ends_with("\"2005/02/04\",\"就寝前\",121,77,68,\"今度は保存\",61.8\r\n"));
+}
+
+TEST(DiaryScreen, ScrollsToTheNewestRowsPastSixteenRows) {
+    for (const int records : {15, 16, 40000}) {
+        TestApp app;
+        writeDiary(app, manyRecords(records));
+        frmMain& window = app.start();
+        // Scrolling needs a laid-out viewport, so this test shows the window (offscreen).
+        window.resize(1200, 800);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        app.click("cmdMemo");
+        ui::Grid* grid = app.find<ui::Grid>("msgMemoList");
+        ASSERT_EQ(grid->rowCount(), records + 1);
+        const QRect last = grid->visualRect(grid->model()->index(records - 1, 0));
+        EXPECT_TRUE(grid->viewport()->rect().contains(last)) << records;
+        if (records == 15) {
+            EXPECT_EQ(grid->topRow(), 1);
+        }
+        if (records == 40000) {
+            EXPECT_GT(grid->topRow(), 39900);
+            // Rows past a 16-bit count can be chosen and saved.
+            EXPECT_EQ(grid->text(40000, 0), "40000");
+            clickCell(grid, 40000, 9);
+            app.find<QLineEdit>("txtMemo")->setText("四万件目");
+            app.click("cmdMemoHozon");
+            EXPECT_TRUE(app.dialogs().records().empty());
+            EXPECT_TRUE(app.readFile("データ.txt").ends_with(",\"四万件目\",62\r\n"));
+        }
+    }
+}
+
+TEST(DiaryScreen, MemoIsSavedAndComesBackAtTheNextStart) {
+    TestApp app;
+    writeDiary(app, kLog);
+    app.start();
+    app.click("cmdMemo");
+    app.find<QPlainTextEdit>("txtKizuki")->setPlainText("一行目\n\n三行目 \"引用\"\n四行目,カンマ");
+    app.click("cmdKizukiHozon");
+    EXPECT_TRUE(app.dialogs().records().empty());
+    EXPECT_EQ(app.readFile("気付きメモ.txt"), "一行目\r\n\r\n三行目 \"引用\"\r\n四行目,カンマ\r\n");
+
+    app.restart();
+    EXPECT_EQ(app.find<QPlainTextEdit>("txtKizuki")->toPlainText(), "一行目\n\n三行目 \"引用\"\n四行目,カンマ");
+
+    // An emoji is refused and the file keeps the last good memo.
+    app.find<QPlainTextEdit>("txtKizuki")->setPlainText("血圧良好👍");
+    app.click("cmdKizukiHozon");
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_TRUE(app.dialogs().records()[0].text.contains("👍"));
+    EXPECT_EQ(app.readFile("気付きメモ.txt"), "一行目\r\n\r\n三行目 \"引用\"\r\n四行目,カンマ\r\n");
+}
