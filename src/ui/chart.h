@@ -7,6 +7,7 @@
 #include <vector>
 
 class QCustomPlot;
+class QCPAbstractPlottable;
 
 namespace ui {
 
@@ -56,9 +57,14 @@ public:
     void redraw();
 
     QCustomPlot* plot() const;
+    /// The graph (line) or bars drawing a series.
+    QCPAbstractPlottable* plottable(int series) const;
 
 signals:
     void clicked();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct Impl;

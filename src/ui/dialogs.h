@@ -27,8 +27,9 @@ class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget* parent) { m_parent = parent; }
-    Answer message(Icon icon, const QString& title, const QString& text, Buttons buttons) override;
-    std::optional<QString> textInput(const QString& title, const QString& prompt, const QString& defaultText) override;
+    Answer message(Icon icon, const QString& title, const QString& text, Buttons buttons = Buttons::Ok) override;
+    std::optional<QString> textInput(const QString& title, const QString& prompt,
+                                     const QString& defaultText = QString()) override;
 
 private:
     QWidget* m_parent;
@@ -44,10 +45,12 @@ public:
         QString title;
         QString text;  // the message text, or the prompt
         Buttons buttons = Buttons::Ok;
+        QString defaultText;  // the offered text of a text input
     };
 
-    Answer message(Icon icon, const QString& title, const QString& text, Buttons buttons) override;
-    std::optional<QString> textInput(const QString& title, const QString& prompt, const QString& defaultText) override;
+    Answer message(Icon icon, const QString& title, const QString& text, Buttons buttons = Buttons::Ok) override;
+    std::optional<QString> textInput(const QString& title, const QString& prompt,
+                                     const QString& defaultText = QString()) override;
 
     void queueAnswer(Answer answer) { m_answers.push_back(answer); }
     /// nullopt answers as Cancel.

@@ -66,7 +66,14 @@ signals:
     void cellDoubleClicked(int row, int column);
 
 private:
+    void applyColumnWidths();
+    void updateRowHeight();
+
     GridModel* m_model;
+    std::vector<int> m_widthTwips;
+    int m_currentColumn = 0;
+    int m_fillDepth = 0;
+    bool m_applyingWidths = false;
 };
 
 }  // namespace ui

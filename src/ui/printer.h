@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QPainter;
@@ -17,6 +19,9 @@ public:
     /// `pdfPath` is used when no printer is installed or `forcePdf` is set.
     Printer(const QString& pdfPath, bool forcePdf = false);
     ~Printer();
+
+    /// Lays the pages out in landscape; call before begin().
+    void setLandscape(bool on) { m_landscape = on; }
 
     /// Starts the document; false (with errorText()) when neither printer nor file can be opened.
     bool begin();
@@ -46,12 +51,23 @@ public:
 
     double zoneWidthTwips() const;
     double lineHeightTwips() const;
+    /// The width of a half-width character of the printer font.
+    double averageCharWidthTwips() const;
+    /// The printer font (the application's Japanese font at 10.5 points).
+    QFont font() const { return m_font; }
+    /// A smaller or larger font for the following text (zones and line height follow it).
+    void setFontPointSize(double points);
+    /// Replaces the printer font (a fixed-pitch one lines a heading's words up with the zones).
+    void setFont(const QFont& font);
 
 private:
     void ensurePage();
+    QFontMetricsF metrics() const;
+    double toTwips(double deviceUnits, bool vertical) const;
     QString m_pdfPath;
     bool m_toPdf = false;
     bool m_active = false;
+    bool m_landscape = false;
     QString m_error;
     double m_x = 0;
     double m_y = 0;

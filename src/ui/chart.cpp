@@ -1,0 +1,398 @@
+#include "ui/chart.h"
+
+#include <qcustomplot.h>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QRadialGradient>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace ui {
+namespace {
+
+constexpr double kNoPoint = std::numeric_limits<double>::quiet_NaN();
+constexpr double kBarWidth = 0.6;        // in rows
+constexpr int kMaxDrawnDivisions = 100;  // more ticks than this only blacken the axis
+const QSize kFallbackPictureSize(890, 440);
+
+struct SeriesState {
+    SeriesKind kind = SeriesKind::Line;
+    QColor colour;
+    Axis axis = Axis::Primary;
+    bool visible = true;
+    Marker marker = Marker::None;
+    QVector<double> values;
+    QCPAbstractPlottable* plottable = nullptr;
+    bool dirty = true;
+    int syncedColumns = 0;  // pixel columns the bars were aggregated for (0: not aggregated)
+};
+
+struct AxisState {
+    double minimum = 0;
+    double maximum = 100;
+    int divisions = 10;
+    bool visible = true;
+    QSharedPointer<QCPAxisTickerFixed> ticker{new QCPAxisTickerFixed};
+};
+
+QColor defaultColour(int series) {
+    static const QColor colours[] = {QColor(0, 0, 255), QColor(255, 0, 0), QColor(230, 200, 0), QColor(0, 160, 0)};
+    return series < 4 ? colours[series] : QColor::fromHsv((series * 67) % 360, 200, 200);
+}
+
+QPixmap ballPixmap(const QColor& colour) {
+    // A shaded sphere: light from the upper left.
+    const int size = 11;
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient gradient(QPointF(size / 2.0, size / 2.0), size / 2.0, QPointF(size * 0.35, size * 0.35));
+    gradient.setColorAt(0, Qt::white);
+    gradient.setColorAt(0.35, colour.lighter(120));
+    gradient.setColorAt(1, colour.darker(200));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(gradient);
+    painter.drawEllipse(QRectF(0.5, 0.5, size - 1, size - 1));
+    return pixmap;
+}
+
+QCPScatterStyle scatterStyle(Marker marker, const QColor& colour) {
+    switch (marker) {
+        case Marker::Circles:
+            return QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(colour, 1.5), QBrush(Qt::white), 7);
+        case Marker::Balls:
+            return QCPScatterStyle(ballPixmap(colour));
+        case Marker::None:
+            break;
+    }
+    return QCPScatterStyle(QCPScatterStyle::ssNone);
+}
+
+}  // namespace
+
+struct Chart::Impl {
+    QCustomPlot* plot = nullptr;
+    std::vector<SeriesState> series;
+    int rows = 0;
+    AxisState axes[2];
+    QSharedPointer<QCPAxisTickerFixed> rowTicker{new QCPAxisTickerFixed};
+
+    QCPAxis* valueAxis(Axis axis) const { return axis == Axis::Primary ? plot->yAxis : plot->yAxis2; }
+    AxisState& state(Axis axis) { return axes[axis == Axis::Primary ? 0 : 1]; }
+    bool validSeries(int s) const { return s >= 0 && s < static_cast<int>(series.size()); }
+
+    void createPlottable(int s);
+    void applyStyle(int s);
+    void sync(int s, int columns);
+    void syncAll(int columns);
+    void applyAxis(Axis axis);
+    void applyRowAxis();
+    int pixelColumns() const {
+        const int width = plot->axisRect()->width();
+        return width > 0 ? width : plot->width();
+    }
+};
+
+void Chart::Impl::createPlottable(int s) {
+    SeriesState& st = series[s];
+    if (st.plottable) {
+        plot->removePlottable(st.plottable);
+        st.plottable = nullptr;
+    }
+    if (st.kind == SeriesKind::Bar) {
+        auto* bars = new QCPBars(plot->xAxis, valueAxis(st.axis));
+        bars->setLayer(QStringLiteral("bars"));
+        bars->setWidth(kBarWidth);
+        st.plottable = bars;
+    } else {
+        auto* graph = new QCPGraph(plot->xAxis, valueAxis(st.axis));
+        graph->setLineStyle(QCPGraph::lsLine);
+        st.plottable = graph;
+    }
+    st.dirty = true;
+    applyStyle(s);
+}
+
+void Chart::Impl::applyStyle(int s) {
+    SeriesState& st = series[s];
+    if (st.kind == SeriesKind::Bar) {
+        st.plottable->setPen(QPen(st.colour.darker(140)));
+        st.plottable->setBrush(st.colour);
+    } else {
+        st.plottable->setPen(QPen(st.colour, 2));
+        st.plottable->setBrush(Qt::NoBrush);
+        static_cast<QCPGraph*>(st.plottable)->setScatterStyle(scatterStyle(st.marker, st.colour));
+    }
+    st.plottable->setValueAxis(valueAxis(st.axis));
+    st.plottable->setVisible(st.visible);
+}
+
+void Chart::Impl::sync(int s, int columns) {
+    SeriesState& st = series[s];
+    const int n = static_cast<int>(st.values.size());
+    if (st.kind == SeriesKind::Line) {
+        // QCPGraph samples long lines down to the pixel columns itself; NaN leaves a gap.
+        QVector<double> keys(n);
+        for (int i = 0; i < n; ++i) {
+            keys[i] = i + 1;
+        }
+        static_cast<QCPGraph*>(st.plottable)->setData(keys, st.values, true);
+        st.syncedColumns = 0;
+    } else {
+        // More bars than pixel columns: one bar per column, as tall as the tallest bar it stands for.
+        const int bucket = (columns > 0 && n > columns) ? (n + columns - 1) / columns : 1;
+        QVector<double> keys, values;
+        keys.reserve(n / bucket + 1);
+        values.reserve(n / bucket + 1);
+        for (int start = 0; start < n; start += bucket) {
+            const int end = std::min(n, start + bucket);
+            double top = kNoPoint;
+            for (int i = start; i < end; ++i) {
+                if (!std::isnan(st.values[i]) && (std::isnan(top) || st.values[i] > top)) {
+                    top = st.values[i];
+                }
+            }
+            if (!std::isnan(top)) {
+                keys.push_back((start + 1 + end) / 2.0);
+                values.push_back(top);
+            }
+        }
+        auto* bars = static_cast<QCPBars*>(st.plottable);
+        bars->setWidth(kBarWidth * bucket);
+        bars->setData(keys, values, true);
+        st.syncedColumns = bucket > 1 ? columns : 0;
+    }
+    st.dirty = false;
+}
+
+void Chart::Impl::syncAll(int columns) {
+    for (int s = 0; s < static_cast<int>(series.size()); ++s) {
+        const SeriesState& st = series[s];
+        const bool regroup = st.kind == SeriesKind::Bar && (st.syncedColumns != 0 || st.values.size() > columns) &&
+                             st.syncedColumns != columns;
+        if (st.dirty || regroup) {
+            sync(s, columns);
+        }
+    }
+    applyRowAxis();
+}
+
+void Chart::Impl::applyAxis(Axis axis) {
+    const AxisState& st = state(axis);
+    double low = st.minimum, high = st.maximum;
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        low = 0;
+        high = 1;
+    }
+    if (low > high) {
+        std::swap(low, high);
+    }
+    if (low == high) {
+        low -= 1;
+        high += 1;
+    }
+    const int divisions = std::clamp(st.divisions, 1, kMaxDrawnDivisions);
+    st.ticker->setTickStep((high - low) / divisions);
+    st.ticker->setTickOrigin(low);
+    // A hair of slack keeps the top tick from falling outside the range by rounding.
+    const double slack = (high - low) * 1e-9;
+    valueAxis(axis)->setRange(low - slack, high + slack);
+    valueAxis(axis)->setVisible(st.visible);
+}
+
+void Chart::Impl::applyRowAxis() {
+    plot->xAxis->setRange(0.5, std::max(rows, 1) + 0.5);
+}
+
+Chart::Chart(int seriesCount, QWidget* parent) : QWidget(parent), d(new Impl) {
+    d->plot = new QCustomPlot(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(d->plot);
+
+    // Bars stay behind the lines whatever order the series were styled in.
+    d->plot->addLayer(QStringLiteral("bars"), d->plot->layer(QStringLiteral("main")), QCustomPlot::limBelow);
+
+    d->rowTicker->setTickStep(1);
+    d->rowTicker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+    d->plot->xAxis->setTicker(d->rowTicker);
+    for (const Axis axis : {Axis::Primary, Axis::Secondary}) {
+        d->state(axis).ticker->setScaleStrategy(QCPAxisTickerFixed::ssNone);
+        d->valueAxis(axis)->setTicker(d->state(axis).ticker);
+        d->valueAxis(axis)->setTickLabels(true);
+        d->applyAxis(axis);
+    }
+
+    d->series.resize(std::max(0, seriesCount));
+    for (int s = 0; s < static_cast<int>(d->series.size()); ++s) {
+        d->series[s].colour = defaultColour(s);
+        d->createPlottable(s);
+    }
+    d->applyRowAxis();
+
+    connect(d->plot, &QCustomPlot::mousePress, this, [this](QMouseEvent* event) {
+        if (event->button() == Qt::LeftButton) {
+            emit clicked();
+        }
+    });
+}
+
+Chart::~Chart() {
+    delete d;
+}
+
+int Chart::seriesCount() const {
+    return static_cast<int>(d->series.size());
+}
+
+void Chart::setRowCount(int rows) {
+    d->rows = std::max(0, rows);
+    for (SeriesState& st : d->series) {
+        st.values.resize(d->rows, kNoPoint);
+        st.dirty = true;
+    }
+}
+
+int Chart::rowCount() const {
+    return d->rows;
+}
+
+void Chart::setValue(int row, int series, double value) {
+    if (d->validSeries(series) && row >= 0 && row < d->rows) {
+        d->series[series].values[row] = value;
+        d->series[series].dirty = true;
+    }
+}
+
+double Chart::value(int row, int series) const {
+    if (d->validSeries(series) && row >= 0 && row < d->rows) {
+        return d->series[series].values[row];
+    }
+    return kNoPoint;
+}
+
+void Chart::setSeries(int series, const QVector<double>& values) {
+    if (!d->validSeries(series)) {
+        return;
+    }
+    if (values.size() > d->rows) {
+        setRowCount(static_cast<int>(values.size()));
+    }
+    SeriesState& st = d->series[series];
+    st.values = values;
+    st.values.resize(d->rows, kNoPoint);
+    d->sync(series, d->pixelColumns());
+}
+
+void Chart::setSeriesStyle(int series, SeriesKind kind, const QColor& colour, Axis axis) {
+    if (!d->validSeries(series)) {
+        return;
+    }
+    SeriesState& st = d->series[series];
+    const bool newKind = st.kind != kind;
+    st.kind = kind;
+    st.colour = colour;
+    st.axis = axis;
+    if (newKind) {
+        d->createPlottable(series);
+    } else {
+        d->applyStyle(series);
+    }
+}
+
+void Chart::setSeriesAxis(int series, Axis axis) {
+    if (d->validSeries(series)) {
+        d->series[series].axis = axis;
+        d->applyStyle(series);
+    }
+}
+
+void Chart::setSeriesVisible(int series, bool visible) {
+    if (d->validSeries(series)) {
+        d->series[series].visible = visible;
+        d->series[series].plottable->setVisible(visible);
+    }
+}
+
+bool Chart::isSeriesVisible(int series) const {
+    return d->validSeries(series) && d->series[series].visible;
+}
+
+void Chart::setMarker(int series, Marker marker) {
+    if (d->validSeries(series)) {
+        d->series[series].marker = marker;
+        d->applyStyle(series);
+    }
+}
+
+Marker Chart::marker(int series) const {
+    return d->validSeries(series) ? d->series[series].marker : Marker::None;
+}
+
+void Chart::setAxisRange(Axis axis, double minimum, double maximum, int divisions) {
+    AxisState& st = d->state(axis);
+    st.minimum = minimum;
+    st.maximum = maximum;
+    st.divisions = divisions;
+    d->applyAxis(axis);
+}
+
+double Chart::axisMinimum(Axis axis) const {
+    return d->state(axis).minimum;
+}
+double Chart::axisMaximum(Axis axis) const {
+    return d->state(axis).maximum;
+}
+int Chart::axisDivisions(Axis axis) const {
+    return d->state(axis).divisions;
+}
+
+void Chart::setAxisVisible(Axis axis, bool visible) {
+    d->state(axis).visible = visible;
+    d->valueAxis(axis)->setVisible(visible);
+}
+
+bool Chart::isAxisVisible(Axis axis) const {
+    return d->state(axis).visible;
+}
+
+void Chart::setAxisTitle(Axis axis, const QString& title) {
+    d->valueAxis(axis)->setLabel(title);
+}
+
+QImage Chart::picture() const {
+    QSize size = d->plot->size();
+    if (!testAttribute(Qt::WA_Resized) || size.width() < 10 || size.height() < 10) {
+        size = kFallbackPictureSize;  // never laid out: the size the chart has on a screen
+    }
+    d->syncAll(size.width());
+    return d->plot->toPixmap(size.width(), size.height()).toImage();
+}
+
+void Chart::copyToClipboard() const {
+    QGuiApplication::clipboard()->setImage(picture());
+}
+
+void Chart::redraw() {
+    d->syncAll(d->pixelColumns());
+    d->plot->replot(QCustomPlot::rpQueuedReplot);
+}
+
+QCustomPlot* Chart::plot() const {
+    return d->plot;
+}
+
+QCPAbstractPlottable* Chart::plottable(int series) const {
+    return d->validSeries(series) ? d->series[series].plottable : nullptr;
+}
+
+void Chart::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    d->syncAll(d->plot->width());
+}
+
+}  // namespace ui

@@ -1,0 +1,106 @@
+#include "ui/dialogs.h"
+
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace ui {
+namespace {
+
+QMessageBox::Icon toQt(Icon icon) {
+    switch (icon) {
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::Warning:
+        case Icon::Exclamation:
+            break;
+    }
+    return QMessageBox::Warning;
+}
+
+Answer defaultAnswer(Buttons buttons) {
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+}  // namespace
+
+Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, Buttons buttons) {
+    QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, m_parent);
+    switch (buttons) {
+        case Buttons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case Buttons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case Buttons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+            box.setEscapeButton(QMessageBox::No);
+            break;
+    }
+    if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {
+        ok->setText(QStringLiteral("OK"));
+    }
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            // Closed without a button: the safe answer of each kind.
+            return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtDialogs::textInput(const QString& title, const QString& prompt, const QString& defaultText) {
+    QInputDialog dialog(m_parent);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue();
+}
+
+Answer ScriptedDialogs::message(Icon icon, const QString& title, const QString& text, Buttons buttons) {
+    m_records.push_back({Record::Kind::Message, icon, title, text, buttons, QString()});
+    if (m_answers.empty()) {
+        return defaultAnswer(buttons);
+    }
+    const Answer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::textInput(const QString& title, const QString& prompt,
+                                                  const QString& defaultText) {
+    m_records.push_back({Record::Kind::TextInput, Icon::Question, title, prompt, Buttons::OkCancel, defaultText});
+    if (m_texts.empty()) {
+        return std::nullopt;
+    }
+    // Taken apart by hand: moving the optional itself trips a false maybe-uninitialized warning in g++ 12.
+    const bool given = m_texts.front().has_value();
+    QString text = given ? *m_texts.front() : QString();
+    m_texts.pop_front();
+    if (!given) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+}  // namespace ui

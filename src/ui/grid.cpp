@@ -1,0 +1,199 @@
+#include "ui/grid.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+
+#include "ui/grid_model.h"
+#include "ui/twips.h"
+
+namespace ui {
+
+Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this)) {
+    setModel(m_model);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setSortingEnabled(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setStretchLastSection(false);
+    updateRowHeight();
+
+    // A reset model forgets its section sizes; the widths in twips are the lasting ones.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &Grid::applyColumnWidths);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (!m_applyingWidths && column >= 0 && column < static_cast<int>(m_widthTwips.size())) {
+            m_widthTwips[column] = pixelsToTwips(size, this);
+        }
+    });
+
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& index) { emit cellClicked(index.row() + 1, index.column()); });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { emit cellDoubleClicked(index.row() + 1, index.column()); });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { emit cellClicked(0, column); });
+    connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            [this](int column) { emit cellDoubleClicked(0, column); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (current.isValid()) {
+            m_currentColumn = current.column();
+        }
+    });
+}
+
+Grid::~Grid() = default;
+
+void Grid::setRowCount(int rows) {
+    m_model->setDataRowCount(rows - 1);
+}
+
+int Grid::rowCount() const {
+    return m_model->dataRowCount() + 1;
+}
+
+void Grid::setColumnCount(int columns) {
+    m_widthTwips.resize(std::max(0, columns), -1);
+    m_model->setColumns(columns);
+}
+
+int Grid::columnCount() const {
+    return m_model->columnCount();
+}
+
+void Grid::setColumnWidthTwips(int column, int twips) {
+    if (column < 0 || column >= columnCount()) {
+        return;
+    }
+    m_widthTwips[column] = std::max(0, twips);
+    m_applyingWidths = true;
+    setColumnWidth(column, twipsToPixels(m_widthTwips[column], this));
+    m_applyingWidths = false;
+}
+
+int Grid::columnWidthTwips(int column) const {
+    if (column < 0 || column >= columnCount()) {
+        return 0;
+    }
+    return m_widthTwips[column] >= 0 ? m_widthTwips[column] : pixelsToTwips(columnWidth(column), this);
+}
+
+void Grid::applyColumnWidths() {
+    m_widthTwips.resize(columnCount(), -1);
+    m_applyingWidths = true;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (m_widthTwips[c] >= 0) {
+            setColumnWidth(c, twipsToPixels(m_widthTwips[c], this));
+        }
+    }
+    m_applyingWidths = false;
+}
+
+void Grid::setColumnAlignment(int column, Alignment alignment) {
+    m_model->setAlignment(column, alignment);
+}
+
+void Grid::setHeadingAlignment(int column, Alignment alignment) {
+    m_model->setHeadingAlignment(column, alignment);
+}
+
+Alignment Grid::columnAlignment(int column) const {
+    return m_model->alignment(column);
+}
+
+void Grid::setText(int row, int column, const QString& text) {
+    m_model->setCell(row, column, &text, nullptr);
+}
+
+QString Grid::text(int row, int column) const {
+    const Cell* cell = m_model->cell(row, column);
+    return cell ? cell->text : QString();
+}
+
+void Grid::setBackground(int row, int column, const QColor& colour) {
+    m_model->setCell(row, column, nullptr, &colour);
+}
+
+QColor Grid::background(int row, int column) const {
+    const Cell* cell = m_model->cell(row, column);
+    return cell ? cell->background : QColor();
+}
+
+void Grid::setDataRows(std::vector<std::vector<Cell>> rows) {
+    m_model->replaceRows(std::move(rows));
+    m_widthTwips.resize(columnCount(), -1);
+}
+
+void Grid::setTopRow(int row) {
+    // Scroll ranges are computed lazily; bring them up to date so that the row is not clamped to a stale range.
+    executeDelayedItemsLayout();
+    if (row <= 1 || m_model->dataRowCount() == 0) {
+        scrollToTop();
+        return;
+    }
+    row = std::min(row, m_model->dataRowCount());
+    const int column = std::max(0, columnAt(0));
+    scrollTo(m_model->index(row - 1, std::min(column, columnCount() - 1)), QAbstractItemView::PositionAtTop);
+}
+
+int Grid::topRow() const {
+    const int row = rowAt(0);
+    return row < 0 ? 1 : row + 1;
+}
+
+void Grid::sortRows(int column, SortKind kind, bool ascending) {
+    m_model->sortRows(column, kind, ascending);
+}
+
+void Grid::beginFill() {
+    if (m_fillDepth++ == 0) {
+        setUpdatesEnabled(false);
+    }
+}
+
+void Grid::endFill() {
+    if (m_fillDepth > 0 && --m_fillDepth == 0) {
+        setUpdatesEnabled(true);
+        viewport()->update();
+    }
+}
+
+void Grid::setCurrentColumn(int column) {
+    if (column < 0 || column >= columnCount()) {
+        return;
+    }
+    m_currentColumn = column;
+    const QModelIndex current = currentIndex();
+    if (m_model->dataRowCount() > 0) {
+        setCurrentIndex(m_model->index(current.isValid() ? current.row() : 0, column));
+    }
+}
+
+int Grid::currentColumnIndex() const {
+    return m_currentColumn;
+}
+
+void Grid::setFontPointSize(int points) {
+    if (points <= 0) {
+        return;
+    }
+    QFont f = font();
+    f.setPointSize(points);
+    setFont(f);
+    horizontalHeader()->setFont(f);
+    updateRowHeight();
+}
+
+void Grid::updateRowHeight() {
+    const int height = QFontMetrics(font()).height() + 6;
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+}  // namespace ui

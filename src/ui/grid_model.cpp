@@ -1,0 +1,235 @@
+#include "ui/grid_model.h"
+
+#include <QBrush>
+#include <algorithm>
+#include <cstdlib>
+#include <numeric>
+#include <string>
+
+namespace ui {
+namespace {
+
+Qt::Alignment toQt(Alignment alignment) {
+    switch (alignment) {
+        case Alignment::Left:
+            return Qt::AlignLeft | Qt::AlignVCenter;
+        case Alignment::Centre:
+            return Qt::AlignCenter;
+        case Alignment::Right:
+            break;
+    }
+    return Qt::AlignRight | Qt::AlignVCenter;
+}
+
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
+
+}  // namespace
+
+double leadingNumber(const QString& text) {
+    // Blanks are skipped anywhere, as BASIC's Val does; the number ends at the first other character that
+    // cannot continue it.
+    std::string digits;
+    bool seenDigit = false, seenPoint = false, seenExponent = false;
+    for (const QChar c : text) {
+        if (isBlank(c)) {
+            continue;
+        }
+        const char ch = c.toLatin1();
+        if (ch >= '0' && ch <= '9') {
+            seenDigit = true;
+        } else if ((ch == '+' || ch == '-') &&
+                   (digits.empty() || (seenExponent && (digits.back() == 'e' || digits.back() == 'E')))) {
+        } else if (ch == '.' && !seenPoint && !seenExponent) {
+            seenPoint = true;
+        } else if ((ch == 'e' || ch == 'E') && seenDigit && !seenExponent) {
+            seenExponent = true;
+        } else {
+            break;
+        }
+        digits.push_back(ch);
+    }
+    return seenDigit ? std::strtod(digits.c_str(), nullptr) : 0.0;
+}
+
+GridModel::GridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+int GridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : dataRowCount();
+}
+
+int GridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_columns;
+}
+
+QVariant GridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= dataRowCount() || !validColumn(index.column())) {
+        return {};
+    }
+    const Grid::Cell& cell = m_rows[index.row()][index.column()];
+    switch (role) {
+        case Qt::DisplayRole:
+            return cell.text;
+        case Qt::BackgroundRole:
+            return cell.background.isValid() ? QVariant(QBrush(cell.background)) : QVariant();
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(toQt(m_align[index.column()]));
+        default:
+            return {};
+    }
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || !validColumn(section)) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+            return m_heading[section].text;
+        case Qt::BackgroundRole:
+            return m_heading[section].background.isValid() ? QVariant(QBrush(m_heading[section].background))
+                                                           : QVariant();
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(toQt(m_headingAlign[section]));
+        default:
+            return {};
+    }
+}
+
+Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void GridModel::setDataRowCount(int rows) {
+    rows = std::max(0, rows);
+    const int old = dataRowCount();
+    if (rows < old) {
+        beginRemoveRows(QModelIndex(), rows, old - 1);
+        m_rows.resize(rows);
+        endRemoveRows();
+    } else if (rows > old) {
+        beginInsertRows(QModelIndex(), old, rows - 1);
+        m_rows.resize(rows, Row(m_columns));
+        endInsertRows();
+    }
+}
+
+void GridModel::setColumns(int columns) {
+    columns = std::max(0, columns);
+    if (columns == m_columns) {
+        return;
+    }
+    beginResetModel();
+    m_columns = columns;
+    m_heading.resize(columns);
+    m_align.resize(columns, Alignment::Left);
+    m_headingAlign.resize(columns, Alignment::Left);
+    for (Row& row : m_rows) {
+        row.resize(columns);
+    }
+    endResetModel();
+}
+
+void GridModel::setAlignment(int column, Alignment alignment) {
+    if (validColumn(column)) {
+        m_align[column] = alignment;
+        if (!m_rows.empty()) {
+            emit dataChanged(index(0, column), index(dataRowCount() - 1, column), {Qt::TextAlignmentRole});
+        }
+    }
+}
+
+void GridModel::setHeadingAlignment(int column, Alignment alignment) {
+    if (validColumn(column)) {
+        m_headingAlign[column] = alignment;
+        emit headerDataChanged(Qt::Horizontal, column, column);
+    }
+}
+
+Alignment GridModel::alignment(int column) const {
+    return validColumn(column) ? m_align[column] : Alignment::Left;
+}
+
+void GridModel::setCell(int gridRow, int column, const QString* text, const QColor* background) {
+    if (!validColumn(column) || gridRow < 0 || gridRow > dataRowCount()) {
+        return;
+    }
+    Grid::Cell& cell = gridRow == 0 ? m_heading[column] : m_rows[gridRow - 1][column];
+    if (text) {
+        cell.text = *text;
+    }
+    if (background) {
+        cell.background = *background;
+    }
+    if (gridRow == 0) {
+        emit headerDataChanged(Qt::Horizontal, column, column);
+    } else {
+        const QModelIndex at = index(gridRow - 1, column);
+        emit dataChanged(at, at, {text ? Qt::DisplayRole : Qt::BackgroundRole});
+    }
+}
+
+const Grid::Cell* GridModel::cell(int gridRow, int column) const {
+    if (!validColumn(column) || gridRow < 0 || gridRow > dataRowCount()) {
+        return nullptr;
+    }
+    return gridRow == 0 ? &m_heading[column] : &m_rows[gridRow - 1][column];
+}
+
+void GridModel::replaceRows(std::vector<Row> rows) {
+    beginResetModel();
+    // A row wider than the grid widens it rather than losing cells.
+    std::size_t widest = static_cast<std::size_t>(m_columns);
+    for (const Row& row : rows) {
+        widest = std::max(widest, row.size());
+    }
+    if (widest > static_cast<std::size_t>(m_columns)) {
+        m_columns = static_cast<int>(widest);
+        m_heading.resize(widest);
+        m_align.resize(widest, Alignment::Left);
+        m_headingAlign.resize(widest, Alignment::Left);
+    }
+    for (Row& row : rows) {
+        row.resize(widest);
+    }
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void GridModel::sortRows(int column, SortKind kind, bool ascending) {
+    if (!validColumn(column) || m_rows.size() < 2) {
+        return;
+    }
+    // Sort an index by precomputed keys, then move whole rows once.
+    std::vector<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (kind == SortKind::Numeric) {
+        std::vector<double> keys(m_rows.size());
+        for (std::size_t i = 0; i < m_rows.size(); ++i) {
+            keys[i] = leadingNumber(m_rows[i][column].text);
+        }
+        if (ascending) {
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+        } else {
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[b] < keys[a]; });
+        }
+    } else {
+        const auto key = [&](int i) -> const QString& { return m_rows[i][column].text; };
+        if (ascending) {
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(a) < key(b); });
+        } else {
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(b) < key(a); });
+        }
+    }
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    for (const int i : order) {
+        sorted.push_back(std::move(m_rows[i]));
+    }
+    beginResetModel();
+    m_rows = std::move(sorted);
+    endResetModel();
+}
+
+}  // namespace ui
