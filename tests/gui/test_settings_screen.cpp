@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "core/file_io.h"
 #include "settings/settings_screen.h"
 #include "test_app.h"
 #include "ui/chart.h"
@@ -76,6 +77,27 @@ void select(QListWidget* list, int row) {
 QColor sortColour(TestApp& app) {
     return app.find<QPushButton>("cmdSort")->palette().color(QPalette::Button);
 }
+
+/// Makes every rename onto a file of the given name fail (the last step of every replacing write).
+class FailRenameOnto : public sora::FileIo {
+public:
+    explicit FailRenameOnto(std::string name) : m_name(std::move(name)) {}
+    int open_for_write(const std::filesystem::path& path, bool append) override {
+        return sora::posix_file_io().open_for_write(path, append);
+    }
+    long write(int fd, const char* data, std::size_t size) override {
+        return sora::posix_file_io().write(fd, data, size);
+    }
+    int fsync(int fd) override { return sora::posix_file_io().fsync(fd); }
+    int close(int fd) override { return sora::posix_file_io().close(fd); }
+    int rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        return to.filename() == std::filesystem::u8path(m_name) ? -1 : sora::posix_file_io().rename(from, to);
+    }
+    int sync_directory(const std::filesystem::path& dir) override { return sora::posix_file_io().sync_directory(dir); }
+
+private:
+    std::string m_name;
+};
 
 bool dayListShows(TestApp& app, const QString& text) {
     auto* grid = app.find<ui::Grid>("msgDayList");
@@ -603,4 +625,50 @@ TEST(NewStart, FromTheSampleToAnOwnDiary) {
         EXPECT_NE(title, "サンプル表示");
     }
     EXPECT_EQ(next.state().axes.autoScale, 1);
+}
+
+TEST(WriteFailures, AreReportedAndNeverTakenAsDone) {
+    TestApp app;
+    writeOwnDiary(app);
+    frmMain& window = openSettings(app);
+    const std::string list = app.readBytes("状況リスト.txt");
+    {
+        FailRenameOnto failing("状況リスト.txt");
+        sora::FileIoOverride override(failing);
+        drag(app.find<QListWidget>("lstKoumoku"), 0, 2);
+        app.click("cmdSort");
+        app.dialogs().queueAnswer(ui::Answer::Ok);
+        app.click("cmdDel2");
+    }
+    EXPECT_EQ(app.dialogTitles(), std::vector<QString>({"保存エラー", "クリア確認", "保存エラー"}));
+    EXPECT_EQ(sortColour(app), Reminder);
+    EXPECT_EQ(itemsOf(app, "lstAct"), QStringList({"A", "B", "C", "D"}));
+    EXPECT_EQ(itemsOf(app, "lstKoumoku"), QStringList({"B", "C", "A", "D"}));
+    EXPECT_EQ(app.readBytes("状況リスト.txt"), list);
+
+    app.dialogs().clear();
+    {
+        FailRenameOnto failing("ﾌﾟﾗｲﾍﾞｰﾄ.txt");
+        sora::FileIoOverride override(failing);
+        app.find<QLineEdit>("txtPriData")->setText("太郎");
+        app.click("cmdPHozon1");
+    }
+    EXPECT_EQ(app.dialogTitles(), std::vector<QString>({"保存エラー"}));
+    EXPECT_EQ(window.windowTitle(), " 花子 の ソラノート＋");
+    EXPECT_EQ(window.state().userName, "花子");
+
+    app.dialogs().clear();
+    {
+        FailRenameOnto failing("データ.txt");
+        sora::FileIoOverride override(failing);
+        app.click("cmdNew1");
+        app.find<QLineEdit>("txtSincyou1")->setText("126");
+        app.find<QLineEdit>("txtMokuTai1")->setText("80");
+        app.find<QLineEdit>("txtNowTai")->setText("70");
+        app.find<QLineEdit>("txtNowTai2")->setText("62.5");
+        app.click("cmdStHozon");
+    }
+    EXPECT_EQ(app.dialogTitles(), std::vector<QString>({"データを登録しましょう", "クリア確認", "保存エラー"}));
+    EXPECT_FALSE(window.ended());
+    EXPECT_NE(app.readFile("データ.txt").find("\"A後\""), std::string::npos);
 }
