@@ -1,13 +1,29 @@
 #pragma once
 
 #include <QDate>
+#include <QLabel>
 #include <QObject>
+#include <QPushButton>
 #include <QStringList>
 #include <QWidget>
+#include <array>
 
 #include "common/screen_context.h"
+#include "core/day_page.h"
 
-/// The screen in frame fraMain.
+class ClassScale;
+class EntryPanel;
+class FaceImage;
+class JudgementChartView;
+
+namespace ui {
+class Chart;
+class Grid;
+class MonthCalendar;
+class SeriesModeOptions;
+}  // namespace ui
+
+/// The screen in frame fraMain: the diary page of the selected day with its entry panel.
 class MainScreen : public QObject {
     Q_OBJECT
 public:
@@ -34,7 +50,35 @@ public:
     void applyMarkerMode();
 
 private:
+    void buildLayout();
+    QWidget* buildJudgementBand();
+    QWidget* buildChartArea();
+    void render(const sora::DayPage& page);
+    void showFace(sora::Face face);
+    void applySeriesMode(int index);
+    sora::SecondaryQuantity secondaryQuantity() const;
+    void mtvmain_DateClick(const QDate& date);
+    void cmdHanteiGr_Click();
+    void cmdSuiiGr_Click();
+    void mcrMain_Click();
+
     ScreenContext m_ctx;
     QWidget* m_frame;
-    QStringList m_situations;
+
+    ui::Grid* msgDayList = nullptr;
+    std::array<std::array<QLabel*, 4>, 4> m_statistics{};
+    QLabel* lblMHyouka = nullptr;
+    FaceImage* imgwara = nullptr;
+    FaceImage* imgniko = nullptr;
+    FaceImage* imgkana = nullptr;
+    FaceImage* imgNashi = nullptr;
+    ClassScale* m_scale = nullptr;
+    QWidget* fraWho = nullptr;
+    JudgementChartView* m_judgementChart = nullptr;
+    ui::Chart* mcrMain = nullptr;
+    QPushButton* cmdHanteiGr = nullptr;
+    QPushButton* cmdSuiiGr = nullptr;
+    ui::SeriesModeOptions* m_seriesOptions = nullptr;
+    ui::MonthCalendar* mtvmain = nullptr;
+    EntryPanel* m_entry = nullptr;
 };

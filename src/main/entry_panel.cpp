@@ -1,0 +1,280 @@
+#include "main/entry_panel.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "common/render.h"
+#include "core/dates.h"
+#include "core/entry_rules.h"
+#include "core/measurement_log.h"
+#include "core/numbers.h"
+#include "core/side_files.h"
+#include "core/storable_text.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+QPushButton* stepperButton(const QString& caption, const QString& name, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setFixedWidth(30);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+}  // namespace
+
+EntryPanel::EntryPanel(ScreenContext context, std::function<void()> refresh, QWidget* parent)
+    : QWidget(parent), m_ctx(context), m_refresh(std::move(refresh)) {
+    setObjectName("fraInput");
+    buildControls();
+
+    connect(lstAct, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { chooseFromList(item->text()); });
+    connect(cmdFree, &QPushButton::clicked, this, &EntryPanel::cmdFree_Click);
+    connect(cmdJikan, &QPushButton::clicked, this, &EntryPanel::cmdJikan_Click);
+    connect(cmdTaiHozon, &QPushButton::clicked, this, &EntryPanel::cmdTaiHozon_Click);
+    for (int box = 0; box < 4; ++box) {
+        connect(m_down[box], &QPushButton::clicked, this, [this, box] { step(box, -1); });
+        connect(m_up[box], &QPushButton::clicked, this, [this, box] { step(box, +1); });
+        m_boxes[box]->installEventFilter(this);
+    }
+    disableSteppers();
+}
+
+void EntryPanel::buildControls() {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+
+    auto* listColumn = new QVBoxLayout;
+    listColumn->setSpacing(2);
+    auto* listCaption = new QLabel("状況選択", this);
+    listCaption->setObjectName("lblJyokyo");
+    lstAct = new QListWidget(this);
+    lstAct->setObjectName("lstAct");
+    lstAct->setMinimumWidth(130);
+    listColumn->addWidget(listCaption);
+    listColumn->addWidget(lstAct, 1);
+    row->addLayout(listColumn, 1);
+
+    auto* values = new QGridLayout;
+    values->setHorizontalSpacing(3);
+    values->setVerticalSpacing(4);
+    static const char* const captions[4] = {"最高血圧", "最低血圧", "脈拍", "体重"};
+    static const char* const boxNames[4] = {"txtMaxInp", "txtMinInp", "txtMyakuInp", "txtTaiInp"};
+    static const char* const downNames[4] = {"cmdDn", "cmdDn1", "cmdDn2", "cmdDn3"};
+    static const char* const upNames[4] = {"cmdUp", "cmdUp1", "cmdUp2", "cmdUp3"};
+    for (int box = 0; box < 4; ++box) {
+        auto* caption = new QLabel(captions[box], this);
+        m_boxes[box] = new QLineEdit(this);
+        m_boxes[box]->setObjectName(boxNames[box]);
+        m_boxes[box]->setAlignment(Qt::AlignRight);
+        m_boxes[box]->setFixedWidth(64);
+        m_down[box] = stepperButton("↓", downNames[box], this);
+        m_up[box] = stepperButton("↑", upNames[box], this);
+        values->addWidget(caption, box, 0);
+        values->addWidget(m_down[box], box, 1);
+        values->addWidget(m_boxes[box], box, 2);
+        values->addWidget(m_up[box], box, 3);
+    }
+    txtMaxInp = m_boxes[0];
+    txtMinInp = m_boxes[1];
+    txtMyakuInp = m_boxes[2];
+    txtTaiInp = m_boxes[3];
+
+    cmdTaiHozon = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), "保存", this);
+    cmdTaiHozon->setObjectName("cmdTaiHozon");
+    cmdTaiHozon->setToolTip("入力した血圧・脈拍・体重を保存します");
+    cmdTaiHozon->setIconSize(QSize(28, 28));
+    cmdTaiHozon->setMinimumWidth(70);
+    cmdTaiHozon->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    values->addWidget(cmdTaiHozon, 0, 4, 4, 1);
+
+    cmdFree = new QPushButton("リスト外の内容で入力", this);
+    cmdFree->setObjectName("cmdFree");
+    cmdJikan = new QPushButton("状況を時間で保存", this);
+    cmdJikan->setObjectName("cmdJikan");
+    values->addWidget(cmdFree, 4, 0, 1, 5);
+    values->addWidget(cmdJikan, 5, 0, 1, 5);
+    values->setRowStretch(6, 1);
+    row->addLayout(values, 0);
+}
+
+void EntryPanel::setSituations(const QStringList& items) {
+    lstAct->clear();
+    lstAct->addItems(items);
+}
+
+void EntryPanel::appendSituation(const QString& item) {
+    lstAct->addItem(item);
+}
+
+QStringList EntryPanel::situations() const {
+    QStringList items;
+    for (int row = 0; row < lstAct->count(); ++row) {
+        items.append(lstAct->item(row)->text());
+    }
+    return items;
+}
+
+void EntryPanel::clear() {
+    m_chosen.clear();
+    lstAct->clearSelection();
+    for (QLineEdit* box : m_boxes) {
+        box->clear();
+    }
+}
+
+void EntryPanel::disableSteppers() {
+    for (int box = 0; box < 4; ++box) {
+        setSteppersEnabled(box, false);
+    }
+}
+
+void EntryPanel::setSteppersEnabled(int box, bool enabled) {
+    m_down[box]->setEnabled(enabled);
+    m_up[box]->setEnabled(enabled);
+}
+
+void EntryPanel::offerPrevious(int count, bool onlyEmpty) {
+    const sora::PreviousMeasurement& previous = m_ctx.state.previous;
+    const float values[4] = {previous.systolic, previous.diastolic, previous.pulse, previous.weight};
+    for (int box = 0; box < count; ++box) {
+        if (!onlyEmpty || m_boxes[box]->text().isEmpty()) {
+            m_boxes[box]->setText(qs(sora::format_number(values[box])));
+        }
+        setSteppersEnabled(box, true);
+    }
+}
+
+void EntryPanel::focusBox(int box) {
+    m_boxes[box]->setFocus(Qt::OtherFocusReason);
+    m_boxes[box]->selectAll();
+}
+
+QString EntryPanel::timeOfDay() const {
+    const sora::DateTime now = m_ctx.clock.now();
+    return qs(sora::format_time_of_day(now.hour, now.minute, now.second));
+}
+
+void EntryPanel::chooseFromList(const QString& situation) {
+    m_chosen = situation;
+    offerPrevious(4, true);
+    focusBox(0);
+}
+
+void EntryPanel::cmdFree_Click() {
+    ui::Dialogs& dialogs = m_ctx.host.dialogs();
+    const std::optional<QString> answer = dialogs.textInput("状況フリー入力", qs(sora::free_situation_prompt()));
+    if (!answer || answer->isEmpty()) {
+        return;
+    }
+    // Refused before anything changes, so that the list file and the log never get a text they cannot hold.
+    const std::optional<std::string> storable = sora::storable_text(ss(*answer));
+    if (!storable) {
+        const sora::EntryMessage refusal = sora::unstorable_text_message();
+        dialogs.message(ui::Icon::Warning, qs(refusal.title), qs(refusal.text));
+        return;
+    }
+    m_chosen = qs(*storable);
+    offerPrevious(3, false);
+
+    if (dialogs.message(ui::Icon::Question, "状況リスト登録の有無", "状況リストに追加しますか？", ui::Buttons::YesNo) ==
+        ui::Answer::Yes) {
+        const sora::WriteResult written = sora::append_situation(m_ctx.dir, *storable, true);
+        if (written) {
+            m_ctx.host.appendSituation(m_chosen);
+        } else {
+            dialogs.message(ui::Icon::Warning, "保存エラー", qs(written.message));
+        }
+    }
+    focusBox(0);
+}
+
+void EntryPanel::cmdJikan_Click() {
+    m_chosen = timeOfDay();
+    offerPrevious(3, false);
+    focusBox(0);
+}
+
+void EntryPanel::cmdTaiHozon_Click() {
+    ui::Dialogs& dialogs = m_ctx.host.dialogs();
+    sora::EntryBoxes boxes;
+    for (int box = 0; box < 4; ++box) {
+        boxes[box] = ss(m_boxes[box]->text());
+    }
+    const std::string situation = ss(m_chosen);
+    if (const auto refusal = sora::check_entry(m_ctx.state.sampleMode, situation, boxes)) {
+        dialogs.message(ui::Icon::Warning, qs(refusal->title), qs(refusal->text));
+        return;
+    }
+    if (!m_logReadable) {
+        // Without the latest date of a complete read, append or insert cannot be decided safely.
+        dialogs.message(ui::Icon::Warning, "保存できません",
+                        "データ.txt を読めないため保存できません。ファイルを確認してください。");
+        return;
+    }
+
+    sora::AppState& state = m_ctx.state;
+    const std::string diary = state.autoTime ? ss(timeOfDay()) : std::string();
+    const sora::MeasurementRecord record = sora::form_record(state.selectedDate, situation, boxes, diary);
+    const sora::MeasurementLog log(m_ctx.dir);
+    const sora::WriteResult written =
+        sora::needs_insert(state.latestDate, record.date) ? log.insert_in_order(record) : log.append(record);
+    if (!written) {
+        dialogs.message(ui::Icon::Warning, "保存エラー", qs(written.message));
+        return;
+    }
+    m_refresh();
+    disableSteppers();
+}
+
+void EntryPanel::step(int box, int delta) {
+    m_boxes[box]->setText(qs(sora::step_value(ss(m_boxes[box]->text()), delta)));
+}
+
+bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
+    const auto found = std::find(m_boxes.begin(), m_boxes.end(), watched);
+    if (found == m_boxes.end()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    QLineEdit* box = *found;
+    const int index = static_cast<int>(found - m_boxes.begin());
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            box->selectAll();
+            // A click that gives the focus would put the cursor at the click and undo the selection.
+            m_selectOnPress = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason ? index : -1;
+            break;
+        case QEvent::MouseButtonPress:
+            if (m_selectOnPress == index) {
+                m_selectOnPress = -1;
+                box->selectAll();
+                return true;
+            }
+            break;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                if (!box->text().isEmpty()) {
+                    if (index < 3) {
+                        focusBox(index + 1);
+                    } else {
+                        cmdTaiHozon->setFocus(Qt::OtherFocusReason);
+                    }
+                }
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,143 @@
+#include "main/judgement_chart_view.h"
+
+#include <QPainter>
+#include <QTransform>
+#include <algorithm>
+
+#include "core/classification.h"
+#include "main/vertical_text.h"
+
+namespace {
+
+using sora::judgement_chart::diastolicToX;
+using sora::judgement_chart::systolicToY;
+
+// The picture in twips: the plot runs from diastolic 50 (the lowest mark, X 500) to 124 across and from
+// systolic 210 (the highest mark, Y 250) down to 80; the axis texts lie to the left of and below it.
+const QRectF Picture(-1150, 60, 5450, 4260);
+const QRectF Plot(QPointF(diastolicToX(50), systolicToY(210)), QPointF(diastolicToX(124), systolicToY(80)));
+constexpr int SystolicLabels[] = {120, 130, 140, 160, 180};
+constexpr int DiastolicLabels[] = {80, 85, 90, 100, 110};
+
+QColor zoneColour(sora::BpClass cls) {
+    const sora::Colour c = sora::class_info(cls).detailedColour;
+    // The class colour, darkened so that the white and light-blue circles stand out on it.
+    return QColor(c.r * 5 / 10, c.g * 5 / 10, c.b * 5 / 10);
+}
+
+QRectF zone(int diastolicBelow, int systolicBelow) {
+    // Everything left of the diastolic bound and under the systolic bound, clipped to the plot.
+    return QRectF(QPointF(Plot.left(), systolicToY(systolicBelow)),
+                  QPointF(diastolicToX(diastolicBelow), Plot.bottom()))
+        .intersected(Plot);
+}
+
+QTransform transformFor(const QRectF& target) {
+    const double scale = std::min(target.width() / Picture.width(), target.height() / Picture.height());
+    const double offsetX = target.left() + (target.width() - Picture.width() * scale) / 2;
+    const double offsetY = target.top() + (target.height() - Picture.height() * scale) / 2;
+    QTransform transform;
+    transform.translate(offsetX, offsetY);
+    transform.scale(scale, scale);
+    transform.translate(-Picture.left(), -Picture.top());
+    return transform;
+}
+
+void drawZones(QPainter& painter) {
+    using sora::BpClass;
+    // Worse classes first; each better class covers the part of the plot it owns.
+    painter.setPen(Qt::NoPen);
+    painter.fillRect(Plot, zoneColour(BpClass::Severe));
+    painter.fillRect(zone(110, 180), zoneColour(BpClass::Moderate));
+    painter.fillRect(zone(100, 160), zoneColour(BpClass::Mild));
+    painter.fillRect(zone(90, 140), zoneColour(BpClass::HighNormal));
+    painter.fillRect(zone(85, 130), zoneColour(BpClass::Normal));
+    painter.fillRect(zone(80, 120), zoneColour(BpClass::Optimal));
+    // Isolated systolic: systolic 140 and above with diastolic below 90.
+    painter.fillRect(QRectF(QPointF(Plot.left(), Plot.top()), QPointF(diastolicToX(90), systolicToY(140))),
+                     zoneColour(BpClass::IsolatedSystolic));
+}
+
+void drawScales(QPainter& painter) {
+    QFont font = painter.font();
+    font.setPixelSize(190);
+    painter.setFont(font);
+    const QPen grid(QColor(230, 230, 230, 150), 12, Qt::DashLine);
+    for (const int s : SystolicLabels) {
+        const double y = systolicToY(s);
+        painter.setPen(grid);
+        painter.drawLine(QPointF(Plot.left(), y), QPointF(Plot.right(), y));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(Plot.left() - 560, y - 130, 500, 260), Qt::AlignRight | Qt::AlignVCenter,
+                         QString::number(s));
+    }
+    for (const int d : DiastolicLabels) {
+        const double x = diastolicToX(d);
+        painter.setPen(grid);
+        painter.drawLine(QPointF(x, Plot.top()), QPointF(x, Plot.bottom()));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(x - 300, Plot.bottom() + 30, 600, 240), Qt::AlignHCenter | Qt::AlignTop,
+                         QString::number(d));
+    }
+    painter.setPen(QPen(QColor(60, 60, 60), 15));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(Plot);
+
+    painter.setPen(Qt::black);
+    drawVerticalText(painter, QRectF(Picture.left() + 20, Plot.top() + 600, 330, 1500), "最高血圧", 230);
+    font.setPixelSize(210);
+    painter.setFont(font);
+    painter.drawText(QRectF(Plot.left(), Plot.bottom() + 280, Plot.width(), 280), Qt::AlignCenter, "最低血圧（mmHg）");
+    font.setPixelSize(170);
+    painter.setFont(font);
+    painter.drawText(QRectF(Picture.left(), Plot.top() - 10, Plot.left() - Picture.left() - 40, 260),
+                     Qt::AlignRight | Qt::AlignTop, "（mmHg）");
+}
+
+void drawMarks(QPainter& painter, const std::vector<sora::JudgementMark>& marks) {
+    painter.setBrush(Qt::NoBrush);
+    for (const sora::JudgementMark& mark : marks) {
+        painter.setPen(QPen(QColor(mark.colour.r, mark.colour.g, mark.colour.b), 24));
+        painter.drawEllipse(QPointF(mark.x, mark.y), mark.radius, mark.radius);
+    }
+}
+
+}  // namespace
+
+JudgementChartView::JudgementChartView(QWidget* parent) : QWidget(parent) {
+    setObjectName("picHantei");
+    setToolTip("血圧判定表です。水色の丸が本日の最終");
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void JudgementChartView::setMarks(std::vector<sora::JudgementMark> marks) {
+    m_marks = std::move(marks);
+    update();
+}
+
+void JudgementChartView::clearMarks() {
+    setMarks({});
+}
+
+QPointF JudgementChartView::toTarget(const QRectF& target, const QPointF& twips) {
+    return transformFor(target).map(twips);
+}
+
+void JudgementChartView::paint(QPainter& painter, const QRectF& target, const std::vector<sora::JudgementMark>& marks) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.fillRect(target, Qt::white);
+    painter.setTransform(transformFor(target), true);
+    drawZones(painter);
+    drawScales(painter);
+    // Nothing outside the plot: very low values fall outside the picture and are simply not visible.
+    painter.setClipRect(Plot);
+    drawMarks(painter, marks);
+    painter.restore();
+}
+
+void JudgementChartView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paint(painter, rect(), m_marks);
+}
