@@ -33,6 +33,13 @@ bool frmMain::writeScreenshots(const QString& outDir) {
         shot.button->click();
         ok = grabInto(*this, QDir(outDir).filePath(QString::fromLatin1(shot.frame) + ".png")) && ok;
     }
+    // The new-start form over the settings screen.
+    m_settings->showNewStartForm();
+    ok = grabInto(*this, QDir(outDir).filePath("fraNew.png")) && ok;
+    if (auto* cancel = findChild<QPushButton*>("cmdYame")) {
+        cancel->click();
+    }
+
     // The main screen's trend chart lies under the judgement chart: show it too.
     cmdMain->click();
     if (auto* toTrend = findChild<QPushButton*>("cmdSuiiGr")) {
