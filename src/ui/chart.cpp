@@ -91,10 +91,9 @@ struct Chart::Impl {
     void syncAll(int columns);
     void applyAxis(Axis axis);
     void applyRowAxis();
-    int pixelColumns() const {
-        const int width = plot->axisRect()->width();
-        return width > 0 ? width : plot->width();
-    }
+    // The plot's width rather than its axis rect's: the rect is only laid out at the next replot, and a few
+    // bars more than columns draw the same picture.
+    int pixelColumns() const { return plot->width(); }
 };
 
 void Chart::Impl::createPlottable(int s) {
@@ -392,7 +391,7 @@ QCPAbstractPlottable* Chart::plottable(int series) const {
 
 void Chart::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    d->syncAll(d->plot->width());
+    d->syncAll(d->pixelColumns());
 }
 
 }  // namespace ui
