@@ -125,6 +125,7 @@ public:
         for (const Run& run : runs) {
             if (run.aggregate_name == "median") {
                 m_medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+                m_cpuMedians[run.run_name.function_name] = run.GetAdjustedCPUTime();
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -136,11 +137,18 @@ public:
         if (read != m_medians.end() && page != m_medians.end() && read->second > 0) {
             std::printf("median read_all %.2f ms, median DSP_MAIN %.2f ms, ratio %.2f (goal <= 1.5)\n", read->second,
                         page->second, page->second / read->second);
+            const double readCpu = m_cpuMedians["BM_ReadAll"];
+            const double pageCpu = m_cpuMedians["BM_DspMain"];
+            if (readCpu > 0) {
+                std::printf("CPU time: read_all %.2f ms, DSP_MAIN %.2f ms, ratio %.2f\n", readCpu, pageCpu,
+                            pageCpu / readCpu);
+            }
         }
     }
 
 private:
     std::map<std::string, double> m_medians;
+    std::map<std::string, double> m_cpuMedians;
 };
 
 }  // namespace

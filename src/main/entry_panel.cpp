@@ -58,7 +58,7 @@ void EntryPanel::buildControls() {
     listCaption->setObjectName("lblJyokyo");
     lstAct = new QListWidget(this);
     lstAct->setObjectName("lstAct");
-    lstAct->setMinimumWidth(130);
+    lstAct->setMinimumWidth(110);
     listColumn->addWidget(listCaption);
     listColumn->addWidget(lstAct, 1);
     row->addLayout(listColumn, 1);
@@ -75,7 +75,7 @@ void EntryPanel::buildControls() {
         m_boxes[box] = new QLineEdit(this);
         m_boxes[box]->setObjectName(boxNames[box]);
         m_boxes[box]->setAlignment(Qt::AlignRight);
-        m_boxes[box]->setFixedWidth(64);
+        m_boxes[box]->setFixedWidth(58);
         m_down[box] = stepperButton("↓", downNames[box], this);
         m_up[box] = stepperButton("↑", upNames[box], this);
         values->addWidget(caption, box, 0);
@@ -92,7 +92,7 @@ void EntryPanel::buildControls() {
     cmdTaiHozon->setObjectName("cmdTaiHozon");
     cmdTaiHozon->setToolTip("入力した血圧・脈拍・体重を保存します");
     cmdTaiHozon->setIconSize(QSize(28, 28));
-    cmdTaiHozon->setMinimumWidth(70);
+    cmdTaiHozon->setMinimumWidth(66);
     cmdTaiHozon->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     values->addWidget(cmdTaiHozon, 0, 4, 4, 1);
 

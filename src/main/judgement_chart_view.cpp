@@ -1,5 +1,6 @@
 #include "main/judgement_chart_view.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTransform>
 #include <algorithm>
@@ -14,7 +15,7 @@ using sora::judgement_chart::systolicToY;
 
 // The picture in twips: the plot runs from diastolic 50 (the lowest mark, X 500) to 124 across and from
 // systolic 210 (the highest mark, Y 250) down to 80; the axis texts lie to the left of and below it.
-const QRectF Picture(-1150, 60, 5450, 4260);
+const QRectF Picture(-1150, 60, 5450, 4400);
 const QRectF Plot(QPointF(diastolicToX(50), systolicToY(210)), QPointF(diastolicToX(124), systolicToY(80)));
 constexpr int SystolicLabels[] = {120, 130, 140, 160, 180};
 constexpr int DiastolicLabels[] = {80, 85, 90, 100, 110};
@@ -71,13 +72,19 @@ void drawScales(QPainter& painter) {
         painter.drawText(QRectF(Plot.left() - 560, y - 130, 500, 260), Qt::AlignRight | Qt::AlignVCenter,
                          QString::number(s));
     }
+    // 80, 85 and 90 stand only 250 twips apart: in a small picture 85 moves down a line so the three stay apart.
+    const double scale = painter.transform().m11();
+    QFont deviceFont = font;
+    deviceFont.setPixelSize(std::max(1, qRound(font.pixelSize() * scale)));
+    const bool crowded =
+        QFontMetricsF(deviceFont).horizontalAdvance("85") + 4 > (diastolicToX(85) - diastolicToX(80)) * scale;
     for (const int d : DiastolicLabels) {
         const double x = diastolicToX(d);
         painter.setPen(grid);
         painter.drawLine(QPointF(x, Plot.top()), QPointF(x, Plot.bottom()));
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(x - 300, Plot.bottom() + 30, 600, 240), Qt::AlignHCenter | Qt::AlignTop,
-                         QString::number(d));
+        const double top = Plot.bottom() + 30 + (crowded && d == 85 ? 200 : 0);
+        painter.drawText(QRectF(x - 300, top, 600, 240), Qt::AlignHCenter | Qt::AlignTop, QString::number(d));
     }
     painter.setPen(QPen(QColor(60, 60, 60), 15));
     painter.setBrush(Qt::NoBrush);
@@ -87,7 +94,7 @@ void drawScales(QPainter& painter) {
     drawVerticalText(painter, QRectF(Picture.left() + 20, Plot.top() + 600, 330, 1500), "最高血圧", 230);
     font.setPixelSize(210);
     painter.setFont(font);
-    painter.drawText(QRectF(Plot.left(), Plot.bottom() + 280, Plot.width(), 280), Qt::AlignCenter, "最低血圧（mmHg）");
+    painter.drawText(QRectF(Plot.left(), Plot.bottom() + 420, Plot.width(), 280), Qt::AlignCenter, "最低血圧（mmHg）");
     font.setPixelSize(170);
     painter.setFont(font);
     painter.drawText(QRectF(Picture.left(), Plot.top() - 10, Plot.left() - Picture.left() - 40, 260),

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "common/render.h"
@@ -19,6 +20,7 @@
 #include "ui/grid.h"
 #include "ui/month_calendar.h"
 #include "ui/series_mode_options.h"
+#include "ui/twips.h"
 
 MainScreen::MainScreen(ScreenContext context, QWidget* parent)
     : QObject(parent), m_ctx(context), m_frame(new QWidget(parent)) {
@@ -47,6 +49,13 @@ void MainScreen::buildLayout() {
     // The colour column is 90 twips wide; the header's default minimum would widen it.
     msgDayList->horizontalHeader()->setMinimumSectionSize(4);
     renderGridHead(*msgDayList, sora::day_list_columns());
+    // Wide enough for all fourteen columns at their twips widths, so the list never needs a horizontal scrollbar.
+    int listWidth = 0;
+    for (const sora::GridColumn& column : sora::day_list_columns()) {
+        listWidth += ui::twipsToPixels(column.widthTwips, msgDayList);
+    }
+    msgDayList->setMinimumWidth(listWidth + msgDayList->verticalScrollBar()->sizeHint().width() +
+                                2 * msgDayList->frameWidth() + 2);
     left->addWidget(msgDayList, 2);
     left->addWidget(buildChartArea(), 3);
     columns->addLayout(left, 1);
@@ -55,7 +64,7 @@ void MainScreen::buildLayout() {
     right->setSpacing(6);
     mtvmain = new ui::MonthCalendar(m_frame);
     mtvmain->setObjectName("mtvmain");
-    mtvmain->setMinimumSize(300, 190);
+    mtvmain->setMinimumSize(280, 190);
     mtvmain->setMaximumHeight(230);
     right->addWidget(mtvmain, 0);
     m_entry = new EntryPanel(
@@ -124,6 +133,7 @@ QWidget* MainScreen::buildChartArea() {
     mcrMain->setObjectName("mcrMain");
     mcrMain->setToolTip("クリックするとマーカーの表示が変わります");
     styleTrendChart(*mcrMain);
+    mcrMain->setAxisTitle(ui::Axis::Primary, "mmHg");
     fraWho = new QFrame(stack);
     fraWho->setObjectName("fraWho");
     fraWho->setAutoFillBackground(true);
@@ -249,8 +259,9 @@ sora::SecondaryQuantity MainScreen::secondaryQuantity() const {
 void MainScreen::applySeriesMode(int index) {
     const sora::SeriesMode mode = seriesModeFromIndex(index);
     const sora::AppState& state = m_ctx.state;
-    applyAxis(*mcrMain, ui::Axis::Secondary,
-              sora::main_secondary_axis(state.axes, sora::secondary_quantity(mode), state.extremes));
+    const sora::SecondaryQuantity quantity = sora::secondary_quantity(mode);
+    applyAxis(*mcrMain, ui::Axis::Secondary, sora::main_secondary_axis(state.axes, quantity, state.extremes));
+    mcrMain->setAxisTitle(ui::Axis::Secondary, quantity == sora::SecondaryQuantity::Pulse ? "拍/分" : "kg");
     applySeriesVisibility(*mcrMain, mode);
     mcrMain->redraw();
 }

@@ -3,6 +3,7 @@
 
 #include <qcustomplot.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -558,4 +559,46 @@ TEST_F(MainScreenTest, UnreadableLogIsReportedAndNeverWrittenTo) {
     ASSERT_FALSE(app.dialogs().records().empty());
     EXPECT_EQ(lastDialog().title, "保存できません");
     EXPECT_EQ(app.readBytes("データ.txt"), before);
+}
+
+TEST_F(MainScreenTest, NothingOverlapsOrIsClippedAtTheSmallestWindow) {
+    frmMain& window = start();
+    clickDate(QDate(2005, 2, 3));
+    window.resize(window.minimumSize());
+    QApplication::processEvents();
+    auto* frame = app.find<QWidget>("fraMain");
+    const char* const names[] = {"msgDayList", "fraStatistics", "lblMHyouka", "imgScale", "imgwara",     "fraWho",
+                                 "mtvmain",    "lstAct",        "txtTaiInp",  "cmdUp3",   "cmdTaiHozon", "cmdFree",
+                                 "cmdJikan",   "fraHanteiHyou", "optKon5",    "optTai",   "cmdHanteiGr", "cmdSuiiGr"};
+    std::vector<std::pair<QString, QRect>> placed;
+    for (const char* name : names) {
+        auto* widget = app.find<QWidget>(name);
+        ASSERT_NE(widget, nullptr);
+        const QRect rect(widget->mapTo(frame, QPoint(0, 0)), widget->size());
+        EXPECT_TRUE(frame->rect().contains(rect)) << name;
+        if (!qobject_cast<QAbstractButton*>(widget)) {
+            EXPECT_GE(widget->width(), widget->minimumSizeHint().width()) << name;
+            EXPECT_GE(widget->height(), widget->minimumSizeHint().height()) << name;
+        }
+        for (const auto& [other, otherRect] : placed) {
+            EXPECT_FALSE(rect.intersects(otherRect)) << name << " overlaps " << other.toStdString();
+        }
+        placed.emplace_back(name, rect);
+    }
+    // Buttons and captions show their whole text.
+    for (auto* button : frame->findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && !button->text().isEmpty()) {
+            const int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+            EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()) + icon + 8)
+                << button->text().toStdString();
+        }
+    }
+    for (auto* label : frame->findChildren<QLabel*>()) {
+        if (label->isVisible() && !label->text().isEmpty() && label->objectName() != "lblYearMonth") {
+            EXPECT_GE(label->width(), label->minimumSizeHint().width()) << label->text().toStdString();
+        }
+    }
+    if (const QByteArray out = qgetenv("SORANOTE_MAIN_SHOT"); !out.isEmpty()) {
+        window.grab().save(QString::fromLocal8Bit(out));
+    }
 }
