@@ -314,11 +314,11 @@ TEST(DayPage, UnreadableLogGivesAnEmptyPageAndTheLine) {
     EXPECT_EQ(p.judgement.name, "本日未登録");
 
     // A readable log of many records: counts are not 16-bit.
-    std::vector<MeasurementRecord> many(40000, rec("2005/02/01", 120, 80, 70, 60));
+    std::vector<MeasurementRecord> many(100000, rec("2005/02/01", 120, 80, 70, 60));
     many.push_back(rec("2005/02/02", 121, 80, 70, 60));
     const DayPage big = page(many, "2005/02/01");
-    EXPECT_EQ(big.recordCount, 40001u);
-    EXPECT_EQ(big.list.rows.back()[day_col::Number].text, "40000");
-    EXPECT_EQ(big.list.topRow, 40000);
+    EXPECT_EQ(big.recordCount, 100001u);
+    EXPECT_EQ(big.list.rows.back()[day_col::Number].text, "100000");
+    EXPECT_EQ(big.list.topRow, 100000);
     fs::remove_all(dir);
 }
