@@ -21,6 +21,8 @@ DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent)
 
     msgMemoList = new ui::Grid(m_frame);
     msgMemoList->setObjectName("msgMemoList");
+    // The column widths are the classic twips; at the toolkit's default size the dates no longer fit.
+    msgMemoList->setFontPointSize(9);
     connect(msgMemoList, &ui::Grid::cellClicked, this, &DiaryScreen::msgMemoList_Click);
 
     lblMemo = new QLabel("一言入力欄 →", m_frame);
