@@ -221,17 +221,6 @@ TEST_F(DiaryDir, LogChangedOnDiskIsNotOverwritten) {
     EXPECT_FALSE(fs::exists(m_scratch / files::Log));
 }
 
-TEST_F(DiaryDir, SecondSaveFromTheSameListKeepsTheFirst) {
-    writeFile(files::Log, SampleLog);
-    MeasurementLog log(dir());
-    LogReadResult shown = log.read_all();
-    ASSERT_TRUE(save_diary(log, shown.records, 1, "一回目").saved());
-    ASSERT_TRUE(save_diary(log, shown.records, 3, "二回目").saved());
-    const LogReadResult back = log.read_all();
-    EXPECT_EQ(back.records[1].diary, "一回目");
-    EXPECT_EQ(back.records[3].diary, "二回目");
-}
-
 TEST_F(DiaryDir, FailedWriteIsReportedAndTheOldLogStays) {
     // Fail each file call of the rewrite in turn: either the save reports a failure and the old log is intact, or it
     // reports success and the new log is complete.

@@ -126,14 +126,6 @@ TEST(TrendView, AxesFollowTheSettingsAndTheModeBeforeOpening) {
     }
 }
 
-TEST(TrendView, FractionalExtremesRoundOutwards) {
-    const std::vector<MeasurementRecord> records = {rec("2005/02/01", 168.4f, 72.6f, 70, 60),
-                                                    rec("2005/02/02", 150, 80, 70.5f, 61)};
-    const TrendView view = build_trend_view(records, automatic(), SeriesMode::PulseMixed);
-    EXPECT_EQ(view.primary, (AxisRange{72, 169, 10}));
-    EXPECT_EQ(view.secondary, (AxisRange{69, 71, 10}));
-}
-
 TEST(TrendView, EmptyLogGivesAnEmptyChartAndNoLines) {
     const TrendView view = build_trend_view({}, automatic(), SeriesMode::WeightMixed);
     EXPECT_EQ(view.pointCount(), 0u);
