@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <memory>
 #include <system_error>
 
 namespace sora {
@@ -171,7 +173,7 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
     return {};
 }
 
-bool read_file(const std::filesystem::path& path, std::string& bytes) {
+bool read_file(const std::filesystem::path& path, FileBytes& bytes) {
     int fd;
     do {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -184,22 +186,23 @@ bool read_file(const std::filesystem::path& path, std::string& bytes) {
         ::close(fd);
         return false;
     }
-    bytes.clear();
     // The size is only a hint: the loop reads until end of file even if the file grew meanwhile.
     std::size_t capacity = static_cast<std::size_t>(info.st_size) + 1;
-    bytes.resize(capacity);
+    auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
     std::size_t used = 0;
     for (;;) {
-        if (used == bytes.size()) {
-            bytes.resize(bytes.size() * 2);
+        if (used == capacity) {
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2);
+            std::memcpy(larger.get(), buffer.get(), used);
+            buffer = std::move(larger);
+            capacity *= 2;
         }
-        const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+        const ssize_t n = ::read(fd, buffer.get() + used, capacity - used);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             ::close(fd);
-            bytes.clear();
             return false;
         }
         if (n == 0) {
@@ -208,7 +211,18 @@ bool read_file(const std::filesystem::path& path, std::string& bytes) {
         used += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    bytes.resize(used);
+    bytes.data = std::move(buffer);
+    bytes.size = used;
+    return true;
+}
+
+bool read_file(const std::filesystem::path& path, std::string& bytes) {
+    FileBytes file;
+    if (!read_file(path, file)) {
+        bytes.clear();
+        return false;
+    }
+    bytes.assign(file.data.get(), file.size);
     return true;
 }
 

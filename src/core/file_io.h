@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -57,5 +58,15 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
 
 /// Reads a whole file; false when it cannot be opened or read.
 bool read_file(const std::filesystem::path& path, std::string& bytes);
+
+/// A whole file in a buffer that is not zeroed before reading (the log is read whole at every view opening).
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    std::string_view view() const { return {data.get(), size}; }
+};
+
+/// Reads a whole file into `bytes`; false when it cannot be opened or read.
+bool read_file(const std::filesystem::path& path, FileBytes& bytes);
 
 }  // namespace sora

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -145,6 +147,10 @@ TEST(MeasurementLog, UnreadableLinesNameFileAndLineAndGiveNoRecords) {
         {"\"2005/02/03\",\"t,120,80,60,\"\",62\r\n", "データ.txt の 3 行目が読めません（引用符が閉じていません）。"},
         {"\"2005/02/03\",\"t\",120,80,60,\"x,62\r\n", "データ.txt の 3 行目が読めません（引用符が閉じていません）。"},
         {"\"2005/02/03\",\"t\"x,120,80,60,\"\",62\r\n", "データ.txt の 3 行目が読めません（引用符が閉じていません）。"},
+        {"\"2005/02/03\",\"t\",120,80,60,\"x\ny\",62\r\n",
+         "データ.txt の 3 行目が読めません（引用符が閉じていません）。"},
+        {"\"2005/02/03\",\"t\",12\x82,80,60,\"\",62\r\n",
+         "データ.txt の 3 行目が読めません（文字コードが正しくありません）。"},
         {"\"2005/02/03\",\"\x82\",120,80,60,\"\",62\r\n" + good,
          "データ.txt の 3 行目が読めません（文字コードが正しくありません）。"},
     };
@@ -171,6 +177,36 @@ TEST(MeasurementLog, UnreadableLinesNameFileAndLineAndGiveNoRecords) {
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, "データ.txt の 3 行目が読めません（項目が7つではありません）。");
     EXPECT_EQ(bytes_of(dir / "データ.txt"), good + "broken\r\n");
+}
+
+TEST(MeasurementLog, NumbersReadAsTheNearestFloat) {
+    // The reader's own decimal conversion must agree with from_chars everywhere, halfway cases included.
+    std::vector<std::string> texts{"126",      "62.5",     "168.5",    "0.1",       "999.9",
+                                   "16777217", "16777219", "0.000001", "3.4028235", "123456789012345",
+                                   "5.",       ".5",       "007",      "-12.5",     "1e2"};
+    std::mt19937 rng(7);
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = 1 + static_cast<int>(rng() % 9);
+        std::string text = std::to_string(rng() % 1000000000).substr(0, static_cast<std::size_t>(digits));
+        const std::size_t dot = rng() % (text.size() + 1);
+        if (dot < text.size()) {
+            text.insert(dot, ".");
+        }
+        texts.push_back(text);
+    }
+    std::string log;
+    for (const auto& text : texts) {
+        log += "\"2005/02/01\",\"s\"," + text + "," + text + "," + text + ",\"\"," + text + "\r\n";
+    }
+    const auto result = sora::parse_log(log);
+    ASSERT_TRUE(result.ok) << result.message;
+    ASSERT_EQ(result.records.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        float expected = 0;
+        std::from_chars(texts[i].data(), texts[i].data() + texts[i].size(), expected);
+        EXPECT_EQ(result.records[i].systolic, expected) << texts[i];
+        EXPECT_EQ(result.records[i].weight, expected) << texts[i];
+    }
 }
 
 TEST(MeasurementLog, ToleratesHarmlessLineEndings) {
