@@ -54,7 +54,11 @@ std::string line(const GridRow& row) {
         out += row[i].text;
         if (row[i].background) {
             const Colour c = *row[i].background;
-            out += "(" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + ")";
+            for (const std::string& part :
+                 {std::string("("), std::to_string(c.r), std::string(","), std::to_string(c.g), std::string(","),
+                  std::to_string(c.b), std::string(")")}) {
+                out += part;
+            }
         }
     }
     return out;
