@@ -38,7 +38,8 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
                                   std::string_view startDate, const Date& today) {
     CalendarView view;
     view.grid.columns = calendar_columns();
-    std::string currentMonth;
+    int currentYear = 0;
+    int currentMonth = 0;
     std::string previousDate;
     GridRow* row = nullptr;
     for (const MeasurementRecord& r : records) {
@@ -47,12 +48,13 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
             previousDate = r.date;
             continue;
         }
-        std::string month = format_month_heading(*date);
-        if (month != currentMonth || row == nullptr) {
+        // Months compared as numbers: the heading text is only formatted for a new row.
+        if (row == nullptr || date->year != currentYear || date->month != currentMonth) {
             view.grid.rows.emplace_back(32);
             row = &view.grid.rows.back();
-            (*row)[0].text = month;
-            currentMonth = std::move(month);
+            (*row)[0].text = format_month_heading(*date);
+            currentYear = date->year;
+            currentMonth = date->month;
         }
         if (r.date != previousDate) {
             const Judgement j = mode == CalendarMode::Detailed ? GET_HANTEI(r.systolic, r.diastolic)

@@ -1,11 +1,28 @@
 #include "sorted_list.h"
 
+#include <charconv>
+#include <cmath>
 #include <string>
 
 #include "classification.h"
 #include "numbers.h"
 
 namespace sora {
+
+namespace {
+
+// Whole numbers are the usual values; they skip the general seven-digit rounding (same text, a tenth of the time).
+std::string value_text(float value) {
+    const double v = value;
+    if (v == std::trunc(v) && std::fabs(v) < 1e7) {
+        char buffer[16];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<long>(v)).ptr;
+        return std::string(buffer, end);
+    }
+    return format_number(v);
+}
+
+}  // namespace
 
 const std::array<SortButtonInfo, 9>& sort_buttons() {
     static const std::array<SortButtonInfo, 9> buttons{{
@@ -39,19 +56,20 @@ GridView build_sorted_list(const std::vector<MeasurementRecord>& records) {
     view.rows.reserve(records.size());
     std::size_t number = 1;
     for (const MeasurementRecord& r : records) {
-        const Judgement j = GET_HANTEI(r.systolic, r.diastolic);
+        // The detailed judgement's name and colour, straight from the class table.
+        const BpClassInfo& judged = class_info(classify(r.systolic, r.diastolic));
         GridRow row(11);
         row[0].text = std::to_string(number++);
         row[1].text = r.date;
         row[2].text = r.situation;
-        row[3].background = j.colour;
-        row[4].text = format_number(r.systolic);
-        row[5].text = format_number(r.diastolic);
-        row[6].text = format_number(r.systolic - r.diastolic);
-        row[7].text = format_number(r.pulse);
-        row[8].text = format_number(r.weight);
+        row[3].background = judged.detailedColour;
+        row[4].text = value_text(r.systolic);
+        row[5].text = value_text(r.diastolic);
+        row[6].text = value_text(r.systolic - r.diastolic);
+        row[7].text = value_text(r.pulse);
+        row[8].text = value_text(r.weight);
         row[9].text = r.diary;
-        row[10].text = j.name;
+        row[10].text = judged.name;
         view.rows.push_back(std::move(row));
     }
     // More than 24 rows with the heading: bring the newest records into view.

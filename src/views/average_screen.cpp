@@ -1,10 +1,12 @@
 #include "views/average_screen.h"
 
+#include <qcustomplot.h>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVector>
 #include <array>
 
@@ -18,6 +20,8 @@
 
 namespace {
 
+constexpr std::size_t DenseChartRows = 500;
+
 QPushButton* pictureButton(QWidget* parent, const char* name, const QIcon& icon, const QString& toolTip) {
     auto* button = new QPushButton(parent);
     button->setObjectName(name);
@@ -28,13 +32,16 @@ QPushButton* pictureButton(QWidget* parent, const char* name, const QIcon& icon,
     return button;
 }
 
-QComboBox* periodBox(QWidget* parent, const char* name) {
+QComboBox* periodBox(QWidget* parent, const char* name, QStringListModel* items) {
     auto* box = new QComboBox(parent);
+    box->setModel(items);
     box->setObjectName(name);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setMaxVisibleItems(20);
-    box->setMinimumContentsLength(8);
+    // Sized by eight characters, not by measuring thousands of dates each time the frame is shown.
+    box->setMinimumContentsLength(9);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     return box;
 }
 
@@ -63,8 +70,10 @@ void AverageScreen::buildFrame() {
     mcrAvgtai->setAxisTitle(ui::Axis::Primary, "血圧 （mmHg）");
     mcrAvgtai->setAxisTitle(ui::Axis::Secondary, "体重 （Kg）");
 
-    cboStdate2 = periodBox(m_frame, "cboStdate2");
-    cboEddate2 = periodBox(m_frame, "cboEddate2");
+    // Both boxes list the same days: one model fills both.
+    m_periodItems = new QStringListModel(this);
+    cboStdate2 = periodBox(m_frame, "cboStdate2", m_periodItems);
+    cboEddate2 = periodBox(m_frame, "cboEddate2", m_periodItems);
     cmdKikanF2 = pictureButton(m_frame, "cmdKikanF2", averageScreenIcon(AverageIcon::Period), "指定した期間で表示");
     cmdAvgHozon = pictureButton(m_frame, "cmdAvgHozon", averageScreenIcon(AverageIcon::Save), "平均データを保存");
     cmdAvgPri = pictureButton(m_frame, "cmdAvgPri", averageScreenIcon(AverageIcon::Print), "平均データを印刷");
@@ -123,10 +132,7 @@ void AverageScreen::DSP_AVGTAI() {
     for (const std::string& item : view.periodItems) {
         items.append(qs(item));
     }
-    for (QComboBox* box : {cboStdate2, cboEddate2}) {
-        box->clear();
-        box->addItems(items);
-    }
+    m_periodItems->setStringList(items);
     cboStdate2->setEditText(qs(view.startText));
     cboEddate2->setEditText(qs(view.endText));
     render(view);
@@ -157,6 +163,16 @@ void AverageScreen::render(const sora::DailyAverageView& view) {
         mcrAvgtai->setSeries(s, series[static_cast<std::size_t>(s)]);
     }
     mcrAvgtai->setRowCount(static_cast<int>(view.chart.size()));
+    // A two-pixel line is stroked as a polygon, forty times slower than a one-pixel line; over years of days the
+    // line zigzags through every pixel column and would take a second to draw.
+    const bool dense = view.chart.size() > DenseChartRows;
+    for (int s = 0; s < 3; ++s) {
+        if (QCPAbstractPlottable* line = mcrAvgtai->plottable(s)) {
+            QPen pen = line->pen();
+            pen.setWidthF(dense ? 1.0 : 2.0);
+            line->setPen(pen);
+        }
+    }
     applyAxis(*mcrAvgtai, ui::Axis::Primary, view.bpAxis);
     applyAxis(*mcrAvgtai, ui::Axis::Secondary, view.weightAxis);
     mcrAvgtai->redraw();

@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QPushButton;
+class QStringListModel;
 
 namespace ui {
 class Chart;
@@ -55,6 +56,7 @@ private:
     ScreenContext m_ctx;
     QWidget* m_frame;
     bool m_printToPdf = false;
+    QStringListModel* m_periodItems = nullptr;
 
     ui::Grid* msgAvgtai = nullptr;
     ui::Chart* mcrAvgtai = nullptr;
