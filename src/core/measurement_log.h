@@ -16,7 +16,7 @@ namespace sora {
 struct LogReadResult {
     std::vector<MeasurementRecord> records;
     bool ok = true;
-    std::string message;  // e.g. "データ.txt の 12 行目を読めません。"
+    std::string message;  // e.g. "データ.txt の 12 行目が読めません（項目が7つではありません）。"
     int errorLine = 0;    // 1-based, 0 when the file itself failed
 };
 
