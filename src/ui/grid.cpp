@@ -23,7 +23,10 @@ Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this)) {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setStretchLastSection(false);
-    updateRowHeight();
+    // Colour columns are only 90 twips wide; the header's default minimum would widen them.
+    horizontalHeader()->setMinimumSectionSize(4);
+    // The column widths in twips were made for a 9-point grid font: at the window's larger font dates are clipped.
+    setFontPointSize(9);
 
     // A reset model forgets its section sizes; the widths in twips are the lasting ones.
     connect(m_model, &QAbstractItemModel::modelReset, this, &Grid::applyColumnWidths);
