@@ -8,7 +8,7 @@ PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk libgt
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_ARGS ?=
 
-.PHONY: run test build deps configure bench install clean format sanitize fuzz
+.PHONY: run test build deps configure bench install clean format sanitize fuzz fuzz-deps
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -45,19 +45,52 @@ configure:
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
 
-# libFuzzer on the file readers, FUZZ_SECONDS each (not part of make test). Crashes land in fuzz/crashes/.
-FUZZ_SECONDS ?= 60
-FUZZ_FLAGS := -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc
-fuzz:
+# libFuzzer on the file readers, one target per reader, FUZZ_SECONDS each and one after the other (not part of
+# make test). Seeds come from the sample diary; crashes land in fuzz/crashes/<target>-*; the table at the end gives
+# executions and crashes per target.
+FUZZ_SECONDS   ?= 60
+FUZZ_DIR       := build-fuzz
+FUZZ_TARGETS   := log help_tour graph_settings auto_time situations memo user_name marker
+FUZZ_CXX       := $(shell command -v ccache >/dev/null 2>&1 && echo ccache) clang++
+FUZZ_CXXFLAGS  := -std=c++20 -O1 -g -fno-omit-frame-pointer -Wall -Wextra -Wpedantic -Isrc -MMD -MP
+FUZZ_CORE_OBJS := $(patsubst src/core/%.cpp,$(FUZZ_DIR)/core/%.o,$(wildcard src/core/*.cpp))
+
+fuzz: fuzz-deps
+	@$(MAKE) --no-print-directory $(FUZZ_TARGETS:%=$(FUZZ_DIR)/fuzz_%)
+	@mkdir -p fuzz/crashes; failed=""; table=""; \
+	for t in $(FUZZ_TARGETS); do \
+	  case $$t in log) seed=データ.txt;; help_tour) seed=設定.txt;; graph_settings) seed=グラフ設定.txt;; \
+	    auto_time) seed=自動時間.TXT;; situations) seed=状況リスト.txt;; memo) seed=気付きメモ.txt;; \
+	    user_name) seed=ﾌﾟﾗｲﾍﾞｰﾄ.txt;; marker) seed=マーカー.TXT;; esac; \
+	  mkdir -p fuzz/corpus/$$t && cp -n "data/sample/$$seed" fuzz/corpus/$$t/sample; \
+	  dict=""; [ -f fuzz/$$t.dict ] && dict="-dict=fuzz/$$t.dict"; \
+	  echo "== fuzz_$$t, $(FUZZ_SECONDS) s (log: $(FUZZ_DIR)/fuzz_$$t.log)"; \
+	  $(FUZZ_DIR)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$dict \
+	    -artifact_prefix=fuzz/crashes/$$t- fuzz/corpus/$$t >$(FUZZ_DIR)/fuzz_$$t.log 2>&1 || failed="$$failed $$t"; \
+	  grep -E 'ERROR:|SUMMARY:|Test unit written' $(FUZZ_DIR)/fuzz_$$t.log || true; \
+	  runs=$$(sed -n 's/^stat::number_of_executed_units: *//p' $(FUZZ_DIR)/fuzz_$$t.log | tail -1); \
+	  crashes=$$(ls fuzz/crashes/ 2>/dev/null | grep -c "^$$t-" || true); \
+	  table="$$table$$(printf '%-16s %12s %8s' "$$t" "$${runs:-?}" "$$crashes")\n"; \
+	done; \
+	printf '%-16s %12s %8s\n%b' target executions crashes "$$table"; \
+	[ -z "$$failed" ] || { echo "fuzz: findings in:$$failed (inputs in fuzz/crashes/)"; exit 1; }
+
+fuzz-deps:
 	@for p in clang libclang-rt-14-dev; do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" \
 	  || { $(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$p; }; done
-	mkdir -p build-fuzz fuzz/crashes fuzz/corpus/log fuzz/corpus/side_files
-	clang++ $(FUZZ_FLAGS) fuzz/fuzz_log.cpp src/core/*.cpp -o build-fuzz/fuzz_log
-	clang++ $(FUZZ_FLAGS) fuzz/fuzz_side_files.cpp src/core/*.cpp -o build-fuzz/fuzz_side_files
-	cp -n data/sample/データ.txt fuzz/corpus/log/sample.txt 2>/dev/null || true
-	build-fuzz/fuzz_log -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=fuzz/crashes/log- fuzz/corpus/log
-	build-fuzz/fuzz_side_files -max_total_time=$(FUZZ_SECONDS) -artifact_prefix=fuzz/crashes/side- \
-	  fuzz/corpus/side_files
+
+# The core once, instrumented for coverage and the sanitizers; each target links only the objects it needs.
+$(FUZZ_DIR)/core/%.o: src/core/%.cpp
+	@mkdir -p $(@D)
+	$(FUZZ_CXX) $(FUZZ_CXXFLAGS) -fsanitize=fuzzer-no-link,address,undefined -c $< -o $@
+
+$(FUZZ_DIR)/libcore.a: $(FUZZ_CORE_OBJS)
+	rm -f $@ && ar rcs $@ $^
+
+$(FUZZ_DIR)/fuzz_%: fuzz/fuzz_%.cpp $(FUZZ_DIR)/libcore.a
+	$(FUZZ_CXX) $(FUZZ_CXXFLAGS) -fsanitize=fuzzer,address,undefined $< $(FUZZ_DIR)/libcore.a -o $@
+
+-include $(wildcard $(FUZZ_DIR)/*.d $(FUZZ_DIR)/core/*.d)
 
 install: build
 	cmake --install $(BUILD_DIR)
