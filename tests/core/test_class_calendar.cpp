@@ -15,7 +15,7 @@ MeasurementRecord rec(const std::string& date, float sys, float dia) {
 }
 
 std::string date_of(int month, int day) {
-    char buf[16];
+    char buf[32];
     snprintf(buf, sizeof buf, "2005/%02d/%02d", month, day);
     return buf;
 }
