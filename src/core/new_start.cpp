@@ -4,12 +4,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "file_io.h"
+#include "file_rollback.h"
 #include "measurement_log.h"
 #include "numbers.h"
 #include "side_files.h"
 #include "storable_text.h"
+#include "text_file.h"
 
 namespace sora {
 
@@ -131,18 +134,38 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
         result.backupName = name;
     }
 
-    if (WriteResult written = write_user_name(dir, plan.name); !written) {
-        return fail(written.message);
-    }
-    if (WriteResult written = MeasurementLog(dir).rewrite_all({plan.record}, true); !written) {
-        return fail(written.message);
+    // The name, the log and the settings change together or not at all; the backup above stays either way.
+    FileRollback rollback;
+    const std::filesystem::path namePath = dir.for_writing(files::Private);
+    const std::filesystem::path graphPath = dir.for_writing(files::GraphSettings);
+    const std::pair<std::filesystem::path, std::string> kept[] = {
+        {namePath, std::string(files::Private) + ".tmp"},
+        {logPath, std::string(files::LogCopy)},
+        {graphPath, std::string(files::GraphSettings) + ".tmp"}};
+    for (const auto& [file, temporary] : kept) {
+        if (!rollback.keep(file, dir.path() / temporary)) {
+            return fail(text_file::unreadable_file_message(text_file::name_of(file)));
+        }
     }
     GraphAxisSettings automatic = held;
     automatic.autoScale = 1;
-    if (WriteResult written = write_graph_settings(dir, automatic); !written) {
-        return fail(written.message);
+    std::filesystem::path failed = namePath;
+    WriteResult written = write_user_name(dir, plan.name);
+    if (written) {
+        failed = logPath;
+        written = MeasurementLog(dir).rewrite_all({plan.record}, true);
     }
-    return result;
+    if (written) {
+        failed = graphPath;
+        written = write_graph_settings(dir, automatic);
+    }
+    if (written) {
+        return result;
+    }
+    if (!rollback.restore()) {
+        return fail(written.message + "\r\n元に戻せなかったファイルがあります。内容を確かめてください。");
+    }
+    return fail("「" + text_file::name_of(failed) + "」を保存できませんでした。これまでのデータはそのままです。");
 }
 
 std::string new_start_closing_message(const std::string& backupName) {

@@ -1,7 +1,11 @@
 #include "rename_situation.h"
 
+#include <utility>
+
+#include "file_rollback.h"
 #include "measurement_log.h"
 #include "side_files.h"
+#include "text_file.h"
 
 namespace sora {
 
@@ -43,18 +47,40 @@ RenameResult rename_situation(const DataDir& dir, const std::string& from, const
         return result;
     }
 
+    // Both files change or neither: a failure part-way (even after a rename) puts back what was written.
+    FileRollback rollback;
+    const std::filesystem::path logPath = dir.find(files::Log);
+    const std::filesystem::path listPath = dir.for_writing(files::Situations);
+    const std::pair<std::filesystem::path, std::string_view> kept[] = {{logPath, files::LogRename},
+                                                                       {listPath, files::SituationsRename}};
+    for (const auto& [file, temporary] : kept) {
+        if (!rollback.keep(file, dir.path() / std::string(temporary))) {
+            result.ok = false;
+            result.message = text_file::unreadable_file_message(text_file::name_of(file));
+            return result;
+        }
+    }
+
     result.records = rename_in_records(read.records, from, to);
-    if (WriteResult written = log.rewrite_all(read.records, false, files::LogRename); !written) {
-        result.ok = false;
-        result.message = written.message;
+    result.entries = rename_in_list(list.value, from, to);
+    std::filesystem::path failed = logPath;
+    WriteResult written = log.rewrite_all(read.records, false, files::LogRename);
+    if (written) {
+        failed = listPath;
+        written = write_situations_quoted(dir, list.value);
+    }
+    if (written) {
+        result.logRewritten = true;
         return result;
     }
-    result.logRewritten = true;
-
-    result.entries = rename_in_list(list.value, from, to);
-    if (WriteResult written = write_situations_quoted(dir, list.value); !written) {
-        result.ok = false;
-        result.message = written.message;
+    result.ok = false;
+    if (rollback.restore()) {
+        result.message = "「" + text_file::name_of(failed) + "」を保存できませんでした。\r\n「" +
+                         text_file::name_of(logPath) + "」と「" + text_file::name_of(listPath) + "」は元のままです。";
+    } else {
+        // What is on disk is unknown: the caller rebuilds the screens from the files.
+        result.logRewritten = true;
+        result.message = written.message + "\r\n元に戻せなかったファイルがあります。内容を確かめてください。";
     }
     return result;
 }

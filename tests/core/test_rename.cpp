@@ -91,9 +91,10 @@ TEST_F(RenameSituation, FailuresAreReportedAndLeaveTheFileIntact) {
         sora::FileIoOverride override(failing);
         const sora::RenameResult result = sora::rename_situation(dir(), "散歩", "ウォーキング");
         EXPECT_FALSE(result.ok);
-        EXPECT_TRUE(result.logRewritten);  // the log went first; the caller must rebuild from it
+        EXPECT_FALSE(result.logRewritten);  // the log went first and was put back
+        EXPECT_NE(result.message.find("状況リスト.txt"), std::string::npos) << result.message;
     }
-    EXPECT_NE(readFile("データ.txt").find("ウォーキング"), std::string::npos);
+    EXPECT_EQ(readFile("データ.txt"), log);
     EXPECT_EQ(readFile("状況リスト.txt"), list);
     EXPECT_FALSE(exists("データＣＨＧ.txt"));
     EXPECT_FALSE(exists("状況リストＣＨＧ.txt"));
