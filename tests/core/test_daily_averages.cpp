@@ -219,7 +219,7 @@ TEST(DailyAverages, ExportLines) {
     std::vector<MeasurementRecord> month;
     for (int d = 1; d <= 30; ++d) {
         if (d % 3 != 2) {
-            char date[16];
+            char date[32];
             snprintf(date, sizeof date, "2005/04/%02d", d);
             month.push_back(rec(date, 120, 80));
         }
