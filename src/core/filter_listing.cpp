@@ -1,5 +1,8 @@
 #include "filter_listing.h"
 
+#include <charconv>
+#include <cmath>
+
 #include "classification.h"
 #include "dates.h"
 #include "numbers.h"
@@ -26,19 +29,78 @@ int weekday_of(const std::string& date) {
     return parsed ? weekday_index(*parsed) : -1;
 }
 
+// A float whose shortest 7-digit text has at most one decimal: that text from integer arithmetic. Returns false
+// where the general formatting is needed (more decimals, large values, a tenth too close to call).
+bool tenths_text(double value, bool keepZeroDecimal, std::string& text) {
+    if (!(std::abs(value) < 1e5)) {
+        return false;
+    }
+    if (value == std::trunc(value) && !keepZeroDecimal) {
+        char buffer[16];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int>(value)).ptr;
+        text.assign(buffer, end);
+        return true;
+    }
+    const double rounded = std::round(value * 10);
+    // The text keeps 7 significant digits: the value must lie closer to its tenth than half the 7th digit.
+    const double magnitude = std::abs(value);
+    double unit = 1e-12;  // below 1e-6 only an exact tenth (zero) qualifies
+    for (double power = 1e5; power >= 1e-6; power /= 10) {
+        if (magnitude >= power) {
+            unit = power * 1e-6;
+            break;
+        }
+    }
+    if (std::abs(value - rounded / 10) > unit * 0.4) {
+        return false;
+    }
+    const long long k = static_cast<long long>(rounded);
+    const long long whole = (k < 0 ? -k : k) / 10;
+    const int decimal = static_cast<int>((k < 0 ? -k : k) % 10);
+    char buffer[24];
+    char* end = buffer;
+    if (k < 0) {
+        *end++ = '-';
+    }
+    end = std::to_chars(end, buffer + sizeof buffer, whole).ptr;
+    if (decimal != 0 || keepZeroDecimal) {
+        *end++ = '.';
+        *end++ = static_cast<char>('0' + decimal);
+    }
+    text.assign(buffer, end);
+    return true;
+}
+
+// Most values are whole numbers or have one decimal; they need no general 7-digit formatting.
+std::string number_text(float value) {
+    std::string text;
+    if (!tenths_text(value, false, text)) {
+        text = format_number(value);
+    }
+    return text;
+}
+
 // The change of one value against the previous listed one; a previous value of 0 counts as "no previous".
 std::string change_text(float value, float& previous) {
     if (previous == 0) {
         previous = value;
     }
-    return format_number(value - previous);
+    return number_text(value - previous);
 }
 
 std::string weight_change_text(float value, float& previous) {
     if (previous == 0) {
         previous = value;
     }
-    std::string text = format_one_decimal(value - previous);
+    const float change = value - previous;
+    std::string text;
+    // Rounded to tenths here unless the change lies within a hair of a half tenth, where the general "0.0"
+    // rounding on the 7-digit decimal decides.
+    const double tenths = static_cast<double>(change) * 10;
+    const double fromHalf = std::abs(tenths - std::floor(tenths) - 0.5);
+    if (!(std::abs(change) < 1e3 && fromHalf > 1e-3 && tenths_text(std::round(tenths) / 10, true, text))) {
+        text = format_one_decimal(change);
+    }
     // A change that rounds to nothing shows as 0.0, never as a negative zero.
     if (leading_number(text) == 0) {
         text = "0.0";
@@ -46,32 +108,53 @@ std::string weight_change_text(float value, float& previous) {
     return text;
 }
 
-GridRow make_row(int number, const MeasurementRecord& record, int weekday, float (&previous)[4]) {
+GridRow make_row(int number, const MeasurementRecord& record, const std::optional<Date>& date, float (&previous)[4]) {
     GridRow row(filter_col::Count);
     row[filter_col::Number].text = std::to_string(number);
-    const auto date = parse_date(record.date);
-    row[filter_col::Date].text = date ? format_short_date(*date) : record.date;
-    if (weekday >= 0) {
-        row[filter_col::Weekday].text = weekday_character(weekday);
+    if (date) {
+        // The log holds dates as "yyyy/mm/dd" only, so "yy/mm/dd" is its tail.
+        row[filter_col::Date].text = record.date.size() == 10 ? record.date.substr(2) : format_short_date(*date);
+        row[filter_col::Weekday].text = weekday_character(weekday_index(*date));
+    } else {
+        row[filter_col::Date].text = record.date;
     }
     row[filter_col::Situation].text = record.situation;
-    row[filter_col::ClassColour].background = GET_HANTEI(record.systolic, record.diastolic).colour;
+    // The detailed colour of GET_HANTEI, without building the judgement's name for every row.
+    row[filter_col::ClassColour].background = class_info(classify(record.systolic, record.diastolic)).detailedColour;
 
-    row[filter_col::Systolic].text = format_number(record.systolic);
+    row[filter_col::Systolic].text = number_text(record.systolic);
     row[filter_col::SystolicChange].text = change_text(record.systolic, previous[0]);
     row[filter_col::SystolicArrow] = change_arrow(row[filter_col::SystolicChange].text);
 
-    row[filter_col::Diastolic].text = format_number(record.diastolic);
+    row[filter_col::Diastolic].text = number_text(record.diastolic);
     row[filter_col::DiastolicChange].text = change_text(record.diastolic, previous[1]);
     row[filter_col::DiastolicArrow] = change_arrow(row[filter_col::DiastolicChange].text);
 
-    row[filter_col::Difference].text = format_number(record.systolic - record.diastolic);
-    row[filter_col::Pulse].text = format_number(record.pulse);
+    row[filter_col::Difference].text = number_text(record.systolic - record.diastolic);
+    row[filter_col::Pulse].text = number_text(record.pulse);
 
-    row[filter_col::Weight].text = format_number(record.weight);
+    row[filter_col::Weight].text = number_text(record.weight);
     row[filter_col::WeightChange].text = weight_change_text(record.weight, previous[3]);
     row[filter_col::WeightArrow] = change_arrow(row[filter_col::WeightChange].text);
     return row;
+}
+
+// The test of a listing with the record's weekday already known (-1 for a date that does not parse).
+bool passes(FilterListing listing, const FilterCriteria& criteria, const MeasurementRecord& record, int weekday) {
+    switch (listing) {
+        case FilterListing::All:
+            return true;
+        case FilterListing::Period:
+            return in_period(criteria, record.date);
+        case FilterListing::Keyword:
+            return in_period(criteria, record.date) && has_keyword(criteria, record.situation);
+        case FilterListing::Weekday:
+            return in_period(criteria, record.date) && weekday == criteria.weekday;
+        case FilterListing::WeekdayKeyword:
+            return in_period(criteria, record.date) && weekday == criteria.weekday &&
+                   has_keyword(criteria, record.situation);
+    }
+    return false;
 }
 
 }  // namespace
@@ -86,20 +169,7 @@ FilterListing select_listing(std::string_view keyword, int weekday) {
 }
 
 bool is_listed(FilterListing listing, const FilterCriteria& criteria, const MeasurementRecord& record) {
-    switch (listing) {
-        case FilterListing::All:
-            return true;
-        case FilterListing::Period:
-            return in_period(criteria, record.date);
-        case FilterListing::Keyword:
-            return in_period(criteria, record.date) && has_keyword(criteria, record.situation);
-        case FilterListing::Weekday:
-            return in_period(criteria, record.date) && weekday_of(record.date) == criteria.weekday;
-        case FilterListing::WeekdayKeyword:
-            return in_period(criteria, record.date) && weekday_of(record.date) == criteria.weekday &&
-                   has_keyword(criteria, record.situation);
-    }
-    return false;
+    return passes(listing, criteria, record, weekday_of(record.date));
 }
 
 const std::vector<GridColumn>& filter_columns() {
@@ -153,14 +223,18 @@ FilterView build_filter_listing(const std::vector<MeasurementRecord>& records, F
     // Previous systolic, diastolic, pulse and weight of the last *listed* record; 0 means none yet.
     float previous[4] = {0, 0, 0, 0};
     const std::string* previousDate = nullptr;
+    if (listing == FilterListing::All) {
+        view.grid.rows.reserve(records.size());
+        view.chartRows.reserve(records.size());
+    }
 
     for (const MeasurementRecord& record : records) {
-        const int weekday = weekday_of(record.date);
-        if (!is_listed(listing, criteria, record)) {
+        const std::optional<Date> date = parse_date(record.date);
+        if (!passes(listing, criteria, record, date ? weekday_index(*date) : -1)) {
             continue;
         }
         const int number = static_cast<int>(view.grid.rows.size()) + 1;
-        view.grid.rows.push_back(make_row(number, record, weekday, previous));
+        view.grid.rows.push_back(make_row(number, record, date, previous));
 
         if (record.systolic > view.systolicMax) {
             view.systolicMax = record.systolic;

@@ -11,6 +11,9 @@ namespace sora {
 namespace filter_print {
 /// Vertical position of the heading line, in twips from the top of the printable area.
 inline constexpr double HeadingYTwips = 5000;
+/// The largest chart picture: the chart's size on the original screen, ending above the heading.
+inline constexpr int ChartWidthTwips = 8895;
+inline constexpr int ChartHeightTwips = 4395;
 /// Horizontal position of the first number of a record line, whatever the length of the situation.
 inline constexpr double NumbersXTwips = 3000;
 }  // namespace filter_print

@@ -94,6 +94,9 @@ struct Chart::Impl {
     // The plot's width rather than its axis rect's: the rect is only laid out at the next replot, and a few
     // bars more than columns draw the same picture.
     int pixelColumns() const { return plot->width(); }
+    // A wide pen takes Qt's general stroker: seconds for a line of thousands of points, where the thin-line path
+    // takes milliseconds. Once points are closer than two pixels the lines overlap anyway.
+    double lineWidth(const SeriesState& st) const { return st.values.size() * 2 > pixelColumns() ? 1 : 2; }
 };
 
 void Chart::Impl::createPlottable(int s) {
@@ -122,7 +125,7 @@ void Chart::Impl::applyStyle(int s) {
         st.plottable->setPen(QPen(st.colour.darker(140)));
         st.plottable->setBrush(st.colour);
     } else {
-        st.plottable->setPen(QPen(st.colour, 2));
+        st.plottable->setPen(QPen(st.colour, lineWidth(st)));
         st.plottable->setBrush(Qt::NoBrush);
         static_cast<QCPGraph*>(st.plottable)->setScatterStyle(scatterStyle(st.marker, st.colour));
     }
@@ -140,6 +143,7 @@ void Chart::Impl::sync(int s, int columns) {
             keys[i] = i + 1;
         }
         static_cast<QCPGraph*>(st.plottable)->setData(keys, st.values, true);
+        st.plottable->setPen(QPen(st.colour, lineWidth(st)));
         st.syncedColumns = 0;
     } else {
         // More bars than pixel columns: one bar per column, as tall as the tallest bar it stands for.

@@ -15,6 +15,7 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QStringListModel;
 
 namespace ui {
 class Chart;
@@ -104,5 +105,6 @@ private:
     QPushButton* cmdKikanF = nullptr;
     QComboBox* cboStdate = nullptr;
     QComboBox* cboEddate = nullptr;
+    QStringListModel* m_periodDates = nullptr;  // the dates both period boxes list
     QPushButton* cmdPriData = nullptr;
 };

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "common/render.h"
@@ -160,6 +161,9 @@ QWidget* FilterScreen::buildControlColumn() {
     connect(cmdKikanF, &QPushButton::clicked, this, &FilterScreen::cmdKikanF_Click);
     cboStdate = makePeriodBox("cboStdate", periodBox);
     cboEddate = makePeriodBox("cboEddate", periodBox);
+    m_periodDates = new QStringListModel(this);
+    cboStdate->setModel(m_periodDates);
+    cboEddate->setModel(m_periodDates);
     auto* boxes = new QHBoxLayout;
     boxes->addWidget(cboStdate, 1);
     boxes->addWidget(new QLabel("～", periodBox));

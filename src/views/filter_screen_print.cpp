@@ -10,6 +10,7 @@
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/printer.h"
+#include "ui/twips.h"
 #include "views/filter_screen.h"
 
 QString FilterScreen::printPdfPath() const {
@@ -54,6 +55,13 @@ void FilterScreen::printPage(ui::Printer& printer) {
     if (picture.isNull()) {
         // Without a working clipboard the chart is taken directly, so the page still shows it.
         picture = mcrBunseki->picture();
+    }
+    // The chart grows with the window; on paper it must end above the heading, in the box the page was laid
+    // out for.
+    const QSize box(ui::twipsToPixels(sora::filter_print::ChartWidthTwips, mcrBunseki),
+                    ui::twipsToPixels(sora::filter_print::ChartHeightTwips, mcrBunseki));
+    if (picture.width() > box.width() || picture.height() > box.height()) {
+        picture = picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
     printer.drawPicture(picture);
 

@@ -8,6 +8,7 @@
 #include "core/filter_listing.h"
 #include "core/filter_periods.h"
 #include "core/filter_print.h"
+#include "core/numbers.h"
 
 using namespace sora;
 namespace col = sora::filter_col;
@@ -179,6 +180,68 @@ TEST(FilterListingRows, ChangesAgainstThePreviousListedRecord) {
     EXPECT_EQ(view.grid.rows[1][col::SystolicArrow].background, colours::ChangeUp);
     EXPECT_EQ(view.grid.rows[1][col::DiastolicArrow].background, colours::ChangeDown);
     EXPECT_EQ(view.grid.rows[1][col::WeightArrow].background, colours::ChangeSame);
+}
+
+TEST(FilterListingRows, NumbersShowInTheProgramsCommonFormats) {
+    // The listing formats whole numbers and tenths on its own; the texts must be those of the common formats.
+    std::vector<float> values;
+    for (int i = -300; i <= 300; ++i) {
+        values.push_back(static_cast<float>(i));
+    }
+    for (int k = 1; k <= 2000; k += 7) {
+        values.push_back(static_cast<float>(k) / 10.0f);
+        values.push_back(-static_cast<float>(k) / 10.0f);
+    }
+    for (float v : {5.2000008f, 62.46f, 62.25f, 62.35f, 0.05f, 0.15f, 999.9f, 12345.67f, 99999.9f, 123456.7f,
+                    1234567.0f, 0.3f, 1e-7f, 63.1f - 63.0f}) {
+        values.push_back(v);
+    }
+    std::vector<MeasurementRecord> log;
+    for (float v : values) {
+        log.push_back(rec("2005/02/09", "x", v, 80, v, v == 0 ? 1 : v));
+    }
+    const auto view = list(log);
+    ASSERT_EQ(view.grid.rows.size(), values.size());
+    float previousWeight = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const GridRow& row = view.grid.rows[i];
+        const float weight = log[i].weight;
+        SCOPED_TRACE(std::to_string(values[i]));
+        EXPECT_EQ(row[col::Systolic].text, format_number(values[i]));
+        EXPECT_EQ(row[col::Pulse].text, format_number(values[i]));
+        EXPECT_EQ(row[col::Difference].text, format_number(values[i] - 80.0f));
+        EXPECT_EQ(row[col::Weight].text, format_number(weight));
+        if (previousWeight == 0) {
+            previousWeight = weight;
+        }
+        std::string change = format_one_decimal(weight - previousWeight);
+        if (leading_number(change) == 0) {
+            change = "0.0";
+        }
+        EXPECT_EQ(row[col::WeightChange].text, change);
+        previousWeight = weight;
+    }
+}
+
+TEST(FilterListingRows, WeightChangesRoundAsTheCommonFormatDoes) {
+    // Weights in tenths and hundredths, in an order that gives every kind of change, half tenths included.
+    std::vector<MeasurementRecord> log;
+    unsigned seed = 7;
+    for (int i = 0; i < 4000; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const int hundredths = 5000 + static_cast<int>((seed >> 16) % 3000);
+        const float weight =
+            (i % 3 == 0) ? static_cast<float>(hundredths) / 100.0f : static_cast<float>(hundredths / 10) / 10.0f;
+        log.push_back(rec("2005/02/09", "x", 120, 80, 70, weight));
+    }
+    const auto view = list(log);
+    for (std::size_t i = 1; i < log.size(); ++i) {
+        std::string expected = format_one_decimal(log[i].weight - log[i - 1].weight);
+        if (leading_number(expected) == 0) {
+            expected = "0.0";
+        }
+        ASSERT_EQ(view.grid.rows[i][col::WeightChange].text, expected) << log[i - 1].weight << " → " << log[i].weight;
+    }
 }
 
 TEST(FilterListingRows, ArrowIsReadBackFromTheShownText) {

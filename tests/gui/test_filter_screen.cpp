@@ -12,7 +12,10 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <algorithm>
 
+#include "core/dates.h"
 #include "test_app.h"
 #include "ui/chart.h"
 #include "ui/grid.h"
@@ -419,4 +422,118 @@ TEST(FilterRead, UnreadableLogGivesAMessageAndAnEmptyList) {
     EXPECT_EQ(message.icon, ui::Icon::Warning);
     EXPECT_TRUE(message.text.contains("データ.txt")) << message.text.toStdString();
     EXPECT_TRUE(message.text.contains("2 行目")) << message.text.toStdString();
+}
+
+namespace {
+
+/// The page text of a PDF as pdftotext lays it out, normalised (CJK glyphs may come back as Kangxi radicals).
+QStringList pdfLines(const QString& path) {
+    QProcess process;
+    process.start("pdftotext", {"-layout", path, "-"});
+    EXPECT_TRUE(process.waitForFinished(30000));
+    const QString text = QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    return text.split('\n');
+}
+
+QStringList words(const QString& line) {
+    return line.split(QRegularExpression("\\s+"), Qt::SkipEmptyParts);
+}
+
+QString printFile(TestApp& app) {
+    return QString::fromStdString((app.dir() / "印刷_20050301_101500.pdf").string());
+}
+
+}  // namespace
+
+TEST(FilterPrint, PrintsChartHeadingRuleAndTheListedLinesToPdf) {
+    TestApp app;
+    writeDiary(app);
+    frmMain& window = app.start();
+    window.findChild<FilterScreen*>()->setPrintToPdf(true);
+    Filter f{app};
+    app.click("cmdTaijyu");
+    app.click("cmdKikan2");  // seven rows
+    QGuiApplication::clipboard()->clear();
+
+    app.dialogs().clear();
+    app.dialogs().queueAnswer(ui::Answer::Ok);
+    app.click("cmdPriData");
+
+    const auto& records = app.dialogs().records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].title, "印刷確認");
+    EXPECT_EQ(records[0].icon, ui::Icon::Question);
+    EXPECT_EQ(records[0].buttons, ui::Buttons::OkCancel);
+    EXPECT_EQ(records[0].text, "表示中のデータを印刷しますか？ \r\n\r\n良かったらＯＫボタンを押してください");
+    EXPECT_EQ(records[1].icon, ui::Icon::Information);
+    EXPECT_TRUE(records[1].text.contains("印刷_20050301_101500.pdf")) << records[1].text.toStdString();
+    ASSERT_TRUE(QFile::exists(printFile(app)));
+    EXPECT_FALSE(QGuiApplication::clipboard()->image().isNull());  // the chart went through the clipboard
+
+    const QStringList lines = pdfLines(printFile(app));
+    const auto heading =
+        std::find_if(lines.begin(), lines.end(), [](const QString& l) { return l.contains("日付け"); });
+    ASSERT_NE(heading, lines.end());
+    EXPECT_EQ(words(*heading), (QStringList{"日付け", "状況", "最高血圧", "最低血圧", "高低差", "脈拍", "体重"}));
+    ASSERT_NE(heading + 1, lines.end());
+    EXPECT_EQ((heading + 1)->trimmed(), QString(77, '-'));
+
+    QStringList printed;
+    for (auto line = heading + 2; line != lines.end(); ++line) {
+        if (!line->trimmed().isEmpty()) {
+            printed << words(*line).join(' ');
+        }
+    }
+    QStringList expected;
+    for (int r = 1; r < f.grid()->rowCount(); ++r) {
+        expected << QStringList{f.grid()->text(r, 1), f.grid()->text(r, 3),  f.grid()->text(r, 5),
+                                f.grid()->text(r, 8), f.grid()->text(r, 11), f.grid()->text(r, 12),
+                                f.grid()->text(r, 13)}
+                        .join(' ');
+    }
+    ASSERT_EQ(expected.size(), 7);
+    EXPECT_EQ(expected.front(), "05/02/22 朝食後 131 83 48 66 62.9");
+    EXPECT_EQ(printed, expected);
+    // Printing changes nothing in the view.
+    EXPECT_EQ(f.grid()->rowCount(), 8);
+    EXPECT_TRUE(f.highlighted("cmdKikan2"));
+}
+
+TEST(FilterPrint, CancelPrintsNothingAndLongListsFlowOntoMorePages) {
+    TestApp app;
+    std::string log;
+    for (int i = 0; i < 90; ++i) {
+        const sora::Date date = sora::Date{2004, 12, 1}.add_days(i);
+        log += "\"" + sora::format_date(date) + "\",\"朝食後\"," + std::to_string(110 + i % 40) + ",80,70,\"\",62.5\n";
+    }
+    writeDiary(app, false, log.c_str());
+    frmMain& window = app.start();
+    window.findChild<FilterScreen*>()->setPrintToPdf(true);
+    Filter f{app};
+    app.click("cmdTaijyu");
+
+    app.dialogs().clear();
+    app.dialogs().queueAnswer(ui::Answer::Cancel);
+    app.click("cmdPriData");
+    EXPECT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_FALSE(QFile::exists(printFile(app)));
+
+    app.dialogs().queueAnswer(ui::Answer::Ok);
+    app.click("cmdPriData");
+    ASSERT_TRUE(QFile::exists(printFile(app)));
+    QStringList dates;
+    for (const QString& line : pdfLines(printFile(app))) {
+        const QStringList w = words(line);
+        if (w.size() == 7 && w[1] == "朝食後") {
+            dates << w[0];
+        }
+    }
+    ASSERT_EQ(dates.size(), 90);
+    EXPECT_EQ(dates.front(), "04/12/01");
+    EXPECT_EQ(dates.back(), f.grid()->text(90, 1));
+    QProcess info;
+    info.start("pdfinfo", {printFile(app)});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    const QString pages = QString::fromUtf8(info.readAllStandardOutput()).section("Pages:", 1).section('\n', 0, 0);
+    EXPECT_GE(pages.trimmed().toInt(), 2);
 }

@@ -1,0 +1,181 @@
+// The filtered view opened on a 32,767-record log, against reading the log alone in the same run.
+// Reports medians and the ratio open / read_all (goal <= 2).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/clock.h"
+#include "core/data_dir.h"
+#include "core/filter_listing.h"
+#include "core/measurement_log.h"
+#include "ui/dialogs.h"
+#include "ui/grid.h"
+#include "ui/screen_host.h"
+#include "views/filter_screen.h"
+
+namespace {
+
+constexpr int kRecords = 32767;
+
+/// A host that only hides the one frame it knows; the help tour is off.
+class BenchHost : public ui::ScreenHost {
+public:
+    QWidget* frame = nullptr;
+    void HIDE_FRAMES() override {
+        if (frame) {
+            frame->hide();
+        }
+    }
+    void setHelpText(const QString&) override {}
+    void DSP_HELP() override {}
+    ui::Dialogs& dialogs() override { return m_dialogs; }
+    void setSituationLists(const QStringList&) override {}
+    void refillEntryAndFilterLists(const QStringList&) override {}
+    void appendSituation(const QString&) override {}
+    void showMainScreenFor(const QDate&) override {}
+    void rebuildMainScreen() override {}
+    void setTitle(const QString&) override {}
+    void endProgram() override {}
+    void processEvents() override { QCoreApplication::processEvents(); }
+
+private:
+    ui::ScriptedDialogs m_dialogs;
+};
+
+/// Three to four records a day over about 25 years, varied values and situations, now and then no weight.
+std::filesystem::path makeLog(const QTemporaryDir& root) {
+    const std::filesystem::path dir(root.path().toStdString());
+    static const char* situations[] = {"起床後", "朝食後", "昼食後", "夕食後", "就寝前", "運動後の散歩"};
+    std::vector<sora::MeasurementRecord> records;
+    records.reserve(kRecords);
+    QDate day(1980, 1, 1);
+    unsigned seed = 4711;
+    auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(range));
+    };
+    for (int i = 0; i < kRecords; ++i) {
+        if (i > 0 && next(3) == 0) {
+            day = day.addDays(1);
+        }
+        sora::MeasurementRecord r;
+        r.date = day.toString("yyyy/MM/dd").toStdString();
+        r.situation = situations[next(6)];
+        r.systolic = static_cast<float>(105 + next(60));
+        r.diastolic = static_cast<float>(62 + next(35));
+        r.pulse = static_cast<float>(55 + next(40));
+        r.diary = next(3) == 0 ? "7:05:09" : "";
+        r.weight = next(50) == 0 ? 0.0f : static_cast<float>(600 + next(80)) / 10.0f;
+        records.push_back(r);
+    }
+    const auto bytes = sora::encode_log(records, true);
+    std::ofstream out(dir / std::filesystem::u8path(sora::files::Log), std::ios::binary);
+    out << *bytes;
+    return dir;
+}
+
+struct Fixture {
+    QTemporaryDir root;
+    std::filesystem::path dir = makeLog(root);
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+void BM_ReadAll(benchmark::State& state) {
+    const sora::MeasurementLog log{sora::DataDir(fixture().dir)};
+    for (auto _ : state) {
+        const sora::LogReadResult result = log.read_all();
+        if (!result.ok || result.records.size() != static_cast<std::size_t>(kRecords)) {
+            state.SkipWithError("read_all failed");
+            break;
+        }
+        benchmark::DoNotOptimize(result.records.data());
+    }
+}
+
+/// The builder alone, on records already read (how much of the opening is the listing rule itself).
+void BM_BuildListing(benchmark::State& state) {
+    const auto log = sora::MeasurementLog(sora::DataDir(fixture().dir)).read_all();
+    for (auto _ : state) {
+        const auto view =
+            sora::build_filter_listing(log.records, sora::FilterListing::All, {}, {}, sora::SecondaryQuantity::Weight);
+        benchmark::DoNotOptimize(view.grid.rows.data());
+    }
+}
+
+/// Opening the view as its button does: read, list, fill grid, chart and period boxes, select the mode, show the
+/// frame and let it paint (offscreen).
+void BM_OpenFilterView(benchmark::State& state) {
+    const sora::DataDir dir(fixture().dir);
+    sora::AppState appState;
+    appState.recordCount = kRecords;
+    sora::FixedClock clock(sora::DateTime{{2005, 3, 1}, 10, 15, 0});
+    BenchHost host;
+    QWidget area;
+    area.resize(1100, 700);
+    FilterScreen screen(ScreenContext{appState, dir, clock, host}, &area);
+    screen.frame()->resize(1100, 700);
+    host.frame = screen.frame();
+    area.show();
+    auto* grid = screen.frame()->findChild<ui::Grid*>("msgBunseki");
+    auto* start = screen.frame()->findChild<QComboBox*>("cboStdate");
+    for (auto _ : state) {
+        screen.frame()->hide();
+        screen.open();
+        if (grid->rowCount() != kRecords + 1 || start->count() == 0 || screen.frame()->isHidden()) {
+            state.SkipWithError("view not filled");
+            break;
+        }
+    }
+}
+
+BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(BM_BuildListing)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(BM_OpenFilterView)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+
+/// Keeps the medians so that the ratio can be printed after the run.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> medians;  // function name → ms
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    fixture();
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double read = reporter.medians["BM_ReadAll"];
+    const double build = reporter.medians["BM_BuildListing"];
+    const double open = reporter.medians["BM_OpenFilterView"];
+    std::printf(
+        "\nmedians at %d records (ms): read_all %.2f  builder %.2f  open %.2f  open/read_all %.2f (goal <= 2)\n",
+        kRecords, read, build, open, read > 0 ? open / read : 0.0);
+    benchmark::Shutdown();
+    return 0;
+}
