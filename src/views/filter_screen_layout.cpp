@@ -121,10 +121,10 @@ QWidget* FilterScreen::buildControlColumn() {
     txtKey->installEventFilter(this);
     cmdAllact = makeButton("cmdAllact", "全部", situationBox);
     cmdKensaku = makeButton("cmdKensaku", "検索", situationBox);
-    situationLayout->addWidget(lstAct2, 0, 0, 1, 3);
-    situationLayout->addWidget(txtKey, 1, 0);
-    situationLayout->addWidget(cmdKensaku, 1, 1);
-    situationLayout->addWidget(cmdAllact, 1, 2);
+    situationLayout->addWidget(lstAct2, 0, 0, 1, 2);
+    situationLayout->addWidget(txtKey, 1, 0, 1, 2);
+    situationLayout->addWidget(cmdKensaku, 2, 0);
+    situationLayout->addWidget(cmdAllact, 2, 1);
     connect(lstAct2, &QListWidget::itemClicked, this, [this] { lstAct2_Click(); });
     connect(lstAct2, &QListWidget::itemActivated, this, [this] { lstAct2_Click(); });
     connect(txtKey, &QLineEdit::returnPressed, this, &FilterScreen::txtKey_Enter);
@@ -145,7 +145,7 @@ QWidget* FilterScreen::buildControlColumn() {
     weekLayout->addWidget(cmdAllWeek, 1, 3);
     connect(cmdAllWeek, &QPushButton::clicked, this, &FilterScreen::cmdAllWeek_Click);
 
-    // Periods: three buttons a row, then the two boxes with "任意".
+    // Periods: three buttons a row, then the two boxes and "任意", which lists what they hold.
     auto* periodBox = new QGroupBox("期間", column);
     auto* periodLayout = new QGridLayout(periodBox);
     periodLayout->setSpacing(3);
@@ -168,8 +168,8 @@ QWidget* FilterScreen::buildControlColumn() {
     boxes->addWidget(cboStdate, 1);
     boxes->addWidget(new QLabel("～", periodBox));
     boxes->addWidget(cboEddate, 1);
-    boxes->addWidget(cmdKikanF);
     periodLayout->addLayout(boxes, 3, 0, 1, 3);
+    periodLayout->addWidget(cmdKikanF, 4, 2);
 
     cmdPriData = new QPushButton(column);
     cmdPriData->setObjectName("cmdPriData");

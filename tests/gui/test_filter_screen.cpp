@@ -3,6 +3,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -536,4 +537,23 @@ TEST(FilterPrint, CancelPrintsNothingAndLongListsFlowOntoMorePages) {
     ASSERT_TRUE(info.waitForFinished(30000));
     const QString pages = QString::fromUtf8(info.readAllStandardOutput()).section("Pages:", 1).section('\n', 0, 0);
     EXPECT_GE(pages.trimmed().toInt(), 2);
+}
+
+TEST(FilterPrint, AFailedPrintIsReportedNotClaimed) {
+    TestApp app;
+    writeDiary(app);
+    frmMain& window = app.start();
+    window.findChild<FilterScreen*>()->setPrintToPdf(true);
+    app.click("cmdTaijyu");
+    // A directory where the PDF should go: the file cannot be written.
+    ASSERT_TRUE(QDir().mkpath(printFile(app)));
+
+    app.dialogs().clear();
+    app.dialogs().queueAnswer(ui::Answer::Ok);
+    app.click("cmdPriData");
+    const auto& records = app.dialogs().records();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].icon, ui::Icon::Warning);
+    EXPECT_EQ(records[1].title, "印刷エラー");
+    EXPECT_FALSE(records[1].text.contains("保存しました"));
 }
