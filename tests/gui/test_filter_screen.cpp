@@ -183,9 +183,14 @@ TEST(FilterPeriod, EachButtonWritesItsPeriodAndHighlightsItself) {
     TestApp app;
     writeDiary(app);
     frmMain& window = app.start();
-    window.state().startDate = "2005/02/14";  // what the main screen's last refresh found
     Filter f{app};
     app.click("cmdTaijyu");
+    // "全部" runs from the log's start, as the main screen found it, to today: the record after today is left out.
+    app.click("cmdAllDay");
+    EXPECT_EQ(f.start()->currentText(), "2005/02/01");
+    EXPECT_EQ(f.end()->currentText(), "2005/03/01");
+    EXPECT_EQ(f.grid()->rowCount() - 1, 11);
+    window.state().startDate = "2005/02/14";  // as if the main screen's last refresh had found this start
 
     struct Case {
         const char* button;
