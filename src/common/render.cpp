@@ -1,6 +1,7 @@
 #include "common/render.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -30,19 +31,34 @@ void renderGridHead(ui::Grid& grid, const std::vector<sora::GridColumn>& columns
     }
 }
 
+GridRowsSource::GridRowsSource(std::vector<sora::GridRow> rows) : m_rows(std::move(rows)) {
+    for (const sora::GridRow& row : m_rows) {
+        m_columns = std::max(m_columns, static_cast<int>(row.size()));
+    }
+}
+
+QString GridRowsSource::text(int row, int column) const {
+    const sora::GridRow& cells = m_rows[static_cast<std::size_t>(row)];
+    return column < static_cast<int>(cells.size()) ? qs(cells[static_cast<std::size_t>(column)].text) : QString();
+}
+
+QColor GridRowsSource::background(int row, int column) const {
+    const sora::GridRow& cells = m_rows[static_cast<std::size_t>(row)];
+    if (column >= static_cast<int>(cells.size())) {
+        return {};
+    }
+    const auto& colour = cells[static_cast<std::size_t>(column)].background;
+    return colour ? toQColor(*colour) : QColor();
+}
+
 void renderGrid(ui::Grid& grid, const sora::GridView& view) {
+    renderGrid(grid, sora::GridView(view));
+}
+
+void renderGrid(ui::Grid& grid, sora::GridView&& view) {
     grid.beginFill();
     renderGridHead(grid, view.columns);
-    std::vector<std::vector<ui::Grid::Cell>> rows;
-    rows.reserve(view.rows.size());
-    for (const sora::GridRow& source : view.rows) {
-        std::vector<ui::Grid::Cell>& row = rows.emplace_back();
-        row.reserve(source.size());
-        for (const sora::GridCell& cell : source) {
-            row.push_back({qs(cell.text), cell.background ? toQColor(*cell.background) : QColor()});
-        }
-    }
-    grid.setDataRows(std::move(rows));
+    grid.setDataSource(std::make_unique<GridRowsSource>(std::move(view.rows)));
     if (view.topRow) {
         grid.setTopRow(*view.topRow);
     }

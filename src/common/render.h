@@ -12,12 +12,34 @@
 
 // The one place where the core's view models meet the ui widgets.
 
-inline QString qs(const std::string& text) { return QString::fromStdString(text); }
-inline std::string ss(const QString& text) { return text.toStdString(); }
-inline QColor toQColor(const sora::Colour& c) { return QColor(c.r, c.g, c.b); }
+inline QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+inline std::string ss(const QString& text) {
+    return text.toStdString();
+}
+inline QColor toQColor(const sora::Colour& c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 /// Puts a grid view (headings, widths, alignments, rows, colours, scroll) into a grid.
 void renderGrid(ui::Grid& grid, const sora::GridView& view);
+/// The same without copying the rows: the grid keeps them and converts only the cells it draws.
+void renderGrid(ui::Grid& grid, sora::GridView&& view);
+
+/// Grid rows of the core, shown as they are: texts and colours become Qt's only when a cell is asked for.
+class GridRowsSource : public ui::GridSource {
+public:
+    explicit GridRowsSource(std::vector<sora::GridRow> rows);
+    int rowCount() const override { return static_cast<int>(m_rows.size()); }
+    int columnCount() const override { return m_columns; }
+    QString text(int row, int column) const override;
+    QColor background(int row, int column) const override;
+
+private:
+    std::vector<sora::GridRow> m_rows;
+    int m_columns = 0;
+};
 
 /// Resets a grid to its heading row with the view's columns.
 void renderGridHead(ui::Grid& grid, const std::vector<sora::GridColumn>& columns);

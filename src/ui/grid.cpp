@@ -115,8 +115,7 @@ void Grid::setText(int row, int column, const QString& text) {
 }
 
 QString Grid::text(int row, int column) const {
-    const Cell* cell = m_model->cell(row, column);
-    return cell ? cell->text : QString();
+    return m_model->text(row, column);
 }
 
 void Grid::setBackground(int row, int column, const QColor& colour) {
@@ -124,12 +123,16 @@ void Grid::setBackground(int row, int column, const QColor& colour) {
 }
 
 QColor Grid::background(int row, int column) const {
-    const Cell* cell = m_model->cell(row, column);
-    return cell ? cell->background : QColor();
+    return m_model->background(row, column);
 }
 
 void Grid::setDataRows(std::vector<std::vector<Cell>> rows) {
     m_model->replaceRows(std::move(rows));
+    m_widthTwips.resize(columnCount(), -1);
+}
+
+void Grid::setDataSource(std::unique_ptr<GridSource> source) {
+    m_model->setSource(std::move(source));
     m_widthTwips.resize(columnCount(), -1);
 }
 

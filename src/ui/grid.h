@@ -3,7 +3,10 @@
 #include <QColor>
 #include <QString>
 #include <QTableView>
+#include <memory>
 #include <vector>
+
+#include "ui/grid_source.h"
 
 namespace ui {
 
@@ -44,6 +47,8 @@ public:
 
     /// Replaces all data rows at once (the fast path for long lists); row i of `rows` becomes grid row i + 1.
     void setDataRows(std::vector<std::vector<Cell>> rows);
+    /// Shows the source's rows as data rows without copying them; cells are read when drawn or asked for.
+    void setDataSource(std::unique_ptr<GridSource> source);
 
     /// Makes a grid row the top visible row.
     void setTopRow(int row);

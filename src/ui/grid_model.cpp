@@ -67,12 +67,13 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= dataRowCount() || !validColumn(index.column())) {
         return {};
     }
-    const Grid::Cell& cell = m_rows[index.row()][index.column()];
     switch (role) {
         case Qt::DisplayRole:
-            return cell.text;
-        case Qt::BackgroundRole:
-            return cell.background.isValid() ? QVariant(QBrush(cell.background)) : QVariant();
+            return text(index.row() + 1, index.column());
+        case Qt::BackgroundRole: {
+            const QColor colour = background(index.row() + 1, index.column());
+            return colour.isValid() ? QVariant(QBrush(colour)) : QVariant();
+        }
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(toQt(m_align[index.column()]));
         default:
@@ -104,6 +105,17 @@ Qt::ItemFlags GridModel::flags(const QModelIndex& index) const {
 void GridModel::setDataRowCount(int rows) {
     rows = std::max(0, rows);
     const int old = dataRowCount();
+    if (m_source && rows == 0 && old > 0) {
+        beginRemoveRows(QModelIndex(), 0, old - 1);
+        m_source.reset();
+        m_order.clear();
+        m_edits.clear();
+        endRemoveRows();
+        return;
+    }
+    if (m_source && rows != old) {
+        materialize();
+    }
     if (rows < old) {
         beginRemoveRows(QModelIndex(), rows, old - 1);
         m_rows.resize(rows);
@@ -128,6 +140,7 @@ void GridModel::setColumns(int columns) {
     for (Row& row : m_rows) {
         row.resize(columns);
     }
+    // A source keeps its cells; columns past the grid's are not shown, columns past the source's are empty.
     endResetModel();
 }
 
@@ -155,7 +168,15 @@ void GridModel::setCell(int gridRow, int column, const QString* text, const QCol
     if (!validColumn(column) || gridRow < 0 || gridRow > dataRowCount()) {
         return;
     }
-    Grid::Cell& cell = gridRow == 0 ? m_heading[column] : m_rows[gridRow - 1][column];
+    if (gridRow > 0 && m_source) {
+        const std::pair<int, int> key(sourceRow(gridRow - 1), column);
+        if (m_edits.find(key) == m_edits.end()) {
+            m_edits.emplace(key, dataCell(gridRow - 1, column));
+        }
+    }
+    Grid::Cell& cell = gridRow == 0 ? m_heading[column]
+                       : m_source   ? m_edits[{sourceRow(gridRow - 1), column}]
+                                    : m_rows[gridRow - 1][column];
     if (text) {
         cell.text = *text;
     }
@@ -170,11 +191,77 @@ void GridModel::setCell(int gridRow, int column, const QString* text, const QCol
     }
 }
 
-const Grid::Cell* GridModel::cell(int gridRow, int column) const {
-    if (!validColumn(column) || gridRow < 0 || gridRow > dataRowCount()) {
-        return nullptr;
+Grid::Cell GridModel::dataCell(int row, int column) const {
+    if (!m_source) {
+        return m_rows[row][column];
     }
-    return gridRow == 0 ? &m_heading[column] : &m_rows[gridRow - 1][column];
+    const int from = sourceRow(row);
+    if (!m_edits.empty()) {
+        const auto edited = m_edits.find({from, column});
+        if (edited != m_edits.end()) {
+            return edited->second;
+        }
+    }
+    if (column >= m_source->columnCount()) {
+        return {};
+    }
+    return {m_source->text(from, column), m_source->background(from, column)};
+}
+
+QString GridModel::text(int gridRow, int column) const {
+    if (!validColumn(column) || gridRow < 0 || gridRow > dataRowCount()) {
+        return {};
+    }
+    if (gridRow == 0) {
+        return m_heading[column].text;
+    }
+    if (!m_source) {
+        return m_rows[gridRow - 1][column].text;
+    }
+    const int from = sourceRow(gridRow - 1);
+    if (!m_edits.empty()) {
+        const auto edited = m_edits.find({from, column});
+        if (edited != m_edits.end()) {
+            return edited->second.text;
+        }
+    }
+    return column < m_source->columnCount() ? m_source->text(from, column) : QString();
+}
+
+QColor GridModel::background(int gridRow, int column) const {
+    if (!validColumn(column) || gridRow < 0 || gridRow > dataRowCount()) {
+        return {};
+    }
+    if (gridRow == 0) {
+        return m_heading[column].background;
+    }
+    if (!m_source) {
+        return m_rows[gridRow - 1][column].background;
+    }
+    const int from = sourceRow(gridRow - 1);
+    if (!m_edits.empty()) {
+        const auto edited = m_edits.find({from, column});
+        if (edited != m_edits.end()) {
+            return edited->second.background;
+        }
+    }
+    return column < m_source->columnCount() ? m_source->background(from, column) : QColor();
+}
+
+void GridModel::materialize() {
+    if (!m_source) {
+        return;
+    }
+    std::vector<Row> rows(static_cast<std::size_t>(m_source->rowCount()), Row(static_cast<std::size_t>(m_columns)));
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+        for (int c = 0; c < m_columns; ++c) {
+            rows[r][c] = dataCell(r, c);
+        }
+    }
+    m_source.reset();
+    m_order.clear();
+    m_edits.clear();
+    m_rows = std::move(rows);
 }
 
 void GridModel::replaceRows(std::vector<Row> rows) {
@@ -194,20 +281,41 @@ void GridModel::replaceRows(std::vector<Row> rows) {
         row.resize(widest);
     }
     m_rows = std::move(rows);
+    m_source.reset();
+    m_order.clear();
+    m_edits.clear();
+    endResetModel();
+}
+
+void GridModel::setSource(std::unique_ptr<GridSource> source) {
+    beginResetModel();
+    // As with held rows, a source wider than the grid widens it.
+    const int widest = source ? std::max(m_columns, source->columnCount()) : m_columns;
+    if (widest > m_columns) {
+        m_columns = widest;
+        m_heading.resize(widest);
+        m_align.resize(widest, Alignment::Left);
+        m_headingAlign.resize(widest, Alignment::Left);
+    }
+    m_rows.clear();
+    m_order.clear();
+    m_edits.clear();
+    m_source = std::move(source);
     endResetModel();
 }
 
 void GridModel::sortRows(int column, SortKind kind, bool ascending) {
-    if (!validColumn(column) || m_rows.size() < 2) {
+    const int count = dataRowCount();
+    if (!validColumn(column) || count < 2) {
         return;
     }
-    // Sort an index by precomputed keys, then move whole rows once.
-    std::vector<int> order(m_rows.size());
+    // Sort an index by precomputed keys, then move whole rows once (or, over a source, reorder the index).
+    std::vector<int> order(static_cast<std::size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     if (kind == SortKind::Numeric) {
-        std::vector<double> keys(m_rows.size());
-        for (std::size_t i = 0; i < m_rows.size(); ++i) {
-            keys[i] = leadingNumber(m_rows[i][column].text);
+        std::vector<double> keys(order.size());
+        for (int i = 0; i < count; ++i) {
+            keys[i] = leadingNumber(text(i + 1, column));
         }
         if (ascending) {
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
@@ -215,12 +323,26 @@ void GridModel::sortRows(int column, SortKind kind, bool ascending) {
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[b] < keys[a]; });
         }
     } else {
-        const auto key = [&](int i) -> const QString& { return m_rows[i][column].text; };
+        std::vector<QString> keys(order.size());
+        for (int i = 0; i < count; ++i) {
+            keys[i] = text(i + 1, column);
+        }
+        const auto key = [&](int i) -> const QString& { return keys[i]; };
         if (ascending) {
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(a) < key(b); });
         } else {
             std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return key(b) < key(a); });
         }
+    }
+    if (m_source) {
+        std::vector<int> sourceOrder(order.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            sourceOrder[i] = sourceRow(order[i]);
+        }
+        beginResetModel();
+        m_order = std::move(sourceOrder);
+        endResetModel();
+        return;
     }
     std::vector<Row> sorted;
     sorted.reserve(m_rows.size());

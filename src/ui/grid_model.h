@@ -1,13 +1,19 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <map>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "ui/grid.h"
+#include "ui/grid_source.h"
 
 namespace ui {
 
 /// The rows of a Grid as plain vectors: the heading row lives in the horizontal header, data rows in the model.
+/// Data rows are either held as cells or read on demand from a GridSource (the fast path for long lists); a
+/// source's rows are sorted through an order and edited through a few stored cells, never copied.
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -21,7 +27,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    int dataRowCount() const { return static_cast<int>(m_rows.size()); }
+    int dataRowCount() const { return m_source ? m_source->rowCount() : static_cast<int>(m_rows.size()); }
     void setDataRowCount(int rows);
     void setColumns(int columns);
 
@@ -31,17 +37,29 @@ public:
 
     /// Grid rows: 0 is the heading.
     void setCell(int gridRow, int column, const QString* text, const QColor* background);
-    const Grid::Cell* cell(int gridRow, int column) const;
+    /// Empty (invalid colour) outside the grid.
+    QString text(int gridRow, int column) const;
+    QColor background(int gridRow, int column) const;
 
     void replaceRows(std::vector<Row> rows);
+    void setSource(std::unique_ptr<GridSource> source);
     void sortRows(int column, SortKind kind, bool ascending);
 
 private:
     bool validColumn(int column) const { return column >= 0 && column < m_columns; }
+    bool validDataRow(int row) const { return row >= 0 && row < dataRowCount(); }
+    int sourceRow(int row) const { return m_order.empty() ? row : m_order[static_cast<std::size_t>(row)]; }
+    /// The cell of a data row (from 0); valid row and column.
+    Grid::Cell dataCell(int row, int column) const;
+    /// Turns the source's rows into held rows (before a change that only held rows support).
+    void materialize();
 
     int m_columns = 0;
     Row m_heading;
     std::vector<Row> m_rows;
+    std::unique_ptr<GridSource> m_source;
+    std::vector<int> m_order;                           // display row → source row; empty: the same
+    std::map<std::pair<int, int>, Grid::Cell> m_edits;  // (source row, column) → cell set after the source
     std::vector<Alignment> m_align;
     std::vector<Alignment> m_headingAlign;
 };

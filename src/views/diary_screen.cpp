@@ -105,9 +105,9 @@ void DiaryScreen::DSP_MEMO() {
     }
     m_records = std::move(log.records);
     m_selectedRow = 0;
-    const sora::GridView view = sora::build_diary_view(m_records);
+    sora::GridView view = sora::build_diary_view(m_records);
     m_topRow = view.topRow;
-    renderGrid(*msgMemoList, view);
+    renderGrid(*msgMemoList, std::move(view));
 }
 
 void DiaryScreen::msgMemoList_Click(int row, int /*column*/) {
