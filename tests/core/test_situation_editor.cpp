@@ -58,6 +58,7 @@ TEST(SituationEditor, StorableTextReplacesQuotesAndRefusesWhatCp932CannotHold) {
     EXPECT_EQ(sora::storable_text(" 食後, 1 "), " 食後, 1 ");  // kept as typed
     EXPECT_EQ(sora::storable_text("①～②"), "①～②");
     EXPECT_EQ(sora::storable_text(""), "");
+    EXPECT_EQ(sora::storable_text("朝\n食後\r\n1\r2"), "朝 食後 1 2");  // one line, one item
     EXPECT_EQ(sora::storable_text("散歩😀"), std::nullopt);
     EXPECT_EQ(sora::storable_text("\xff"), std::nullopt);  // not even UTF-8
 }

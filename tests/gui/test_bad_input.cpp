@@ -1,0 +1,586 @@
+// Bad input at every input box: each box gets the same list of awkward texts and must answer with a clear message
+// (nothing written) or accept the text as documented (written so that it reads back the same, in CP932).
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+#include "../core/fault_sweep.h"
+#include "core/daily_averages.h"
+#include "core/measurement_log.h"
+#include "core/side_files.h"
+#include "core/text_codec.h"
+#include "test_app.h"
+#include "ui/grid.h"
+
+namespace {
+
+using sora::test::Snapshot;
+
+std::string cp932(const std::string& utf8) {
+    return sora::utf8_to_cp932(utf8).value();
+}
+
+const std::string LogText =
+    "\"2005/02/01\",\"はじめの一歩\",126,80,70,,62.5\r\n"
+    "\"2005/02/01\",\"起床後\",125,79,66,\"\",62.6\r\n"
+    "\"2005/02/03\",\"夕食後\",131,84,68,\"7:05:09\",62.4\r\n"
+    "\"2005/02/05\",\"起床後\",150,85,72,\"晴れ, 散歩\",63\r\n";
+
+Snapshot ownDiary() {
+    return {
+        {"データ.txt", cp932(LogText)},
+        {"設定.txt", cp932("\"ヘルプツアー\",0\r\n")},
+        {"グラフ設定.txt", cp932("\"自動設定\",0\r\n\"血圧最大値\",200\r\n\"血圧最小値\",40\r\n\"血圧刻み\",8\r\n"
+                                 "\"脈拍最大値\",120\r\n\"脈拍最小値\",40\r\n\"脈拍刻み\",8\r\n"
+                                 "\"体重最大値\",100\r\n\"体重最小値\",30\r\n\"体重刻み\",7\r\n")},
+        {"自動時間.TXT", "0\r\n"},
+        {"状況リスト.txt", cp932("起床後\r\n夕食後\r\n\"はじめの一歩\"\r\n")},
+        {"気付きメモ.txt", cp932("血圧は朝に測る。\r\n")},
+        {"ﾌﾟﾗｲﾍﾞｰﾄ.txt", cp932("\"氏名\",\"花子\"\r\n")},
+        {"マーカー.TXT", "0\r\n"},
+    };
+}
+
+/// The awkward inputs every box gets.
+struct Input {
+    const char* label;
+    QString text;
+};
+
+QString longText() {
+    return QString("血圧").repeated(5000);  // 10,000 characters, all of them storable
+}
+
+const std::vector<Input>& inputs() {
+    static const std::vector<Input> list = {
+        {"empty", ""},
+        {"blanks", "   "},
+        {"letters", "abc"},
+        {"120abc", "120abc"},
+        {"-1", "-1"},
+        {"0", "0"},
+        {"999", "999"},
+        {"1e3", "1e3"},
+        {"10,000 characters", longText()},
+        {"10,000 digits", QString("1").repeated(10000)},
+        {"double quote", "a\"b"},
+        {"emoji", QString::fromUtf8("😀")},
+        {"full-width digits", QString::fromUtf8("１２０")},
+        // Not in the usual list, but they reach the files: a comma is the field separator, and a single-line box
+        // keeps the line break of a pasted text.
+        {"comma", "1,5"},
+        {"line break (pasted)", QString::fromUtf8("朝\n食後")},
+    };
+    return list;
+}
+
+/// One line of the closing list: box × input → result.
+std::vector<std::string>& triedList() {
+    static std::vector<std::string> lines;
+    return lines;
+}
+
+void note(const std::string& box, const Input& input, const std::string& result) {
+    triedList().push_back(box + " | " + input.label + " | " + result);
+}
+
+/// What a box did with one input: the message it showed (title), or "" when it took the text.
+QString shownTitle(TestApp& app, std::size_t before) {
+    const auto& records = app.dialogs().records();
+    for (std::size_t i = before; i < records.size(); ++i) {
+        if (records[i].kind == ui::ScriptedDialogs::Record::Kind::Message && records[i].buttons == ui::Buttons::Ok) {
+            return records[i].title;
+        }
+    }
+    return {};
+}
+
+/// The text as the files store it: a double quote becomes "”", a line break a blank.
+QString stored(const QString& text) {
+    QString s = text;
+    return s.replace('"', QString::fromUtf8("”")).replace('\n', ' ');
+}
+
+bool isLineBreak(const Input& input) {
+    return input.text.contains('\n');
+}
+
+/// How an accepted text was stored, for the closing list.
+std::string acceptedAs(const Input& input, const std::string& what) {
+    if (input.text.contains('"')) {
+        return "accepted, \" stored as ”, " + what;
+    }
+    if (isLineBreak(input)) {
+        return "accepted, line break stored as a blank, " + what;
+    }
+    return "accepted as typed, " + what;
+}
+
+class BadInput : public ::testing::Test {
+protected:
+    static void TearDownTestSuite() {
+        std::printf("[ tried    ] box | input | result (%zu)\n", triedList().size());
+        for (const std::string& line : triedList()) {
+            std::printf("[ tried    ] %s\n", line.c_str());
+        }
+    }
+
+    /// A fresh window over the own diary; the dialogs so far are forgotten.
+    frmMain& fresh(const Snapshot& files = ownDiary()) {
+        sora::test::restore_snapshot(app.dir(), files);
+        frmMain& window = app.restart();
+        app.dialogs().clear();
+        return window;
+    }
+    Snapshot files() const { return sora::test::snapshot_of(app.dir()); }
+    sora::DataDir data() const { return sora::DataDir(app.dir()); }
+    std::vector<sora::MeasurementRecord> records() const {
+        const auto log = sora::MeasurementLog(data()).read_all();
+        EXPECT_TRUE(log.ok) << log.message;
+        return log.records;
+    }
+    /// Every side file still reads.
+    void expectEverythingReads() const {
+        records();
+        EXPECT_TRUE(sora::read_situations(data()).ok);
+        EXPECT_TRUE(sora::read_memo(data()).ok);
+        EXPECT_TRUE(sora::read_user_name(data()).ok);
+        EXPECT_TRUE(sora::read_graph_settings(data()).ok);
+    }
+
+    TestApp app;
+};
+
+// The four value boxes of the entry panel, each with valid values in the other three.
+TEST_F(BadInput, EntryPanelValueBoxes) {
+    const char* const boxes[4] = {"txtMaxInp", "txtMinInp", "txtMyakuInp", "txtTaiInp"};
+    const char* const emptyTitles[4] = {"最高血圧未入力", "最低血圧未入力", "脈拍未入力", "体重未入力"};
+    const std::map<std::string, QString> expected = {
+        {"blanks", "数値以外入力"},
+        {"letters", "数値以外入力"},
+        {"120abc", "数値以外入力"},
+        {"-1", "異常入力"},
+        {"0", "異常入力"},
+        {"999", "入力制限"},
+        {"1e3", "数値以外入力"},
+        {"10,000 characters", "数値以外入力"},
+        {"10,000 digits", "入力制限"},
+        {"double quote", "数値以外入力"},
+        {"emoji", "数値以外入力"},
+        {"full-width digits", "数値以外入力"},
+        {"comma", "数値以外入力"},
+        {"line break (pasted)", "数値以外入力"},
+    };
+    fresh();
+    const Snapshot before = files();
+    for (int box = 0; box < 4; ++box) {
+        for (const Input& input : inputs()) {
+            SCOPED_TRACE(std::string(boxes[box]) + " ← " + input.label);
+            app.click("cmdJikan");  // a situation, and the previous values in the first three boxes
+            const QString valid[4] = {"120", "80", "70", "60.5"};
+            for (int other = 0; other < 4; ++other) {
+                app.find<QLineEdit>(boxes[other])->setText(other == box ? input.text : valid[other]);
+            }
+            const std::size_t shown = app.dialogs().records().size();
+            app.click("cmdTaiHozon");
+            const QString want = input.text.isEmpty() ? QString(emptyTitles[box]) : expected.at(input.label);
+            EXPECT_EQ(shownTitle(app, shown), want);
+            EXPECT_EQ(app.find<QLineEdit>(boxes[box])->text(), input.text) << "the panel keeps what was typed";
+            note(boxes[box], input, "refused: " + want.toStdString());
+        }
+    }
+    EXPECT_EQ(files(), before) << "a refused save writes nothing";
+
+    // The boundaries that are accepted: 998.9 and 0.1 are stored as typed, 62.50 as 62.5.
+    app.click("cmdJikan");
+    const QString edge[4] = {"998.9", "0.1", " 72 ", "62.50"};
+    for (int box = 0; box < 4; ++box) {
+        app.find<QLineEdit>(boxes[box])->setText(edge[box]);
+    }
+    app.click("cmdTaiHozon");
+    const auto saved = records().back();
+    EXPECT_FLOAT_EQ(saved.systolic, 998.9f);
+    EXPECT_FLOAT_EQ(saved.diastolic, 0.1f);
+    EXPECT_FLOAT_EQ(saved.pulse, 72);
+    EXPECT_FLOAT_EQ(saved.weight, 62.5f);
+}
+
+// Free situation text (cmdFree's input dialog), added to the list and then saved with a measurement.
+TEST_F(BadInput, FreeSituationText) {
+    for (const Input& input : inputs()) {
+        SCOPED_TRACE(input.label);
+        fresh();
+        const Snapshot before = files();
+        app.dialogs().queueText(input.text);
+        app.dialogs().queueAnswer(ui::Answer::Yes);
+        app.click("cmdFree");
+        if (input.text.isEmpty()) {
+            EXPECT_EQ(app.dialogs().records().size(), 1u) << "only the input dialog";
+            EXPECT_EQ(files(), before);
+            note("cmdFree dialog", input, "ignored (nothing chosen, nothing written)");
+            continue;
+        }
+        if (input.text == QString::fromUtf8("😀")) {
+            EXPECT_EQ(shownTitle(app, 0), "使用できない文字");
+            EXPECT_EQ(files(), before);
+            note("cmdFree dialog", input, "refused: 使用できない文字");
+            continue;
+        }
+        EXPECT_EQ(shownTitle(app, 0), "");
+        const std::vector<std::string> list = sora::read_situations(data()).value;
+        ASSERT_EQ(list.size(), 4u);
+        EXPECT_EQ(QString::fromStdString(list.back()), stored(input.text));
+        EXPECT_EQ(app.find<QListWidget>("lstAct")->item(3)->text(), stored(input.text));
+
+        // The measurement takes the situation; the log reads back with it.
+        const QString values[4] = {"120", "80", "70", "60.5"};
+        const char* const boxes[4] = {"txtMaxInp", "txtMinInp", "txtMyakuInp", "txtTaiInp"};
+        for (int box = 0; box < 4; ++box) {
+            app.find<QLineEdit>(boxes[box])->setText(values[box]);
+        }
+        app.click("cmdTaiHozon");
+        EXPECT_EQ(QString::fromStdString(records().back().situation), stored(input.text));
+        // Every screen still opens on a log that holds the text.
+        for (const char* screen :
+             {"cmdTaijyu", "cmdAvgtai", "cmdBunseki", "cmdCale", "cmdRentai", "cmdMemo", "cmdSettei", "cmdMain"}) {
+            app.click(screen);
+        }
+        EXPECT_EQ(shownTitle(app, 0), "") << "no error on any screen";
+        note("cmdFree dialog", input, acceptedAs(input, "list and log read back"));
+    }
+}
+
+// The situation keyword box of the filtered view: any text filters, nothing is written.
+TEST_F(BadInput, FilterKeyword) {
+    fresh();
+    app.click("cmdTaijyu");
+    const Snapshot before = files();
+    for (const Input& input : inputs()) {
+        SCOPED_TRACE(input.label);
+        auto* box = app.find<QLineEdit>("txtKey");
+        box->setText(input.text);
+        QTest::keyClick(box, Qt::Key_Return);
+        int want = 0;
+        for (const auto& record : records()) {
+            want += QString::fromStdString(record.situation).contains(input.text) ? 1 : 0;
+        }
+        EXPECT_EQ(app.find<ui::Grid>("msgBunseki")->rowCount() - 1, want);
+        note("txtKey", input, "accepted: lists " + std::to_string(want) + " records whose situation holds it");
+    }
+    EXPECT_EQ(shownTitle(app, 0), "");
+    EXPECT_EQ(files(), before);
+}
+
+// The period boxes of the filtered view take any typed text and compare it with the dates as text.
+TEST_F(BadInput, FilterPeriodBoxes) {
+    fresh();
+    app.click("cmdTaijyu");
+    const Snapshot before = files();
+    for (const char* name : {"cboStdate", "cboEddate"}) {
+        for (const Input& input : inputs()) {
+            SCOPED_TRACE(std::string(name) + " ← " + input.label);
+            auto* start = app.find<QComboBox>("cboStdate");
+            auto* end = app.find<QComboBox>("cboEddate");
+            start->setEditText("2005/02/01");
+            end->setEditText("2005/02/05");
+            app.find<QComboBox>(name)->setEditText(input.text);
+            app.click("cmdKikanF");
+            const std::string from = start->currentText().toStdString();
+            const std::string to = end->currentText().toStdString();
+            int want = 0;
+            for (const auto& record : records()) {
+                want += from <= record.date && record.date <= to ? 1 : 0;
+            }
+            EXPECT_EQ(app.find<ui::Grid>("msgBunseki")->rowCount() - 1, want);
+            note(name, input, "accepted as text: lists " + std::to_string(want) + " records");
+        }
+    }
+    EXPECT_EQ(shownTitle(app, 0), "");
+    EXPECT_EQ(files(), before);
+}
+
+// The period boxes of the daily averages read "YY/MM/DD": anything else is named in a message.
+TEST_F(BadInput, AveragePeriodBoxes) {
+    fresh();
+    app.click("cmdAvgtai");
+    const Snapshot before = files();
+    for (const char* name : {"cboStdate2", "cboEddate2"}) {
+        for (const Input& input : inputs()) {
+            SCOPED_TRACE(std::string(name) + " ← " + input.label);
+            app.find<QComboBox>("cboStdate2")->setEditText("05/02/01");
+            app.find<QComboBox>("cboEddate2")->setEditText("05/02/05");
+            app.find<QComboBox>(name)->setEditText(input.text);
+            const std::size_t shown = app.dialogs().records().size();
+            app.click("cmdKikanF2");
+            EXPECT_EQ(shownTitle(app, shown), "期間指定");
+            const std::string text(std::string(name) == "cboStdate2" ? sora::daily_average_texts::StartNotDate
+                                                                     : sora::daily_average_texts::EndNotDate);
+            EXPECT_EQ(app.dialogs().records().back().text.toStdString(), text);
+            EXPECT_EQ(app.find<ui::Grid>("msgAvgtai")->rowCount(), 1) << "an empty table";
+            note(name, input, "refused: 期間指定 (" + text + "), empty table");
+        }
+    }
+    EXPECT_EQ(files(), before);
+}
+
+// The one-line diary box: stored in the record (a quote as ”), emoji refused, the log stays readable.
+TEST_F(BadInput, DiaryText) {
+    for (const Input& input : inputs()) {
+        SCOPED_TRACE(input.label);
+        fresh();
+        const Snapshot before = files();
+        app.click("cmdMemo");
+        auto* grid = app.find<ui::Grid>("msgMemoList");
+        grid->cellClicked(3, 9);
+        app.find<QLineEdit>("txtMemo")->setText(input.text);
+        app.click("cmdMemoHozon");
+        if (input.text == QString::fromUtf8("😀") || isLineBreak(input)) {
+            EXPECT_EQ(shownTitle(app, 0), "一言日記保存");
+            EXPECT_EQ(files(), before);
+            note("txtMemo", input,
+                 isLineBreak(input) ? "refused: 一言日記保存 (no line breaks)"
+                                    : "refused: 一言日記保存 (names the character)");
+            continue;
+        }
+        EXPECT_EQ(shownTitle(app, 0), "");
+        const auto log = records();
+        ASSERT_EQ(log.size(), 4u);
+        EXPECT_EQ(QString::fromStdString(log[2].diary), stored(input.text));
+        EXPECT_EQ(log[3].diary, "晴れ, 散歩") << "the other records stay";
+        EXPECT_EQ(grid->text(3, 9), stored(input.text));
+        note("txtMemo", input, acceptedAs(input, "other records unchanged"));
+    }
+}
+
+// The notice memo: any storable text round-trips through 気付きメモ.txt to the next start.
+TEST_F(BadInput, NoticeMemo) {
+    for (const Input& input : inputs()) {
+        SCOPED_TRACE(input.label);
+        fresh();
+        const Snapshot before = files();
+        app.click("cmdMemo");
+        app.find<QPlainTextEdit>("txtKizuki")->setPlainText(input.text);
+        app.click("cmdKizukiHozon");
+        if (input.text == QString::fromUtf8("😀")) {
+            EXPECT_EQ(shownTitle(app, 0), "気付きメモ保存");
+            EXPECT_EQ(files(), before);
+            note("txtKizuki", input, "refused: 気付きメモ保存 (names the character)");
+            continue;
+        }
+        EXPECT_EQ(shownTitle(app, 0), "");
+        app.restart();
+        EXPECT_EQ(app.find<QPlainTextEdit>("txtKizuki")->toPlainText(), input.text);
+        note("txtKizuki", input, "accepted as typed, same text at the next start");
+    }
+}
+
+// The add dialog of the situation editor.
+TEST_F(BadInput, AddSituationText) {
+    for (const Input& input : inputs()) {
+        SCOPED_TRACE(input.label);
+        fresh();
+        const Snapshot before = files();
+        app.click("cmdSettei");
+        app.dialogs().queueText(input.text);
+        app.click("cmdNew2");
+        if (input.text.isEmpty()) {
+            EXPECT_EQ(files(), before);
+            note("cmdNew2 dialog", input, "ignored (nothing added)");
+            continue;
+        }
+        if (input.text == QString::fromUtf8("😀")) {
+            EXPECT_EQ(shownTitle(app, 0), "使用できない文字");
+            EXPECT_EQ(files(), before);
+            note("cmdNew2 dialog", input, "refused: 使用できない文字");
+            continue;
+        }
+        const std::vector<std::string> list = sora::read_situations(data()).value;
+        ASSERT_EQ(list.size(), 4u) << "one item, never split";
+        EXPECT_EQ(QString::fromStdString(list.back()), stored(input.text));
+        app.restart();
+        EXPECT_EQ(app.find<QListWidget>("lstKoumoku")->item(3)->text(), stored(input.text));
+        note("cmdNew2 dialog", input, acceptedAs(input, "one item at the next start"));
+    }
+}
+
+// The new text of a rename.
+TEST_F(BadInput, RenameText) {
+    for (const Input& input : inputs()) {
+        SCOPED_TRACE(input.label);
+        fresh();
+        const Snapshot before = files();
+        app.click("cmdSettei");
+        auto* list = app.find<QListWidget>("lstKoumoku");
+        list->setCurrentRow(0);
+        app.find<QPushButton>("cmdChg")->setEnabled(true);
+        app.find<QLineEdit>("txtChg")->setText(input.text);
+        app.dialogs().queueAnswer(ui::Answer::Ok);
+        app.click("cmdChg");
+        if (input.text.isEmpty() || input.text == QString::fromUtf8("😀")) {
+            const QString want = input.text.isEmpty() ? "変更後コメント未入力" : "使用できない文字";
+            EXPECT_EQ(shownTitle(app, 0), want);
+            EXPECT_EQ(files(), before);
+            note("txtChg", input, "refused: " + want.toStdString());
+            continue;
+        }
+        EXPECT_EQ(shownTitle(app, 0), "コメント変更終了");
+        const auto log = records();
+        ASSERT_EQ(log.size(), 4u);
+        EXPECT_EQ(QString::fromStdString(log[1].situation), stored(input.text));
+        EXPECT_EQ(QString::fromStdString(log[3].situation), stored(input.text));
+        EXPECT_EQ(QString::fromStdString(sora::read_situations(data()).value.front()), stored(input.text));
+        note("txtChg", input, acceptedAs(input, "log and list renamed"));
+    }
+}
+
+// The nine graph boxes: a whole number within 16 bits is stored, anything else is refused naming the box.
+TEST_F(BadInput, GraphBoxes) {
+    const char* const boxes[9] = {"txtY1max", "txtY1min", "txtY1dev", "txtY2max", "txtY2min",
+                                  "txtY2dev", "txtY3max", "txtY3min", "txtY3dev"};
+    const std::map<std::string, int> accepted = {{"-1", -1}, {"0", 0}, {"999", 999}};
+    fresh();
+    app.click("cmdSettei");
+    app.find<QRadioButton>("optGrSet")->click();
+    for (int box = 0; box < 9; ++box) {
+        for (const Input& input : inputs()) {
+            SCOPED_TRACE(std::string(boxes[box]) + " ← " + input.label);
+            const Snapshot before = files();
+            auto* edit = app.find<QLineEdit>(boxes[box]);
+            const QString previous = edit->text();
+            edit->setText(input.text);
+            const std::size_t shown = app.dialogs().records().size();
+            app.click("cmdGrSet");
+            const auto found = accepted.find(input.label);
+            if (found == accepted.end()) {
+                EXPECT_EQ(shownTitle(app, shown), "グラフ設定入力エラー");
+                EXPECT_TRUE(app.dialogs().records().back().text.contains("設定」")) << "names the box";
+                EXPECT_EQ(files(), before);
+                note(boxes[box], input, "refused: グラフ設定入力エラー naming the box");
+                edit->setText(previous);
+                continue;
+            }
+            EXPECT_EQ(shownTitle(app, shown), "");
+            EXPECT_EQ(edit->text(), QString::number(found->second));
+            const auto settings = sora::read_graph_settings(data());
+            ASSERT_TRUE(settings.ok);
+            EXPECT_EQ(app.window().state().axes, settings.value);
+            note(boxes[box], input, "accepted: stored " + std::to_string(found->second));
+            edit->setText(previous);
+        }
+    }
+    // Every chart still draws with the odd values stored last (0 divisions, minimum above maximum).
+    app.find<QLineEdit>("txtY1dev")->setText("0");
+    app.find<QLineEdit>("txtY1min")->setText("300");
+    app.click("cmdGrSet");
+    for (const char* screen : {"cmdMain", "cmdTaijyu", "cmdAvgtai", "cmdRentai"}) {
+        app.click(screen);
+    }
+    expectEverythingReads();
+}
+
+// The name box of the settings screen (empty allowed).
+TEST_F(BadInput, NameBox) {
+    for (const Input& input : inputs()) {
+        SCOPED_TRACE(input.label);
+        fresh();
+        const Snapshot before = files();
+        app.click("cmdSettei");
+        app.find<QLineEdit>("txtPriData")->setText(input.text);
+        app.click("cmdPHozon1");
+        if (input.text == QString::fromUtf8("😀")) {
+            EXPECT_EQ(shownTitle(app, 0), "使用できない文字");
+            EXPECT_EQ(files(), before);
+            note("txtPriData", input, "refused: 使用できない文字");
+            continue;
+        }
+        EXPECT_EQ(shownTitle(app, 0), "保存終了");
+        EXPECT_EQ(QString::fromStdString(sora::read_user_name(data()).value), stored(input.text));
+        app.restart();
+        EXPECT_EQ(app.window().windowTitle(),
+                  QString::fromStdString(sora::window_title_for(stored(input.text).toStdString())));
+        note("txtPriData", input, acceptedAs(input, "title at the next start"));
+    }
+}
+
+// The boxes of the new-start wizard: the values as the save checks them, the name and situation as texts.
+TEST_F(BadInput, NewStartWizard) {
+    struct Box {
+        const char* name;
+        const char* valid;
+        const char* emptyTitle;  // nullptr: may be empty
+        bool value;
+    };
+    const Box boxes[6] = {{"txtPriData1", "太郎", nullptr, false},
+                          {"txtSincyou1", "120", "最高血圧未入力", true},
+                          {"txtMokuTai1", "78", "最低血圧未入力", true},
+                          {"txtNowTai", "64", "脈拍未入力", true},
+                          {"txtNowTai2", "70.5", "体重未入力", true},
+                          {"txtNowJyou", "はじめの一歩", "初回状況（コメント）未入力", false}};
+    const std::map<std::string, QString> valueRefusals = {
+        {"blanks", "数値以外入力"},
+        {"letters", "数値以外入力"},
+        {"120abc", "数値以外入力"},
+        {"-1", "異常入力"},
+        {"0", "異常入力"},
+        {"999", "入力制限"},
+        {"1e3", "数値以外入力"},
+        {"10,000 characters", "数値以外入力"},
+        {"10,000 digits", "入力制限"},
+        {"double quote", "数値以外入力"},
+        {"emoji", "数値以外入力"},
+        {"full-width digits", "数値以外入力"},
+        {"comma", "数値以外入力"},
+        {"line break (pasted)", "数値以外入力"},
+    };
+    for (const Box& box : boxes) {
+        for (const Input& input : inputs()) {
+            SCOPED_TRACE(std::string(box.name) + " ← " + input.label);
+            fresh();
+            const Snapshot before = files();
+            app.click("cmdSettei");
+            app.click("cmdNew1");
+            for (const Box& other : boxes) {
+                app.find<QLineEdit>(other.name)->setText(&other == &box ? input.text : QString::fromUtf8(other.valid));
+            }
+            app.dialogs().clear();
+            app.dialogs().queueAnswer(ui::Answer::Ok);
+            app.click("cmdStHozon");
+            QString refusal;
+            if (input.text.isEmpty() && box.emptyTitle) {
+                refusal = box.emptyTitle;
+            } else if (box.value && !input.text.isEmpty()) {
+                refusal = valueRefusals.at(input.label);
+            } else if (input.text == QString::fromUtf8("😀")) {
+                refusal = "使用できない文字";
+            }
+            if (!refusal.isEmpty()) {
+                EXPECT_EQ(shownTitle(app, 0), refusal);
+                EXPECT_FALSE(app.window().ended());
+                EXPECT_EQ(files(), before);
+                note(box.name, input, "refused: " + refusal.toStdString());
+                continue;
+            }
+            EXPECT_EQ(app.dialogs().records().back().title, "新規登録終了");
+            EXPECT_TRUE(app.window().ended());
+            const auto log = records();
+            ASSERT_EQ(log.size(), 1u);
+            const std::string name = sora::read_user_name(data()).value;
+            if (std::string(box.name) == "txtNowJyou") {
+                EXPECT_EQ(QString::fromStdString(log[0].situation), stored(input.text));
+            } else {
+                EXPECT_EQ(QString::fromStdString(name), stored(input.text));
+            }
+            note(box.name, input, acceptedAs(input, "new diary started"));
+        }
+    }
+}
+
+}  // namespace
