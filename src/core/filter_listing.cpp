@@ -215,57 +215,76 @@ AxisRange filter_secondary_axis(const GraphAxisSettings& settings, SecondaryQuan
     return secondary_axis(settings, quantity, extremes);
 }
 
-FilterView build_filter_listing(const std::vector<MeasurementRecord>& records, FilterListing listing,
-                                const FilterCriteria& criteria, const GraphAxisSettings& settings,
-                                SecondaryQuantity quantity) {
-    FilterView view;
-    view.grid.columns = filter_columns();
-    // Previous systolic, diastolic, pulse and weight of the last *listed* record; 0 means none yet.
-    float previous[4] = {0, 0, 0, 0};
+FilterSelection select_filter_records(const std::vector<MeasurementRecord>& records, FilterListing listing,
+                                      const FilterCriteria& criteria, const GraphAxisSettings& settings,
+                                      SecondaryQuantity quantity) {
+    FilterSelection selection;
+    const bool byWeekday = listing == FilterListing::Weekday || listing == FilterListing::WeekdayKeyword;
     const std::string* previousDate = nullptr;
     if (listing == FilterListing::All) {
-        view.grid.rows.reserve(records.size());
-        view.chartRows.reserve(records.size());
+        selection.listed.reserve(records.size());
+        selection.chartRows.reserve(records.size());
     }
-
-    for (const MeasurementRecord& record : records) {
-        const std::optional<Date> date = parse_date(record.date);
-        if (!passes(listing, criteria, record, date ? weekday_index(*date) : -1)) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const MeasurementRecord& record = records[i];
+        const int weekday = byWeekday ? weekday_of(record.date) : -1;
+        if (!passes(listing, criteria, record, weekday)) {
             continue;
         }
-        const int number = static_cast<int>(view.grid.rows.size()) + 1;
-        view.grid.rows.push_back(make_row(number, record, date, previous));
-
-        if (record.systolic > view.systolicMax) {
-            view.systolicMax = record.systolic;
+        selection.listed.push_back(i);
+        if (record.systolic > selection.systolicMax) {
+            selection.systolicMax = record.systolic;
         }
-        if (record.diastolic < view.diastolicMin) {
-            view.diastolicMin = record.diastolic;
+        if (record.diastolic < selection.diastolicMin) {
+            selection.diastolicMin = record.diastolic;
         }
-        view.extremes.add(record.pulse, record.weight);
-        view.chartRows.push_back({record.systolic, record.diastolic, record.pulse, record.weight});
-
-        previous[0] = record.systolic;
-        previous[1] = record.diastolic;
-        previous[2] = record.pulse;
-        previous[3] = record.weight;
-
+        selection.extremes.add(record.pulse, record.weight);
+        selection.chartRows.push_back({record.systolic, record.diastolic, record.pulse, record.weight});
         if (listing == FilterListing::All && (previousDate == nullptr || *previousDate != record.date)) {
-            view.periodDates.push_back(record.date);
+            selection.periodDates.push_back(record.date);
             previousDate = &record.date;
         }
     }
 
-    view.grid.topRow = filter_top_row(view.grid.rows.size());
-    if (view.grid.rows.empty() && settings.autoScale != 0) {
+    selection.topRow = filter_top_row(selection.listed.size());
+    if (selection.listed.empty() && settings.autoScale != 0) {
         // Nothing listed: show an empty chart on the settings' ranges rather than an upside-down axis.
         GraphAxisSettings manual = settings;
         manual.autoScale = 0;
-        view.primary = primary_axis(manual, view.systolicMax, view.diastolicMin);
+        selection.primary = primary_axis(manual, selection.systolicMax, selection.diastolicMin);
     } else {
-        view.primary = primary_axis(settings, view.systolicMax, view.diastolicMin);
+        selection.primary = primary_axis(settings, selection.systolicMax, selection.diastolicMin);
     }
-    view.secondary = filter_secondary_axis(settings, quantity, view.extremes);
+    selection.secondary = filter_secondary_axis(settings, quantity, selection.extremes);
+    return selection;
+}
+
+GridRow filter_grid_row(const std::vector<MeasurementRecord>& records, const FilterSelection& selection,
+                        std::size_t n) {
+    const MeasurementRecord& record = records[selection.listed[n]];
+    // The previous values are those of the previous *listed* record; 0 (none yet) takes the current value.
+    float previous[4] = {0, 0, 0, 0};
+    if (n > 0) {
+        const MeasurementRecord& before = records[selection.listed[n - 1]];
+        previous[0] = before.systolic;
+        previous[1] = before.diastolic;
+        previous[2] = before.pulse;
+        previous[3] = before.weight;
+    }
+    return make_row(static_cast<int>(n) + 1, record, parse_date(record.date), previous);
+}
+
+FilterView build_filter_listing(const std::vector<MeasurementRecord>& records, FilterListing listing,
+                                const FilterCriteria& criteria, const GraphAxisSettings& settings,
+                                SecondaryQuantity quantity) {
+    FilterView view;
+    static_cast<FilterSelection&>(view) = select_filter_records(records, listing, criteria, settings, quantity);
+    view.grid.columns = filter_columns();
+    view.grid.topRow = view.topRow;
+    view.grid.rows.reserve(view.listed.size());
+    for (std::size_t n = 0; n < view.listed.size(); ++n) {
+        view.grid.rows.push_back(filter_grid_row(records, view, n));
+    }
     return view;
 }
 

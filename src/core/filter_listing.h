@@ -38,9 +38,10 @@ inline constexpr int Number = 0, Date = 1, Weekday = 2, Situation = 3, ClassColo
                      Difference = 11, Pulse = 12, Weight = 13, WeightChange = 14, WeightArrow = 15, Count = 16;
 }
 
-/// Everything one listing run shows.
-struct FilterView {
-    GridView grid;
+/// What one listing run selects, everything but the grid texts: the listed records, chart rows, range values,
+/// axis ranges and, for the listing of all records, the dates for the period boxes.
+struct FilterSelection {
+    std::vector<std::size_t> listed;  // indices into the records, in list order
     std::vector<ChartRow> chartRows;  // one per listed record, in list order
     AxisRange primary;
     AxisRange secondary;
@@ -49,6 +50,13 @@ struct FilterView {
     float diastolicMin = 999;
     /// Only the listing of all records: each date of the log once per change of date, in file order.
     std::vector<std::string> periodDates;
+    /// The grid row to bring to the top (see filter_top_row).
+    std::optional<int> topRow;
+};
+
+/// A listing run with every grid row written out.
+struct FilterView : FilterSelection {
+    GridView grid;
 };
 
 /// The selection rule DSP_TAIJYU_SEL: which filtered listing the keyword and the weekday ask for.
@@ -73,8 +81,16 @@ std::optional<int> filter_top_row(std::size_t listedRows);
 AxisRange filter_secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity quantity,
                                 const DataExtremes& extremes);
 
-/// One listing run over the records of the log in file order: grid rows with texts and colours, chart rows,
-/// range values, axis ranges and, for the listing of all records, the dates for the period boxes.
+/// One listing run over the records of the log in file order: which records are listed, and their chart rows,
+/// ranges and axes. The grid rows come from filter_grid_row, so a long list is only written out where shown.
+FilterSelection select_filter_records(const std::vector<MeasurementRecord>& records, FilterListing listing,
+                                      const FilterCriteria& criteria, const GraphAxisSettings& settings,
+                                      SecondaryQuantity quantity);
+
+/// Grid row n (from 0) of a selection: texts and colours, the changes taken against the previous listed record.
+GridRow filter_grid_row(const std::vector<MeasurementRecord>& records, const FilterSelection& selection, std::size_t n);
+
+/// A listing run with all grid rows written out.
 FilterView build_filter_listing(const std::vector<MeasurementRecord>& records, FilterListing listing,
                                 const FilterCriteria& criteria, const GraphAxisSettings& settings,
                                 SecondaryQuantity quantity);
