@@ -51,16 +51,41 @@ QColor GridRowsSource::background(int row, int column) const {
     return colour ? toQColor(*colour) : QColor();
 }
 
+RecordRowsSource::RecordRowsSource(std::shared_ptr<const Records> records, int columns, RowBuilder build)
+    : m_records(std::move(records)), m_columns(columns), m_build(std::move(build)) {}
+
+// A row costs well under a microsecond to write out, and the grid asks only for the few dozen rows it draws
+// (a sort asks for each row once), so rows are not kept.
+QString RecordRowsSource::text(int row, int column) const {
+    const auto index = static_cast<std::size_t>(row);
+    const sora::GridRow cells = m_build(index, (*m_records)[index]);
+    return column < static_cast<int>(cells.size()) ? qs(cells[static_cast<std::size_t>(column)].text) : QString();
+}
+
+QColor RecordRowsSource::background(int row, int column) const {
+    const auto index = static_cast<std::size_t>(row);
+    const sora::GridRow cells = m_build(index, (*m_records)[index]);
+    if (column >= static_cast<int>(cells.size()) || !cells[static_cast<std::size_t>(column)].background) {
+        return {};
+    }
+    return toQColor(*cells[static_cast<std::size_t>(column)].background);
+}
+
 void renderGrid(ui::Grid& grid, const sora::GridView& view) {
     renderGrid(grid, sora::GridView(view));
 }
 
 void renderGrid(ui::Grid& grid, sora::GridView&& view) {
+    renderGrid(grid, view.columns, std::make_unique<GridRowsSource>(std::move(view.rows)), view.topRow);
+}
+
+void renderGrid(ui::Grid& grid, const std::vector<sora::GridColumn>& columns, std::unique_ptr<ui::GridSource> rows,
+                std::optional<int> topRow) {
     grid.beginFill();
-    renderGridHead(grid, view.columns);
-    grid.setDataSource(std::make_unique<GridRowsSource>(std::move(view.rows)));
-    if (view.topRow) {
-        grid.setTopRow(*view.topRow);
+    renderGridHead(grid, columns);
+    grid.setDataSource(std::move(rows));
+    if (topRow) {
+        grid.setTopRow(*topRow);
     }
     grid.endFill();
 }

@@ -2,9 +2,15 @@
 
 #include <QColor>
 #include <QString>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/colour.h"
+#include "core/measurement_record.h"
 #include "core/series_mode.h"
 #include "core/view_model.h"
 #include "ui/chart.h"
@@ -40,6 +46,30 @@ private:
     std::vector<sora::GridRow> m_rows;
     int m_columns = 0;
 };
+
+/// Rows that a core row builder writes out from the records only when the grid draws or asks for a cell, so a
+/// list of every record costs no more to show than the rows on screen. The records are shared with the screen.
+class RecordRowsSource : public ui::GridSource {
+public:
+    using Records = std::vector<sora::MeasurementRecord>;
+    /// The row of the record at `index` (from 0) of the records.
+    using RowBuilder = std::function<sora::GridRow(std::size_t index, const sora::MeasurementRecord& record)>;
+
+    RecordRowsSource(std::shared_ptr<const Records> records, int columns, RowBuilder build);
+    int rowCount() const override { return static_cast<int>(m_records->size()); }
+    int columnCount() const override { return m_columns; }
+    QString text(int row, int column) const override;
+    QColor background(int row, int column) const override;
+
+private:
+    std::shared_ptr<const Records> m_records;
+    int m_columns;
+    RowBuilder m_build;
+};
+
+/// Puts columns, rows from a source and the scroll position into a grid.
+void renderGrid(ui::Grid& grid, const std::vector<sora::GridColumn>& columns, std::unique_ptr<ui::GridSource> rows,
+                std::optional<int> topRow);
 
 /// Resets a grid to its heading row with the view's columns.
 void renderGridHead(ui::Grid& grid, const std::vector<sora::GridColumn>& columns);

@@ -38,10 +38,15 @@ GridView build_diary_view(const std::vector<MeasurementRecord>& records) {
     for (std::size_t i = 0; i < records.size(); ++i) {
         view.rows.push_back(diary_row(i + 1, records[i]));
     }
-    if (records.size() + 1 > DiaryVisibleRows) {
-        view.topRow = static_cast<int>(records.size());
-    }
+    view.topRow = diary_top_row(records.size());
     return view;
+}
+
+std::optional<int> diary_top_row(std::size_t records) {
+    if (records + 1 > DiaryVisibleRows) {
+        return static_cast<int>(records);
+    }
+    return std::nullopt;
 }
 
 std::string diary_help_text() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ std::vector<GridColumn> diary_columns();
 /// One row of msgMemoList: number, date, situation, class colour, systolic, diastolic, difference, pulse, weight,
 /// diary text. `number` is the record's position in the log, from 1.
 GridRow diary_row(std::size_t number, const MeasurementRecord& record);
+
+/// The grid row to scroll to the top for a list of `records` rows: the last one when the grid holds more than
+/// 16 rows with the heading, none otherwise.
+std::optional<int> diary_top_row(std::size_t records);
 
 /// The diary list: one row per record in log order, scrolled to the last row when the grid holds more than 16 rows.
 GridView build_diary_view(const std::vector<MeasurementRecord>& records);

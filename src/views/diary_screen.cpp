@@ -93,7 +93,7 @@ void DiaryScreen::setMemo(const QString& memo) {
 
 void DiaryScreen::DSP_MEMO_HEAD() {
     renderGridHead(*msgMemoList, sora::diary_columns());
-    m_records.clear();
+    m_records = std::make_shared<std::vector<sora::MeasurementRecord>>();
     m_selectedRow = 0;
     m_topRow.reset();
 }
@@ -103,15 +103,18 @@ void DiaryScreen::DSP_MEMO() {
     if (!log.ok) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "一言日記", qs(log.message));
     }
-    m_records = std::move(log.records);
+    m_records = std::make_shared<std::vector<sora::MeasurementRecord>>(std::move(log.records));
     m_selectedRow = 0;
-    sora::GridView view = sora::build_diary_view(m_records);
-    m_topRow = view.topRow;
-    renderGrid(*msgMemoList, std::move(view));
+    m_topRow = sora::diary_top_row(m_records->size());
+    const auto columns = sora::diary_columns();
+    auto rows = std::make_unique<RecordRowsSource>(
+        m_records, static_cast<int>(columns.size()),
+        [](std::size_t index, const sora::MeasurementRecord& record) { return sora::diary_row(index + 1, record); });
+    renderGrid(*msgMemoList, columns, std::move(rows), m_topRow);
 }
 
 void DiaryScreen::msgMemoList_Click(int row, int /*column*/) {
-    if (row < 1 || row > static_cast<int>(m_records.size())) {
+    if (row < 1 || row > static_cast<int>(m_records->size())) {
         return;
     }
     msgMemoList->setCurrentColumn(sora::DiaryTextColumn);
@@ -126,7 +129,7 @@ void DiaryScreen::cmdMemoHozon_Click() {
         return;
     }
     const sora::DiarySaveResult result = sora::save_diary(
-        sora::MeasurementLog(m_ctx.dir), m_records, static_cast<std::size_t>(m_selectedRow - 1), ss(txtMemo->text()));
+        sora::MeasurementLog(m_ctx.dir), *m_records, static_cast<std::size_t>(m_selectedRow - 1), ss(txtMemo->text()));
     switch (result.status) {
         case sora::DiarySaveStatus::Saved:
         case sora::DiarySaveStatus::SavedUnconfirmed:

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -51,7 +52,9 @@ private:
     QPushButton* cmdKizukiHozon;
 
     /// The records the list shows, as read when it was built; a save checks the log against them.
-    std::vector<sora::MeasurementRecord> m_records;
+    // Shared with the list's rows, which are written out from the records as the grid draws them.
+    std::shared_ptr<std::vector<sora::MeasurementRecord>> m_records =
+        std::make_shared<std::vector<sora::MeasurementRecord>>();
     int m_selectedRow = 0;  // grid row, 0 when none is chosen
     std::optional<int> m_topRow;
 };

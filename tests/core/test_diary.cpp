@@ -115,6 +115,7 @@ TEST(DiaryView, ScrollsToTheLastRowPastSixteenGridRows) {
         const GridView view = build_diary_view(std::vector<MeasurementRecord>(c.records, r));
         EXPECT_EQ(view.rows.size(), c.records);
         EXPECT_EQ(view.topRow, c.topRow) << c.records;
+        EXPECT_EQ(diary_top_row(c.records), c.topRow) << c.records;  // what the lazily filled list scrolls to
         if (!view.rows.empty()) {
             EXPECT_EQ(view.rows.back()[0].text, std::to_string(c.records));
         }
