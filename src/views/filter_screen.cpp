@@ -8,7 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStringListModel>
-#include <cstdint>
+#include <memory>
 
 #include "common/render.h"
 #include "core/measurement_log.h"
@@ -16,54 +16,11 @@
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/series_mode_options.h"
+#include "views/filter_grid_source.h"
 
 namespace {
 
 constexpr int WeightMixedMode = 4;  // optKon4
-
-/// The listing's rows as grid cells. Most texts repeat (dates, situations, numbers, arrows) and a QString shares
-/// its data when copied, so each column remembers its recent texts in a small table and converts a text only
-/// when it is not there: at 30,000 rows about half the cost of converting every cell.
-std::vector<std::vector<ui::Grid::Cell>> gridCells(const std::vector<sora::GridRow>& rows) {
-    struct Slot {
-        std::string key;
-        QString text;
-    };
-    constexpr std::size_t SlotsPerColumn = 512;
-    std::vector<Slot> table(sora::filter_col::Count * SlotsPerColumn);
-    std::vector<std::vector<ui::Grid::Cell>> cells(rows.size());
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const sora::GridRow& source = rows[r];
-        std::vector<ui::Grid::Cell>& row = cells[r];
-        row.resize(source.size());
-        for (std::size_t c = 0; c < source.size(); ++c) {
-            const sora::GridCell& cell = source[c];
-            if (cell.background) {
-                row[c].background = toQColor(*cell.background);
-            }
-            const std::string& text = cell.text;
-            if (text.empty()) {
-                continue;
-            }
-            // The running number never repeats; columns beyond the known ones are converted as they come.
-            if (c == sora::filter_col::Number || c >= sora::filter_col::Count) {
-                row[c].text = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-                continue;
-            }
-            std::uint32_t hash = 2166136261u;  // FNV-1a
-            for (const char ch : text) {
-                hash = (hash ^ static_cast<unsigned char>(ch)) * 16777619u;
-            }
-            Slot& slot = table[c * SlotsPerColumn + (hash % SlotsPerColumn)];
-            if (slot.text.isNull() || slot.key != text) {
-                slot.key = text;
-                slot.text = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-            }
-            row[c].text = slot.text;
-        }
-    }
-    return cells;
-}
 
 }  // namespace
 
@@ -163,7 +120,7 @@ sora::SecondaryQuantity FilterScreen::secondaryQuantity() const {
 }
 
 void FilterScreen::runListing(sora::FilterListing listing) {
-    const auto log = sora::MeasurementLog(m_ctx.dir).read_all();
+    auto log = sora::MeasurementLog(m_ctx.dir).read_all();
     if (!log.ok) {
         // Nothing from a partial read is shown; the user learns which file and line failed.
         showEmptyListing();
@@ -173,33 +130,36 @@ void FilterScreen::runListing(sora::FilterListing listing) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(log.message));
         return;
     }
-    const auto view =
-        sora::build_filter_listing(log.records, listing, criteria(), m_ctx.state.axes, secondaryQuantity());
-    m_ctx.state.extremes = view.extremes;
-    renderListing(view);
+    auto selection =
+        sora::select_filter_records(log.records, listing, criteria(), m_ctx.state.axes, secondaryQuantity());
+    m_ctx.state.extremes = selection.extremes;
     if (listing == sora::FilterListing::All) {
-        fillPeriodBoxes(view.periodDates);
+        fillPeriodBoxes(selection.periodDates);
     }
+    renderListing(std::move(log.records), std::move(selection));
 }
 
 void FilterScreen::showEmptyListing() {
-    const auto view =
-        sora::build_filter_listing({}, sora::FilterListing::All, {}, m_ctx.state.axes, secondaryQuantity());
-    m_ctx.state.extremes = view.extremes;
-    renderListing(view);
+    auto selection =
+        sora::select_filter_records({}, sora::FilterListing::All, {}, m_ctx.state.axes, secondaryQuantity());
+    m_ctx.state.extremes = selection.extremes;
+    renderListing({}, std::move(selection));
 }
 
-void FilterScreen::renderListing(const sora::FilterView& view) {
-    msgBunseki->beginFill();
-    renderGridHead(*msgBunseki, view.grid.columns);
-    msgBunseki->setDataRows(gridCells(view.grid.rows));
-    // A short list starts at the top, whatever the last list's position.
-    msgBunseki->setTopRow(view.grid.topRow.value_or(1));
-    msgBunseki->endFill();
-    renderChartRows(*mcrBunseki, view.chartRows);
-    applyAxis(*mcrBunseki, ui::Axis::Primary, view.primary);
-    applyAxis(*mcrBunseki, ui::Axis::Secondary, view.secondary);
+void FilterScreen::renderListing(std::vector<sora::MeasurementRecord> records, sora::FilterSelection selection) {
+    renderChartRows(*mcrBunseki, selection.chartRows);
+    applyAxis(*mcrBunseki, ui::Axis::Primary, selection.primary);
+    applyAxis(*mcrBunseki, ui::Axis::Secondary, selection.secondary);
     mcrBunseki->redraw();
+
+    const int topRow = selection.topRow.value_or(1);  // a short list starts at the top, wherever the last one was
+    selection.chartRows = {};
+    selection.periodDates = {};
+    msgBunseki->beginFill();
+    renderGridHead(*msgBunseki, sora::filter_columns());
+    msgBunseki->setDataSource(std::make_unique<FilterGridSource>(std::move(records), std::move(selection)));
+    msgBunseki->setTopRow(topRow);
+    msgBunseki->endFill();
 }
 
 void FilterScreen::fillPeriodBoxes(const std::vector<std::string>& dates) {

@@ -65,7 +65,7 @@ private:
     QWidget* buildChartArea();
 
     void runListing(sora::FilterListing listing);
-    void renderListing(const sora::FilterView& view);
+    void renderListing(std::vector<sora::MeasurementRecord> records, sora::FilterSelection selection);
     void showEmptyListing();
     void fillPeriodBoxes(const std::vector<std::string>& dates);
     sora::FilterCriteria criteria() const;
