@@ -50,32 +50,40 @@ std::vector<GridColumn> sorted_list_columns() {
     };
 }
 
+GridRow sorted_list_row(std::size_t number, const MeasurementRecord& r) {
+    // The detailed judgement's name and colour, straight from the class table.
+    const BpClassInfo& judged = class_info(classify(r.systolic, r.diastolic));
+    GridRow row(11);
+    row[0].text = std::to_string(number);
+    row[1].text = r.date;
+    row[2].text = r.situation;
+    row[3].background = judged.detailedColour;
+    row[4].text = value_text(r.systolic);
+    row[5].text = value_text(r.diastolic);
+    row[6].text = difference_text(r.systolic, r.diastolic);
+    row[7].text = value_text(r.pulse);
+    row[8].text = value_text(r.weight);
+    row[9].text = r.diary;
+    row[10].text = judged.name;
+    return row;
+}
+
+std::optional<int> sorted_list_top_row(std::size_t records) {
+    // More than 24 rows with the heading: bring the newest records into view.
+    if (records + 1 > 24) {
+        return static_cast<int>(records);
+    }
+    return std::nullopt;
+}
+
 GridView build_sorted_list(const std::vector<MeasurementRecord>& records) {
     GridView view;
     view.columns = sorted_list_columns();
     view.rows.reserve(records.size());
-    std::size_t number = 1;
-    for (const MeasurementRecord& r : records) {
-        // The detailed judgement's name and colour, straight from the class table.
-        const BpClassInfo& judged = class_info(classify(r.systolic, r.diastolic));
-        GridRow row(11);
-        row[0].text = std::to_string(number++);
-        row[1].text = r.date;
-        row[2].text = r.situation;
-        row[3].background = judged.detailedColour;
-        row[4].text = value_text(r.systolic);
-        row[5].text = value_text(r.diastolic);
-        row[6].text = value_text(r.systolic - r.diastolic);
-        row[7].text = value_text(r.pulse);
-        row[8].text = value_text(r.weight);
-        row[9].text = r.diary;
-        row[10].text = judged.name;
-        view.rows.push_back(std::move(row));
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        view.rows.push_back(sorted_list_row(i + 1, records[i]));
     }
-    // More than 24 rows with the heading: bring the newest records into view.
-    if (view.rows.size() + 1 > 24) {
-        view.topRow = static_cast<int>(view.rows.size());
-    }
+    view.topRow = sorted_list_top_row(records.size());
     return view;
 }
 

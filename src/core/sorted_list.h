@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +28,14 @@ const std::array<SortButtonInfo, 9>& sort_buttons();
 
 /// The eleven columns of the list; column 10 holds the class name and is not visible (width 0).
 std::vector<GridColumn> sorted_list_columns();
+
+/// The row of one record: `number` is its position in the log from 1; the class colour in column 3, the class
+/// name in the hidden column 10.
+GridRow sorted_list_row(std::size_t number, const MeasurementRecord& record);
+
+/// The grid row to scroll to the top for `records` rows: the last one when there are more than 24 rows with the
+/// heading, none otherwise.
+std::optional<int> sorted_list_top_row(std::size_t records);
 
 /// One row per record in file order with its class colour; scrolled to the last row when there are more than 24
 /// rows with the heading.

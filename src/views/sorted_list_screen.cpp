@@ -3,58 +3,13 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <memory>
+#include <optional>
 
 #include "common/render.h"
 #include "core/measurement_log.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
-
-namespace {
-
-/// The rows as grid cells. Dates, situations, values and class names repeat thousands of times, and a copied
-/// QString shares its data: each column keeps its recent texts in a small direct-mapped table and converts a text
-/// only when it is not there. The running number (column 0) never repeats and is converted as it comes.
-std::vector<std::vector<ui::Grid::Cell>> gridCells(const std::vector<sora::GridRow>& rows, std::size_t columns) {
-    struct Slot {
-        std::string key;
-        QString text;
-    };
-    constexpr std::size_t SlotsPerColumn = 256;
-    std::vector<Slot> table(columns * SlotsPerColumn);
-    std::vector<std::vector<ui::Grid::Cell>> cells(rows.size());
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const sora::GridRow& source = rows[r];
-        std::vector<ui::Grid::Cell>& row = cells[r];
-        row.resize(source.size());
-        for (std::size_t c = 0; c < source.size(); ++c) {
-            const sora::GridCell& cell = source[c];
-            if (cell.background) {
-                row[c].background = toQColor(*cell.background);
-            }
-            const std::string& text = cell.text;
-            if (text.empty()) {
-                continue;
-            }
-            if (c == 0 || c >= columns) {
-                row[c].text = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-                continue;
-            }
-            std::uint32_t hash = 2166136261u;  // FNV-1a
-            for (const char ch : text) {
-                hash = (hash ^ static_cast<unsigned char>(ch)) * 16777619u;
-            }
-            Slot& slot = table[c * SlotsPerColumn + hash % SlotsPerColumn];
-            if (slot.text.isNull() || slot.key != text) {
-                slot.key = text;
-                slot.text = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-            }
-            row[c].text = slot.text;
-        }
-    }
-    return cells;
-}
-
-}  // namespace
 
 SortedListScreen::SortedListScreen(ScreenContext context, QWidget* parent)
     : QObject(parent), m_ctx(context), m_frame(new QWidget(parent)) {
@@ -108,19 +63,22 @@ void SortedListScreen::DSP_BUNSEKI_HEAD() {
 }
 
 void SortedListScreen::DSP_BUNSEKI() {
-    const sora::LogReadResult log = sora::MeasurementLog(m_ctx.dir).read_all();
+    sora::LogReadResult log = sora::MeasurementLog(m_ctx.dir).read_all();
     if (!log.ok) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(log.message));
+        log.records.clear();
     }
-    const sora::GridView view = sora::build_sorted_list(log.ok ? log.records : std::vector<sora::MeasurementRecord>{});
-    m_pendingTopRow = view.topRow.value_or(0);
-    msgIchiran->beginFill();
-    renderGridHead(*msgIchiran, view.columns);
-    msgIchiran->setDataRows(gridCells(view.rows, view.columns.size()));
-    if (view.topRow) {
-        msgIchiran->setTopRow(*view.topRow);
-    }
-    msgIchiran->endFill();
+    // The rows are written out from the records as the grid draws them (and once each when a button sorts).
+    const auto records = std::make_shared<const std::vector<sora::MeasurementRecord>>(std::move(log.records));
+    const std::optional<int> topRow = sora::sorted_list_top_row(records->size());
+    m_pendingTopRow = topRow.value_or(0);
+    const auto columns = sora::sorted_list_columns();
+    renderGrid(*msgIchiran, columns,
+               std::make_unique<RecordRowsSource>(records, static_cast<int>(columns.size()),
+                                                  [](std::size_t index, const sora::MeasurementRecord& record) {
+                                                      return sora::sorted_list_row(index + 1, record);
+                                                  }),
+               topRow);
 }
 
 void SortedListScreen::cmdSort_Click(int index) {

@@ -62,6 +62,15 @@ TEST(SortedList, ScrollsToTheLastRowBeyondTwentyFourRows) {
     EXPECT_EQ(build_sorted_list(log_of(40000)).topRow, 40000);       // row numbers are not 16-bit
     EXPECT_EQ(build_sorted_list(log_of(40000)).rows.back()[0].text, "40000");
     EXPECT_TRUE(build_sorted_list({}).rows.empty());
+    // What the screen, which writes rows out as the grid draws them, scrolls to.
+    for (const std::size_t n : {0u, 1u, 23u, 24u, 40000u}) {
+        EXPECT_EQ(sorted_list_top_row(n), build_sorted_list(log_of(n)).topRow) << n;
+    }
+    std::vector<MeasurementRecord> log = log_of(9);
+    log[6] = rec("2005/02/10", 168.5f, 101, 80, 70.2f);
+    const GridRow seventh = sorted_list_row(7, log[6]);
+    EXPECT_EQ(seventh, build_sorted_list(log).rows[6]);
+    EXPECT_EQ(seventh[0].text, "7");
 }
 
 TEST(SortedList, EachButtonKeysAColumnOfItsKind) {
