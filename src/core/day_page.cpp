@@ -14,14 +14,6 @@ constexpr std::string_view ArrowSame = "→";
 constexpr std::string_view ArrowDown = "↓";
 constexpr std::string_view IsolatedSystolicName = "収縮期高血圧";
 
-/// The value as the list shows it (7 significant digits), so that sums and differences work on what the user sees.
-double shown_value(float value) {
-    const std::string text = format_number(value);
-    double shown = 0;
-    std::from_chars(text.data(), text.data() + text.size(), shown);
-    return shown;
-}
-
 /// Maximum, minimum and sum of one quantity over the day; the maximum starts at 0 and the minimum at 999.
 struct Tally {
     double maximum = 0;
@@ -93,7 +85,7 @@ const std::vector<GridColumn>& day_list_columns() {
 }
 
 std::string change_text(float value, float reference) {
-    return format_number(shown_value(value) - shown_value(reference));
+    return difference_text(value, reference);
 }
 
 std::string weight_change_text(float value, float reference) {

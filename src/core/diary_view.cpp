@@ -24,7 +24,7 @@ GridRow diary_row(std::size_t number, const MeasurementRecord& record) {
     row[4].text = format_number(record.systolic);
     row[5].text = format_number(record.diastolic);
     // Single-precision difference, as the values are held.
-    row[6].text = format_number(static_cast<float>(record.systolic - record.diastolic));
+    row[6].text = difference_text(record.systolic, record.diastolic);
     row[7].text = format_number(record.pulse);
     row[8].text = format_number(record.weight);
     row[DiaryTextColumn].text = record.diary;

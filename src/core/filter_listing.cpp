@@ -85,7 +85,7 @@ std::string change_text(float value, float& previous) {
     if (previous == 0) {
         previous = value;
     }
-    return number_text(value - previous);
+    return difference_text(value, previous);
 }
 
 std::string weight_change_text(float value, float& previous) {
@@ -130,7 +130,7 @@ GridRow make_row(int number, const MeasurementRecord& record, const std::optiona
     row[filter_col::DiastolicChange].text = change_text(record.diastolic, previous[1]);
     row[filter_col::DiastolicArrow] = change_arrow(row[filter_col::DiastolicChange].text);
 
-    row[filter_col::Difference].text = number_text(record.systolic - record.diastolic);
+    row[filter_col::Difference].text = difference_text(record.systolic, record.diastolic);
     row[filter_col::Pulse].text = number_text(record.pulse);
 
     row[filter_col::Weight].text = number_text(record.weight);

@@ -180,6 +180,22 @@ std::optional<double> number_value(std::string_view text) {
     return plain_number_value(text);
 }
 
+double shown_value(float value) {
+    const std::string text = format_number(value);
+    double shown = 0;
+    std::from_chars(text.data(), text.data() + text.size(), shown);
+    return shown;
+}
+
+std::string difference_text(float value, float reference) {
+    // Whole numbers (nearly every blood pressure and pulse) need no round trip through text.
+    if (value == std::trunc(value) && reference == std::trunc(reference) && std::abs(value) < 1e7f &&
+        std::abs(reference) < 1e7f) {
+        return std::to_string(static_cast<long long>(value) - static_cast<long long>(reference));
+    }
+    return format_number(shown_value(value) - shown_value(reference));
+}
+
 double leading_number(std::string_view text) {
     while (!text.empty() && is_blank(text.front())) {
         text.remove_prefix(1);

@@ -9,6 +9,13 @@ namespace sora {
 /// Shortest plain decimal form with at most 7 significant digits: 126, 62.5, -3, 0.
 std::string format_number(double value);
 
+/// The value as the lists show it (format_number read back), so that differences work on what the user sees.
+double shown_value(float value);
+
+/// The difference of two stored values as the lists show it, computed on their shown forms:
+/// 120.6 − 120.5 shows 0.1, never the single-precision 0.09999847.
+std::string difference_text(float value, float reference);
+
 /// One fixed decimal ("0.0" format, halves away from zero): 0.0, 1.2, -0.5. The value is taken to 7 significant
 /// digits first (all a 32-bit float holds), so 62.35f shows 62.4; a result of zero never carries a sign.
 std::string format_one_decimal(double value);

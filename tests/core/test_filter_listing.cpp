@@ -209,7 +209,7 @@ TEST(FilterListingRows, NumbersShowInTheProgramsCommonFormats) {
         SCOPED_TRACE(std::to_string(values[i]));
         EXPECT_EQ(row[col::Systolic].text, format_number(values[i]));
         EXPECT_EQ(row[col::Pulse].text, format_number(values[i]));
-        EXPECT_EQ(row[col::Difference].text, format_number(values[i] - 80.0f));
+        EXPECT_EQ(row[col::Difference].text, difference_text(values[i], 80.0f));
         EXPECT_EQ(row[col::Weight].text, format_number(weight));
         if (previousWeight == 0) {
             previousWeight = weight;

@@ -195,3 +195,16 @@ TEST(Clocks, SystemClockGivesLocalTimeAndFixedClockStandsStill) {
     EXPECT_EQ(fixed.today(), (sora::Date{2005, 3, 1}));
     EXPECT_EQ(fixed.now().minute, 15);
 }
+
+TEST(Numbers, DifferencesAreTakenOnTheShownValues) {
+    const struct {
+        float value, reference;
+        const char* shown;
+    } rows[] = {
+        {126, 131, "-5"},    {131, 126, "5"},     {120.6f, 120.5f, "0.1"}, {120.6f, 80.2f, "40.4"},
+        {62.5f, 62.5f, "0"}, {0, 62.5f, "-62.5"}, {998.9f, 0.1f, "998.8"}, {1e7f, 1, "9999999"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(sora::difference_text(row.value, row.reference), row.shown) << row.value << " - " << row.reference;
+    }
+}
