@@ -131,7 +131,8 @@ WriteResult replace_file(const std::filesystem::path& target, const std::filesys
     }
     if (io.sync_directory(target.parent_path()) != 0) {
         return WriteResult{
-            false, "「" + display_name(target) + "」は書き換えましたが、ディスクへの書き込みを確認できませんでした。"};
+            false, "「" + display_name(target) + "」は書き換えましたが、ディスクへの書き込みを確認できませんでした。",
+            true};
     }
     return {};
 }
@@ -168,7 +169,8 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
     }
     if (!existed && io.sync_directory(target.parent_path()) != 0) {
         return WriteResult{
-            false, "「" + display_name(target) + "」は保存しましたが、ディスクへの書き込みを確認できませんでした。"};
+            false, "「" + display_name(target) + "」は保存しましたが、ディスクへの書き込みを確認できませんでした。",
+            true};
     }
     return {};
 }

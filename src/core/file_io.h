@@ -45,6 +45,9 @@ private:
 struct WriteResult {
     bool ok = true;
     std::string message;
+    /// Set with ok = false when the new content is in place all the same and only the directory sync failed:
+    /// what the program shows must then follow the file (and a retry must not write it twice).
+    bool inPlace = false;
     explicit operator bool() const { return ok; }
 };
 

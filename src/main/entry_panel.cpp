@@ -188,9 +188,10 @@ void EntryPanel::cmdFree_Click() {
     if (dialogs.message(ui::Icon::Question, "状況リスト登録の有無", "状況リストに追加しますか？", ui::Buttons::YesNo) ==
         ui::Answer::Yes) {
         const sora::WriteResult written = sora::append_situation(m_ctx.dir, *storable, true);
-        if (written) {
+        if (written || written.inPlace) {
             m_ctx.host.appendSituation(m_chosen);
-        } else {
+        }
+        if (!written) {
             dialogs.message(ui::Icon::Warning, "保存エラー", qs(written.message));
         }
     }
@@ -229,7 +230,9 @@ void EntryPanel::cmdTaiHozon_Click() {
         sora::needs_insert(state.latestDate, record.date) ? log.insert_in_order(record) : log.append(record);
     if (!written) {
         dialogs.message(ui::Icon::Warning, "保存エラー", qs(written.message));
-        return;
+        if (!written.inPlace) {
+            return;  // the panel keeps its values for another try
+        }
     }
     m_refresh();
     disableSteppers();

@@ -27,7 +27,7 @@ bool reportWrite(ui::Dialogs& dialogs, const sora::WriteResult& result) {
         return true;
     }
     dialogs.message(ui::Icon::Warning, "保存エラー", QString::fromStdString(result.message));
-    return false;
+    return result.inPlace;
 }
 
 std::optional<QString> storableOrRefuse(ui::Dialogs& dialogs, const QString& text, const QString& what) {

@@ -16,7 +16,8 @@ namespace settings {
 QStringList toQStringList(const std::vector<std::string>& items);
 std::vector<std::string> toStdVector(const QStringList& items);
 
-/// Tells the user that a write failed; true when it succeeded.
+/// Tells the user that a write failed; true when it succeeded, or when the new file is in place all the same (only
+/// its directory sync failed), so that the screen follows the file.
 bool reportWrite(ui::Dialogs& dialogs, const sora::WriteResult& result);
 
 /// The text as it can be stored (double quotes become "”"), or nullopt after telling the user that `what`

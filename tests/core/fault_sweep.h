@@ -63,8 +63,8 @@ struct Writer {
     std::vector<std::vector<std::string>> together;
     /// Extra checks after a failed run; the argument is the failed call ("open", "write", …).
     std::function<void(const std::string&)> afterFault = [](const std::string&) {};
-    /// After a failed run: does a fault-free retry from the state left behind succeed?
-    bool retry = true;
+    /// After a failed run (given the failed call): should a fault-free retry from the state left behind succeed?
+    std::function<bool(const std::string&)> retry = [](const std::string&) { return true; };
 };
 
 /// The state of one file in a snapshot; "<missing>" when absent.
@@ -159,7 +159,7 @@ inline SweepCount sweep(const Writer& writer, std::size_t shortWrite = 0) {
             EXPECT_FALSE(reported.message.empty());
             expect_old_or_new(before, after, now, writer);
             writer.afterFault(io.failedCall());
-            if (writer.retry) {
+            if (writer.retry(io.failedCall())) {
                 const Reported again = writer.write();
                 EXPECT_TRUE(again.ok) << "the retry failed: " << again.message;
             }

@@ -113,7 +113,8 @@ TEST_F(FaultInjection, LogWriters) {
         run(writer("append after a line without CR LF", unfinished, [&] { return reported(log.append(later)); }), 20);
 
     Writer insert = writer("insert_in_order", own_diary(), [&] { return reported(log.insert_in_order(earlier)); });
-    insert.retry = false;  // after a failed directory sync the record is in; a retry would add it twice
+    // After a failed directory sync the record is in: a retry would add it twice.
+    insert.retry = [](const std::string& call) { return call != "sync_directory"; };
     total += run(insert, 64);
 
     total += run(writer("rewrite_all", own_diary(),
@@ -241,6 +242,39 @@ TEST_F(FaultInjection, SampleInstallationIsCompleteOnceTheLogIsThere) {
         }
     };
     EXPECT_GE(run(w, 0), 8 * 5);
+}
+
+TEST_F(FaultInjection, OnlyAFailedDirectorySyncLeavesTheNewFileInPlace) {
+    // The caller must then follow the file (and not write it again); after any other fault the old file is there.
+    const std::vector<std::pair<std::string, std::function<WriteResult()>>> writers = {
+        {"気付きメモ.txt", [&] { return write_memo(data, "新しいメモ"); }},
+        {"状況リスト.txt", [&] { return append_situation(data, "入浴後", false); }},
+    };
+    for (const auto& [file, write] : writers) {
+        Snapshot files = own_diary();
+        files.erase("状況リスト.txt");  // an append creates it, so it syncs the directory too
+        test::restore_snapshot(dir.path(), files);
+        ASSERT_TRUE(write().ok);
+        const std::string written = test::bytes_of(dir / file);
+        int inPlace = 0;
+        for (int failAt = 1;; ++failAt) {
+            test::restore_snapshot(dir.path(), files);
+            test::FaultyIo io(failAt);
+            WriteResult result;
+            {
+                FileIoOverride override(io);
+                result = write();
+            }
+            if (!io.failed()) {
+                break;
+            }
+            SCOPED_TRACE(file + ", failed " + io.failedCall());
+            EXPECT_EQ(result.inPlace, io.failedCall() == "sync_directory");
+            EXPECT_EQ(test::bytes_of(dir / file) == written, result.inPlace);
+            inPlace += result.inPlace ? 1 : 0;
+        }
+        EXPECT_EQ(inPlace, 1) << file;
+    }
 }
 
 }  // namespace
