@@ -233,8 +233,9 @@ SideFileRead<int> read_marker_mode(const DataDir& dir) {
     if (!usable(file, out)) {
         return out;
     }
+    // A hand-edited mode above 2 is kept: the chart shows it like 2 and the next click starts again at 0.
     const std::optional<std::int16_t> mode = file.lines.empty() ? std::nullopt : parse_int16(file.lines[0]);
-    if (!mode || *mode < 0 || *mode > 2) {
+    if (!mode || *mode < 0) {
         malformed(out, 0, text_file::name_of(dir.find(files::Marker)), 1);
         return out;
     }

@@ -64,6 +64,11 @@ TEST(SideFiles, EveryWriterProducesItsExactBytesAndReadsBack) {
     ASSERT_TRUE(sora::write_marker_mode(data, 2).ok);
     EXPECT_EQ(bytes_of(dir / "マーカー.TXT"), "2\r\n");
     EXPECT_EQ(sora::read_marker_mode(data).value, 2);
+    // A hand-edited mode above 2 reads without an error; the chart shows it like 2, the next click writes 0.
+    write_bytes(dir / "マーカー.TXT", "3\r\n");
+    const auto above = sora::read_marker_mode(data);
+    EXPECT_TRUE(above.ok) << above.message;
+    EXPECT_EQ(above.value, 3);
 
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
         EXPECT_EQ(entry.path().extension().string().find("tmp"), std::string::npos) << entry.path();
@@ -190,7 +195,7 @@ TEST(SideFiles, MalformedFilesNameFileAndLine) {
         {"自動時間.TXT", "yes\r\n", asInt([&] { return sora::read_auto_time(data); }),
          "自動時間.TXT の 1 行目が読めません。"},
         {"ﾌﾟﾗｲﾍﾞｰﾄ.txt", "", asInt([&] { return sora::read_user_name(data); }), "ﾌﾟﾗｲﾍﾞｰﾄ.txt の 1 行目が読めません。"},
-        {"マーカー.TXT", "3\r\n", asInt([&] { return sora::read_marker_mode(data); }),
+        {"マーカー.TXT", "-1\r\n", asInt([&] { return sora::read_marker_mode(data); }),
          "マーカー.TXT の 1 行目が読めません。"},
         {"状況リスト.txt", "a\r\nb\x82\r\n", asInt([&] { return sora::read_situations(data); }),
          "状況リスト.txt の 2 行目が読めません（文字コードが正しくありません）。", true},

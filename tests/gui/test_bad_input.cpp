@@ -2,6 +2,8 @@
 // (nothing written) or accept the text as documented (written so that it reads back the same, in CP932).
 #include <gtest/gtest.h>
 
+#include <qcustomplot.h>
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -18,6 +20,7 @@
 #include "core/side_files.h"
 #include "core/text_codec.h"
 #include "test_app.h"
+#include "ui/chart.h"
 #include "ui/grid.h"
 
 namespace {
@@ -581,6 +584,27 @@ TEST_F(BadInput, NewStartWizard) {
             note(box.name, input, acceptedAs(input, "new diary started"));
         }
     }
+}
+
+// A hand-edited marker mode above 2 shows balls like 2, without a read error; the next chart click sets 0.
+TEST_F(BadInput, MarkerModeAboveTwo) {
+    Snapshot diary = ownDiary();
+    diary["マーカー.TXT"] = "7\r\n";
+    frmMain& window = fresh(diary);
+    window.resize(1280, 800);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(app.dialogs().records().empty()) << "no read error at the start";
+    auto* chart = app.find<ui::Chart>("mcrMain");
+    for (int series : {0, 1, 3}) {
+        EXPECT_EQ(chart->marker(series), ui::Marker::Balls);
+    }
+    app.click("cmdSuiiGr");
+    QCustomPlot* plot = chart->plot();
+    QTest::mouseClick(plot, Qt::LeftButton, {}, plot->rect().center());
+    EXPECT_EQ(chart->marker(0), ui::Marker::None);
+    EXPECT_EQ(window.state().markerMode, 0);
+    EXPECT_EQ(app.readBytes("マーカー.TXT"), "0\r\n");
 }
 
 }  // namespace
