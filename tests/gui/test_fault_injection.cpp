@@ -97,6 +97,7 @@ struct GuiWriter {
     std::vector<std::vector<std::string>> together;
     std::function<bool(const std::string&)> mayAppear = [](const std::string&) { return false; };
     std::function<bool(const std::string&)> retry = [](const std::string&) { return true; };
+    std::size_t shortWrite = 0;  // a second pass with writes cut to this many bytes (more write calls)
 };
 
 bool isErrorMessage(const ui::ScriptedDialogs::Record& record) {
@@ -150,7 +151,7 @@ int sweepThroughTheWindow(TestApp& app, const GuiWriter& w) {
         const sora::LogReadResult log = sora::MeasurementLog(sora::DataDir(app.dir())).read_all();
         EXPECT_TRUE(log.ok) << log.message;
     };
-    const sora::test::SweepCount count = sora::test::sweep(writer);
+    const sora::test::SweepCount count = sora::test::sweep(writer, w.shortWrite);
     std::string calls;
     for (const auto& [call, n] : count.byCall) {
         calls += " " + call + "×" + std::to_string(n);
@@ -200,10 +201,12 @@ TEST_F(FaultInjectionGui, SavingAMeasurement) {
     append.followsFiles = [](TestApp& app, const std::string& call) { panelFollowsTheLog(app, call, 4); };
     // Once the record is in (only the directory sync failed) the panel is empty: nothing to save twice.
     append.retry = [](const std::string& call) { return call != "sync_directory"; };
+    append.shortWrite = 16;
     run(append);
 
     GuiWriter insert = append;
     insert.name = "cmdTaiHozon, insert in date order";
+    insert.shortWrite = 64;
     insert.setUp = [](TestApp& app) {
         app.window().showMainScreenFor(QDate(2005, 2, 2));
         chooseSituation(app, "夕食後");
@@ -220,6 +223,7 @@ TEST_F(FaultInjectionGui, DiaryAndMemo) {
         app.find<QLineEdit>("txtMemo")->setText("散歩のあと");
     };
     diary.act = [](TestApp& app) { app.click("cmdMemoHozon"); };
+    diary.shortWrite = 64;
     diary.followsFiles = [](TestApp& app, const std::string& call) {
         const auto log = sora::MeasurementLog(sora::DataDir(app.dir())).read_all();
         ASSERT_TRUE(log.ok);
@@ -320,6 +324,7 @@ TEST_F(FaultInjectionGui, RenameThroughTheChangeFiles) {
     };
     rename.successTitles = {"コメント変更終了"};
     rename.together = {{"データ.txt", "状況リスト.txt"}};
+    rename.shortWrite = 64;
     rename.followsFiles = listsFollowTheFile;
     run(rename);
 }
@@ -410,6 +415,7 @@ TEST_F(FaultInjectionGui, NewStart) {
     };
     start.successTitles = {"新規登録終了"};
     start.together = {{"データ.txt", "ﾌﾟﾗｲﾍﾞｰﾄ.txt", "グラフ設定.txt"}};
+    start.shortWrite = 40;
     const std::string oldLog = cp932(LogText);
     start.mayAppear = [this, oldLog](const std::string& file) {
         return file.rfind("データ_20050301_101500", 0) == 0 &&
