@@ -44,7 +44,11 @@ int runSoranote(QApplication& app) {
                                               : sora::default_data_dir();
     std::string message;
     if (!sora::install_sample_if_needed(dataDir, sampleDirectory().toStdString(), message)) {
+        // Started from the desktop there is no terminal: say it in a window too.
         std::fprintf(stderr, "soranote: %s\n", message.c_str());
+        if (!parser.isSet(screenshotOption)) {
+            ui::QtDialogs().message(ui::Icon::Warning, "起動エラー", QString::fromStdString(message));
+        }
         return 1;
     }
     useJapaneseFont(app);
