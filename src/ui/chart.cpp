@@ -89,6 +89,11 @@ struct Chart::Impl {
     void applyStyle(int s);
     void sync(int s, int columns);
     void syncAll(int columns);
+    // A line of more than two points a pixel column is drawn from one minimum and maximum per column; with
+    // markers every point is drawn.
+    static bool denseLine(const SeriesState& st, int columns) {
+        return st.marker == Marker::None && columns > 0 && st.values.size() > 2 * columns;
+    }
     void applyAxis(Axis axis);
     void applyRowAxis();
     // The plot's width rather than its axis rect's: the rect is only laid out at the next replot, and a few
@@ -137,14 +142,57 @@ void Chart::Impl::sync(int s, int columns) {
     SeriesState& st = series[s];
     const int n = static_cast<int>(st.values.size());
     if (st.kind == SeriesKind::Line) {
-        // QCPGraph samples long lines down to the pixel columns itself; NaN leaves a gap.
-        QVector<double> keys(n);
-        for (int i = 0; i < n; ++i) {
-            keys[i] = i + 1;
+        auto* graph = static_cast<QCPGraph*>(st.plottable);
+        if (!denseLine(st, columns)) {
+            // NaN leaves a gap.
+            QVector<double> keys(n);
+            for (int i = 0; i < n; ++i) {
+                keys[i] = i + 1;
+            }
+            graph->setData(keys, st.values, true);
+            graph->setAdaptiveSampling(true);
+            st.syncedColumns = 0;
+        } else {
+            // Past two points a pixel column, the line is one vertical stroke per column from its smallest to its
+            // largest value: one minimum and one maximum per column draw that picture (QCPGraph's own sampling
+            // keeps up to four points a column, and every point is a stroke to draw). The pair alternates so that
+            // the step to the next column stays short. A column of NaN only leaves a gap.
+            const int bucket = (n + columns - 1) / columns;
+            QVector<double> keys, values;
+            keys.reserve(2 * (n / bucket + 1));
+            values.reserve(2 * (n / bucket + 1));
+            bool minimumFirst = true;
+            for (int start = 0; start < n; start += bucket) {
+                const int end = std::min(n, start + bucket);
+                double low = kNoPoint, high = kNoPoint;
+                for (int i = start; i < end; ++i) {
+                    const double v = st.values[i];
+                    if (!std::isnan(v)) {
+                        low = std::isnan(low) ? v : std::min(low, v);
+                        high = std::isnan(high) ? v : std::max(high, v);
+                    }
+                }
+                // Both ends of the stroke on the column's middle row (keys are rows from 1).
+                const double middle = (start + 1 + end) / 2.0;
+                if (std::isnan(low)) {
+                    keys.push_back(middle);
+                    values.push_back(kNoPoint);
+                    continue;
+                }
+                keys.push_back(middle);
+                values.push_back(minimumFirst ? low : high);
+                keys.push_back(middle);
+                values.push_back(minimumFirst ? high : low);
+                minimumFirst = !minimumFirst;
+            }
+            graph->setData(keys, values, true);
+            graph->setAdaptiveSampling(false);  // sampled already; its own pass would add points again
+            st.syncedColumns = columns;
         }
-        static_cast<QCPGraph*>(st.plottable)->setData(keys, st.values, true);
         st.plottable->setPen(QPen(st.colour, lineWidth(st)));
-        st.syncedColumns = 0;
+        // Past two points a pixel column the line is a run of vertical strokes on whole columns, which
+        // antialiasing only blurs sideways at several times the cost.
+        st.plottable->setAntialiased(n * 2 <= pixelColumns());
     } else {
         // More bars than pixel columns: one bar per column, as tall as the tallest bar it stands for.
         const int bucket = (columns > 0 && n > columns) ? (n + columns - 1) / columns : 1;
@@ -175,8 +223,8 @@ void Chart::Impl::sync(int s, int columns) {
 void Chart::Impl::syncAll(int columns) {
     for (int s = 0; s < static_cast<int>(series.size()); ++s) {
         const SeriesState& st = series[s];
-        const bool regroup = st.kind == SeriesKind::Bar && (st.syncedColumns != 0 || st.values.size() > columns) &&
-                             st.syncedColumns != columns;
+        const bool grouped = st.kind == SeriesKind::Bar ? st.values.size() > columns : denseLine(st, columns);
+        const bool regroup = (st.syncedColumns != 0 || grouped) && st.syncedColumns != columns;
         if (st.dirty || regroup) {
             sync(s, columns);
         }
@@ -332,6 +380,7 @@ bool Chart::isSeriesVisible(int series) const {
 void Chart::setMarker(int series, Marker marker) {
     if (d->validSeries(series)) {
         d->series[series].marker = marker;
+        d->series[series].dirty = true;  // markers show every point of a line
         d->applyStyle(series);
     }
 }

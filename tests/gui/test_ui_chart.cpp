@@ -178,12 +178,33 @@ TEST(Chart, TrendStyleAndLongBarSeries) {
         tallest = std::max(tallest, it->value);
     }
     EXPECT_EQ(tallest, 140);
-    EXPECT_EQ(graphOf(chart, 0)->dataCount(), 50000);  // lines are sampled by the graph itself
+    // A long line becomes one minimum and one maximum per pixel column, the spike included; with a marker every
+    // point is drawn again.
+    const auto lineExtremes = [&] {
+        double low = 1e9, high = -1e9;
+        for (auto it = graphOf(chart, 0)->data()->constBegin(); it != graphOf(chart, 0)->data()->constEnd(); ++it) {
+            low = std::min(low, it->value);
+            high = std::max(high, it->value);
+        }
+        return std::make_pair(low, high);
+    };
+    EXPECT_GT(graphOf(chart, 0)->dataCount(), 200);
+    EXPECT_LE(graphOf(chart, 0)->dataCount(), 2 * 400 + 2);
+    EXPECT_EQ(lineExtremes(), std::make_pair(60.0, 140.0));
+    chart.setMarker(0, ui::Marker::Circles);
+    chart.redraw();
+    EXPECT_EQ(graphOf(chart, 0)->dataCount(), 50000);
+    chart.setMarker(0, ui::Marker::None);
+    chart.redraw();
+    const int lines = graphOf(chart, 0)->dataCount();
+    EXPECT_LE(lines, 2 * 400 + 2);
 
     // Wider chart: finer bars.
     chart.resize(800, 300);
     QCoreApplication::processEvents();
     EXPECT_GT(barsOf(chart, 2)->dataCount(), bars);
+    EXPECT_GT(graphOf(chart, 0)->dataCount(), lines);
+    EXPECT_EQ(lineExtremes(), std::make_pair(60.0, 140.0));
 }
 
 TEST(Chart, PictureClipboardAndClick) {
