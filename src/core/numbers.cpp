@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace sora {
 
@@ -130,9 +131,40 @@ std::string format_number(double value) {
     return out;
 }
 
+namespace {
+
+/// The tenths of `magnitude` (0.1 to 1000) rounded half away from zero on its 7-digit decimal, from one
+/// multiplication; nullopt where the product's last-digit error could change the result (next to the half).
+std::optional<std::int64_t> fast_tenths(double magnitude) {
+    if (!(magnitude >= 0.1 && magnitude < 1000)) {
+        return std::nullopt;
+    }
+    // By decade from 0.1: the scale that leaves 7 digits, and the weight of the tenths' last digit in them.
+    static constexpr double Scale[] = {1e7, 1e6, 1e5, 1e4};
+    static constexpr std::int64_t Tenth[] = {1000000, 100000, 10000, 1000};
+    const int decade = magnitude >= 100 ? 3 : magnitude >= 10 ? 2 : magnitude >= 1 ? 1 : 0;
+    const std::int64_t digits = std::llround(magnitude * Scale[decade]);  // exact, or one off
+    const std::int64_t below = digits % Tenth[decade];
+    const std::int64_t half = Tenth[decade] / 2;
+    if (below == half || below == half - 1) {
+        return std::nullopt;
+    }
+    return digits / Tenth[decade] + (below >= half ? 1 : 0);
+}
+
+}  // namespace
+
 std::string format_one_decimal(double value) {
     if (!std::isfinite(value)) {
         return "0.0";
+    }
+    // Averages in lists of every day take this path: the same text as below in a fraction of the time.
+    if (const auto tenths = fast_tenths(std::fabs(value))) {
+        std::string out = (value < 0 && *tenths != 0) ? "-" : "";
+        out += std::to_string(*tenths / 10);
+        out += '.';
+        out += static_cast<char>('0' + *tenths % 10);
+        return out;
     }
     const Decimal7 d = to_decimal7(value);
     // Tenths, rounded half away from zero on the 7-digit decimal: 7 digits are all a 32-bit float holds, so a

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <ctime>
+#include <iomanip>
 #include <string>
 #include <vector>
 
@@ -58,6 +61,37 @@ TEST(Numbers, FormatsOneDecimalWithHalvesAwayFromZero) {
     for (const auto& c : cases) {
         EXPECT_EQ(sora::format_one_decimal(c.value), c.expected) << c.value;
     }
+}
+
+// Every float from 0.1 to 1000 in steps that hit halves, thirds and float noise, against the rule written out
+// with printf: 7 significant digits, then tenths rounded half away from zero.
+TEST(Numbers, OneDecimalMatchesTheSevenDigitRuleOverTheUsualRange) {
+    const auto expected = [](double value) {
+        const double magnitude = std::fabs(value);
+        const int decimals = magnitude >= 100 ? 4 : magnitude >= 10 ? 5 : magnitude >= 1 ? 6 : 7;
+        char buffer[64];
+        std::snprintf(buffer, sizeof buffer, "%.*f", decimals, magnitude);
+        const std::string text = buffer;
+        const std::size_t point = text.find('.');
+        long long tenths = std::stoll(text.substr(0, point)) * 10 + (text[point + 1] - '0');
+        if (text[point + 2] >= '5') {
+            ++tenths;
+        }
+        const std::string sign = value < 0 && tenths != 0 ? "-" : "";
+        return sign + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+    };
+    int checked = 0;
+    for (int k = 20; k < 200000; ++k) {
+        for (const double value : {static_cast<double>(static_cast<float>(k) / 200.0f),
+                                   static_cast<double>(static_cast<float>(k) / 3.0f / 67.0f), k / 200.0 + 0.05,
+                                   -static_cast<double>(static_cast<float>(k) / 160.0f)}) {
+            if (std::fabs(value) >= 0.1 && std::fabs(value) < 1000) {
+                ASSERT_EQ(sora::format_one_decimal(value), expected(value)) << std::setprecision(17) << value;
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(checked, 700000);
 }
 
 TEST(Numbers, RecognisesPlainDecimalsOnly) {
