@@ -9,6 +9,7 @@
 #include <QStringListModel>
 #include <QVector>
 #include <array>
+#include <utility>
 
 #include "common/render.h"
 #include "core/measurement_log.h"
@@ -126,7 +127,7 @@ std::vector<sora::MeasurementRecord> AverageScreen::readLog() {
 }
 
 void AverageScreen::DSP_AVGTAI() {
-    const sora::DailyAverageView view = sora::build_daily_averages(readLog(), m_ctx.state.axes);
+    sora::DailyAverageView view = sora::build_daily_averages(readLog(), m_ctx.state.axes);
     QStringList items;
     items.reserve(static_cast<qsizetype>(view.periodItems.size()));
     for (const std::string& item : view.periodItems) {
@@ -135,7 +136,7 @@ void AverageScreen::DSP_AVGTAI() {
     m_periodItems->setStringList(items);
     cboStdate2->setEditText(qs(view.startText));
     cboEddate2->setEditText(qs(view.endText));
-    render(view);
+    render(std::move(view));
 }
 
 void AverageScreen::DSP_AVGTAI_KIKAN() {
@@ -144,9 +145,9 @@ void AverageScreen::DSP_AVGTAI_KIKAN() {
     render(sora::build_daily_averages_period(readLog(), m_ctx.state.axes, start, end));
 }
 
-void AverageScreen::render(const sora::DailyAverageView& view) {
+void AverageScreen::render(sora::DailyAverageView view) {
     msgAvgtai->beginFill();
-    renderGrid(*msgAvgtai, view.grid);
+    renderGrid(*msgAvgtai, std::move(view.grid));
     msgAvgtai->endFill();
 
     std::array<QVector<double>, 3> series;

@@ -44,7 +44,7 @@ public:
 private:
     void buildFrame();
     std::vector<sora::MeasurementRecord> readLog();
-    void render(const sora::DailyAverageView& view);
+    void render(sora::DailyAverageView view);
     /// Columns 1–5 of every row of the table as shown.
     std::vector<sora::DailyAverageCells> shownRows() const;
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "common/render.h"
 #include "core/classification.h"
@@ -170,11 +171,10 @@ void CalendarScreen::DSP_CALE() {
     if (!log.ok) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(log.message));
     }
-    const sora::CalendarView view =
-        sora::build_class_calendar(log.ok ? log.records : std::vector<sora::MeasurementRecord>{}, m_mode,
-                                   m_ctx.state.startDate, m_ctx.clock.today());
+    sora::CalendarView view = sora::build_class_calendar(log.ok ? log.records : std::vector<sora::MeasurementRecord>{},
+                                                         m_mode, m_ctx.state.startDate, m_ctx.clock.today());
     msgList2->beginFill();
-    renderGrid(*msgList2, view.grid);
+    renderGrid(*msgList2, std::move(view.grid));
     msgList2->endFill();
     // The latest months are the ones a user looks at.
     msgList2->scrollToBottom();
