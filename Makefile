@@ -46,9 +46,10 @@ bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
 
 # libFuzzer on the file readers, one target per reader, FUZZ_SECONDS each and one after the other (not part of
-# make test). Seeds come from the sample diary; crashes land in fuzz/crashes/<target>-*; the table at the end gives
-# executions and crashes per target.
+# make test). Seeds: the sample diary and the kept regression inputs (cut to FUZZ_MAX_LEN bytes). Crashes land in
+# fuzz/crashes/<target>-*; the table at the end gives executions and crashes per target.
 FUZZ_SECONDS   ?= 60
+FUZZ_MAX_LEN   ?= 16384
 FUZZ_DIR       := build-fuzz
 FUZZ_TARGETS   := log help_tour graph_settings auto_time situations memo user_name marker
 FUZZ_CXX       := $(shell command -v ccache >/dev/null 2>&1 && echo ccache) clang++
@@ -63,9 +64,10 @@ fuzz: fuzz-deps
 	    auto_time) seed=自動時間.TXT;; situations) seed=状況リスト.txt;; memo) seed=気付きメモ.txt;; \
 	    user_name) seed=ﾌﾟﾗｲﾍﾞｰﾄ.txt;; marker) seed=マーカー.TXT;; esac; \
 	  mkdir -p fuzz/corpus/$$t && cp -n "data/sample/$$seed" fuzz/corpus/$$t/sample; \
+	  for f in tests/fuzz_regressions/$$t/*; do [ -f "$$f" ] && cp -n "$$f" fuzz/corpus/$$t/regression-$${f##*/}; done; \
 	  dict=""; [ -f fuzz/$$t.dict ] && dict="-dict=fuzz/$$t.dict"; \
 	  echo "== fuzz_$$t, $(FUZZ_SECONDS) s (log: $(FUZZ_DIR)/fuzz_$$t.log)"; \
-	  $(FUZZ_DIR)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$dict \
+	  $(FUZZ_DIR)/fuzz_$$t -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAX_LEN) -print_final_stats=1 $$dict \
 	    -artifact_prefix=fuzz/crashes/$$t- fuzz/corpus/$$t >$(FUZZ_DIR)/fuzz_$$t.log 2>&1 || failed="$$failed $$t"; \
 	  grep -E 'ERROR:|SUMMARY:|Test unit written' $(FUZZ_DIR)/fuzz_$$t.log || true; \
 	  runs=$$(sed -n 's/^stat::number_of_executed_units: *//p' $(FUZZ_DIR)/fuzz_$$t.log | tail -1); \
