@@ -43,25 +43,31 @@ public:
         if (group == QPalette::Normal && !(option.state & QStyle::State_Active)) {
             group = QPalette::Inactive;
         }
-        const QFontMetrics metrics(option.font);
-        if (metrics.horizontalAdvance(text) > textRect.width()) {
-            text = metrics.elidedText(text, option.textElideMode, textRect.width());
-        }
         const QVariant alignment = index.data(Qt::TextAlignmentRole);
         const Qt::Alignment align =
             QStyle::visualAlignment(option.direction, alignment.isValid() ? alignment.value<Qt::Alignment>()
                                                                           : (Qt::AlignLeft | Qt::AlignVCenter));
-        // Placed as the style places its one-line text layout: the line's box aligned in whole pixels.
-        QTextLayout layout(text, option.font);
+        // Placed as the style places its one-line text layout: the line's box aligned in whole pixels. A text
+        // wider than the cell is laid out again, elided.
         QTextOption textOption(align);
         textOption.setWrapMode(QTextOption::NoWrap);
         textOption.setTextDirection(option.direction);
-        layout.setTextOption(textOption);
-        layout.beginLayout();
-        QTextLine line = layout.createLine();
-        line.setLineWidth(textRect.width());
-        line.setPosition(QPointF(0, 0));
-        layout.endLayout();
+        QTextLayout layout;
+        QTextLine line;
+        for (int pass = 0; pass < 2; ++pass) {
+            layout.setText(text);
+            layout.setFont(option.font);
+            layout.setTextOption(textOption);
+            layout.beginLayout();
+            line = layout.createLine();
+            line.setLineWidth(textRect.width());
+            line.setPosition(QPointF(0, 0));
+            layout.endLayout();
+            if (pass == 1 || line.naturalTextWidth() <= textRect.width()) {
+                break;
+            }
+            text = QFontMetrics(option.font).elidedText(text, option.textElideMode, textRect.width());
+        }
         const QRect box = QStyle::alignedRect(option.direction, align & Qt::AlignVertical_Mask,
                                               QSize(textRect.width(), static_cast<int>(line.height())), textRect);
         painter->save();
