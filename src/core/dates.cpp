@@ -103,14 +103,49 @@ std::optional<Date> parse_short_date(std::string_view text) {
     return date;
 }
 
+namespace {
+
+// Lists of every day format thousands of dates; printf is the slow part there. Fields outside these ranges
+// (never a real date) still go through printf, which writes them in full.
+bool plain_fields(const Date& date) {
+    return date.year >= 0 && date.year <= 9999 && date.month >= 0 && date.month <= 99 && date.day >= 0 &&
+           date.day <= 99;
+}
+
+char* put2(char* out, int value) {
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return out + 2;
+}
+
+}  // namespace
+
 std::string format_date(const Date& date) {
-    char buffer[32];
+    if (plain_fields(date)) {
+        char buffer[10];
+        char* p = put2(put2(buffer, date.year / 100), date.year % 100);
+        *p++ = '/';
+        p = put2(p, date.month);
+        *p++ = '/';
+        put2(p, date.day);
+        return std::string(buffer, sizeof buffer);
+    }
+    char buffer[48];
     std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", date.year, date.month, date.day);
     return buffer;
 }
 
 std::string format_short_date(const Date& date) {
-    char buffer[32];
+    if (plain_fields(date)) {
+        char buffer[8];
+        char* p = put2(buffer, date.year % 100);
+        *p++ = '/';
+        p = put2(p, date.month);
+        *p++ = '/';
+        put2(p, date.day);
+        return std::string(buffer, sizeof buffer);
+    }
+    char buffer[48];
     std::snprintf(buffer, sizeof buffer, "%02d/%02d/%02d", ((date.year % 100) + 100) % 100, date.month, date.day);
     return buffer;
 }

@@ -152,6 +152,16 @@ TEST(Dates, ParsesAndFormats) {
     EXPECT_EQ(sora::format_date(d), "2005/02/09");
     EXPECT_EQ(sora::format_short_date(d), "05/02/09");
     EXPECT_EQ(sora::format_short_date(Date{1999, 12, 31}), "99/12/31");
+    // Years of any width, and fields no real date has, are written in full.
+    EXPECT_EQ(sora::format_date(Date{7, 1, 5}), "0007/01/05");
+    EXPECT_EQ(sora::format_date(Date{9999, 12, 31}), "9999/12/31");
+    EXPECT_EQ(sora::format_date(Date{12345, 1, 2}), "12345/01/02");
+    EXPECT_EQ(sora::format_date(Date{-5, 1, 2}), "-005/01/02");
+    EXPECT_EQ(sora::format_date(Date{2005, 123, 2}), "2005/123/02");
+    EXPECT_EQ(sora::format_short_date(Date{1900, 1, 2}), "00/01/02");
+    EXPECT_EQ(sora::format_short_date(Date{12345, 6, 7}), "45/06/07");
+    EXPECT_EQ(sora::format_short_date(Date{-1, 6, 7}), "99/06/07");
+    EXPECT_EQ(sora::format_short_date(Date{2030, 6, 100}), "30/06/100");
     EXPECT_EQ(sora::format_month_heading(d), "2005年02月");
     EXPECT_EQ(sora::format_year_month(d), "2005/02");
     EXPECT_EQ(sora::format_time_of_day(7, 5, 9), "7:05:09");
