@@ -71,6 +71,19 @@ QColor RecordRowsSource::background(int row, int column) const {
     return toQColor(*cells[static_cast<std::size_t>(column)].background);
 }
 
+QString RowBuilderSource::text(int row, int column) const {
+    const sora::GridRow cells = m_build(static_cast<std::size_t>(row));
+    return column < static_cast<int>(cells.size()) ? qs(cells[static_cast<std::size_t>(column)].text) : QString();
+}
+
+QColor RowBuilderSource::background(int row, int column) const {
+    const sora::GridRow cells = m_build(static_cast<std::size_t>(row));
+    if (column >= static_cast<int>(cells.size()) || !cells[static_cast<std::size_t>(column)].background) {
+        return {};
+    }
+    return toQColor(*cells[static_cast<std::size_t>(column)].background);
+}
+
 void renderGrid(ui::Grid& grid, const sora::GridView& view) {
     renderGrid(grid, sora::GridView(view));
 }

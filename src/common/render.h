@@ -67,6 +67,24 @@ private:
     RowBuilder m_build;
 };
 
+/// Rows that a core row builder writes out by index only when the grid draws or asks for a cell.
+class RowBuilderSource : public ui::GridSource {
+public:
+    using RowBuilder = std::function<sora::GridRow(std::size_t index)>;
+
+    RowBuilderSource(int rows, int columns, RowBuilder build)
+        : m_rows(rows), m_columns(columns), m_build(std::move(build)) {}
+    int rowCount() const override { return m_rows; }
+    int columnCount() const override { return m_columns; }
+    QString text(int row, int column) const override;
+    QColor background(int row, int column) const override;
+
+private:
+    int m_rows;
+    int m_columns;
+    RowBuilder m_build;
+};
+
 /// Puts columns, rows from a source and the scroll position into a grid.
 void renderGrid(ui::Grid& grid, const std::vector<sora::GridColumn>& columns, std::unique_ptr<ui::GridSource> rows,
                 std::optional<int> topRow);

@@ -82,17 +82,25 @@ std::optional<Date> parse_period_date(std::string_view text) {
     return parse_date(text);
 }
 
-// Fills rows for the days in [from, to] (both within the accumulation).
-void fill_rows(DailyAverageView& view, const DailyAccumulation& acc, long long from, long long to) {
+// Fills rows (or, for later texts, the shown days) for the days in [from, to] (both within the accumulation).
+void fill_rows(DailyAverageView& view, const DailyAccumulation& acc, long long from, long long to,
+               AverageRowTexts texts) {
     const auto count = static_cast<std::size_t>(to - from + 1);
-    view.grid.rows.reserve(count);
+    if (texts == AverageRowTexts::Now) {
+        view.grid.rows.reserve(count);
+    } else {
+        view.shownDays.first = acc.firstDate.add_days(from);
+        view.shownDays.days.assign(acc.days.begin() + from, acc.days.begin() + to + 1);
+    }
     view.chart.reserve(count);
     // Outside the shown days nothing is carried: the first shown day looks back at the raw day before it.
     CarriedDay previous = from > 0 ? raw_day(acc.days[static_cast<std::size_t>(from - 1)]) : CarriedDay{};
     long long number = 1;
     for (long long k = from; k <= to; ++k, ++number) {
         const DaySums& d = acc.days[static_cast<std::size_t>(k)];
-        view.grid.rows.push_back(table_row(number, acc.firstDate.add_days(k), d));
+        if (texts == AverageRowTexts::Now) {
+            view.grid.rows.push_back(table_row(number, acc.firstDate.add_days(k), d));
+        }
         previous = carry_forward(d, previous);
         view.chart.push_back({previous.sys.average(), previous.dia.average(), previous.weight.average()});
     }
@@ -143,7 +151,13 @@ std::vector<GridColumn> daily_average_columns() {
     };
 }
 
-DailyAverageView build_daily_averages(const std::vector<MeasurementRecord>& records, const GraphAxisSettings& axes) {
+GridRow daily_average_row(const DailyAverageDays& shown, std::size_t index) {
+    return table_row(static_cast<long long>(index) + 1, shown.first.add_days(static_cast<long long>(index)),
+                     shown.days[index]);
+}
+
+DailyAverageView build_daily_averages(const std::vector<MeasurementRecord>& records, const GraphAxisSettings& axes,
+                                      AverageRowTexts texts) {
     DailyAverageView view = empty_view(axes);
     const DailyAccumulation acc = accumulate_days(records);
     if (acc.days.empty()) {
@@ -153,10 +167,10 @@ DailyAverageView build_daily_averages(const std::vector<MeasurementRecord>& reco
         return view;
     }
     const auto days = static_cast<long long>(acc.days.size());
-    fill_rows(view, acc, 0, days - 1);
+    fill_rows(view, acc, 0, days - 1, texts);
     view.periodItems.reserve(acc.days.size());
-    for (const GridRow& row : view.grid.rows) {
-        view.periodItems.push_back(row[1].text);
+    for (long long k = 0; k < days; ++k) {
+        view.periodItems.push_back(format_short_date(acc.firstDate.add_days(k)));
     }
     view.startText = format_short_date(acc.firstDate);
     view.endText = format_short_date(acc.firstDate.add_days(days - 1));
@@ -165,7 +179,7 @@ DailyAverageView build_daily_averages(const std::vector<MeasurementRecord>& reco
 
 DailyAverageView build_daily_averages_period(const std::vector<MeasurementRecord>& records,
                                              const GraphAxisSettings& axes, std::string_view startText,
-                                             std::string_view endText) {
+                                             std::string_view endText, AverageRowTexts texts) {
     DailyAverageView view = empty_view(axes);
     const auto start = parse_period_date(startText);
     if (!start) {
@@ -188,7 +202,7 @@ DailyAverageView build_daily_averages_period(const std::vector<MeasurementRecord
     const long long from = std::max(0LL, start->serial() - acc.firstDate.serial());
     const long long to = std::min(last, end->serial() - acc.firstDate.serial());
     if (from <= to) {
-        fill_rows(view, acc, from, to);
+        fill_rows(view, acc, from, to, texts);
     }
     return view;
 }

@@ -41,9 +41,19 @@ DailyAccumulation accumulate_days(const std::vector<MeasurementRecord>& records)
 /// A point of the averages chart: systolic, diastolic, weight; NaN where there is no value.
 using AverageChartRow = std::array<float, 3>;
 
+/// The days a table shows, from which its rows can be written when they are drawn (daily_average_row).
+struct DailyAverageDays {
+    Date first;                 // the day of row 1
+    std::vector<DaySums> days;  // one per row
+};
+
+/// Whether a builder writes the table's texts or leaves them to daily_average_row.
+enum class AverageRowTexts { Now, Later };
+
 /// What the daily-average screen shows.
 struct DailyAverageView {
     GridView grid;                         // "数", "日付", "最高", "最低", "高低", "体重"
+    DailyAverageDays shownDays;            // with AverageRowTexts::Later, instead of grid.rows
     std::vector<AverageChartRow> chart;    // one row per grid row
     std::vector<std::string> periodItems;  // every day of the log as "YY/MM/DD" (whole-log view only)
     std::string startText;                 // texts of the period boxes (whole-log view only)
@@ -57,13 +67,17 @@ struct DailyAverageView {
 std::vector<GridColumn> daily_average_columns();
 
 /// Every day from the first to the last record.
-DailyAverageView build_daily_averages(const std::vector<MeasurementRecord>& records, const GraphAxisSettings& axes);
+DailyAverageView build_daily_averages(const std::vector<MeasurementRecord>& records, const GraphAxisSettings& axes,
+                                      AverageRowTexts texts = AverageRowTexts::Now);
 
 /// Only the days from `startText` to `endText` ("YY/MM/DD", or "yyyy/mm/dd"), numbered from 1. An end before the
 /// start shows nothing; a text that is no date shows nothing and says which box holds it.
 DailyAverageView build_daily_averages_period(const std::vector<MeasurementRecord>& records,
                                              const GraphAxisSettings& axes, std::string_view startText,
-                                             std::string_view endText);
+                                             std::string_view endText, AverageRowTexts texts = AverageRowTexts::Now);
+
+/// Table row `index` (from 0) of the shown days: the row the builders write with AverageRowTexts::Now.
+GridRow daily_average_row(const DailyAverageDays& shown, std::size_t index);
 
 /// The texts of columns 1–5 of a table row: date, systolic, diastolic, difference, weight.
 using DailyAverageCells = std::array<std::string, 5>;

@@ -9,6 +9,7 @@
 #include <QStringListModel>
 #include <QVector>
 #include <array>
+#include <memory>
 #include <utility>
 
 #include "common/render.h"
@@ -127,7 +128,7 @@ std::vector<sora::MeasurementRecord> AverageScreen::readLog() {
 }
 
 void AverageScreen::DSP_AVGTAI() {
-    sora::DailyAverageView view = sora::build_daily_averages(readLog(), m_ctx.state.axes);
+    sora::DailyAverageView view = sora::build_daily_averages(readLog(), m_ctx.state.axes, sora::AverageRowTexts::Later);
     QStringList items;
     items.reserve(static_cast<qsizetype>(view.periodItems.size()));
     for (const std::string& item : view.periodItems) {
@@ -142,12 +143,19 @@ void AverageScreen::DSP_AVGTAI() {
 void AverageScreen::DSP_AVGTAI_KIKAN() {
     const std::string start = ss(cboStdate2->currentText().trimmed());
     const std::string end = ss(cboEddate2->currentText().trimmed());
-    render(sora::build_daily_averages_period(readLog(), m_ctx.state.axes, start, end));
+    render(sora::build_daily_averages_period(readLog(), m_ctx.state.axes, start, end, sora::AverageRowTexts::Later));
 }
 
 void AverageScreen::render(sora::DailyAverageView view) {
     msgAvgtai->beginFill();
-    renderGrid(*msgAvgtai, std::move(view.grid));
+    // The table's rows are written from the days' sums as the grid draws them.
+    auto shown = std::make_shared<const sora::DailyAverageDays>(std::move(view.shownDays));
+    const auto rows = static_cast<int>(shown->days.size());
+    const auto columns = static_cast<int>(view.grid.columns.size());
+    renderGrid(*msgAvgtai, view.grid.columns,
+               std::make_unique<RowBuilderSource>(
+                   rows, columns, [shown](std::size_t index) { return sora::daily_average_row(*shown, index); }),
+               view.grid.topRow);
     msgAvgtai->endFill();
 
     std::array<QVector<double>, 3> series;

@@ -133,6 +133,40 @@ TEST(DailyAverages, PeriodNumbersFromOneAndCarriesOnlyInsideThePeriod) {
     EXPECT_EQ(c.grid.rows.front()[1].text, "05/02/09");
 }
 
+// The screen builds without table texts and writes each row when the table draws it: the same rows, chart and
+// period boxes as a build with texts, for the whole log and for periods.
+TEST(DailyAverages, RowsWrittenLaterAreTheRowsWrittenNow) {
+    const auto log = fiveDayLog();
+    struct Case {
+        const char* start;  // nullptr: the whole log
+        const char* end;
+    };
+    for (const Case& c : std::vector<Case>{{nullptr, nullptr},
+                                           {"05/02/10", "05/02/11"},
+                                           {"2005/01/01", "2005/12/31"},
+                                           {"05/02/13", "05/02/13"},
+                                           {"05/02/13", "05/02/09"}}) {
+        const auto build = [&](AverageRowTexts texts) {
+            return c.start ? build_daily_averages_period(log, {}, c.start, c.end, texts)
+                           : build_daily_averages(log, {}, texts);
+        };
+        const DailyAverageView now = build(AverageRowTexts::Now);
+        const DailyAverageView later = build(AverageRowTexts::Later);
+        const std::string name = c.start ? std::string(c.start) + "-" + c.end : "whole log";
+        EXPECT_TRUE(later.grid.rows.empty()) << name;
+        ASSERT_EQ(later.shownDays.days.size(), now.grid.rows.size()) << name;
+        for (std::size_t i = 0; i < now.grid.rows.size(); ++i) {
+            EXPECT_EQ(daily_average_row(later.shownDays, i), now.grid.rows[i]) << name << " row " << i;
+        }
+        EXPECT_EQ(chart(later), chart(now)) << name;
+        EXPECT_EQ(later.periodItems, now.periodItems) << name;
+        EXPECT_EQ(later.startText, now.startText) << name;
+        EXPECT_EQ(later.endText, now.endText) << name;
+        EXPECT_EQ(later.message, now.message) << name;
+    }
+    EXPECT_FALSE(build_daily_averages(log, {}).grid.rows.empty());  // texts now unless asked otherwise
+}
+
 TEST(DailyAverages, TwoDigitYearsOfThePeriodBoxes) {
     std::vector<MeasurementRecord> log{rec("1999/12/31", 120, 80), rec("2000/01/01", 130, 85),
                                        rec("2029/06/01", 125, 82)};
