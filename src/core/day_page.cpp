@@ -9,9 +9,6 @@ namespace sora {
 
 namespace {
 
-constexpr std::string_view ArrowUp = "↑";
-constexpr std::string_view ArrowSame = "→";
-constexpr std::string_view ArrowDown = "↓";
 constexpr std::string_view IsolatedSystolicName = "収縮期高血圧";
 
 /// Maximum, minimum and sum of one quantity over the day; the maximum starts at 0 and the minimum at 999.
@@ -94,17 +91,6 @@ std::string weight_change_text(float value, float reference) {
         text = "0.0";
     }
     return text;
-}
-
-GridCell change_arrow_cell(std::string_view shownChange) {
-    const double change = leading_number(shownChange);
-    if (change > 0) {
-        return {std::string(ArrowUp), colours::ChangeUp};
-    }
-    if (change < 0) {
-        return {std::string(ArrowDown), colours::ChangeDown};
-    }
-    return {std::string(ArrowSame), colours::ChangeSame};
 }
 
 std::optional<int> day_list_top_row(std::size_t measurements) {

@@ -9,6 +9,7 @@
 
 #include "app_state.h"
 #include "axis_rules.h"
+#include "change_marks.h"
 #include "classification.h"
 #include "graph_axis_settings.h"
 #include "judgement_chart.h"
@@ -74,8 +75,6 @@ DayPage read_day_page(const MeasurementLog& log, std::string_view selectedDate, 
 std::string change_text(float value, float reference);
 /// The weight change in the "0.0" form; never "-0.0".
 std::string weight_change_text(float value, float reference);
-/// Arrow and colour for a shown change: "↑" pink above 0, "→" light yellow at 0, "↓" light green below.
-GridCell change_arrow_cell(std::string_view shownChange);
 
 /// The grid row to bring to the top: the last row when the list (heading included) has more than 7 lines.
 std::optional<int> day_list_top_row(std::size_t measurements);

@@ -11,10 +11,6 @@ namespace sora {
 
 namespace {
 
-constexpr std::string_view ArrowUp = "↑";
-constexpr std::string_view ArrowSame = "→";
-constexpr std::string_view ArrowDown = "↓";
-
 bool in_period(const FilterCriteria& criteria, const std::string& date) {
     return criteria.periodStart <= date && date <= criteria.periodEnd;
 }
@@ -124,18 +120,18 @@ GridRow make_row(int number, const MeasurementRecord& record, const std::optiona
 
     row[filter_col::Systolic].text = number_text(record.systolic);
     row[filter_col::SystolicChange].text = change_text(record.systolic, previous[0]);
-    row[filter_col::SystolicArrow] = change_arrow(row[filter_col::SystolicChange].text);
+    row[filter_col::SystolicArrow] = change_arrow_cell(row[filter_col::SystolicChange].text);
 
     row[filter_col::Diastolic].text = number_text(record.diastolic);
     row[filter_col::DiastolicChange].text = change_text(record.diastolic, previous[1]);
-    row[filter_col::DiastolicArrow] = change_arrow(row[filter_col::DiastolicChange].text);
+    row[filter_col::DiastolicArrow] = change_arrow_cell(row[filter_col::DiastolicChange].text);
 
     row[filter_col::Difference].text = difference_text(record.systolic, record.diastolic);
     row[filter_col::Pulse].text = number_text(record.pulse);
 
     row[filter_col::Weight].text = number_text(record.weight);
     row[filter_col::WeightChange].text = weight_change_text(record.weight, previous[3]);
-    row[filter_col::WeightArrow] = change_arrow(row[filter_col::WeightChange].text);
+    row[filter_col::WeightArrow] = change_arrow_cell(row[filter_col::WeightChange].text);
     return row;
 }
 
@@ -182,17 +178,6 @@ const std::vector<GridColumn>& filter_columns() {
         {"差", 330, Align::Centre},
     };
     return columns;
-}
-
-GridCell change_arrow(std::string_view shownChange) {
-    const double shown = leading_number(shownChange);
-    if (shown > 0) {
-        return {std::string(ArrowUp), colours::ChangeUp};
-    }
-    if (shown < 0) {
-        return {std::string(ArrowDown), colours::ChangeDown};
-    }
-    return {std::string(ArrowSame), colours::ChangeSame};
 }
 
 std::optional<int> filter_top_row(std::size_t listedRows) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "axis_rules.h"
+#include "change_marks.h"
 #include "graph_axis_settings.h"
 #include "measurement_record.h"
 #include "view_model.h"
@@ -68,9 +69,6 @@ bool is_listed(FilterListing listing, const FilterCriteria& criteria, const Meas
 
 /// The 16 headings, widths in twips and alignments of the grid msgBunseki.
 const std::vector<GridColumn>& filter_columns();
-
-/// Arrow and colour for a change, decided on the shown text read back as a number.
-GridCell change_arrow(std::string_view shownChange);
 
 /// The grid row to bring to the top for a listing of `listedRows` records: the last row when the grid
 /// (heading included) has more than 11 rows, else none (stay at the top).

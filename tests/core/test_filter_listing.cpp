@@ -245,12 +245,12 @@ TEST(FilterListingRows, WeightChangesRoundAsTheCommonFormatDoes) {
 }
 
 TEST(FilterListingRows, ArrowIsReadBackFromTheShownText) {
-    EXPECT_EQ(change_arrow("5"), (GridCell{"↑", colours::ChangeUp}));
-    EXPECT_EQ(change_arrow("0.1"), (GridCell{"↑", colours::ChangeUp}));
-    EXPECT_EQ(change_arrow("0"), (GridCell{"→", colours::ChangeSame}));
-    EXPECT_EQ(change_arrow("0.0"), (GridCell{"→", colours::ChangeSame}));
-    EXPECT_EQ(change_arrow("-0.0"), (GridCell{"→", colours::ChangeSame}));
-    EXPECT_EQ(change_arrow("-0.5"), (GridCell{"↓", colours::ChangeDown}));
+    EXPECT_EQ(change_arrow_cell("5"), (GridCell{"↑", colours::ChangeUp}));
+    EXPECT_EQ(change_arrow_cell("0.1"), (GridCell{"↑", colours::ChangeUp}));
+    EXPECT_EQ(change_arrow_cell("0"), (GridCell{"→", colours::ChangeSame}));
+    EXPECT_EQ(change_arrow_cell("0.0"), (GridCell{"→", colours::ChangeSame}));
+    EXPECT_EQ(change_arrow_cell("-0.0"), (GridCell{"→", colours::ChangeSame}));
+    EXPECT_EQ(change_arrow_cell("-0.5"), (GridCell{"↓", colours::ChangeDown}));
 }
 
 TEST(FilterListingRows, ScrollsToTheLastRowFromElevenRows) {
