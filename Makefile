@@ -43,7 +43,10 @@ configure:
 	@[ -f $(BUILD_DIR)/CMakeCache.txt ] || cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
 
 bench: build
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done
+	@for b in $(BUILD_DIR)/bench/bench_*; do \
+	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
+	  QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
+	done
 
 # libFuzzer on the file readers, one target per reader, FUZZ_SECONDS each and one after the other (not part of
 # make test). Seeds: the sample diary and the kept regression inputs (cut to FUZZ_MAX_LEN bytes). Crashes land in
