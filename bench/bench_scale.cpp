@@ -24,6 +24,7 @@
 #include <numbers>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/clock.h"
@@ -446,8 +447,18 @@ int main(int argc, char** argv) {
     }
     registerBenchmarks(sizes);
 
+    // The machine may be shared: its load before and after the run goes with the figures.
+    const auto printLoad = [](const char* when) {
+        double load[3] = {0, 0, 0};
+        if (getloadavg(load, 3) == 3) {
+            std::printf("load average %s: %.2f %.2f %.2f (%u CPUs)\n", when, load[0], load[1], load[2],
+                        std::thread::hardware_concurrency());
+        }
+    };
+    printLoad("before the run");
     ScaleReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    printLoad("after the run");
     printTable(reporter, sizes, true);
     printTable(reporter, sizes, false);
     std::printf(
