@@ -1,84 +1,13 @@
 #include "ui/grid.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QPainter>
-#include <QStyledItemDelegate>
-#include <QTextLayout>
 
+#include "ui/cell_delegate.h"
 #include "ui/grid_model.h"
 #include "ui/twips.h"
 
 namespace ui {
-namespace {
-
-/// Draws plain cells (a colour and a line of text) itself, as the style would, without the style's general item
-/// machinery: a month calendar of 900 coloured cells or a long list redraws in a fraction of the time. Selected
-/// and focused cells, and anything else out of the ordinary, still go to the style.
-class CellDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        if (option.state & (QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_Editing) ||
-            option.features & QStyleOptionViewItem::Alternate) {
-            QStyledItemDelegate::paint(painter, option, index);
-            return;
-        }
-        const QVariant background = index.data(Qt::BackgroundRole);
-        if (background.isValid()) {
-            painter->fillRect(option.rect, background.value<QBrush>());
-        }
-        QString text = index.data(Qt::DisplayRole).toString();
-        if (text.isEmpty()) {
-            return;
-        }
-        const QWidget* view = option.widget;
-        const QStyle* style = view ? view->style() : QApplication::style();
-        // The style's text rectangle: its focus-frame margin and one pixel on each side.
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
-        const QRect textRect = option.rect.adjusted(margin, 0, -margin, 0);
-        QPalette::ColorGroup group = option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-        if (group == QPalette::Normal && !(option.state & QStyle::State_Active)) {
-            group = QPalette::Inactive;
-        }
-        const QVariant alignment = index.data(Qt::TextAlignmentRole);
-        const Qt::Alignment align =
-            QStyle::visualAlignment(option.direction, alignment.isValid() ? alignment.value<Qt::Alignment>()
-                                                                          : (Qt::AlignLeft | Qt::AlignVCenter));
-        // Placed as the style places its one-line text layout: the line's box aligned in whole pixels. A text
-        // wider than the cell is laid out again, elided.
-        QTextOption textOption(align);
-        textOption.setWrapMode(QTextOption::NoWrap);
-        textOption.setTextDirection(option.direction);
-        QTextLayout layout;
-        QTextLine line;
-        for (int pass = 0; pass < 2; ++pass) {
-            layout.setText(text);
-            layout.setFont(option.font);
-            layout.setTextOption(textOption);
-            layout.beginLayout();
-            line = layout.createLine();
-            line.setLineWidth(textRect.width());
-            line.setPosition(QPointF(0, 0));
-            layout.endLayout();
-            if (pass == 1 || line.naturalTextWidth() <= textRect.width()) {
-                break;
-            }
-            text = QFontMetrics(option.font).elidedText(text, option.textElideMode, textRect.width());
-        }
-        const QRect box = QStyle::alignedRect(option.direction, align & Qt::AlignVertical_Mask,
-                                              QSize(textRect.width(), static_cast<int>(line.height())), textRect);
-        painter->save();
-        painter->setPen(option.palette.color(group, QPalette::Text));
-        painter->setClipRect(textRect, Qt::IntersectClip);
-        layout.draw(painter, box.topLeft());
-        painter->restore();
-    }
-};
-
-}  // namespace
 
 Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this)) {
     setModel(m_model);
