@@ -174,6 +174,7 @@ const std::vector<Case> Cases = {
     {"marker", "nul-bytes", "line 1"},
     {"marker", "cr-without-lf", "line 1"},
     {"marker", "lead-byte-at-end", "line 2"},
+    {"marker", "mode-above-two", "value 6"},  // found by the fuzzer: a hand-edited mode above 2 is kept
 };
 
 TEST(FuzzRegressions, EveryKeptInputGivesItsDocumentedResult) {
