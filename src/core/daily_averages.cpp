@@ -127,10 +127,16 @@ DailyAccumulation accumulate_days(const std::vector<MeasurementRecord>& records)
     acc.days.resize(static_cast<std::size_t>(span));
     const long long firstSerial = first->serial();
     long long start = 0;  // the search never goes back below this day
+    const std::string* previousText = nullptr;
+    long long k = -1;
     for (const MeasurementRecord& r : records) {
-        const auto date = parse_date(r.date);
-        const long long k = date ? date->serial() - firstSerial : -1;
-        if (!date || k < start || k >= span) {
+        // The records of a day share its date: each date is parsed once.
+        if (previousText == nullptr || r.date != *previousText) {
+            const auto date = parse_date(r.date);
+            k = date ? date->serial() - firstSerial : -1;
+            previousText = &r.date;
+        }
+        if (k < 0 || k < start || k >= span) {
             break;  // the search runs past the last day; nothing later can match
         }
         start = k;
