@@ -12,13 +12,13 @@ namespace sora {
 
 /// The seven blood-pressure classes, 1 to 7.
 enum class BpClass : int {
-    Optimal = 1,         // 至適血圧
-    Normal = 2,          // 正常血圧
-    HighNormal = 3,      // 正常高値血圧
-    Mild = 4,            // 軽症高血圧
-    Moderate = 5,        // 中等症高血圧
-    Severe = 6,          // 重症高血圧
-    IsolatedSystolic = 7 // 収縮期高血圧
+    Optimal = 1,          // 至適血圧
+    Normal = 2,           // 正常血圧
+    HighNormal = 3,       // 正常高値血圧
+    Mild = 4,             // 軽症高血圧
+    Moderate = 5,         // 中等症高血圧
+    Severe = 6,           // 重症高血圧
+    IsolatedSystolic = 7  // 収縮期高血圧
 };
 
 enum class Face { Laughing, Smiling, Sulky, None };

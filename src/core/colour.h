@@ -17,12 +17,12 @@ struct Colour {
 
 namespace colours {
 inline constexpr Colour White{255, 255, 255};
-inline constexpr Colour ChangeUp{255, 192, 192};      // "↑"
-inline constexpr Colour ChangeSame{255, 255, 192};    // "→"
-inline constexpr Colour ChangeDown{192, 255, 192};    // "↓"
-inline constexpr Colour Highlight{255, 255, 192};     // highlighted buttons of the filtered view
-inline constexpr Colour Reminder{255, 224, 192};      // light orange: unsaved order, calendar mode button
-inline constexpr Colour TodayMark{0, 255, 255};       // today's latest mark on the judgement chart
+inline constexpr Colour ChangeUp{255, 192, 192};    // "↑"
+inline constexpr Colour ChangeSame{255, 255, 192};  // "→"
+inline constexpr Colour ChangeDown{192, 255, 192};  // "↓"
+inline constexpr Colour Highlight{255, 255, 192};   // highlighted buttons of the filtered view
+inline constexpr Colour Reminder{255, 224, 192};    // light orange: unsaved order, calendar mode button
+inline constexpr Colour TodayMark{0, 255, 255};     // today's latest mark on the judgement chart
 }  // namespace colours
 
 }  // namespace sora

@@ -17,8 +17,12 @@ JudgementMark judgement_mark(float systolic, float diastolic, bool todaysLatest)
 
 /// Layout of the judgement chart picture, so that its drawing agrees with the marks.
 namespace judgement_chart {
-inline constexpr int systolicToY(int s) { return 5500 - 25 * s; }
-inline constexpr int diastolicToX(int d) { return 50 * d - 2000; }
+inline constexpr int systolicToY(int s) {
+    return 5500 - 25 * s;
+}
+inline constexpr int diastolicToX(int d) {
+    return 50 * d - 2000;
+}
 }  // namespace judgement_chart
 
 }  // namespace sora

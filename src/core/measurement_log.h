@@ -1,9 +1,9 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
-#include <string>
 #include <vector>
 
 #include "data_dir.h"
@@ -17,7 +17,7 @@ struct LogReadResult {
     std::vector<MeasurementRecord> records;
     bool ok = true;
     std::string message;  // e.g. "データ.txt の 12 行目が読めません（項目が7つではありません）。"
-    int errorLine = 0;    // 1-based, 0 when the file itself failed
+    int errorLine = 0;  // 1-based, 0 when the file itself failed
 };
 
 /// The measurement log "データ.txt". Every view reads it through here; nothing else touches the file.

@@ -19,13 +19,13 @@ struct SideFileRead {
 };
 
 // Readers. A missing file gives its fallback; a malformed one gives ok = false with the fallback value.
-SideFileRead<int> read_help_tour_setting(const DataDir& dir);              // "設定.txt": 1 on, 0 off; fallback 0
-SideFileRead<GraphAxisSettings> read_graph_settings(const DataDir& dir);   // "グラフ設定.txt"; fallback automatic
-SideFileRead<bool> read_auto_time(const DataDir& dir);                     // "自動時間.TXT"; fallback off
+SideFileRead<int> read_help_tour_setting(const DataDir& dir);             // "設定.txt": 1 on, 0 off; fallback 0
+SideFileRead<GraphAxisSettings> read_graph_settings(const DataDir& dir);  // "グラフ設定.txt"; fallback automatic
+SideFileRead<bool> read_auto_time(const DataDir& dir);                    // "自動時間.TXT"; fallback off
 SideFileRead<std::vector<std::string>> read_situations(const DataDir& dir);  // "状況リスト.txt"; fallback empty
-SideFileRead<std::string> read_memo(const DataDir& dir);                   // "気付きメモ.txt", lines joined by CR LF
-SideFileRead<std::string> read_user_name(const DataDir& dir);              // "ﾌﾟﾗｲﾍﾞｰﾄ.txt"; fallback empty
-SideFileRead<int> read_marker_mode(const DataDir& dir);                    // "マーカー.TXT"; fallback 0
+SideFileRead<std::string> read_memo(const DataDir& dir);       // "気付きメモ.txt", lines joined by CR LF
+SideFileRead<std::string> read_user_name(const DataDir& dir);  // "ﾌﾟﾗｲﾍﾞｰﾄ.txt"; fallback empty
+SideFileRead<int> read_marker_mode(const DataDir& dir);        // "マーカー.TXT"; fallback 0
 
 // Writers. Each replaces its file atomically, except the appends.
 WriteResult write_help_tour_setting(const DataDir& dir, int flag);
