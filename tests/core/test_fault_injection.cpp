@@ -16,6 +16,7 @@
 #include "core/side_files.h"
 #include "core/text_codec.h"
 #include "fault_sweep.h"
+#include "own_diary_files.h"
 #include "scratch_dir.h"
 
 namespace {
@@ -30,26 +31,11 @@ std::string cp932(const std::string& utf8) {
     return utf8_to_cp932(utf8).value();
 }
 
-const std::string LogText =
-    "\"2005/02/01\",\"はじめの一歩\",126,80,70,,62.5\r\n"
-    "\"2005/02/01\",\"起床後\",125,79,66,\"\",62.6\r\n"
-    "\"2005/02/03\",\"夕食後\",131,84,68,\"7:05:09\",62.4\r\n"
-    "\"2005/02/05\",\"起床後\",150,85,72,\"晴れ, 散歩\",63\r\n";
+const std::string& LogText = sora::test::OwnLogText;
 
 /// A diary of the user's own with every side file.
 Snapshot own_diary() {
-    return {
-        {"データ.txt", cp932(LogText)},
-        {"設定.txt", cp932("\"ヘルプツアー\",0\r\n")},
-        {"グラフ設定.txt", cp932("\"自動設定\",0\r\n\"血圧最大値\",200\r\n\"血圧最小値\",40\r\n\"血圧刻み\",8\r\n"
-                                 "\"脈拍最大値\",120\r\n\"脈拍最小値\",40\r\n\"脈拍刻み\",8\r\n"
-                                 "\"体重最大値\",100\r\n\"体重最小値\",30\r\n\"体重刻み\",7\r\n")},
-        {"自動時間.TXT", "0\r\n"},
-        {"状況リスト.txt", cp932("起床後\r\n夕食後\r\n\"はじめの一歩\"\r\n")},
-        {"気付きメモ.txt", cp932("血圧は朝に測る。\r\n塩分控えめ。\r\n")},
-        {"ﾌﾟﾗｲﾍﾞｰﾄ.txt", cp932("\"氏名\",\"花子\"\r\n")},
-        {"マーカー.TXT", "1\r\n"},
-    };
+    return sora::test::own_diary_files("血圧は朝に測る。\r\n塩分控えめ。\r\n", "1\r\n");
 }
 
 Reported reported(const WriteResult& result) {
