@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_host.h"
 #include "core/clock.h"
 #include "core/data_dir.h"
 #include "core/filter_listing.h"
@@ -25,36 +26,6 @@
 namespace {
 
 constexpr int kRecords = 32767;
-
-/// A host that only hides the one frame it knows; the help tour is off.
-class BenchHost : public ui::ScreenHost {
-public:
-    QWidget* frame = nullptr;
-    void HIDE_FRAMES() override {
-        if (frame) {
-            frame->hide();
-        }
-    }
-    void setHelpText(const QString&) override {}
-    void DSP_HELP() override {}
-    ui::Dialogs& dialogs() override { return m_dialogs; }
-    void setSituationLists(const QStringList&) override {}
-    void refillEntryAndFilterLists(const QStringList&) override {}
-    void appendSituation(const QString&) override {}
-    void showMainScreenFor(const QDate&) override {}
-    void rebuildMainScreen() override {}
-    void setTitle(const QString&) override {}
-    void endProgram() override {}
-    void processEvents() override {
-        if (paint) {
-            QCoreApplication::processEvents();
-        }
-    }
-    bool paint = true;
-
-private:
-    ui::ScriptedDialogs m_dialogs;
-};
 
 /// Three to four records a day over about 25 years, varied values and situations, now and then no weight.
 std::filesystem::path makeLog(const QTemporaryDir& root) {
@@ -133,7 +104,7 @@ void openFilterView(benchmark::State& state, bool paint) {
     area.resize(1100, 700);
     FilterScreen screen(ScreenContext{appState, dir, clock, host}, &area);
     screen.frame()->resize(1100, 700);
-    host.frame = screen.frame();
+    host.frames = {screen.frame()};
     if (paint) {
         area.show();
     }

@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "bench_host.h"
 #include "common/screen_context.h"
 #include "core/clock.h"
 #include "core/data_dir.h"
@@ -21,26 +22,6 @@
 namespace {
 
 constexpr int kRecords = 32767;
-
-/// The main window's services, as far as the main screen uses them while it refreshes.
-class BenchHost : public ui::ScreenHost {
-public:
-    void HIDE_FRAMES() override {}
-    void setHelpText(const QString&) override {}
-    void DSP_HELP() override {}
-    ui::Dialogs& dialogs() override { return m_dialogs; }
-    void setSituationLists(const QStringList&) override {}
-    void refillEntryAndFilterLists(const QStringList&) override {}
-    void appendSituation(const QString&) override {}
-    void showMainScreenFor(const QDate&) override {}
-    void rebuildMainScreen() override {}
-    void setTitle(const QString&) override {}
-    void endProgram() override {}
-    void processEvents() override { QApplication::processEvents(); }
-
-private:
-    ui::ScriptedDialogs m_dialogs;
-};
 
 struct Fixture {
     QTemporaryDir temp;

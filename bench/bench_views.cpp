@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_host.h"
 #include "common/screen_context.h"
 #include "core/app_state.h"
 #include "core/class_calendar.h"
@@ -32,31 +33,6 @@ namespace {
 
 constexpr int RecordCount = 32767;
 constexpr int SpanDays = 7305;  // 2005/01/01 to 2024/12/31
-
-/// A host whose HIDE_FRAMES hides the three frames; the help tour is off.
-class BenchHost : public ui::ScreenHost {
-public:
-    std::vector<QWidget*> frames;
-    void HIDE_FRAMES() override {
-        for (QWidget* frame : frames) {
-            frame->hide();
-        }
-    }
-    void setHelpText(const QString&) override {}
-    void DSP_HELP() override {}
-    ui::Dialogs& dialogs() override { return m_dialogs; }
-    void setSituationLists(const QStringList&) override {}
-    void refillEntryAndFilterLists(const QStringList&) override {}
-    void appendSituation(const QString&) override {}
-    void showMainScreenFor(const QDate&) override {}
-    void rebuildMainScreen() override {}
-    void setTitle(const QString&) override {}
-    void endProgram() override {}
-    void processEvents() override { QCoreApplication::processEvents(); }
-
-private:
-    ui::ScriptedDialogs m_dialogs;
-};
 
 /// Four to five records a day over twenty years, values varying, every third with a diary text.
 std::vector<sora::MeasurementRecord> makeRecords() {
