@@ -37,4 +37,16 @@ AxisRange manual_weight_axis(const GraphAxisSettings& settings) {
                      settings.weightDivisions};
 }
 
+AxisRange secondary_axis_for_data(const GraphAxisSettings& settings, SecondaryQuantity quantity,
+                                  const DataExtremes& extremes) {
+    const bool empty = quantity == SecondaryQuantity::Pulse ? extremes.pulseMax < extremes.pulseMin
+                                                            : extremes.weightMax < extremes.weightMin;
+    if (settings.autoScale != 0 && empty) {
+        GraphAxisSettings manual = settings;
+        manual.autoScale = 0;
+        return secondary_axis(manual, quantity, extremes);
+    }
+    return secondary_axis(settings, quantity, extremes);
+}
+
 }  // namespace sora

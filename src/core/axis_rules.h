@@ -17,6 +17,11 @@ AxisRange primary_axis(const GraphAxisSettings& settings, double largestSystolic
 /// Pulse or weight axis from the extremes (automatic: largest, smallest − 1) or from the settings.
 AxisRange secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity quantity, const DataExtremes& extremes);
 
+/// The secondary axis of a chart that may show no value of the quantity: automatic from the extremes, but from the
+/// settings' range when there is nothing to scale (largest below smallest), never an upside-down 999-to-0 axis.
+AxisRange secondary_axis_for_data(const GraphAxisSettings& settings, SecondaryQuantity quantity,
+                                  const DataExtremes& extremes);
+
 /// Manual axes only (the daily-average chart applies the settings whatever the automatic flag).
 AxisRange manual_bp_axis(const GraphAxisSettings& settings);
 AxisRange manual_weight_axis(const GraphAxisSettings& settings);

@@ -102,14 +102,7 @@ std::optional<int> day_list_top_row(std::size_t measurements) {
 
 AxisRange main_secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity quantity,
                               const DataExtremes& extremes) {
-    const bool empty = quantity == SecondaryQuantity::Pulse ? extremes.pulseMax < extremes.pulseMin
-                                                            : extremes.weightMax < extremes.weightMin;
-    if (settings.autoScale != 0 && empty) {
-        GraphAxisSettings manual = settings;
-        manual.autoScale = 0;
-        return secondary_axis(manual, quantity, extremes);
-    }
-    return secondary_axis(settings, quantity, extremes);
+    return secondary_axis_for_data(settings, quantity, extremes);
 }
 
 int pointer_top(std::string_view className) {

@@ -190,14 +190,7 @@ std::optional<int> filter_top_row(std::size_t listedRows) {
 
 AxisRange filter_secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity quantity,
                                 const DataExtremes& extremes) {
-    const bool empty = quantity == SecondaryQuantity::Pulse ? extremes.pulseMax < extremes.pulseMin
-                                                            : extremes.weightMax < extremes.weightMin;
-    if (settings.autoScale != 0 && empty) {
-        GraphAxisSettings manual = settings;
-        manual.autoScale = 0;
-        return secondary_axis(manual, quantity, extremes);
-    }
-    return secondary_axis(settings, quantity, extremes);
+    return secondary_axis_for_data(settings, quantity, extremes);
 }
 
 FilterSelection select_filter_records(const std::vector<MeasurementRecord>& records, FilterListing listing,
