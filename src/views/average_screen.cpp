@@ -14,11 +14,11 @@
 
 #include "common/render.h"
 #include "core/measurement_log.h"
+#include "ui/button_icons.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/twips.h"
-#include "views/average_screen_icons.h"
 
 namespace {
 
@@ -76,9 +76,9 @@ void AverageScreen::buildFrame() {
     m_periodItems = new QStringListModel(this);
     cboStdate2 = periodBox(m_frame, "cboStdate2", m_periodItems);
     cboEddate2 = periodBox(m_frame, "cboEddate2", m_periodItems);
-    cmdKikanF2 = pictureButton(m_frame, "cmdKikanF2", averageScreenIcon(AverageIcon::Period), "指定した期間で表示");
-    cmdAvgHozon = pictureButton(m_frame, "cmdAvgHozon", averageScreenIcon(AverageIcon::Save), "平均データを保存");
-    cmdAvgPri = pictureButton(m_frame, "cmdAvgPri", averageScreenIcon(AverageIcon::Print), "平均データを印刷");
+    cmdKikanF2 = pictureButton(m_frame, "cmdKikanF2", ui::buttonIcon(ui::ButtonIcon::Period), "指定した期間で表示");
+    cmdAvgHozon = pictureButton(m_frame, "cmdAvgHozon", ui::buttonIcon(ui::ButtonIcon::Save), "平均データを保存");
+    cmdAvgPri = pictureButton(m_frame, "cmdAvgPri", ui::buttonIcon(ui::ButtonIcon::Print), "平均データを印刷");
     connect(cmdKikanF2, &QPushButton::clicked, this, &AverageScreen::cmdKikanF2_Click);
     connect(cmdAvgHozon, &QPushButton::clicked, this, &AverageScreen::cmdAvgHozon_Click);
     connect(cmdAvgPri, &QPushButton::clicked, this, &AverageScreen::cmdAvgPri_Click);

@@ -6,13 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "common/render.h"
+#include "ui/button_icons.h"
 #include "ui/chart.h"
 #include "ui/grid.h"
 #include "ui/series_mode_options.h"
@@ -39,28 +38,6 @@ QComboBox* makePeriodBox(const char* name, QWidget* parent) {
     box->setMinimumContentsLength(10);
     box->setMaxVisibleItems(20);
     return box;
-}
-
-// A small printer: paper in, body, paper out.
-QIcon printerIcon() {
-    QPixmap pixmap(48, 48);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(60, 60, 60), 2));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(14, 4, 20, 16));
-    p.setBrush(QColor(150, 160, 175));
-    p.drawRoundedRect(QRectF(4, 18, 40, 18), 4, 4);
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(12, 30, 24, 14));
-    p.setPen(QPen(QColor(90, 90, 90), 1.5));
-    p.drawLine(QPointF(16, 35), QPointF(32, 35));
-    p.drawLine(QPointF(16, 39), QPointF(28, 39));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(60, 200, 90));
-    p.drawEllipse(QPointF(38, 24), 2.5, 2.5);
-    return QIcon(pixmap);
 }
 
 }  // namespace
@@ -173,7 +150,7 @@ QWidget* FilterScreen::buildControlColumn() {
 
     cmdPriData = new QPushButton(column);
     cmdPriData->setObjectName("cmdPriData");
-    cmdPriData->setIcon(printerIcon());
+    cmdPriData->setIcon(ui::buttonIcon(ui::ButtonIcon::Print));
     cmdPriData->setIconSize(QSize(40, 40));
     cmdPriData->setToolTip("表示中のデータで印刷");
     cmdPriData->setFixedSize(56, 56);

@@ -1,4 +1,4 @@
-#include "views/average_screen_icons.h"
+#include "ui/button_icons.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -78,22 +78,26 @@ void drawPrint(QPainter& p) {
 
 }  // namespace
 
-QIcon averageScreenIcon(AverageIcon which) {
+namespace ui {
+
+QIcon buttonIcon(ButtonIcon which) {
     QPixmap pixmap(Size, Size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     switch (which) {
-        case AverageIcon::Period:
+        case ButtonIcon::Period:
             drawPeriod(p);
             break;
-        case AverageIcon::Save:
+        case ButtonIcon::Save:
             drawSave(p);
             break;
-        case AverageIcon::Print:
+        case ButtonIcon::Print:
             drawPrint(p);
             break;
     }
     p.end();
     return QIcon(pixmap);
 }
+
+}  // namespace ui
