@@ -269,6 +269,9 @@ Chart::Chart(int seriesCount, QWidget* parent) : QWidget(parent), d(new Impl) {
     // fill one outline polygon of the whole series (milliseconds per hundred points). Printing (vectorised) still
     // draws polylines.
     d->plot->setPlottingHint(QCP::phFastPolylines, true);
+    // The queued replot only marks the widget dirty: by default it repaints at once, which paints the whole
+    // window a second time when the chart's screen has just been shown.
+    d->plot->setPlottingHint(QCP::phImmediateRefresh, false);
     // Bars stay behind the lines whatever order the series were styled in.
     d->plot->addLayer(QStringLiteral("bars"), d->plot->layer(QStringLiteral("main")), QCustomPlot::limBelow);
 
