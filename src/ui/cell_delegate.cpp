@@ -14,6 +14,7 @@ constexpr qsizetype MaxKeptLayouts = 2048;
 struct CellDelegate::Layout {
     QTextLayout text;
     int height = 0;
+    qreal width = 0;
 };
 
 size_t qHash(const CellDelegate::LayoutKey& key, size_t seed) {
@@ -46,6 +47,7 @@ std::shared_ptr<const CellDelegate::Layout> CellDelegate::layoutFor(const QStrin
         layout->text.setText(shown);
         layout->text.setFont(option.font);
         layout->text.setTextOption(textOption);
+        layout->text.setCacheEnabled(true);  // else every draw shapes the text again
         layout->text.beginLayout();
         line = layout->text.createLine();
         line.setLineWidth(width);
@@ -57,6 +59,7 @@ std::shared_ptr<const CellDelegate::Layout> CellDelegate::layoutFor(const QStrin
         shown = QFontMetrics(option.font).elidedText(shown, option.textElideMode, width);
     }
     layout->height = static_cast<int>(line.height());
+    layout->width = line.naturalTextWidth();
     if (m_layouts.size() >= MaxKeptLayouts) {
         m_layouts.clear();
     }
@@ -94,11 +97,19 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     // Placed as the style places its text layout: the line's box aligned in whole pixels.
     const QRect box = QStyle::alignedRect(option.direction, align & Qt::AlignVertical_Mask,
                                           QSize(textRect.width(), layout->height), textRect);
-    painter->save();
+    const QPen pen = painter->pen();
     painter->setPen(option.palette.color(group, QPalette::Text));
-    painter->setClipRect(textRect, Qt::IntersectClip);
-    layout->text.draw(painter, box.topLeft());
-    painter->restore();
+    if (layout->width <= textRect.width() && layout->height <= textRect.height()) {
+        // Elided to the width already and not taller than the row: no clip (per cell, a clip costs more than the
+        // text).
+        layout->text.draw(painter, box.topLeft());
+    } else {
+        painter->save();
+        painter->setClipRect(textRect, Qt::IntersectClip);
+        layout->text.draw(painter, box.topLeft());
+        painter->restore();
+    }
+    painter->setPen(pen);
 }
 
 }  // namespace ui

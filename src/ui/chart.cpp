@@ -229,6 +229,12 @@ void Chart::Impl::syncAll(int columns) {
             sync(s, columns);
         }
     }
+    // Segment by segment only helps wide pens (see the constructor); thin lines go to the raster engine's
+    // cosmetic stroker in one call per run, several times faster than thousands of separate segments.
+    const bool wideLine = std::any_of(series.begin(), series.end(), [this](const SeriesState& st) {
+        return st.kind == SeriesKind::Line && st.visible && lineWidth(st) > 1;
+    });
+    plot->setPlottingHint(QCP::phFastPolylines, wideLine);
     applyRowAxis();
 }
 

@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QVector>
 #include <array>
 #include <memory>
@@ -18,6 +17,7 @@
 #include "ui/chart.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
+#include "ui/period_box.h"
 #include "ui/twips.h"
 
 namespace {
@@ -32,19 +32,6 @@ QPushButton* pictureButton(QWidget* parent, const char* name, const QIcon& icon,
     button->setToolTip(toolTip);
     button->setFixedSize(42, 38);
     return button;
-}
-
-QComboBox* periodBox(QWidget* parent, const char* name, QStringListModel* items) {
-    auto* box = new QComboBox(parent);
-    box->setModel(items);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setMaxVisibleItems(20);
-    // Sized by eight characters, not by measuring thousands of dates each time the frame is shown.
-    box->setMinimumContentsLength(9);
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    return box;
 }
 
 }  // namespace
@@ -73,9 +60,9 @@ void AverageScreen::buildFrame() {
     mcrAvgtai->setAxisTitle(ui::Axis::Secondary, "体重 （Kg）");
 
     // Both boxes list the same days: one model fills both.
-    m_periodItems = new QStringListModel(this);
-    cboStdate2 = periodBox(m_frame, "cboStdate2", m_periodItems);
-    cboEddate2 = periodBox(m_frame, "cboEddate2", m_periodItems);
+    m_periodItems = new ui::TextListModel(this);
+    cboStdate2 = ui::makePeriodBox(m_frame, "cboStdate2", m_periodItems, 9);
+    cboEddate2 = ui::makePeriodBox(m_frame, "cboEddate2", m_periodItems, 9);
     cmdKikanF2 = pictureButton(m_frame, "cmdKikanF2", ui::buttonIcon(ui::ButtonIcon::Period), "指定した期間で表示");
     cmdAvgHozon = pictureButton(m_frame, "cmdAvgHozon", ui::buttonIcon(ui::ButtonIcon::Save), "平均データを保存");
     cmdAvgPri = pictureButton(m_frame, "cmdAvgPri", ui::buttonIcon(ui::ButtonIcon::Print), "平均データを印刷");
@@ -129,12 +116,7 @@ std::vector<sora::MeasurementRecord> AverageScreen::readLog() {
 
 void AverageScreen::DSP_AVGTAI() {
     sora::DailyAverageView view = sora::build_daily_averages(readLog(), m_ctx.state.axes, sora::AverageRowTexts::Later);
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(view.periodItems.size()));
-    for (const std::string& item : view.periodItems) {
-        items.append(qs(item));
-    }
-    m_periodItems->setStringList(items);
+    m_periodItems->setItems(std::move(view.periodItems));
     cboStdate2->setEditText(qs(view.startText));
     cboEddate2->setEditText(qs(view.endText));
     render(std::move(view));

@@ -10,11 +10,11 @@
 
 class QComboBox;
 class QPushButton;
-class QStringListModel;
 
 namespace ui {
 class Chart;
 class Grid;
+class TextListModel;
 }  // namespace ui
 
 /// The daily averages in frame fraAvgTai: one row per calendar day in msgAvgtai, charted in mcrAvgtai, with a
@@ -56,7 +56,7 @@ private:
     ScreenContext m_ctx;
     QWidget* m_frame;
     bool m_printToPdf = false;
-    QStringListModel* m_periodItems = nullptr;
+    ui::TextListModel* m_periodItems = nullptr;
 
     ui::Grid* msgAvgtai = nullptr;
     ui::Chart* mcrAvgtai = nullptr;

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStringListModel>
 #include <memory>
 
 #include "common/render.h"
@@ -15,6 +14,7 @@
 #include "ui/chart.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
+#include "ui/period_box.h"
 #include "ui/series_mode_options.h"
 #include "views/filter_grid_source.h"
 
@@ -134,7 +134,7 @@ void FilterScreen::runListing(sora::FilterListing listing) {
         sora::select_filter_records(log.records, listing, criteria(), m_ctx.state.axes, secondaryQuantity());
     m_ctx.state.extremes = selection.extremes;
     if (listing == sora::FilterListing::All) {
-        fillPeriodBoxes(selection.periodDates);
+        fillPeriodBoxes(std::move(selection.periodDates));
     }
     renderListing(std::move(log.records), std::move(selection));
 }
@@ -162,21 +162,17 @@ void FilterScreen::renderListing(std::vector<sora::MeasurementRecord> records, s
     msgBunseki->endFill();
 }
 
-void FilterScreen::fillPeriodBoxes(const std::vector<std::string>& dates) {
-    QStringList items;
-    items.reserve(static_cast<qsizetype>(dates.size()));
-    for (const std::string& date : dates) {
-        items << QString::fromUtf8(date.data(), static_cast<qsizetype>(date.size()));
-    }
+void FilterScreen::fillPeriodBoxes(std::vector<std::string> dates) {
     // Both boxes list the same dates: one model, filled in one step.
-    m_periodDates->setStringList(items);
-    if (items.isEmpty()) {
+    const int count = static_cast<int>(dates.size());
+    m_periodDates->setItems(std::move(dates));
+    if (count == 0) {
         cboStdate->setEditText(QString());
         cboEddate->setEditText(QString());
         return;
     }
     cboStdate->setCurrentIndex(0);
-    cboEddate->setCurrentIndex(static_cast<int>(items.size()) - 1);
+    cboEddate->setCurrentIndex(count - 1);
 }
 
 void FilterScreen::applySeriesMode(int index) {

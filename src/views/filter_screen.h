@@ -15,11 +15,11 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QStringListModel;
 
 namespace ui {
 class Chart;
 class Grid;
+class TextListModel;
 class Printer;
 class SeriesModeOptions;
 }  // namespace ui
@@ -67,7 +67,7 @@ private:
     void runListing(sora::FilterListing listing);
     void renderListing(std::vector<sora::MeasurementRecord> records, sora::FilterSelection selection);
     void showEmptyListing();
-    void fillPeriodBoxes(const std::vector<std::string>& dates);
+    void fillPeriodBoxes(std::vector<std::string> dates);
     sora::FilterCriteria criteria() const;
     sora::SecondaryQuantity secondaryQuantity() const;
     void applySeriesMode(int index);
@@ -105,6 +105,6 @@ private:
     QPushButton* cmdKikanF = nullptr;
     QComboBox* cboStdate = nullptr;
     QComboBox* cboEddate = nullptr;
-    QStringListModel* m_periodDates = nullptr;  // the dates both period boxes list
+    ui::TextListModel* m_periodDates = nullptr;  // the dates both period boxes list
     QPushButton* cmdPriData = nullptr;
 };

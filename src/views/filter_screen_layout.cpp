@@ -7,13 +7,13 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "common/render.h"
 #include "ui/button_icons.h"
 #include "ui/chart.h"
 #include "ui/grid.h"
+#include "ui/period_box.h"
 #include "ui/series_mode_options.h"
 #include "ui/twips.h"
 #include "views/filter_screen.h"
@@ -26,18 +26,6 @@ QPushButton* makeButton(const char* name, const QString& caption, QWidget* paren
     button->setMinimumWidth(0);
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return button;
-}
-
-QComboBox* makePeriodBox(const char* name, QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    // Measuring thousands of dates for the width would cost more than the listing itself.
-    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    box->setMinimumContentsLength(10);
-    box->setMaxVisibleItems(20);
-    return box;
 }
 
 }  // namespace
@@ -136,11 +124,9 @@ QWidget* FilterScreen::buildControlColumn() {
     }
     cmdKikanF = makeButton("cmdKikanF", "任意", periodBox);
     connect(cmdKikanF, &QPushButton::clicked, this, &FilterScreen::cmdKikanF_Click);
-    cboStdate = makePeriodBox("cboStdate", periodBox);
-    cboEddate = makePeriodBox("cboEddate", periodBox);
-    m_periodDates = new QStringListModel(this);
-    cboStdate->setModel(m_periodDates);
-    cboEddate->setModel(m_periodDates);
+    m_periodDates = new ui::TextListModel(this);
+    cboStdate = ui::makePeriodBox(periodBox, "cboStdate", m_periodDates, 10);
+    cboEddate = ui::makePeriodBox(periodBox, "cboEddate", m_periodDates, 10);
     auto* boxes = new QHBoxLayout;
     boxes->addWidget(cboStdate, 1);
     boxes->addWidget(new QLabel("～", periodBox));
