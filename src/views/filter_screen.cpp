@@ -156,7 +156,7 @@ void FilterScreen::renderListing(std::vector<sora::MeasurementRecord> records, s
     selection.chartRows = {};
     selection.periodDates = {};
     msgBunseki->beginFill();
-    renderGridHead(*msgBunseki, sora::filter_columns());
+    // The heading row and widths stay from the frame's build; a new source replaces only the records.
     msgBunseki->setDataSource(std::make_unique<FilterGridSource>(std::move(records), std::move(selection)));
     msgBunseki->setTopRow(topRow);
     msgBunseki->endFill();
@@ -185,6 +185,10 @@ void FilterScreen::applySeriesMode(int index) {
 }
 
 void FilterScreen::setHighlighted(QPushButton* button, bool on) {
+    // A new palette makes the style draw the button's face anew (its cached faces are keyed by palette).
+    if (button->property("highlighted").toBool() == on) {
+        return;
+    }
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, on ? highlightColour() : QApplication::palette(button).color(QPalette::Button));
     button->setPalette(palette);
