@@ -63,30 +63,19 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
     column->addWidget(m_frameArea, 1);
     setCentralWidget(central);
 
-    const ScreenContext context{m_state, m_dir, m_clock, *this};
-    m_main = new MainScreen(context, m_frameArea);
-    m_filter = new FilterScreen(context, m_frameArea);
-    m_averages = new AverageScreen(context, m_frameArea);
-    m_sorted = new SortedListScreen(context, m_frameArea);
-    m_calendar = new CalendarScreen(context, m_frameArea);
-    m_trend = new TrendScreen(context, m_frameArea);
-    m_diary = new DiaryScreen(context, m_frameArea);
-    m_settings = new SettingsScreen(context, m_frameArea);
-    // Every frame sits in the same cell: hidden frames take no room, the one shown fills the area.
-    for (QWidget* frame : {m_main->frame(), m_filter->frame(), m_averages->frame(), m_sorted->frame(),
-                           m_calendar->frame(), m_trend->frame(), m_diary->frame(), m_settings->frame()}) {
-        frames->addWidget(frame, 0, 0);
-        frame->hide();
-    }
+    // The main screen is built now; every other screen when it is first needed, which keeps hundreds of controls
+    // out of the start-up.
+    m_main = new MainScreen(ScreenContext{m_state, m_dir, m_clock, *this}, m_frameArea);
+    adoptFrame(m_main->frame());
 
     connect(cmdMain, &QPushButton::clicked, this, &frmMain::cmdMain_Click);
-    connect(cmdTaijyu, &QPushButton::clicked, m_filter, &FilterScreen::open);
-    connect(cmdAvgtai, &QPushButton::clicked, m_averages, &AverageScreen::open);
-    connect(cmdBunseki, &QPushButton::clicked, m_sorted, &SortedListScreen::open);
-    connect(cmdCale, &QPushButton::clicked, m_calendar, &CalendarScreen::open);
-    connect(cmdRentai, &QPushButton::clicked, m_trend, &TrendScreen::open);
-    connect(cmdMemo, &QPushButton::clicked, m_diary, &DiaryScreen::open);
-    connect(cmdSettei, &QPushButton::clicked, m_settings, &SettingsScreen::open);
+    connect(cmdTaijyu, &QPushButton::clicked, this, [this] { built(m_filter).open(); });
+    connect(cmdAvgtai, &QPushButton::clicked, this, [this] { built(m_averages).open(); });
+    connect(cmdBunseki, &QPushButton::clicked, this, [this] { built(m_sorted).open(); });
+    connect(cmdCale, &QPushButton::clicked, this, [this] { built(m_calendar).open(); });
+    connect(cmdRentai, &QPushButton::clicked, this, [this] { built(m_trend).open(); });
+    connect(cmdMemo, &QPushButton::clicked, this, [this] { built(m_diary).open(); });
+    connect(cmdSettei, &QPushButton::clicked, this, [this] { built(m_settings).open(); });
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdOwari, &QPushButton::clicked, this, &frmMain::cmdOwari_Click);
     connect(chkHelp, &QCheckBox::clicked, this, &frmMain::chkHelp_Click);
@@ -98,6 +87,49 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::adoptFrame(QWidget* frame) {
+    // Every frame sits in the same cell: hidden frames take no room, the one shown fills the area.
+    static_cast<QGridLayout*>(m_frameArea->layout())->addWidget(frame, 0, 0);
+    frame->hide();
+    m_frames.push_back(frame);
+}
+
+template <class Screen>
+Screen& frmMain::built(Screen*& screen) {
+    if (!screen) {
+        screen = new Screen(ScreenContext{m_state, m_dir, m_clock, *this}, m_frameArea);
+        adoptFrame(screen->frame());
+        prepare(*screen);
+    }
+    return *screen;
+}
+template SettingsScreen& frmMain::built(SettingsScreen*&);  // also used by the screenshot writer
+
+// What the load step gave the screens that were not built yet.
+void frmMain::prepare(FilterScreen& screen) {
+    screen.setSituations(m_situations);
+}
+
+void frmMain::prepare(SettingsScreen& screen) {
+    screen.setSituations(m_situations);
+    screen.showGraphSettings();
+    screen.setAutoTimeChecked(m_state.autoTime);
+}
+
+void frmMain::prepare(DiaryScreen& screen) {
+    screen.setMemo(m_memo);
+}
+
+void frmMain::buildAllScreens() {
+    built(m_filter);
+    built(m_averages);
+    built(m_sorted);
+    built(m_calendar);
+    built(m_trend);
+    built(m_diary);
+    built(m_settings);
+}
 
 void frmMain::buildButtons(QBoxLayout* row) {
     QWidget* parent = this;
@@ -172,12 +204,16 @@ void frmMain::readSideFiles() {
     const auto axes = sora::read_graph_settings(m_dir);
     reportReadError(axes.message);
     m_state.axes = axes.value;
-    m_settings->showGraphSettings();
+    if (m_settings) {
+        m_settings->showGraphSettings();
+    }
 
     const auto autoTime = sora::read_auto_time(m_dir);
     reportReadError(autoTime.message);
     m_state.autoTime = autoTime.value;
-    m_settings->setAutoTimeChecked(autoTime.value);
+    if (m_settings) {
+        m_settings->setAutoTimeChecked(autoTime.value);
+    }
 
     const auto marker = sora::read_marker_mode(m_dir);
     reportReadError(marker.message);
@@ -186,7 +222,10 @@ void frmMain::readSideFiles() {
 
     const auto memo = sora::read_memo(m_dir);
     reportReadError(memo.message);
-    m_diary->setMemo(qs(memo.value));
+    m_memo = qs(memo.value);
+    if (m_diary) {
+        m_diary->setMemo(m_memo);
+    }
 
     const auto helpTour = sora::read_help_tour_setting(m_dir);
     reportReadError(helpTour.message);
@@ -243,8 +282,7 @@ QString frmMain::mainHelpText() {
 }
 
 void frmMain::HIDE_FRAMES() {
-    for (QWidget* frame : {m_filter->frame(), m_sorted->frame(), m_trend->frame(), m_main->frame(), m_settings->frame(),
-                           m_calendar->frame(), m_diary->frame(), m_averages->frame()}) {
+    for (QWidget* frame : m_frames) {
         frame->hide();
     }
 }
@@ -260,20 +298,33 @@ void frmMain::DSP_HELP() {
 }
 
 void frmMain::setSituationLists(const QStringList& items) {
+    m_situations = items;
     m_main->setSituations(items);
-    m_filter->setSituations(items);
-    m_settings->setSituations(items);
+    if (m_filter) {
+        m_filter->setSituations(items);
+    }
+    if (m_settings) {
+        m_settings->setSituations(items);
+    }
 }
 
 void frmMain::refillEntryAndFilterLists(const QStringList& items) {
+    m_situations = items;
     m_main->setSituations(items);
-    m_filter->setSituations(items);
+    if (m_filter) {
+        m_filter->setSituations(items);
+    }
 }
 
 void frmMain::appendSituation(const QString& item) {
+    m_situations.append(item);
     m_main->appendSituation(item);
-    m_filter->appendSituation(item);
-    m_settings->appendSituation(item);
+    if (m_filter) {
+        m_filter->appendSituation(item);
+    }
+    if (m_settings) {
+        m_settings->appendSituation(item);
+    }
 }
 
 void frmMain::showMainScreenFor(const QDate& date) {

@@ -2,8 +2,10 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "core/app_state.h"
 #include "core/clock.h"
@@ -46,6 +48,9 @@ public:
     /// The main-screen help text of the load step.
     static QString mainHelpText();
 
+    /// Builds the screens not built yet (each is otherwise built when first opened).
+    void buildAllScreens();
+
     /// Opens every screen in turn and writes OUT/<frame>.png.
     bool writeScreenshots(const QString& outDir);
 
@@ -73,6 +78,14 @@ private:
     void cmdHelp_Click();
     void cmdOwari_Click();
     QWidget* frameArea() const { return m_frameArea; }
+    void adoptFrame(QWidget* frame);
+    template <class Screen>
+    Screen& built(Screen*& screen);
+    void prepare(FilterScreen& screen);
+    void prepare(SettingsScreen& screen);
+    void prepare(DiaryScreen& screen);
+    template <class Screen>
+    void prepare(Screen&) {}
 
     sora::DataDir m_dir;
     ui::Dialogs& m_dialogs;
@@ -81,6 +94,9 @@ private:
     bool m_ended = false;
 
     QWidget* m_frameArea = nullptr;
+    std::vector<QWidget*> m_frames;  // of the screens built so far
+    QStringList m_situations;        // the situation list as the load step and later changes left it
+    QString m_memo;                  // the memo as read by the load step, for the diary screen when it is built
     QPushButton* cmdMain = nullptr;
     QPushButton* cmdTaijyu = nullptr;
     QPushButton* cmdAvgtai = nullptr;

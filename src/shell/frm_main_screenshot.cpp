@@ -34,7 +34,7 @@ bool frmMain::writeScreenshots(const QString& outDir) {
         ok = grabInto(*this, QDir(outDir).filePath(QString::fromLatin1(shot.frame) + ".png")) && ok;
     }
     // The new-start form over the settings screen.
-    m_settings->showNewStartForm();
+    built(m_settings).showNewStartForm();
     ok = grabInto(*this, QDir(outDir).filePath("fraNew.png")) && ok;
     if (auto* cancel = findChild<QPushButton*>("cmdYame")) {
         cancel->click();

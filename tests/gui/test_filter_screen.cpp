@@ -109,7 +109,7 @@ QStringList weekdayButtons() {
 TEST(FilterOpen, ListsEveryRecordResetsCriteriaAndShowsHelp) {
     TestApp app;
     writeDiary(app, true);
-    frmMain& window = app.start();
+    app.start();
     Filter f{app};
     app.dialogs().clear();
     app.click("cmdTaijyu");
@@ -135,7 +135,7 @@ TEST(FilterOpen, ListsEveryRecordResetsCriteriaAndShowsHelp) {
     EXPECT_TRUE(app.find<QRadioButton>("optKon4")->isChecked());
     EXPECT_EQ(f.highlightedOf({"cmdAllDay", "cmdAllact", "cmdAllWeek", "cmdKikan1", "cmdKikanF", "cmdWeek0"}),
               (QStringList{"cmdAllDay", "cmdAllact", "cmdAllWeek"}));
-    EXPECT_EQ(window.findChild<FilterScreen*>()->selectedWeekday(), 99);
+    EXPECT_EQ(app.screen<FilterScreen>()->selectedWeekday(), 99);
 
     ASSERT_EQ(app.dialogs().records().size(), 1u);
     const auto& help = app.dialogs().records().front();
@@ -235,13 +235,13 @@ TEST(FilterPeriod, EachButtonWritesItsPeriodAndHighlightsItself) {
 TEST(FilterCriteria, WeekdayAndSituationHighlightsAndTheCombinationExample) {
     TestApp app;
     writeDiary(app);
-    frmMain& window = app.start();
+    app.start();
     Filter f{app};
     app.click("cmdTaijyu");
     app.click("cmdKikan2");  // １週間: 2005/02/22 to 2005/03/01
 
     app.click("cmdWeek3");  // 水
-    EXPECT_EQ(window.findChild<FilterScreen*>()->selectedWeekday(), 3);
+    EXPECT_EQ(app.screen<FilterScreen>()->selectedWeekday(), 3);
     QStringList week = weekdayButtons() << "cmdAllWeek";
     QStringList on;
     for (const QString& name : week) {
@@ -454,8 +454,8 @@ QString printFile(TestApp& app) {
 TEST(FilterPrint, PrintsChartHeadingRuleAndTheListedLinesToPdf) {
     TestApp app;
     writeDiary(app);
-    frmMain& window = app.start();
-    window.findChild<FilterScreen*>()->setPrintToPdf(true);
+    app.start();
+    app.screen<FilterScreen>()->setPrintToPdf(true);
     Filter f{app};
     app.click("cmdTaijyu");
     app.click("cmdKikan2");  // seven rows
@@ -513,8 +513,8 @@ TEST(FilterPrint, CancelPrintsNothingAndLongListsFlowOntoMorePages) {
         log += "\"" + sora::format_date(date) + "\",\"朝食後\"," + std::to_string(110 + i % 40) + ",80,70,\"\",62.5\n";
     }
     writeDiary(app, false, log.c_str());
-    frmMain& window = app.start();
-    window.findChild<FilterScreen*>()->setPrintToPdf(true);
+    app.start();
+    app.screen<FilterScreen>()->setPrintToPdf(true);
     Filter f{app};
     app.click("cmdTaijyu");
 
@@ -547,8 +547,8 @@ TEST(FilterPrint, CancelPrintsNothingAndLongListsFlowOntoMorePages) {
 TEST(FilterPrint, AFailedPrintIsReportedNotClaimed) {
     TestApp app;
     writeDiary(app);
-    frmMain& window = app.start();
-    window.findChild<FilterScreen*>()->setPrintToPdf(true);
+    app.start();
+    app.screen<FilterScreen>()->setPrintToPdf(true);
     app.click("cmdTaijyu");
     // A directory where the PDF should go: the file cannot be written.
     ASSERT_TRUE(QDir().mkpath(printFile(app)));

@@ -232,7 +232,7 @@ TEST_F(MainScreenTest, MarkerCycleIsStoredAndAppliedToSeriesOneTwoAndFour) {
 
     // A mode above 2 (a hand-edited file) shows balls; the next click starts again at 0.
     window.state().markerMode = 5;
-    window.findChild<MainScreen*>()->applyMarkerMode();
+    app.screen<MainScreen>()->applyMarkerMode();
     EXPECT_EQ(chart->marker(0), ui::Marker::Balls);
     app.click("cmdSuiiGr");
     QTest::mouseClick(chart->plot(), Qt::LeftButton, {}, chart->plot()->rect().center());

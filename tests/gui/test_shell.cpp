@@ -2,10 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "core/side_files.h"
+#include "settings/settings_screen.h"
 #include "test_app.h"
 #include "ui/help_viewer.h"
+#include "views/diary_screen.h"
+#include "views/filter_screen.h"
 
 namespace {
 
@@ -165,4 +171,42 @@ TEST(StartUp, MissingSideFilesFallBackQuietly) {
     EXPECT_EQ(window.windowTitle(), " ソラノート＋");
     EXPECT_EQ(window.state().helpTour, 0);
     EXPECT_NE(window.state().axes.autoScale, 0);
+}
+
+TEST(Screens, ABuiltLaterScreenShowsWhatTheLoadStepAndLaterChangesLeft) {
+    TestApp app;
+    writeOwnDiary(app, "山田");
+    const sora::DataDir dir(app.dir());
+    ASSERT_TRUE(sora::write_auto_time(dir, true));
+    ASSERT_TRUE(sora::write_memo(dir, "塩分を控える"));
+    frmMain& window = app.start();
+    // Only the main screen exists after the load step.
+    EXPECT_EQ(window.findChild<FilterScreen*>(), nullptr);
+    EXPECT_EQ(window.findChild<SettingsScreen*>(), nullptr);
+    EXPECT_EQ(window.findChild<DiaryScreen*>(), nullptr);
+
+    // A situation added on the main screen before the other screens are built.
+    app.dialogs().queueText(QString("ヨガの後"));
+    app.dialogs().queueAnswer(ui::Answer::Yes);
+    app.click("cmdFree");
+
+    app.click("cmdTaijyu");
+    auto* filterList = window.findChild<QListWidget*>("lstAct2");
+    ASSERT_NE(filterList, nullptr);
+    ASSERT_EQ(filterList->count(), 2);
+    EXPECT_EQ(filterList->item(1)->text(), "ヨガの後");
+
+    app.click("cmdSettei");
+    auto* autoTime = window.findChild<QCheckBox*>("chkJikan");
+    ASSERT_NE(autoTime, nullptr);
+    EXPECT_TRUE(autoTime->isChecked());
+
+    app.click("cmdMemo");
+    auto* memo = window.findChild<QPlainTextEdit*>("txtKizuki");
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->toPlainText(), "塩分を控える");
+    EXPECT_EQ(window.findChildren<DiaryScreen*>().size(), 1);  // built once, not again on the next opening
+    app.click("cmdMain");
+    app.click("cmdMemo");
+    EXPECT_EQ(window.findChildren<DiaryScreen*>().size(), 1);
 }

@@ -50,9 +50,24 @@ public:
     T* find(const char* name) const {
         T* widget = m_window->findChild<T*>(QString::fromLatin1(name));
         if (!widget) {
+            // A screen is built when first opened; a test may reach for its controls before that.
+            m_window->buildAllScreens();
+            widget = m_window->findChild<T*>(QString::fromLatin1(name));
+        }
+        if (!widget) {
             ADD_FAILURE() << "no control named " << name;
         }
         return widget;
+    }
+    /// A screen of the window, built if it was not opened yet.
+    template <typename Screen>
+    Screen* screen() const {
+        m_window->buildAllScreens();
+        Screen* found = m_window->findChild<Screen*>();
+        if (!found) {
+            ADD_FAILURE() << "no such screen";
+        }
+        return found;
     }
     /// Clicks a button (QAbstractButton) by objectName.
     void click(const char* name);
