@@ -144,6 +144,7 @@ QWidget* MainScreen::buildChartArea() {
     cell->addWidget(mcrMain, 0, 0);
     cell->addWidget(fraWho, 0, 0);
     fraWho->raise();
+    mcrMain->hide();  // under fraWho: not drawn until uncovered
     row->addWidget(stack, 1);
 
     auto* side = new QVBoxLayout;
@@ -285,11 +286,13 @@ void MainScreen::mtvmain_DateClick(const QDate& date) {
 void MainScreen::cmdHanteiGr_Click() {
     fraWho->show();
     fraWho->raise();
+    mcrMain->hide();
     m_ctx.host.processEvents();
     DSP_MAIN();
 }
 
 void MainScreen::cmdSuiiGr_Click() {
+    mcrMain->show();
     fraWho->hide();
 }
 

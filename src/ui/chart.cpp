@@ -80,6 +80,7 @@ struct Chart::Impl {
     int rows = 0;
     AxisState axes[2];
     QSharedPointer<QCPAxisTickerFixed> rowTicker{new QCPAxisTickerFixed};
+    bool replotWhenShown = false;
 
     QCPAxis* valueAxis(Axis axis) const { return axis == Axis::Primary ? plot->yAxis : plot->yAxis2; }
     AxisState& state(Axis axis) { return axes[axis == Axis::Primary ? 0 : 1]; }
@@ -444,6 +445,11 @@ void Chart::copyToClipboard() const {
 
 void Chart::redraw() {
     d->syncAll(d->pixelColumns());
+    if (!isVisible()) {
+        // Drawn when shown: a hidden chart (another screen's, one under another) costs nothing.
+        d->replotWhenShown = true;
+        return;
+    }
     d->plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
@@ -453,6 +459,14 @@ QCustomPlot* Chart::plot() const {
 
 QCPAbstractPlottable* Chart::plottable(int series) const {
     return d->validSeries(series) ? d->series[series].plottable : nullptr;
+}
+
+void Chart::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (d->replotWhenShown) {
+        d->replotWhenShown = false;
+        redraw();
+    }
 }
 
 void Chart::resizeEvent(QResizeEvent* event) {

@@ -64,6 +64,7 @@ signals:
     void clicked();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

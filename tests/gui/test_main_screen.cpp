@@ -212,8 +212,10 @@ TEST_F(MainScreenTest, FacesForEveryGroupAndLongDaysScroll) {
 TEST_F(MainScreenTest, MarkerCycleIsStoredAndAppliedToSeriesOneTwoAndFour) {
     frmMain& window = start();
     auto* chart = app.find<ui::Chart>("mcrMain");
+    EXPECT_TRUE(chart->isHidden()) << "covered by the judgement chart, so not drawn";
     app.click("cmdSuiiGr");
     EXPECT_TRUE(app.find<QWidget>("fraWho")->isHidden());
+    EXPECT_FALSE(chart->isHidden());
 
     const std::vector<std::pair<ui::Marker, std::string>> cycle = {
         {ui::Marker::Circles, "1\r\n"}, {ui::Marker::Balls, "2\r\n"}, {ui::Marker::None, "0\r\n"}};
@@ -229,6 +231,7 @@ TEST_F(MainScreenTest, MarkerCycleIsStoredAndAppliedToSeriesOneTwoAndFour) {
 
     app.click("cmdHanteiGr");
     EXPECT_FALSE(app.find<QWidget>("fraWho")->isHidden());
+    EXPECT_TRUE(chart->isHidden());
 
     // A mode above 2 (a hand-edited file) shows balls; the next click starts again at 0.
     window.state().markerMode = 5;
