@@ -216,6 +216,9 @@ void Chart::Impl::sync(int s, int columns) {
         auto* bars = static_cast<QCPBars*>(st.plottable);
         bars->setWidth(kBarWidth * bucket);
         bars->setData(keys, values, true);
+        // Bars a pixel wide or less: antialiasing only blurs their edges, at several times the cost.
+        bars->setAntialiased(bucket == 1);
+        bars->setAntialiasedFill(bucket == 1);
         st.syncedColumns = bucket > 1 ? columns : 0;
     }
     st.dirty = false;
