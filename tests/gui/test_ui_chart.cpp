@@ -233,6 +233,32 @@ TEST(Chart, PictureClipboardAndClick) {
     EXPECT_EQ(clicked.count(), 1);
 }
 
+TEST(Chart, AHiddenChartIsDrawnWhenShownAndRedrawsAreCoalesced) {
+    QWidget window;
+    window.resize(400, 300);
+    auto* chart = new ui::Chart(4, &window);
+    chart->resize(400, 300);
+    window.show();
+    QCoreApplication::processEvents();
+    QSignalSpy replots(chart->plot(), &QCustomPlot::afterReplot);
+
+    chart->hide();
+    chart->setSeries(0, {120, 140, 130});
+    chart->redraw();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(replots.count(), 0) << "nothing is drawn while hidden";
+
+    chart->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(replots.count(), 1) << "the pending drawing happens when shown";
+
+    chart->redraw();
+    chart->redraw();
+    EXPECT_EQ(replots.count(), 1) << "drawn from the event loop, not at once";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(replots.count(), 2) << "two redraws in a row draw once";
+}
+
 TEST(Render, ChartRowsAxesAndSeriesModes) {
     ui::Chart chart(4);
     renderChartRows(chart, {{131, 84, 68, 62.4f}, {125, 79, 66, 62.6f}});
