@@ -19,6 +19,14 @@ ui::Alignment toUi(sora::Align align) {
 
 }  // namespace
 
+QString crlfLines(std::initializer_list<const char*> lines) {
+    QString text;
+    for (const char* line : lines) {
+        text += QString::fromUtf8(line) + QStringLiteral("\r\n");
+    }
+    return text;
+}
+
 void renderGridHead(ui::Grid& grid, const std::vector<sora::GridColumn>& columns) {
     grid.setRowCount(1);
     grid.setColumnCount(static_cast<int>(columns.size()));

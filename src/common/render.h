@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +25,10 @@ inline QString qs(const std::string& text) {
 inline std::string ss(const QString& text) {
     return text.toStdString();
 }
+/// A message or help text from its lines, each ended by CR LF as all the program's texts are; an empty line is a
+/// blank line.
+QString crlfLines(std::initializer_list<const char*> lines);
+
 inline QColor toQColor(const sora::Colour& c) {
     return QColor(c.r, c.g, c.b);
 }

@@ -37,6 +37,16 @@ AxisRange manual_weight_axis(const GraphAxisSettings& settings) {
                      settings.weightDivisions};
 }
 
+AxisRange primary_axis_for_data(const GraphAxisSettings& settings, bool anyShown, double largestSystolic,
+                                double smallestDiastolic) {
+    if (settings.autoScale != 0 && !anyShown) {
+        GraphAxisSettings manual = settings;
+        manual.autoScale = 0;
+        return primary_axis(manual, largestSystolic, smallestDiastolic);
+    }
+    return primary_axis(settings, largestSystolic, smallestDiastolic);
+}
+
 AxisRange secondary_axis_for_data(const GraphAxisSettings& settings, SecondaryQuantity quantity,
                                   const DataExtremes& extremes) {
     const bool empty = quantity == SecondaryQuantity::Pulse ? extremes.pulseMax < extremes.pulseMin

@@ -22,6 +22,11 @@ AxisRange secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity qu
 AxisRange secondary_axis_for_data(const GraphAxisSettings& settings, SecondaryQuantity quantity,
                                   const DataExtremes& extremes);
 
+/// The blood-pressure axis of a chart that may show no record: automatic from the values, but from the settings'
+/// range when nothing is shown, never an upside-down 999-to-0 axis.
+AxisRange primary_axis_for_data(const GraphAxisSettings& settings, bool anyShown, double largestSystolic,
+                                double smallestDiastolic);
+
 /// Manual axes only (the daily-average chart applies the settings whatever the automatic flag).
 AxisRange manual_bp_axis(const GraphAxisSettings& settings);
 AxisRange manual_weight_axis(const GraphAxisSettings& settings);

@@ -168,14 +168,7 @@ DayPage build_day_page(const std::vector<MeasurementRecord>& records, std::strin
         page.smallestDiastolic = static_cast<float>(diastolic.minimum);
     }
 
-    if (page.measurements == 0 && settings.autoScale != 0) {
-        // No data: an empty chart on the settings' ranges rather than an axis from 999 down to 0.
-        GraphAxisSettings manual = settings;
-        manual.autoScale = 0;
-        page.primary = primary_axis(manual, page.largestSystolic, page.smallestDiastolic);
-    } else {
-        page.primary = primary_axis(settings, page.largestSystolic, page.smallestDiastolic);
-    }
+    page.primary = primary_axis_for_data(settings, page.measurements > 0, page.largestSystolic, page.smallestDiastolic);
     page.secondary = main_secondary_axis(settings, quantity, page.extremes);
 
     if (latestOfDay != nullptr) {

@@ -225,14 +225,8 @@ FilterSelection select_filter_records(const std::vector<MeasurementRecord>& reco
     }
 
     selection.topRow = filter_top_row(selection.listed.size());
-    if (selection.listed.empty() && settings.autoScale != 0) {
-        // Nothing listed: show an empty chart on the settings' ranges rather than an upside-down axis.
-        GraphAxisSettings manual = settings;
-        manual.autoScale = 0;
-        selection.primary = primary_axis(manual, selection.systolicMax, selection.diastolicMin);
-    } else {
-        selection.primary = primary_axis(settings, selection.systolicMax, selection.diastolicMin);
-    }
+    selection.primary =
+        primary_axis_for_data(settings, !selection.listed.empty(), selection.systolicMax, selection.diastolicMin);
     selection.secondary = filter_secondary_axis(settings, quantity, selection.extremes);
     return selection;
 }

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/render.h"
 #include "core/new_start.h"
 #include "ui/dialogs.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 QString guidanceText() {
     // An empty entry is an additional line break.
-    static const char* const lines[] = {
+    return crlfLines({
         "新規にソラノート＋をスタートさせます。",
         "",
         "あなたの名前（ニックネーム）を入力してください。フォームのタイトルに反映されます。",
@@ -33,12 +34,7 @@ QString guidanceText() {
         "デフォルトでは「はじめの一歩」と入れていますが自由に変更できます。（※必須です）",
         "",
         "入力し準備ができたら新規登録ボタンを押してください。",
-    };
-    QString text;
-    for (const char* line : lines) {
-        text += QString::fromUtf8(line) + "\r\n";
-    }
-    return text;
+    });
 }
 
 QLabel* wrapped(const QString& text, QWidget* parent) {

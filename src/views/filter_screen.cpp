@@ -32,7 +32,7 @@ FilterScreen::FilterScreen(ScreenContext context, QWidget* parent)
 }
 
 QString FilterScreen::helpText() {
-    const char* const lines[] = {
+    return crlfLines({
         "これまで入力してきたデータを「状況」「曜日」「期間」指定で表示できます。",
         "",
         "「状況」をリストから選択すると、その「状況」のみのデータになります。",
@@ -44,12 +44,7 @@ QString FilterScreen::helpText() {
         "※期間のコンボリストで任意に指定することも可能です。",
         "",
         "　右下のプリンターアイコンで表示中のデータを印刷することができます。お医者さんへの提出に便利！",
-    };
-    QString text;
-    for (const char* line : lines) {
-        text += QString::fromUtf8(line) + "\r\n";
-    }
-    return text;
+    });
 }
 
 QColor FilterScreen::highlightColour() {
