@@ -8,12 +8,11 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "bench_host.h"
+#include "bench_support.h"
 #include "core/clock.h"
 #include "core/data_dir.h"
 #include "core/filter_listing.h"
@@ -30,32 +29,10 @@ constexpr int kRecords = 32767;
 /// Three to four records a day over about 25 years, varied values and situations, now and then no weight.
 std::filesystem::path makeLog(const QTemporaryDir& root) {
     const std::filesystem::path dir(root.path().toStdString());
-    static const char* situations[] = {"起床後", "朝食後", "昼食後", "夕食後", "就寝前", "運動後の散歩"};
-    std::vector<sora::MeasurementRecord> records;
-    records.reserve(kRecords);
-    QDate day(1980, 1, 1);
-    unsigned seed = 4711;
-    auto next = [&seed](int range) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % static_cast<unsigned>(range));
-    };
-    for (int i = 0; i < kRecords; ++i) {
-        if (i > 0 && next(3) == 0) {
-            day = day.addDays(1);
-        }
-        sora::MeasurementRecord r;
-        r.date = day.toString("yyyy/MM/dd").toStdString();
-        r.situation = situations[next(6)];
-        r.systolic = static_cast<float>(105 + next(60));
-        r.diastolic = static_cast<float>(62 + next(35));
-        r.pulse = static_cast<float>(55 + next(40));
-        r.diary = next(3) == 0 ? "7:05:09" : "";
-        r.weight = next(50) == 0 ? 0.0f : static_cast<float>(600 + next(80)) / 10.0f;
-        records.push_back(r);
-    }
-    const auto bytes = sora::encode_log(records, true);
-    std::ofstream out(dir / std::filesystem::u8path(sora::files::Log), std::ios::binary);
-    out << *bytes;
+    bench::writeLogOrExit(
+        dir, bench::randomRecords(
+                 kRecords,
+                 {QDate(1980, 1, 1), 4711, 3, {"起床後", "朝食後", "昼食後", "夕食後", "就寝前", "運動後の散歩"}}));
     return dir;
 }
 
@@ -70,15 +47,7 @@ Fixture& fixture() {
 }
 
 void BM_ReadAll(benchmark::State& state) {
-    const sora::MeasurementLog log{sora::DataDir(fixture().dir)};
-    for (auto _ : state) {
-        const sora::LogReadResult result = log.read_all();
-        if (!result.ok || result.records.size() != static_cast<std::size_t>(kRecords)) {
-            state.SkipWithError("read_all failed");
-            break;
-        }
-        benchmark::DoNotOptimize(result.records.data());
-    }
+    bench::readAll(state, fixture().dir, kRecords);
 }
 
 /// The listing rule alone, on records already read: the selection, ranges and chart rows of all records.
@@ -133,20 +102,6 @@ BENCHMARK(BM_SelectRecords)->Unit(benchmark::kMillisecond)->Repetitions(9)->Repo
 BENCHMARK(BM_FillFilterView)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 BENCHMARK(BM_OpenFilterView)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
-/// Keeps the medians so that the ratio can be printed after the run.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> medians;  // function name → ms
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,12 +111,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     fixture();
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double read = reporter.medians["BM_ReadAll"];
-    const double select = reporter.medians["BM_SelectRecords"];
-    const double fill = reporter.medians["BM_FillFilterView"];
-    const double open = reporter.medians["BM_OpenFilterView"];
+    const double read = reporter.median("BM_ReadAll").wall;
+    const double select = reporter.median("BM_SelectRecords").wall;
+    const double fill = reporter.median("BM_FillFilterView").wall;
+    const double open = reporter.median("BM_OpenFilterView").wall;
     const auto ratio = [read](double value) { return read > 0 ? value / read : 0.0; };
     std::printf(
         "\nmedians at %d records (ms): read_all %.2f  selection %.2f  fill without drawing %.2f (%.2f x)  "

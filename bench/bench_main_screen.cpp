@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdio>
-#include <map>
 #include <string>
 
 #include "bench_host.h"
+#include "bench_support.h"
 #include "common/screen_context.h"
 #include "core/clock.h"
 #include "core/data_dir.h"
@@ -49,11 +49,7 @@ struct Fixture {
             records.push_back(r);
         }
         lastDay = records.back().date;
-        const sora::WriteResult written = sora::MeasurementLog(dir).rewrite_all(records, true);
-        if (!written) {
-            std::fprintf(stderr, "cannot write the log: %s\n", written.message.c_str());
-            std::exit(1);
-        }
+        bench::writeLogOrExit(dir.path(), records);
     }
 };
 
@@ -63,15 +59,7 @@ Fixture& fixture() {
 }
 
 void BM_ReadAll(benchmark::State& state) {
-    const sora::MeasurementLog log(fixture().dir);
-    for (auto _ : state) {
-        const sora::LogReadResult result = log.read_all();
-        if (result.records.size() != static_cast<std::size_t>(kRecords)) {
-            state.SkipWithError("log not read completely");
-            break;
-        }
-        benchmark::DoNotOptimize(result.records.data());
-    }
+    bench::readAll(state, fixture().dir.path(), kRecords);
 }
 
 void BM_DspMain(benchmark::State& state) {
@@ -99,46 +87,21 @@ void BM_DspMain(benchmark::State& state) {
 BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_DspMain)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
-/// Prints the usual table and, at the end, the ratio of the two medians.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median") {
-                m_medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-                m_cpuMedians[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const auto read = m_medians.find("BM_ReadAll");
-        const auto page = m_medians.find("BM_DspMain");
-        if (read != m_medians.end() && page != m_medians.end() && read->second > 0) {
-            std::printf("median read_all %.2f ms, median DSP_MAIN %.2f ms, ratio %.2f (goal <= 1.5)\n", read->second,
-                        page->second, page->second / read->second);
-            const double readCpu = m_cpuMedians["BM_ReadAll"];
-            const double pageCpu = m_cpuMedians["BM_DspMain"];
-            if (readCpu > 0) {
-                std::printf("CPU time: read_all %.2f ms, DSP_MAIN %.2f ms, ratio %.2f\n", readCpu, pageCpu,
-                            pageCpu / readCpu);
-            }
-        }
-    }
-
-private:
-    std::map<std::string, double> m_medians;
-    std::map<std::string, double> m_cpuMedians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto read = reporter.median("BM_ReadAll");
+    const auto page = reporter.median("BM_DspMain");
+    if (read.wall > 0 && page.wall > 0) {
+        std::printf("median read_all %.2f ms, median DSP_MAIN %.2f ms, ratio %.2f (goal <= 1.5)\n", read.wall,
+                    page.wall, page.wall / read.wall);
+        std::printf("CPU time: read_all %.2f ms, DSP_MAIN %.2f ms, ratio %.2f\n", read.cpu, page.cpu,
+                    page.cpu / read.cpu);
+    }
     benchmark::Shutdown();
     return 0;
 }

@@ -12,11 +12,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "core/dates.h"
 #include "core/measurement_log.h"
 
@@ -87,11 +87,7 @@ struct LogFixture {
             std::exit(1);
         }
         dir = pattern;
-        const sora::MeasurementLog log{sora::DataDir(dir)};
-        if (const auto written = log.rewrite_all(realistic_records(), true); !written) {
-            std::fprintf(stderr, "%s\n", written.message.c_str());
-            std::exit(1);
-        }
+        bench::writeLogOrExit(dir, realistic_records());
         sora::read_file(dir / "データ.txt", bytes);
         std::printf("log: %d records, %zu bytes CP932\n", RecordCount, bytes.size());
     }
@@ -107,15 +103,7 @@ LogFixture& fixture() {
 }
 
 void BM_ReadAll(benchmark::State& state) {
-    const sora::MeasurementLog log{sora::DataDir(fixture().dir)};
-    for (auto _ : state) {
-        auto result = log.read_all();
-        if (!result.ok || result.records.size() != RecordCount) {
-            state.SkipWithError("read_all failed");
-            break;
-        }
-        benchmark::DoNotOptimize(result.records.data());
-    }
+    bench::readAll(state, fixture().dir, RecordCount);
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fixture().bytes.size()));
 }
 
@@ -143,55 +131,26 @@ void BM_IconvDecode(benchmark::State& state) {
 BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IconvDecode)->Unit(benchmark::kMillisecond);
 
-/// Shows the usual console output and keeps the medians for the ratio.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    struct Median {
-        double real = 0;  // ms
-        double cpu = 0;   // ms
-    };
-    std::map<std::string, Median> medians;
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=15";
-    std::string aggregatesOnly = "--benchmark_report_aggregates_only=true";
-    bool repetitionsGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        repetitionsGiven |= std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
-    }
+    std::vector<char*> args = bench::withRepetitions(argc, argv, "15");
     // Interleaved repetitions see the same machine load, so the two medians stay comparable on a busy machine.
     std::string interleave = "--benchmark_enable_random_interleaving=true";
-    if (!repetitionsGiven) {
-        args.push_back(repetitions.data());
-        args.push_back(aggregatesOnly.data());
+    if (static_cast<int>(args.size()) > argc) {
         args.push_back(interleave.data());
     }
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     fixture();
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto readAll = reporter.medians.find("BM_ReadAll");
-    const auto iconvDecode = reporter.medians.find("BM_IconvDecode");
-    if (readAll != reporter.medians.end() && iconvDecode != reporter.medians.end()) {
-        const auto& [readReal, readCpu] = readAll->second;
-        const auto& [iconvReal, iconvCpu] = iconvDecode->second;
-        std::printf("median read_all: %.3f ms (CPU %.3f ms), median iconv decode: %.3f ms (CPU %.3f ms)\n", readReal,
-                    readCpu, iconvReal, iconvCpu);
-        std::printf("ratio read_all/iconv: %.3f (CPU time %.3f)\n", readReal / iconvReal, readCpu / iconvCpu);
+    const auto read = reporter.median("BM_ReadAll");
+    const auto iconv = reporter.median("BM_IconvDecode");
+    if (read.wall > 0 && iconv.wall > 0) {
+        std::printf("median read_all: %.3f ms (CPU %.3f ms), median iconv decode: %.3f ms (CPU %.3f ms)\n", read.wall,
+                    read.cpu, iconv.wall, iconv.cpu);
+        std::printf("ratio read_all/iconv: %.3f (CPU time %.3f)\n", read.wall / iconv.wall, read.cpu / iconv.cpu);
     }
     benchmark::Shutdown();
     return 0;

@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_support.h"
 #include "core/clock.h"
 #include "core/data_dir.h"
 #include "core/dates.h"
@@ -208,15 +209,7 @@ bool noDialogs(benchmark::State& state, ui::ScriptedDialogs& dialogs) {
 }
 
 void readAll(benchmark::State& state, Scale* scale) {
-    const sora::MeasurementLog log{sora::DataDir(scale->dir)};
-    for (auto _ : state) {
-        const sora::LogReadResult result = log.read_all();
-        if (!result.ok || static_cast<int>(result.records.size()) != scale->records) {
-            state.SkipWithError("read_all failed");
-            break;
-        }
-        benchmark::DoNotOptimize(result.records.data());
-    }
+    bench::readAll(state, scale->dir, static_cast<std::size_t>(scale->records));
 }
 
 /// Construction, the load step with the window shown, and the events it leaves (layout, the first paint).

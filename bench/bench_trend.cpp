@@ -7,12 +7,12 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "bench_host.h"
+#include "bench_support.h"
 #include "core/clock.h"
 #include "core/data_dir.h"
 #include "core/measurement_log.h"
@@ -30,32 +30,11 @@ constexpr int kSizes[] = {32767, 100000};
 std::filesystem::path makeLog(const QTemporaryDir& root, int count) {
     const std::filesystem::path dir = std::filesystem::path(root.path().toStdString()) / std::to_string(count);
     std::filesystem::create_directories(dir);
-    static const char* situations[] = {"起床時", "朝食後", "昼食後", "就寝前", "運動後"};
-    std::vector<sora::MeasurementRecord> records;
-    records.reserve(static_cast<std::size_t>(count));
-    QDate day(1990, 1, 1);
-    unsigned seed = 12345;
-    auto next = [&seed](int range) {
-        seed = seed * 1103515245u + 12345u;
-        return static_cast<int>((seed >> 16) % static_cast<unsigned>(range));
-    };
-    for (int i = 0; i < count; ++i) {
-        if (i > 0 && next(4) == 0) {
-            day = day.addDays(1);
-        }
-        sora::MeasurementRecord r;
-        r.date = day.toString("yyyy/MM/dd").toStdString();
-        r.situation = situations[next(5)];
-        r.systolic = static_cast<float>(105 + next(60));
-        r.diastolic = static_cast<float>(62 + next(35));
-        r.pulse = static_cast<float>(55 + next(40));
-        r.diary = next(3) == 0 ? "7:05:09" : (next(5) == 0 ? "散歩した,よく眠れた" : "");
-        r.weight = next(50) == 0 ? 0.0f : static_cast<float>(600 + next(80)) / 10.0f;
-        records.push_back(r);
-    }
-    const auto bytes = sora::encode_log(records, true);
-    std::ofstream out(dir / std::filesystem::u8path(sora::files::Log), std::ios::binary);
-    out << *bytes;
+    bench::writeLogOrExit(
+        dir,
+        bench::randomRecords(
+            count,
+            {QDate(1990, 1, 1), 12345, 4, {"起床時", "朝食後", "昼食後", "就寝前", "運動後"}, "散歩した,よく眠れた"}));
     return dir;
 }
 
@@ -75,15 +54,8 @@ Fixture& fixture() {
 }
 
 void BM_ReadAll(benchmark::State& state) {
-    const sora::MeasurementLog log{sora::DataDir(fixture().dirs.at(static_cast<int>(state.range(0))))};
-    for (auto _ : state) {
-        const sora::LogReadResult result = log.read_all();
-        if (!result.ok || result.records.size() != static_cast<std::size_t>(state.range(0))) {
-            state.SkipWithError("read_all failed");
-            break;
-        }
-        benchmark::DoNotOptimize(result.records.data());
-    }
+    const int count = static_cast<int>(state.range(0));
+    bench::readAll(state, fixture().dirs.at(count), static_cast<std::size_t>(count));
 }
 
 /// Opening the screen as its button does (read, build, fill the chart, mode), then drawing the chart offscreen.
@@ -123,22 +95,6 @@ BENCHMARK(BM_OpenTrend)
     ->Repetitions(7)
     ->ReportAggregatesOnly();
 
-/// Keeps the medians so that the ratios can be printed after the run.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> medians;     // run name without the aggregate suffix → wall ms
-    std::map<std::string, double> cpuMedians;  // the same in CPU ms (steadier on a shared machine)
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians[run.run_name.function_name + "/" + run.run_name.args] = run.GetAdjustedRealTime();
-                cpuMedians[run.run_name.function_name + "/" + run.run_name.args] = run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -148,12 +104,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     fixture();
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto report = [&](const char* what, const std::map<std::string, double>& medians) {
+    const auto report = [&](const char* what, bool cpu) {
         const auto median = [&](const char* name, int n) {
-            const auto it = medians.find(std::string(name) + "/" + std::to_string(n));
-            return it == medians.end() ? 0.0 : it->second;
+            const auto m = reporter.median(std::string(name) + "/" + std::to_string(n));
+            return cpu ? m.cpu : m.wall;
         };
         std::printf("\nmedians (%s ms) and ratios\n", what);
         for (const int n : kSizes) {
@@ -164,8 +120,8 @@ int main(int argc, char** argv) {
         const double small = median("BM_OpenTrend", kSizes[0]), large = median("BM_OpenTrend", kSizes[1]);
         std::printf("open(100000) / open(32767) %5.2f (goal <= 3.5)\n", small > 0 ? large / small : 0.0);
     };
-    report("wall", reporter.medians);
-    report("CPU", reporter.cpuMedians);
+    report("wall", false);
+    report("CPU", true);
     benchmark::Shutdown();
     return 0;
 }

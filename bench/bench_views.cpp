@@ -9,12 +9,12 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "bench_host.h"
+#include "bench_support.h"
 #include "common/screen_context.h"
 #include "core/app_state.h"
 #include "core/class_calendar.h"
@@ -65,11 +65,7 @@ struct Fixture {
     std::unique_ptr<CalendarScreen> calendar;
 
     Fixture() {
-        const auto written = sora::MeasurementLog(dir).rewrite_all(makeRecords(), true);
-        if (!written) {
-            std::fprintf(stderr, "%s\n", written.message.c_str());
-            std::exit(1);
-        }
+        bench::writeLogOrExit(dir.path(), makeRecords());
         state.startDate = "2005/01/01";
         const ScreenContext context{state, dir, clock, host};
         averages = std::make_unique<AverageScreen>(context, &window);
@@ -98,15 +94,7 @@ Fixture& fixture() {
 }
 
 void BM_ReadAll(benchmark::State& state) {
-    const sora::MeasurementLog log(fixture().dir);
-    for (auto _ : state) {
-        auto result = log.read_all();
-        if (!result.ok || result.records.size() != RecordCount) {
-            state.SkipWithError("read_all failed");
-            break;
-        }
-        benchmark::DoNotOptimize(result.records.data());
-    }
+    bench::readAll(state, fixture().dir.path(), RecordCount);
 }
 
 // The builders alone, on records read once: what the opening spends outside reading and the widgets.
@@ -162,23 +150,6 @@ BENCHMARK(BM_BuildAverages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildSortedList)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildCalendar)->Unit(benchmark::kMillisecond);
 
-/// Shows the usual console output and keeps the medians for the ratios.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> medians;     // real time in ms
-    std::map<std::string, double> cpuMedians;  // CPU time in ms: steadier on a machine shared with builds
-
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-                cpuMedians[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -186,33 +157,21 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    std::vector<char*> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=9";
-    std::string aggregatesOnly = "--benchmark_report_aggregates_only=true";
-    bool repetitionsGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        repetitionsGiven |= std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
-    }
-    if (!repetitionsGiven) {
-        args.push_back(repetitions.data());
-        args.push_back(aggregatesOnly.data());
-    }
+    std::vector<char*> args = bench::withRepetitions(argc, argv, "9");
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     fixture();
     std::printf("log: %d records from 2005/01/01 over %d days\n", RecordCount, SpanDays);
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto readAll = reporter.medians.find("BM_ReadAll");
-    if (readAll != reporter.medians.end()) {
-        const double readCpu = reporter.cpuMedians["BM_ReadAll"];
-        std::printf("median read_all: %.2f ms (CPU %.2f ms)\n", readAll->second, readCpu);
+    const auto read = reporter.median("BM_ReadAll");
+    if (read.wall > 0) {
+        std::printf("median read_all: %.2f ms (CPU %.2f ms)\n", read.wall, read.cpu);
         for (const char* name : {"BM_OpenAverages", "BM_OpenSortedList", "BM_OpenCalendar"}) {
-            const auto open = reporter.medians.find(name);
-            if (open != reporter.medians.end()) {
-                const double cpu = reporter.cpuMedians[name];
+            const auto open = reporter.median(name);
+            if (open.wall > 0) {
                 std::printf("%-18s median %.2f ms, ratio to read_all %.2f; CPU %.2f ms, ratio %.2f (goal <= 2)\n", name,
-                            open->second, open->second / readAll->second, cpu, cpu / readCpu);
+                            open.wall, open.wall / read.wall, open.cpu, open.cpu / read.cpu);
             }
         }
     }

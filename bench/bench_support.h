@@ -1,0 +1,128 @@
+#pragma once
+
+// What the benchmark programs share: reading the log as the reference, generated logs, keeping the medians.
+
+#include <benchmark/benchmark.h>
+
+#include <QDate>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/data_dir.h"
+#include "core/measurement_log.h"
+
+namespace bench {
+
+/// The reference of every ratio: read_all of the log in `dir`, which must give `expected` records.
+inline void readAll(benchmark::State& state, const std::filesystem::path& dir, std::size_t expected) {
+    const sora::MeasurementLog log{sora::DataDir(dir)};
+    for (auto _ : state) {
+        const sora::LogReadResult result = log.read_all();
+        if (!result.ok || result.records.size() != expected) {
+            state.SkipWithError("read_all failed");
+            break;
+        }
+        benchmark::DoNotOptimize(result.records.data());
+    }
+}
+
+/// Writes the log of `records` (start-record form) into `dir`; a benchmark without its log cannot run.
+inline void writeLogOrExit(const std::filesystem::path& dir, const std::vector<sora::MeasurementRecord>& records) {
+    const sora::WriteResult written = sora::MeasurementLog(sora::DataDir(dir)).rewrite_all(records, true);
+    if (!written) {
+        std::fprintf(stderr, "cannot write the log: %s\n", written.message.c_str());
+        std::exit(1);
+    }
+}
+
+/// The shape of a pseudo-random log: a new day now and then, varied values and situations, a diary text that is
+/// the time of saving every third record or else, when given, a sentence every fifth, now and then no weight.
+struct RandomLog {
+    QDate firstDay;
+    unsigned seed = 1;
+    int newDayOneIn = 3;  // a new day before about one record in this many
+    std::vector<const char*> situations;
+    const char* sentence = nullptr;
+};
+
+inline std::vector<sora::MeasurementRecord> randomRecords(int count, const RandomLog& shape) {
+    std::vector<sora::MeasurementRecord> records;
+    records.reserve(static_cast<std::size_t>(count));
+    QDate day = shape.firstDay;
+    unsigned seed = shape.seed;
+    auto next = [&seed](int range) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<unsigned>(range));
+    };
+    const int situationCount = static_cast<int>(shape.situations.size());
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && next(shape.newDayOneIn) == 0) {
+            day = day.addDays(1);
+        }
+        sora::MeasurementRecord r;
+        r.date = day.toString("yyyy/MM/dd").toStdString();
+        r.situation = shape.situations[static_cast<std::size_t>(next(situationCount))];
+        r.systolic = static_cast<float>(105 + next(60));
+        r.diastolic = static_cast<float>(62 + next(35));
+        r.pulse = static_cast<float>(55 + next(40));
+        if (next(3) == 0) {
+            r.diary = "7:05:09";
+        } else if (shape.sentence != nullptr && next(5) == 0) {
+            r.diary = shape.sentence;
+        }
+        r.weight = next(50) == 0 ? 0.0f : static_cast<float>(600 + next(80)) / 10.0f;
+        records.push_back(r);
+    }
+    return records;
+}
+
+/// Shows the usual console output and keeps the median of every benchmark, by its name ("BM_X" or "BM_X/arg").
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    struct Median {
+        double wall = 0;  // ms
+        double cpu = 0;   // ms: steadier on a machine shared with other work
+    };
+    std::map<std::string, Median> medians;
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                std::string name = run.run_name.function_name;
+                if (!run.run_name.args.empty()) {
+                    name += "/" + run.run_name.args;
+                }
+                medians[name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    /// The median of `name`, zero when it did not run.
+    Median median(const std::string& name) const {
+        const auto it = medians.find(name);
+        return it == medians.end() ? Median{} : it->second;
+    }
+};
+
+/// The command line with `repetitions` repetitions and only their aggregates, unless the caller chose a count.
+inline std::vector<char*> withRepetitions(int argc, char** argv, const char* repetitions) {
+    static std::string repetitionsFlag;
+    static std::string aggregatesOnly = "--benchmark_report_aggregates_only=true";
+    std::vector<char*> args(argv, argv + argc);
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0) {
+            return args;
+        }
+    }
+    repetitionsFlag = std::string("--benchmark_repetitions=") + repetitions;
+    args.push_back(repetitionsFlag.data());
+    args.push_back(aggregatesOnly.data());
+    return args;
+}
+
+}  // namespace bench
