@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/text_codec.h"
+
 namespace sora::test {
 
 /// A fresh directory under the system temp dir, removed with everything in it at the end of the test.
@@ -47,6 +49,11 @@ inline std::string bytes_of(const std::filesystem::path& path) {
         return "<missing>";
     }
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+/// The CP932 bytes of a UTF-8 text the tests know to be encodable.
+inline std::string cp932(std::string_view utf8) {
+    return utf8_to_cp932(utf8).value();
 }
 
 }  // namespace sora::test

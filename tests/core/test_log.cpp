@@ -14,12 +14,9 @@ namespace {
 using sora::MeasurementLog;
 using sora::MeasurementRecord;
 using sora::test::bytes_of;
+using sora::test::cp932;
 using sora::test::ScratchDir;
 using sora::test::write_bytes;
-
-std::string cp932(std::string_view utf8) {
-    return sora::utf8_to_cp932(utf8).value();
-}
 
 // "2005/02/09","はじめの一歩",126,80,70,,62.5 and a second record of the same day, as the file holds them.
 const std::string StartLineBytes =

@@ -21,12 +21,9 @@ namespace {
 using sora::DataDir;
 using sora::GraphAxisSettings;
 using sora::test::bytes_of;
+using sora::test::cp932;
 using sora::test::ScratchDir;
 using sora::test::write_bytes;
-
-std::string cp932(std::string_view utf8) {
-    return sora::utf8_to_cp932(utf8).value();
-}
 
 const std::filesystem::path SampleDir = std::filesystem::path(SORANOTE_SOURCE_DIR) / "data" / "sample";
 

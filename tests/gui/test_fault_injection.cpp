@@ -41,16 +41,6 @@ Snapshot ownDiary() {
     return sora::test::own_diary_files();
 }
 
-QStringList itemsOf(TestApp& app, const char* name) {
-    QStringList items;
-    if (auto* list = app.find<QListWidget>(name)) {
-        for (int i = 0; i < list->count(); ++i) {
-            items.append(list->item(i)->text());
-        }
-    }
-    return items;
-}
-
 QStringList listFile(TestApp& app) {
     QStringList items;
     for (const std::string& item : sora::read_situations(sora::DataDir(app.dir())).value) {
@@ -150,9 +140,9 @@ int sweepThroughTheWindow(TestApp& app, const GuiWriter& w) {
 /// The three situation lists show what the file holds.
 void listsFollowTheFile(TestApp& app, const std::string&) {
     const QStringList file = listFile(app);
-    EXPECT_EQ(itemsOf(app, "lstAct"), file);
-    EXPECT_EQ(itemsOf(app, "lstAct2"), file);
-    EXPECT_EQ(itemsOf(app, "lstKoumoku"), file);
+    EXPECT_EQ(app.listItems("lstAct"), file);
+    EXPECT_EQ(app.listItems("lstAct2"), file);
+    EXPECT_EQ(app.listItems("lstKoumoku"), file);
 }
 
 /// After a save the panel is empty when the record is in the log, and keeps its values for another try otherwise.
@@ -263,8 +253,8 @@ TEST_F(FaultInjectionGui, SituationList) {
     sort.successTitles = {"並び替え完了"};
     // The editor keeps the user's unsaved order; the other two lists show the file.
     sort.followsFiles = [](TestApp& app, const std::string&) {
-        EXPECT_EQ(itemsOf(app, "lstAct"), listFile(app));
-        EXPECT_EQ(itemsOf(app, "lstAct2"), listFile(app));
+        EXPECT_EQ(app.listItems("lstAct"), listFile(app));
+        EXPECT_EQ(app.listItems("lstAct2"), listFile(app));
     };
     run(sort);
 

@@ -43,21 +43,11 @@ frmMain& openSettings(TestApp& app) {
     return window;
 }
 
-QStringList itemsOf(TestApp& app, const char* name) {
-    QStringList items;
-    if (auto* list = app.find<QListWidget>(name)) {
-        for (int i = 0; i < list->count(); ++i) {
-            items.append(list->item(i)->text());
-        }
-    }
-    return items;
-}
-
 /// lstKoumoku, and the same items in lstAct and lstAct2.
 void expectThreeLists(TestApp& app, const QStringList& expected) {
-    EXPECT_EQ(itemsOf(app, "lstKoumoku"), expected);
-    EXPECT_EQ(itemsOf(app, "lstAct"), expected);
-    EXPECT_EQ(itemsOf(app, "lstAct2"), expected);
+    EXPECT_EQ(app.listItems("lstKoumoku"), expected);
+    EXPECT_EQ(app.listItems("lstAct"), expected);
+    EXPECT_EQ(app.listItems("lstAct2"), expected);
 }
 
 QPoint centreOf(QListWidget* list, int row) {
@@ -182,9 +172,9 @@ TEST(SituationEditor, DragExamplesChangeOnlyTheEditorList) {
         app.find<QPushButton>("cmdSort")->setPalette(QPalette());  // no reminder left from the last case
         const QColor before = sortColour(app);
         drag(list, c.from, c.to);
-        EXPECT_EQ(itemsOf(app, "lstKoumoku"), c.expected) << c.from << " onto " << c.to;
-        EXPECT_EQ(itemsOf(app, "lstAct"), QStringList({"A", "B", "C", "D"}));
-        EXPECT_EQ(itemsOf(app, "lstAct2"), QStringList({"A", "B", "C", "D"}));
+        EXPECT_EQ(app.listItems("lstKoumoku"), c.expected) << c.from << " onto " << c.to;
+        EXPECT_EQ(app.listItems("lstAct"), QStringList({"A", "B", "C", "D"}));
+        EXPECT_EQ(app.listItems("lstAct2"), QStringList({"A", "B", "C", "D"}));
         const bool moved = c.expected != QStringList({"A", "B", "C", "D"});
         EXPECT_EQ(sortColour(app), moved ? Reminder : before) << c.from << " onto " << c.to;
     }
@@ -232,7 +222,7 @@ TEST(SituationEditor, DeleteAsksAndSavesTheDraggedOrder) {
     EXPECT_EQ(app.dialogs().records()[0].text, "Bを削除します。よろしいですか？");
     EXPECT_EQ(app.dialogs().records()[0].icon, ui::Icon::Warning);
     EXPECT_EQ(app.dialogs().records()[0].buttons, ui::Buttons::OkCancel);
-    EXPECT_EQ(itemsOf(app, "lstKoumoku"), QStringList({"A", "D", "B", "C"}));
+    EXPECT_EQ(app.listItems("lstKoumoku"), QStringList({"A", "D", "B", "C"}));
     EXPECT_EQ(app.readFile("状況リスト.txt"), "A\r\nB\r\nC\r\nD\r\n");
 
     app.dialogs().clear();
@@ -253,7 +243,7 @@ TEST(SituationEditor, DeleteAsksAndSavesTheDraggedOrder) {
     app.click("cmdChg");
     EXPECT_TRUE(app.dialogs().records().empty());
     EXPECT_EQ(app.readFile("状況リスト.txt"), "A\r\nD\r\nC\r\n");
-    EXPECT_EQ(itemsOf(app, "lstKoumoku"), QStringList({"A", "D", "C"}));
+    EXPECT_EQ(app.listItems("lstKoumoku"), QStringList({"A", "D", "C"}));
 }
 
 TEST(SituationEditor, DeleteAllEmptiesTheFileAndTheThreeLists) {
@@ -642,8 +632,8 @@ TEST(WriteFailures, AreReportedAndNeverTakenAsDone) {
     }
     EXPECT_EQ(app.dialogTitles(), std::vector<QString>({"保存エラー", "クリア確認", "保存エラー"}));
     EXPECT_EQ(sortColour(app), Reminder);
-    EXPECT_EQ(itemsOf(app, "lstAct"), QStringList({"A", "B", "C", "D"}));
-    EXPECT_EQ(itemsOf(app, "lstKoumoku"), QStringList({"B", "C", "A", "D"}));
+    EXPECT_EQ(app.listItems("lstAct"), QStringList({"A", "B", "C", "D"}));
+    EXPECT_EQ(app.listItems("lstKoumoku"), QStringList({"B", "C", "A", "D"}));
     EXPECT_EQ(app.readBytes("状況リスト.txt"), list);
 
     app.dialogs().clear();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QListWidget>
 #include <fstream>
 #include <sstream>
 
@@ -84,6 +85,16 @@ void TestApp::click(const char* name) {
     if (auto* button = find<QAbstractButton>(name)) {
         button->click();
     }
+}
+
+QStringList TestApp::listItems(const char* name) const {
+    QStringList items;
+    if (auto* list = find<QListWidget>(name)) {
+        for (int i = 0; i < list->count(); ++i) {
+            items.append(list->item(i)->text());
+        }
+    }
+    return items;
 }
 
 std::vector<QString> TestApp::dialogTitles() const {

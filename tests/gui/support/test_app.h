@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -72,6 +73,8 @@ public:
     /// Clicks a button (QAbstractButton) by objectName.
     void click(const char* name);
 
+    /// The texts of the list box `name`, in order.
+    QStringList listItems(const char* name) const;
     /// The titles of every dialog shown so far, in order.
     std::vector<QString> dialogTitles() const;
 
