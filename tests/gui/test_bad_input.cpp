@@ -126,6 +126,17 @@ protected:
         return window;
     }
     Snapshot files() const { return sora::test::snapshot_of(app.dir()); }
+    /// The emoji is the one input the files cannot hold: refused with the message `title`, nothing written.
+    bool refusedAsUnstorable(const Input& input, const Snapshot& before, const char* title, const std::string& box,
+                             const std::string& result) {
+        if (input.text != QString::fromUtf8("😀")) {
+            return false;
+        }
+        EXPECT_EQ(shownTitle(app, 0), title);
+        EXPECT_EQ(files(), before);
+        note(box, input, result);
+        return true;
+    }
     sora::DataDir data() const { return sora::DataDir(app.dir()); }
     std::vector<sora::MeasurementRecord> records() const {
         const auto log = sora::MeasurementLog(data()).read_all();
@@ -213,10 +224,7 @@ TEST_F(BadInput, FreeSituationText) {
             note("cmdFree dialog", input, "ignored (nothing chosen, nothing written)");
             continue;
         }
-        if (input.text == QString::fromUtf8("😀")) {
-            EXPECT_EQ(shownTitle(app, 0), "使用できない文字");
-            EXPECT_EQ(files(), before);
-            note("cmdFree dialog", input, "refused: 使用できない文字");
+        if (refusedAsUnstorable(input, before, "使用できない文字", "cmdFree dialog", "refused: 使用できない文字")) {
             continue;
         }
         EXPECT_EQ(shownTitle(app, 0), "");
@@ -354,10 +362,8 @@ TEST_F(BadInput, NoticeMemo) {
         app.click("cmdMemo");
         app.find<QPlainTextEdit>("txtKizuki")->setPlainText(input.text);
         app.click("cmdKizukiHozon");
-        if (input.text == QString::fromUtf8("😀")) {
-            EXPECT_EQ(shownTitle(app, 0), "気付きメモ保存");
-            EXPECT_EQ(files(), before);
-            note("txtKizuki", input, "refused: 気付きメモ保存 (names the character)");
+        if (refusedAsUnstorable(input, before, "気付きメモ保存", "txtKizuki",
+                                "refused: 気付きメモ保存 (names the character)")) {
             continue;
         }
         EXPECT_EQ(shownTitle(app, 0), "");
@@ -381,10 +387,7 @@ TEST_F(BadInput, AddSituationText) {
             note("cmdNew2 dialog", input, "ignored (nothing added)");
             continue;
         }
-        if (input.text == QString::fromUtf8("😀")) {
-            EXPECT_EQ(shownTitle(app, 0), "使用できない文字");
-            EXPECT_EQ(files(), before);
-            note("cmdNew2 dialog", input, "refused: 使用できない文字");
+        if (refusedAsUnstorable(input, before, "使用できない文字", "cmdNew2 dialog", "refused: 使用できない文字")) {
             continue;
         }
         const std::vector<std::string> list = sora::read_situations(data()).value;
@@ -480,10 +483,7 @@ TEST_F(BadInput, NameBox) {
         app.click("cmdSettei");
         app.find<QLineEdit>("txtPriData")->setText(input.text);
         app.click("cmdPHozon1");
-        if (input.text == QString::fromUtf8("😀")) {
-            EXPECT_EQ(shownTitle(app, 0), "使用できない文字");
-            EXPECT_EQ(files(), before);
-            note("txtPriData", input, "refused: 使用できない文字");
+        if (refusedAsUnstorable(input, before, "使用できない文字", "txtPriData", "refused: 使用できない文字")) {
             continue;
         }
         EXPECT_EQ(shownTitle(app, 0), "保存終了");
