@@ -5,7 +5,7 @@
 namespace sora::test {
 
 /// Axes scaled from the data.
-inline GraphAxisSettings automaticAxes() {
+inline GraphAxisSettings autoAxes() {
     GraphAxisSettings settings;
     settings.autoScale = 1;
     return settings;

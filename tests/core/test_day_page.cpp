@@ -12,6 +12,8 @@
 #include "core/text_codec.h"
 
 using namespace sora;
+using sora::test::autoAxes;
+using sora::test::manualAxes;
 
 namespace {
 
@@ -20,8 +22,7 @@ MeasurementRecord rec(std::string date, float s, float d, float p, float w, std:
 }
 
 DayPage page(const std::vector<MeasurementRecord>& records, const char* day,
-             const GraphAxisSettings& settings = test::automaticAxes(),
-             SecondaryQuantity q = SecondaryQuantity::Weight) {
+             const GraphAxisSettings& settings = autoAxes(), SecondaryQuantity q = SecondaryQuantity::Weight) {
     return build_day_page(records, day, settings, q);
 }
 
@@ -241,33 +242,18 @@ TEST(DayPage, ChartRowsAxesAndExtremes) {
     };
     const std::vector<Case> cases = {
         // The maximum rounds up, so the highest point stays inside the chart: weights 62.4 / 62.6 give 61 to 63.
-        {"automatic, weight",
-         "2005/02/09",
-         test::automaticAxes(),
-         SecondaryQuantity::Weight,
-         {79, 131, 10},
-         {61, 63, 10}},
-        {"automatic, pulse",
-         "2005/02/09",
-         test::automaticAxes(),
-         SecondaryQuantity::Pulse,
-         {79, 131, 10},
-         {65, 68, 10}},
+        {"automatic, weight", "2005/02/09", autoAxes(), SecondaryQuantity::Weight, {79, 131, 10}, {61, 63, 10}},
+        {"automatic, pulse", "2005/02/09", autoAxes(), SecondaryQuantity::Pulse, {79, 131, 10}, {65, 68, 10}},
         // A weight of 0 never becomes the smallest weight.
-        {"weight 0 ignored",
-         "2005/02/10",
-         test::automaticAxes(),
-         SecondaryQuantity::Weight,
-         {75, 140, 10},
-         {59, 66, 10}},
-        {"pulse 62 to 81", "2005/02/10", test::automaticAxes(), SecondaryQuantity::Pulse, {75, 140, 10}, {61, 81, 10}},
-        {"manual, weight", "2005/02/09", test::manualAxes(), SecondaryQuantity::Weight, {50, 190, 7}, {50, 80, 6}},
-        {"manual, pulse", "2005/02/09", test::manualAxes(), SecondaryQuantity::Pulse, {50, 190, 7}, {40, 110, 7}},
+        {"weight 0 ignored", "2005/02/10", autoAxes(), SecondaryQuantity::Weight, {75, 140, 10}, {59, 66, 10}},
+        {"pulse 62 to 81", "2005/02/10", autoAxes(), SecondaryQuantity::Pulse, {75, 140, 10}, {61, 81, 10}},
+        {"manual, weight", "2005/02/09", manualAxes(), SecondaryQuantity::Weight, {50, 190, 7}, {50, 80, 6}},
+        {"manual, pulse", "2005/02/09", manualAxes(), SecondaryQuantity::Pulse, {50, 190, 7}, {40, 110, 7}},
         // No data in automatic mode: the settings' ranges, never an axis from 999 down to 0.
         {"empty day",
          "2005/02/11",
          [] {
-             GraphAxisSettings s = test::manualAxes();
+             GraphAxisSettings s = manualAxes();
              s.autoScale = 1;
              return s;
          }(),
@@ -306,8 +292,7 @@ TEST(DayPage, UnreadableLogGivesAnEmptyPageAndTheLine) {
         std::ofstream out(dir / fs::u8path("データ.txt"), std::ios::binary);
         out << *utf8_to_cp932(text);
     }
-    const DayPage p =
-        read_day_page(MeasurementLog(DataDir(dir)), "2005/02/09", test::automaticAxes(), SecondaryQuantity::Weight);
+    const DayPage p = read_day_page(MeasurementLog(DataDir(dir)), "2005/02/09", autoAxes(), SecondaryQuantity::Weight);
     EXPECT_FALSE(p.ok);
     EXPECT_NE(p.message.find("データ.txt"), std::string::npos) << p.message;
     EXPECT_NE(p.message.find('2'), std::string::npos) << p.message;

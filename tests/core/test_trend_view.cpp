@@ -8,6 +8,8 @@
 #include "core/trend_view.h"
 
 using namespace sora;
+using sora::test::autoAxes;
+using sora::test::manualAxes;
 
 namespace {
 
@@ -43,7 +45,7 @@ TEST(TrendView, StartAndCurrentLines) {
          "2006/01/01 現在  366日経過 ( 120mmHg / 80mmHg / 70拍/分 )"},
     };
     for (const Case& c : cases) {
-        const TrendView view = build_trend_view(c.records, test::automaticAxes(), SeriesMode::WeightMixed);
+        const TrendView view = build_trend_view(c.records, autoAxes(), SeriesMode::WeightMixed);
         EXPECT_EQ(view.startLine, c.start);
         EXPECT_EQ(view.currentLine, c.current);
         EXPECT_EQ(view.pointCount(), c.records.size());
@@ -55,7 +57,7 @@ TEST(TrendView, OnePointPerRecordInLogOrder) {
     const std::vector<MeasurementRecord> records = {
         rec("2005/02/01", 120, 80, 70, 62.5f), rec("2005/02/02", 131, 84, 75, 62.4f), rec("2005/02/02", 129, 83, 73, 0),
         rec("2005/02/02", 127, 82, 71, 62.1f)};
-    const TrendView view = build_trend_view(records, test::automaticAxes(), SeriesMode::WeightMixed);
+    const TrendView view = build_trend_view(records, autoAxes(), SeriesMode::WeightMixed);
     ASSERT_EQ(view.pointCount(), 4u);
     for (std::size_t i = 0; i < records.size(); ++i) {
         EXPECT_EQ(view.series[0][i], records[i].systolic) << i;
@@ -69,7 +71,7 @@ TEST(TrendView, WeightOfZeroIsChartedButDoesNotLowerTheAxis) {
     const std::vector<MeasurementRecord> records = {rec("2005/02/01", 120, 80, 70, 62.5f),
                                                     rec("2005/02/02", 121, 81, 71, 0),
                                                     rec("2005/02/03", 122, 82, 72, 63.1f)};
-    const TrendView view = build_trend_view(records, test::automaticAxes(), SeriesMode::WeightMixed);
+    const TrendView view = build_trend_view(records, autoAxes(), SeriesMode::WeightMixed);
     EXPECT_EQ(view.series[3][1], 0.0);
     EXPECT_FLOAT_EQ(view.extremes.weightMin, 62.5f);
     EXPECT_FLOAT_EQ(view.extremes.weightMax, 63.1f);
@@ -89,13 +91,13 @@ TEST(TrendView, AxesFollowTheSettingsAndTheModeBeforeOpening) {
     };
     const std::vector<Case> cases = {
         // 168 / 72: 72 to 168 in 10 divisions of 9.6.
-        {test::automaticAxes(), SeriesMode::WeightMixed, {72, 168, 10}, {59, 66, 10}},
-        {test::automaticAxes(), SeriesMode::Weight, {72, 168, 10}, {59, 66, 10}},
-        {test::automaticAxes(), SeriesMode::BloodPressure, {72, 168, 10}, {59, 66, 10}},
-        {test::automaticAxes(), SeriesMode::PulseMixed, {72, 168, 10}, {61, 81, 10}},
-        {test::automaticAxes(), SeriesMode::Pulse, {72, 168, 10}, {61, 81, 10}},
-        {test::manualAxes(), SeriesMode::WeightMixed, {50, 190, 7}, {50, 80, 6}},
-        {test::manualAxes(), SeriesMode::Pulse, {50, 190, 7}, {40, 110, 7}},
+        {autoAxes(), SeriesMode::WeightMixed, {72, 168, 10}, {59, 66, 10}},
+        {autoAxes(), SeriesMode::Weight, {72, 168, 10}, {59, 66, 10}},
+        {autoAxes(), SeriesMode::BloodPressure, {72, 168, 10}, {59, 66, 10}},
+        {autoAxes(), SeriesMode::PulseMixed, {72, 168, 10}, {61, 81, 10}},
+        {autoAxes(), SeriesMode::Pulse, {72, 168, 10}, {61, 81, 10}},
+        {manualAxes(), SeriesMode::WeightMixed, {50, 190, 7}, {50, 80, 6}},
+        {manualAxes(), SeriesMode::Pulse, {50, 190, 7}, {40, 110, 7}},
     };
     for (const Case& c : cases) {
         const TrendView view = build_trend_view(records, c.settings, c.mode);
@@ -107,7 +109,7 @@ TEST(TrendView, AxesFollowTheSettingsAndTheModeBeforeOpening) {
 }
 
 TEST(TrendView, EmptyLogGivesAnEmptyChartAndNoLines) {
-    const TrendView view = build_trend_view({}, test::automaticAxes(), SeriesMode::WeightMixed);
+    const TrendView view = build_trend_view({}, autoAxes(), SeriesMode::WeightMixed);
     EXPECT_EQ(view.pointCount(), 0u);
     EXPECT_TRUE(view.startLine.empty());
     EXPECT_TRUE(view.currentLine.empty());
@@ -117,7 +119,7 @@ TEST(TrendView, EmptyLogGivesAnEmptyChartAndNoLines) {
 TEST(TrendView, MoreRecordsThanASixteenBitCounter) {
     std::vector<MeasurementRecord> records(100000, rec("2005/02/01", 120, 80, 70, 60));
     records.back() = rec("2010/02/01", 130, 85, 75, 61);
-    const TrendView view = build_trend_view(records, test::automaticAxes(), SeriesMode::WeightMixed);
+    const TrendView view = build_trend_view(records, autoAxes(), SeriesMode::WeightMixed);
     EXPECT_EQ(view.pointCount(), 100000u);
     EXPECT_EQ(view.series[0][99999], 130.0);
     EXPECT_EQ(view.currentLine, "2010/02/01 現在  1826日経過 ( 130mmHg / 85mmHg / 75拍/分 )");
