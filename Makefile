@@ -57,7 +57,7 @@ FUZZ_DIR       := build-fuzz
 FUZZ_TARGETS   := log help_tour graph_settings auto_time situations memo user_name marker
 FUZZ_CXX       := $(shell command -v ccache >/dev/null 2>&1 && echo ccache) clang++
 FUZZ_CXXFLAGS  := -std=c++20 -O1 -g -fno-omit-frame-pointer -Wall -Wextra -Wpedantic -Isrc -MMD -MP
-FUZZ_CORE_OBJS := $(patsubst src/core/%.cpp,$(FUZZ_DIR)/core/%.o,$(wildcard src/core/*.cpp))
+FUZZ_CORE_OBJS := $(patsubst src/core/%.cpp,$(FUZZ_DIR)/core/%.o,$(wildcard src/core/*.cpp src/core/*/*.cpp))
 
 fuzz: fuzz-deps
 	@$(MAKE) --no-print-directory $(FUZZ_TARGETS:%=$(FUZZ_DIR)/fuzz_%)
@@ -95,7 +95,7 @@ $(FUZZ_DIR)/libcore.a: $(FUZZ_CORE_OBJS)
 $(FUZZ_DIR)/fuzz_%: fuzz/fuzz_%.cpp $(FUZZ_DIR)/libcore.a
 	$(FUZZ_CXX) $(FUZZ_CXXFLAGS) -fsanitize=fuzzer,address,undefined $< $(FUZZ_DIR)/libcore.a -o $@
 
--include $(wildcard $(FUZZ_DIR)/*.d $(FUZZ_DIR)/core/*.d)
+-include $(wildcard $(FUZZ_DIR)/*.d $(FUZZ_DIR)/core/*.d $(FUZZ_DIR)/core/*/*.d)
 
 install: build
 	cmake --install $(BUILD_DIR)

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "core/dates.h"
-#include "core/measurement_log.h"
+#include "core/files/measurement_log.h"
+#include "core/rules/dates.h"
 
 namespace {
 

@@ -29,10 +29,10 @@
 
 #include "bench_support.h"
 #include "core/clock.h"
-#include "core/data_dir.h"
-#include "core/dates.h"
-#include "core/measurement_log.h"
-#include "core/side_files.h"
+#include "core/files/data_dir.h"
+#include "core/files/measurement_log.h"
+#include "core/files/side_files.h"
+#include "core/rules/dates.h"
 #include "shell/frm_main.h"
 #include "ui/dialogs.h"
 

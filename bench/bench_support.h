@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "core/data_dir.h"
-#include "core/measurement_log.h"
+#include "core/files/data_dir.h"
+#include "core/files/measurement_log.h"
 
 namespace bench {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/measurement_log.h"
-#include "core/text_codec.h"
+#include "core/files/measurement_log.h"
+#include "core/files/text_codec.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/data_dir.h"
-#include "core/side_files.h"
-#include "core/text_codec.h"
+#include "core/files/data_dir.h"
+#include "core/files/side_files.h"
+#include "core/files/text_codec.h"
 
 namespace sora::fuzz {
 

@@ -7,9 +7,9 @@
 #include <ostream>
 
 #include "cli/cli_commands.h"
-#include "core/data_dir.h"
-#include "core/measurement_log.h"
-#include "core/side_files.h"
+#include "core/files/data_dir.h"
+#include "core/files/measurement_log.h"
+#include "core/files/side_files.h"
 
 namespace cli {
 namespace {

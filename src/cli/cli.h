@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/dates.h"
+#include "core/rules/dates.h"
 
 namespace cli {
 

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/class_calendar.h"
-#include "core/daily_averages.h"
-#include "core/day_page.h"
-#include "core/diary_view.h"
-#include "core/filter_listing.h"
-#include "core/numbers.h"
-#include "core/sorted_list.h"
-#include "core/trend_view.h"
+#include "core/rules/numbers.h"
+#include "core/views/class_calendar.h"
+#include "core/views/daily_averages.h"
+#include "core/views/day_page.h"
+#include "core/views/diary_view.h"
+#include "core/views/filter_listing.h"
+#include "core/views/sorted_list.h"
+#include "core/views/trend_view.h"
 
 namespace cli {
 namespace {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "cli/cli_view.h"
-#include "core/dates.h"
 #include "core/graph_axis_settings.h"
-#include "core/measurement_record.h"
+#include "core/rules/dates.h"
+#include "core/rules/measurement_record.h"
 
 namespace cli {
 

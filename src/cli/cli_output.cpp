@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "core/numbers.h"
+#include "core/rules/numbers.h"
 
 namespace cli {
 namespace {

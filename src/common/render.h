@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/colour.h"
-#include "core/measurement_record.h"
-#include "core/series_mode.h"
+#include "core/rules/measurement_record.h"
+#include "core/rules/series_mode.h"
 #include "core/view_model.h"
 #include "ui/chart.h"
 #include "ui/grid.h"

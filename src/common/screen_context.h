@@ -2,7 +2,7 @@
 
 #include "core/app_state.h"
 #include "core/clock.h"
-#include "core/data_dir.h"
+#include "core/files/data_dir.h"
 #include "ui/screen_host.h"
 
 /// What every screen gets from the main window: the shared state, the data directory, the clock, the host.

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "classification.h"
-#include "graph_axis_settings.h"
-#include "view_model.h"
+#include "core/graph_axis_settings.h"
+#include "core/rules/classification.h"
+#include "core/view_model.h"
 
 namespace sora {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dates.h"
+#include "core/rules/dates.h"
 
 namespace sora {
 

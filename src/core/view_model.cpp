@@ -1,4 +1,4 @@
-#include "view_model.h"
+#include "core/view_model.h"
 
 namespace sora {
 

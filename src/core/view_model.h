@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "colour.h"
+#include "core/colour.h"
 
 namespace sora {
 

@@ -4,7 +4,7 @@
 #include <QRectF>
 #include <QWidget>
 
-#include "core/classification.h"
+#include "core/rules/classification.h"
 
 /// The class scale of the main screen: the class names in their colours side by side, and the pointer Image1
 /// standing above the class of the judgement. Positions come in twips, as the classification gives them.

@@ -10,12 +10,12 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
-#include "core/dates.h"
-#include "core/entry_rules.h"
-#include "core/measurement_log.h"
-#include "core/numbers.h"
-#include "core/side_files.h"
-#include "core/storable_text.h"
+#include "core/files/measurement_log.h"
+#include "core/files/side_files.h"
+#include "core/files/storable_text.h"
+#include "core/rules/dates.h"
+#include "core/rules/entry_rules.h"
+#include "core/rules/numbers.h"
 #include "ui/dialogs.h"
 
 namespace {

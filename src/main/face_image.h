@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "core/classification.h"
+#include "core/rules/classification.h"
 
 /// One of the four face marks of the main screen, drawn in code: laughing, smiling, sulky, or no face.
 class FaceImage : public QWidget {

@@ -5,7 +5,7 @@
 #include <QTransform>
 #include <algorithm>
 
-#include "core/classification.h"
+#include "core/rules/classification.h"
 #include "main/vertical_text.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "core/judgement_chart.h"
+#include "core/views/judgement_chart.h"
 
 class QPainter;
 

@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
-#include "core/measurement_log.h"
-#include "core/side_files.h"
+#include "core/files/measurement_log.h"
+#include "core/files/side_files.h"
 #include "main/class_scale.h"
 #include "main/entry_panel.h"
 #include "main/face_image.h"

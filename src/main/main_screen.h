@@ -9,7 +9,7 @@
 #include <array>
 
 #include "common/screen_context.h"
-#include "core/day_page.h"
+#include "core/views/day_page.h"
 
 class ClassScale;
 class EntryPanel;

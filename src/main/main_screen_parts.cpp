@@ -5,7 +5,7 @@
 #include <QGridLayout>
 
 #include "common/render.h"
-#include "core/classification.h"
+#include "core/rules/classification.h"
 
 namespace {
 

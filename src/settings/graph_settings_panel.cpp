@@ -10,9 +10,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "core/axis_rules.h"
-#include "core/graph_settings_input.h"
-#include "core/side_files.h"
+#include "core/edits/graph_settings_input.h"
+#include "core/files/side_files.h"
+#include "core/rules/axis_rules.h"
 #include "settings/settings_support.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"

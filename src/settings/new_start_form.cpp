@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
-#include "core/new_start.h"
+#include "core/edits/new_start.h"
 #include "ui/dialogs.h"
 
 namespace {

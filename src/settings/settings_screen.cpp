@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "core/side_files.h"
+#include "core/files/side_files.h"
 #include "settings/graph_settings_panel.h"
 #include "settings/new_start_form.h"
 #include "settings/settings_support.h"

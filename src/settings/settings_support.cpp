@@ -1,6 +1,6 @@
 #include "settings/settings_support.h"
 
-#include "core/storable_text.h"
+#include "core/files/storable_text.h"
 
 namespace settings {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/file_io.h"
+#include "core/files/file_io.h"
 #include "ui/dialogs.h"
 
 // Small helpers the parts of the settings screen share.

@@ -9,9 +9,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
-#include "core/rename_situation.h"
-#include "core/side_files.h"
-#include "core/situation_editor.h"
+#include "core/edits/rename_situation.h"
+#include "core/edits/situation_editor.h"
+#include "core/files/side_files.h"
 #include "settings/settings_support.h"
 #include "ui/dialogs.h"
 

@@ -6,7 +6,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "core/data_dir.h"
+#include "core/files/data_dir.h"
 #include "shell/frm_main.h"
 #include "shell/resources.h"
 #include "ui/dialogs.h"

@@ -9,8 +9,8 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
-#include "core/measurement_log.h"
-#include "core/side_files.h"
+#include "core/files/measurement_log.h"
+#include "core/files/side_files.h"
 #include "main/main_screen.h"
 #include "settings/settings_screen.h"
 #include "shell/resources.h"

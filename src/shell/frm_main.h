@@ -9,7 +9,7 @@
 
 #include "core/app_state.h"
 #include "core/clock.h"
-#include "core/data_dir.h"
+#include "core/files/data_dir.h"
 #include "ui/screen_host.h"
 
 class QCheckBox;

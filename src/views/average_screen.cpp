@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "common/render.h"
-#include "core/measurement_log.h"
+#include "core/files/measurement_log.h"
 #include "ui/button_icons.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"

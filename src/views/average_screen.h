@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/screen_context.h"
-#include "core/daily_averages.h"
+#include "core/views/daily_averages.h"
 
 class QComboBox;
 class QPushButton;

@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "common/render.h"
-#include "core/classification.h"
-#include "core/measurement_log.h"
+#include "core/files/measurement_log.h"
+#include "core/rules/classification.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/twips.h"

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "common/screen_context.h"
-#include "core/class_calendar.h"
+#include "core/views/class_calendar.h"
 
 class QLabel;
 class QPushButton;

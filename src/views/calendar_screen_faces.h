@@ -2,7 +2,7 @@
 
 #include <QPixmap>
 
-#include "core/class_calendar.h"
+#include "core/views/class_calendar.h"
 
 /// A friendly round face: laughing (eyes shut, open mouth), smiling, or sad (with a tear).
 QPixmap calendarFacePixmap(sora::CalendarFace face, int size);

@@ -9,9 +9,9 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
-#include "core/diary_save.h"
-#include "core/diary_view.h"
-#include "core/measurement_log.h"
+#include "core/edits/diary_save.h"
+#include "core/files/measurement_log.h"
+#include "core/views/diary_view.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/screen_context.h"
-#include "core/measurement_record.h"
+#include "core/rules/measurement_record.h"
 
 class QLabel;
 class QLineEdit;

@@ -5,8 +5,8 @@
 #include <array>
 #include <vector>
 
-#include "core/filter_listing.h"
-#include "core/measurement_record.h"
+#include "core/rules/measurement_record.h"
+#include "core/views/filter_listing.h"
 #include "ui/grid.h"
 #include "ui/grid_source.h"
 

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "common/render.h"
-#include "core/measurement_log.h"
+#include "core/files/measurement_log.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"

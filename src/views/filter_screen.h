@@ -8,8 +8,8 @@
 #include <array>
 
 #include "common/screen_context.h"
-#include "core/filter_listing.h"
-#include "core/filter_periods.h"
+#include "core/views/filter_listing.h"
+#include "core/views/filter_periods.h"
 
 class QComboBox;
 class QLineEdit;

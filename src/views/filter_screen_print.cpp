@@ -5,7 +5,7 @@
 #include <QImage>
 
 #include "common/render.h"
-#include "core/filter_print.h"
+#include "core/views/filter_print.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"

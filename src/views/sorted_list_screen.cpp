@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "common/render.h"
-#include "core/measurement_log.h"
+#include "core/files/measurement_log.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "common/screen_context.h"
-#include "core/sorted_list.h"
+#include "core/views/sorted_list.h"
 
 class QPushButton;
 

@@ -5,8 +5,8 @@
 #include <QVector>
 
 #include "common/render.h"
-#include "core/measurement_log.h"
-#include "core/trend_view.h"
+#include "core/files/measurement_log.h"
+#include "core/views/trend_view.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
 #include "ui/series_mode_options.h"

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
-#include "core/text_codec.h"
+#include "core/files/text_codec.h"
 
 namespace fs = std::filesystem;
 

@@ -8,7 +8,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-#include "core/file_io.h"
+#include "core/files/file_io.h"
 #include "test_app.h"
 #include "ui/chart.h"
 #include "ui/grid.h"

@@ -14,12 +14,12 @@
 #include <functional>
 #include <map>
 
-#include "../core/fault_sweep.h"
-#include "../core/own_diary_files.h"
-#include "core/daily_averages.h"
-#include "core/measurement_log.h"
-#include "core/side_files.h"
-#include "core/text_codec.h"
+#include "core/files/measurement_log.h"
+#include "core/files/side_files.h"
+#include "core/files/text_codec.h"
+#include "core/views/daily_averages.h"
+#include "fault_sweep.h"
+#include "own_diary_files.h"
 #include "test_app.h"
 #include "ui/chart.h"
 #include "ui/grid.h"

@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "core/diary_view.h"
+#include "core/views/diary_view.h"
 #include "test_app.h"
 #include "ui/grid.h"
 

@@ -16,11 +16,11 @@
 #include <map>
 #include <set>
 
-#include "../core/fault_sweep.h"
-#include "../core/own_diary_files.h"
-#include "core/measurement_log.h"
-#include "core/side_files.h"
-#include "core/text_codec.h"
+#include "core/files/measurement_log.h"
+#include "core/files/side_files.h"
+#include "core/files/text_codec.h"
+#include "fault_sweep.h"
+#include "own_diary_files.h"
 #include "test_app.h"
 #include "ui/chart.h"
 #include "ui/grid.h"
@@ -29,10 +29,6 @@ namespace {
 
 using sora::test::Reported;
 using sora::test::Snapshot;
-
-std::string cp932(const std::string& utf8) {
-    return sora::utf8_to_cp932(utf8).value();
-}
 
 const std::string& LogText = sora::test::OwnLogText;
 
@@ -392,7 +388,7 @@ TEST_F(FaultInjectionGui, NewStart) {
     start.successTitles = {"新規登録終了"};
     start.together = {{"データ.txt", "ﾌﾟﾗｲﾍﾞｰﾄ.txt", "グラフ設定.txt"}};
     start.shortWrite = 40;
-    const std::string oldLog = cp932(LogText);
+    const std::string oldLog = sora::test::cp932(LogText);
     start.mayAppear = [this, oldLog](const std::string& file) {
         return file.rfind("データ_20050301_101500", 0) == 0 &&
                app.readBytes(file) == oldLog;  // a complete copy of the old log may stay

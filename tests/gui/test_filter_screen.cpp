@@ -16,7 +16,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 
-#include "core/dates.h"
+#include "core/rules/dates.h"
 #include "test_app.h"
 #include "ui/chart.h"
 #include "ui/grid.h"

@@ -14,8 +14,8 @@
 #include <QRadioButton>
 #include <QTableView>
 
-#include "core/classification.h"
-#include "core/judgement_chart.h"
+#include "core/rules/classification.h"
+#include "core/views/judgement_chart.h"
 #include "main/class_scale.h"
 #include "main/judgement_chart_view.h"
 #include "main/main_screen.h"

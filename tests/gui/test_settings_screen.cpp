@@ -9,7 +9,8 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "core/file_io.h"
+#include "core/files/file_io.h"
+#include "faulty_io.h"
 #include "settings/settings_screen.h"
 #include "test_app.h"
 #include "ui/chart.h"
@@ -67,27 +68,6 @@ void select(QListWidget* list, int row) {
 QColor sortColour(TestApp& app) {
     return app.find<QPushButton>("cmdSort")->palette().color(QPalette::Button);
 }
-
-/// Makes every rename onto a file of the given name fail (the last step of every replacing write).
-class FailRenameOnto : public sora::FileIo {
-public:
-    explicit FailRenameOnto(std::string name) : m_name(std::move(name)) {}
-    int open_for_write(const std::filesystem::path& path, bool append) override {
-        return sora::posix_file_io().open_for_write(path, append);
-    }
-    long write(int fd, const char* data, std::size_t size) override {
-        return sora::posix_file_io().write(fd, data, size);
-    }
-    int fsync(int fd) override { return sora::posix_file_io().fsync(fd); }
-    int close(int fd) override { return sora::posix_file_io().close(fd); }
-    int rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        return to.filename() == std::filesystem::u8path(m_name) ? -1 : sora::posix_file_io().rename(from, to);
-    }
-    int sync_directory(const std::filesystem::path& dir) override { return sora::posix_file_io().sync_directory(dir); }
-
-private:
-    std::string m_name;
-};
 
 bool dayListShows(TestApp& app, const QString& text) {
     auto* grid = app.find<ui::Grid>("msgDayList");
@@ -623,7 +603,7 @@ TEST(WriteFailures, AreReportedAndNeverTakenAsDone) {
     frmMain& window = openSettings(app);
     const std::string list = app.readBytes("状況リスト.txt");
     {
-        FailRenameOnto failing("状況リスト.txt");
+        sora::test::FailRenameOnto failing("状況リスト.txt");
         sora::FileIoOverride override(failing);
         drag(app.find<QListWidget>("lstKoumoku"), 0, 2);
         app.click("cmdSort");
@@ -638,7 +618,7 @@ TEST(WriteFailures, AreReportedAndNeverTakenAsDone) {
 
     app.dialogs().clear();
     {
-        FailRenameOnto failing("ﾌﾟﾗｲﾍﾞｰﾄ.txt");
+        sora::test::FailRenameOnto failing("ﾌﾟﾗｲﾍﾞｰﾄ.txt");
         sora::FileIoOverride override(failing);
         app.find<QLineEdit>("txtPriData")->setText("太郎");
         app.click("cmdPHozon1");
@@ -649,7 +629,7 @@ TEST(WriteFailures, AreReportedAndNeverTakenAsDone) {
 
     app.dialogs().clear();
     {
-        FailRenameOnto failing("データ.txt");
+        sora::test::FailRenameOnto failing("データ.txt");
         sora::FileIoOverride override(failing);
         app.click("cmdNew1");
         app.find<QLineEdit>("txtSincyou1")->setText("126");

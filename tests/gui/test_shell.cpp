@@ -6,7 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "core/side_files.h"
+#include "core/files/side_files.h"
 #include "settings/settings_screen.h"
 #include "test_app.h"
 #include "ui/help_viewer.h"

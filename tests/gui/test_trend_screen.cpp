@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "core/trend_view.h"
+#include "core/views/trend_view.h"
 #include "test_app.h"
 #include "ui/chart.h"
 

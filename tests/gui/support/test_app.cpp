@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/text_codec.h"
+#include "core/files/text_codec.h"
 
 namespace fs = std::filesystem;
 

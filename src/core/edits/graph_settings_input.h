@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/graph_axis_settings.h"
+
+namespace sora {
+
+/// Number of value boxes of the graph settings (three per axis: maximum, minimum, divisions).
+inline constexpr int GraphBoxCount = 9;
+
+/// The nine box texts in the order bp max, min, divisions, pulse max, min, divisions, weight max, min, divisions.
+using GraphBoxTexts = std::array<std::string, GraphBoxCount>;
+
+/// A box text as a 16-bit value: a plain decimal rounded to the nearest whole number, a half to the even
+/// neighbour (12.5 → 12, 13.5 → 14); nullopt when it is not a number or lies outside −32768..32767 after rounding.
+std::optional<std::int16_t> parse_axis_value(std::string_view text);
+
+/// Outcome of reading the nine boxes: the settings, or the first box (0–8) that cannot be taken.
+struct GraphSettingsInput {
+    std::optional<GraphAxisSettings> settings;
+    int badBox = -1;
+};
+
+/// Reads the nine boxes into settings with the automatic flag as given (1 automatic, 0 manual).
+GraphSettingsInput parse_graph_settings(const GraphBoxTexts& texts, bool automatic);
+
+/// The nine values of the settings as box texts, in box order.
+GraphBoxTexts graph_settings_texts(const GraphAxisSettings& settings);
+
+/// The message title and text that refuse box `index` (0–8), naming it as the screen labels it.
+std::string graph_box_refusal_title();
+std::string graph_box_refusal_text(int index);
+
+}  // namespace sora

@@ -1,0 +1,180 @@
+#include "core/edits/new_start.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "core/files/file_io.h"
+#include "core/files/file_rollback.h"
+#include "core/files/measurement_log.h"
+#include "core/files/side_files.h"
+#include "core/files/storable_text.h"
+#include "core/files/text_file.h"
+#include "core/rules/numbers.h"
+
+namespace sora {
+
+namespace {
+
+struct ValueBox {
+    const std::string* text;
+    NewStartBox box;
+    const char* emptyTitle;
+    const char* emptyText;
+};
+
+NewStartCheck refuse(bool warning, std::string title, std::string text, NewStartBox box) {
+    NewStartCheck check;
+    check.refusal = {warning, std::move(title), std::move(text), box};
+    return check;
+}
+
+/// The saving checks of the entry panel: a number, above 0, below 999 (as a 32-bit float).
+std::optional<NewStartCheck> refuse_value(const std::string& text, NewStartBox box) {
+    const std::optional<double> value = number_value(text);
+    if (!value) {
+        return refuse(true, "数値以外入力", "数値を入力してください", box);
+    }
+    const float single = static_cast<float>(*value);
+    if (single <= 0) {
+        return refuse(true, "異常入力", "０以下が入力されています", box);
+    }
+    if (single >= 999) {
+        return refuse(true, "入力制限", "９９９以上は入力できません", box);
+    }
+    return std::nullopt;
+}
+
+std::string two_digits(int value) {
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "%02d", value);
+    return buffer;
+}
+
+}  // namespace
+
+NewStartCheck check_new_start(const NewStartInput& input, const Date& today) {
+    const std::array<ValueBox, 5> required = {{
+        {&input.systolic, NewStartBox::Systolic, "最高血圧未入力", "最高血圧が入力されていません"},
+        {&input.diastolic, NewStartBox::Diastolic, "最低血圧未入力", "最低血圧が入力されていません"},
+        {&input.pulse, NewStartBox::Pulse, "脈拍未入力", "現在の脈拍が入力されていません"},
+        {&input.weight, NewStartBox::Weight, "体重未入力", "現在の体重が入力されていません"},
+        {&input.situation, NewStartBox::Situation, "初回状況（コメント）未入力", "初回の状況が入力されていません"},
+    }};
+    for (const ValueBox& box : required) {
+        if (box.text->empty()) {
+            return refuse(false, box.emptyTitle, box.emptyText, box.box);
+        }
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (auto refusal = refuse_value(*required[i].text, required[i].box)) {
+            return *refusal;
+        }
+    }
+    const std::optional<std::string> name = storable_text(input.name);
+    if (!name) {
+        return refuse(true, "使用できない文字", "名前に保存できない文字（絵文字など）が含まれています。",
+                      NewStartBox::Name);
+    }
+    const std::optional<std::string> situation = storable_text(input.situation);
+    if (!situation) {
+        return refuse(true, "使用できない文字", "初期状況に保存できない文字（絵文字など）が含まれています。",
+                      NewStartBox::Situation);
+    }
+
+    NewStartCheck check;
+    NewStartPlan plan;
+    plan.name = *name;
+    plan.record.date = format_date(today);
+    plan.record.situation = *situation;
+    plan.record.systolic = static_cast<float>(leading_number(input.systolic));
+    plan.record.diastolic = static_cast<float>(leading_number(input.diastolic));
+    plan.record.pulse = static_cast<float>(leading_number(input.pulse));
+    plan.record.weight = static_cast<float>(leading_number(input.weight));
+    check.plan = std::move(plan);
+    return check;
+}
+
+std::string backup_log_name(const DateTime& now) {
+    return "データ_" + std::to_string(now.date.year) + two_digits(now.date.month) + two_digits(now.date.day) + "_" +
+           two_digits(now.hour) + two_digits(now.minute) + two_digits(now.second) + ".txt";
+}
+
+NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, const GraphAxisSettings& held,
+                                 const DateTime& now) {
+    NewStartResult result;
+    auto fail = [&result](std::string message) {
+        result.ok = false;
+        result.message = std::move(message);
+        result.backupName.clear();
+        return result;
+    };
+
+    const std::filesystem::path logPath = dir.find(files::Log);
+    std::error_code error;
+    if (std::filesystem::exists(logPath, error)) {
+        std::string bytes;
+        if (!read_file(logPath, bytes)) {
+            return fail(std::string(files::Log) + " を読めないため、控えを作れません。");
+        }
+        // Never overwrite an earlier backup, even of the same second.
+        std::string name = backup_log_name(now);
+        for (int n = 2; std::filesystem::exists(dir.path() / name, error); ++n) {
+            std::string suffix = std::to_string(n);
+            suffix.insert(suffix.begin(), '_');
+            name = backup_log_name(now);
+            name.insert(name.size() - 4, suffix);
+        }
+        if (WriteResult written = replace_file(dir.path() / name, dir.path() / std::string(files::LogCopy), bytes);
+            !written) {
+            return fail(written.message);
+        }
+        result.backupName = name;
+    }
+
+    // The name, the log and the settings change together or not at all; the backup above stays either way.
+    FileRollback rollback;
+    const std::filesystem::path namePath = dir.for_writing(files::Private);
+    const std::filesystem::path graphPath = dir.for_writing(files::GraphSettings);
+    const std::pair<std::filesystem::path, std::string> kept[] = {
+        {namePath, std::string(files::Private) + ".tmp"},
+        {logPath, std::string(files::LogCopy)},
+        {graphPath, std::string(files::GraphSettings) + ".tmp"}};
+    for (const auto& [file, temporary] : kept) {
+        if (!rollback.keep(file, dir.path() / temporary)) {
+            return fail(text_file::unreadable_file_message(text_file::name_of(file)));
+        }
+    }
+    GraphAxisSettings automatic = held;
+    automatic.autoScale = 1;
+    std::filesystem::path failed = namePath;
+    WriteResult written = write_user_name(dir, plan.name);
+    if (written) {
+        failed = logPath;
+        written = MeasurementLog(dir).rewrite_all({plan.record}, true);
+    }
+    if (written) {
+        failed = graphPath;
+        written = write_graph_settings(dir, automatic);
+    }
+    if (written) {
+        return result;
+    }
+    if (!rollback.restore()) {
+        return fail(written.message + "\r\n元に戻せなかったファイルがあります。内容を確かめてください。");
+    }
+    return fail("「" + text_file::name_of(failed) + "」を保存できませんでした。これまでのデータはそのままです。");
+}
+
+std::string new_start_closing_message(const std::string& backupName) {
+    std::string text =
+        "登録が終了しました。\r\n\r\n一旦プログラムを終了させていただきます。次の起動からソラノート＋のスタートです！";
+    if (!backupName.empty()) {
+        text += "\r\nこれまでのデータは「" + backupName + "」として残してあります。";
+    }
+    return text;
+}
+
+}  // namespace sora

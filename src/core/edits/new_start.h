@@ -1,0 +1,70 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/clock.h"
+#include "core/files/data_dir.h"
+#include "core/graph_axis_settings.h"
+#include "core/rules/measurement_record.h"
+
+namespace sora {
+
+/// The wizard's boxes as typed.
+struct NewStartInput {
+    std::string name;       // txtPriData1, may be empty
+    std::string systolic;   // txtSincyou1
+    std::string diastolic;  // txtMokuTai1
+    std::string pulse;      // txtNowTai
+    std::string weight;     // txtNowTai2
+    std::string situation;  // txtNowJyou
+};
+
+/// The boxes in the order the Enter key walks through them.
+enum class NewStartBox { Name, Systolic, Diastolic, Pulse, Weight, Situation };
+
+/// Why the wizard refuses to register: a message for the user and the box to correct.
+struct NewStartRefusal {
+    bool warning = false;  // information icon for a missing box, warning icon for a bad value or text
+    std::string title;
+    std::string text;
+    NewStartBox box = NewStartBox::Systolic;
+};
+
+/// What a confirmed new start writes: the name and the start record.
+struct NewStartPlan {
+    std::string name;
+    MeasurementRecord record;
+};
+
+/// The plan, or the first refusal: empty boxes first (systolic … situation), then each value must be a number
+/// above 0 and below 999, then the name and the situation must be storable (double quotes become "”").
+struct NewStartCheck {
+    std::optional<NewStartPlan> plan;
+    NewStartRefusal refusal;
+};
+
+/// Checks the boxes and builds the start record dated `today`, with an empty diary.
+NewStartCheck check_new_start(const NewStartInput& input, const Date& today);
+
+/// "データ_yyyymmdd_hhmmss.txt": the name under which the old log is kept.
+std::string backup_log_name(const DateTime& now);
+
+/// Outcome of the writes of a new start.
+struct NewStartResult {
+    bool ok = true;
+    std::string message;     // names the file that could not be written
+    std::string backupName;  // file name of the kept old log; empty when there was no log
+    explicit operator bool() const { return ok; }
+};
+
+/// Keeps the old log as a backup file, then writes the name ("ﾌﾟﾗｲﾍﾞｰﾄ.txt"), the log with the start record alone
+/// (empty diary written as nothing) and "グラフ設定.txt" with the held values and the automatic flag 1. Stops at
+/// the first failure; the log is never replaced unless its backup was written.
+NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, const GraphAxisSettings& held,
+                                 const DateTime& now);
+
+/// The closing message, with one more line naming the backup file when there is one.
+std::string new_start_closing_message(const std::string& backupName);
+
+}  // namespace sora

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/files/data_dir.h"
+#include "core/rules/measurement_record.h"
+
+namespace sora {
+
+/// Puts `to` into the situation of every record whose situation is exactly `from`; returns how many changed.
+int rename_in_records(std::vector<MeasurementRecord>& records, std::string_view from, std::string_view to);
+
+/// Replaces every list entry that is exactly `from` by `to`, in place; returns how many changed.
+int rename_in_list(std::vector<std::string>& items, std::string_view from, std::string_view to);
+
+/// Outcome of renaming a situation in the files.
+struct RenameResult {
+    bool ok = true;
+    bool logRewritten = false;  // the log holds the new text (also when the list could not be rewritten after it)
+    std::string message;        // names the file when ok is false
+    int records = 0;            // records renamed
+    int entries = 0;            // list entries renamed
+    explicit operator bool() const { return ok; }
+};
+
+/// Renames a situation in "データ.txt" (through "データＣＨＧ.txt") and then in "状況リスト.txt" (through
+/// "状況リストＣＨＧ.txt", every line quoted). Both files are read before either is written, so a file that
+/// cannot be read leaves both untouched.
+RenameResult rename_situation(const DataDir& dir, const std::string& from, const std::string& to);
+
+}  // namespace sora

@@ -1,0 +1,102 @@
+#include "core/files/measurement_log.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "core/files/text_codec.h"
+#include "core/files/text_file.h"
+
+namespace sora {
+namespace {
+
+LogReadResult read_error(std::string message, int line) {
+    LogReadResult result;
+    result.ok = false;
+    result.message = std::move(message);
+    result.errorLine = line;
+    return result;
+}
+
+LogReadResult missing_log(const std::filesystem::path& path) {
+    return read_error(text_file::unreadable_file_message(text_file::name_of(path)), 0);
+}
+
+}  // namespace
+
+std::optional<std::string> encode_log(const std::vector<MeasurementRecord>& records, bool startRecordForm) {
+    std::string utf8;
+    utf8.reserve(records.size() * 64);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        utf8 += format_record_line(records[i], startRecordForm && i == 0);
+        utf8 += "\r\n";
+    }
+    return utf8_to_cp932(utf8);
+}
+
+LogReadResult MeasurementLog::read_all() const {
+    const std::filesystem::path path = m_dir.find(files::Log);
+    FileBytes bytes;
+    if (!read_file(path, bytes)) {
+        return missing_log(path);
+    }
+    return parse_log(bytes.view(), text_file::name_of(path));
+}
+
+LogReadResult MeasurementLog::read_first() const {
+    const std::filesystem::path path = m_dir.find(files::Log);
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    if (!in || (!std::getline(in, line) && !in.eof())) {
+        return missing_log(path);
+    }
+    const std::string name = text_file::name_of(path);
+    LogReadResult result = parse_log(line, name);
+    if (result.ok && result.records.empty()) {
+        return read_error("「" + name + "」に記録がありません。", 1);
+    }
+    return result;
+}
+
+WriteResult MeasurementLog::append(const MeasurementRecord& record) const {
+    const std::filesystem::path path = m_dir.find(files::Log);
+    const std::optional<std::string> line = utf8_to_cp932(format_record_line(record) + "\r\n");
+    if (!line) {
+        return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
+    }
+    // A last line without its line break (edited by hand) must not swallow the new record.
+    if (text_file::ends_mid_line(path)) {
+        return append_to_file(path, "\r\n" + *line);
+    }
+    return append_to_file(path, *line);
+}
+
+WriteResult MeasurementLog::insert_in_order(const MeasurementRecord& record) const {
+    const std::filesystem::path path = m_dir.find(files::Log);
+    if (!cp932_can_hold(format_record_line(record))) {
+        return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
+    }
+    LogReadResult log = read_all();
+    if (!log.ok) {
+        return WriteResult{false, log.message};
+    }
+    // Equal dates never insert: a new record goes after its day's records.
+    const auto later = std::find_if(log.records.begin(), log.records.end(),
+                                    [&](const MeasurementRecord& r) { return r.date > record.date; });
+    if (later == log.records.end()) {
+        return append(record);
+    }
+    log.records.insert(later, record);
+    return rewrite_all(log.records, false, files::LogCopy);
+}
+
+WriteResult MeasurementLog::rewrite_all(const std::vector<MeasurementRecord>& records, bool startRecordForm,
+                                        std::string_view temporaryName) const {
+    const std::filesystem::path path = m_dir.find(files::Log);
+    const std::optional<std::string> bytes = encode_log(records, startRecordForm);
+    if (!bytes) {
+        return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
+    }
+    return replace_file(path, m_dir.path() / std::filesystem::path(std::string(temporaryName)), *bytes);
+}
+
+}  // namespace sora

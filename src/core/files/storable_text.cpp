@@ -1,0 +1,28 @@
+#include "core/files/storable_text.h"
+
+#include "core/files/text_codec.h"
+
+namespace sora {
+
+std::optional<std::string> storable_text(std::string_view text) {
+    std::string replaced = replace_double_quotes(text);
+    // A single-line box keeps the line breaks of a pasted text; in a file they would split the line or the item.
+    std::string oneLine;
+    oneLine.reserve(replaced.size());
+    for (std::size_t i = 0; i < replaced.size(); ++i) {
+        if (replaced[i] == '\r' || replaced[i] == '\n') {
+            if (replaced[i] == '\r' && i + 1 < replaced.size() && replaced[i + 1] == '\n') {
+                ++i;
+            }
+            oneLine += ' ';
+        } else {
+            oneLine += replaced[i];
+        }
+    }
+    if (!cp932_can_hold(oneLine)) {
+        return std::nullopt;
+    }
+    return oneLine;
+}
+
+}  // namespace sora

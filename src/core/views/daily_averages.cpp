@@ -1,0 +1,250 @@
+#include "core/views/daily_averages.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "core/files/text_codec.h"
+#include "core/rules/axis_rules.h"
+#include "core/rules/fields.h"
+#include "core/rules/numbers.h"
+
+namespace sora {
+
+namespace {
+
+constexpr float NoValue = std::numeric_limits<float>::quiet_NaN();
+
+// One chart series carried across days without data: the last sum and the count it belongs to.
+struct Carried {
+    float sum = 0;
+    std::int32_t count = 0;
+
+    float average() const { return count == 0 ? NoValue : sum / static_cast<float>(count); }
+};
+
+struct CarriedDay {
+    Carried sys;
+    Carried dia;
+    Carried weight;
+};
+
+CarriedDay raw_day(const DaySums& d) {
+    return {{d.sumSys, d.count}, {d.sumDia, d.count}, {d.sumWeight, d.count}};
+}
+
+// A series whose sum is 0 takes the previous day's sum and count, so the chart runs flat over days without data.
+// Each series keeps its own count: a day whose weights are all 0 must not change the blood-pressure averages.
+CarriedDay carry_forward(const DaySums& today, const CarriedDay& previous) {
+    CarriedDay out = raw_day(today);
+    if (today.sumSys == 0) {
+        out.sys = previous.sys;
+    }
+    if (today.sumDia == 0) {
+        out.dia = previous.dia;
+    }
+    if (today.sumWeight == 0) {
+        out.weight = previous.weight;
+    }
+    return out;
+}
+
+GridRow table_row(long long number, const Date& date, const DaySums& d) {
+    GridRow row(6);
+    row[0].text = std::to_string(number);
+    row[1].text = format_short_date(date);
+    if (d.count > 0) {
+        const auto n = static_cast<float>(d.count);
+        const float sys = d.sumSys / n;
+        const float dia = d.sumDia / n;
+        const float diff = sys - dia;  // of the unformatted averages
+        row[2].text = format_one_decimal(sys);
+        row[3].text = format_one_decimal(dia);
+        row[4].text = format_one_decimal(diff);
+        row[5].text = format_one_decimal(d.sumWeight / n);
+    }
+    return row;
+}
+
+DailyAverageView empty_view(const GraphAxisSettings& axes) {
+    DailyAverageView view;
+    view.grid.columns = daily_average_columns();
+    view.bpAxis = manual_bp_axis(axes);
+    view.weightAxis = manual_weight_axis(axes);
+    return view;
+}
+
+std::optional<Date> parse_period_date(std::string_view text) {
+    if (auto d = parse_short_date(text)) {
+        return d;
+    }
+    return parse_date(text);
+}
+
+// Fills rows (or, for later texts, the shown days) for the days in [from, to] (both within the accumulation).
+void fill_rows(DailyAverageView& view, const DailyAccumulation& acc, long long from, long long to,
+               AverageRowTexts texts) {
+    const auto count = static_cast<std::size_t>(to - from + 1);
+    if (texts == AverageRowTexts::Now) {
+        view.grid.rows.reserve(count);
+    } else {
+        view.shownDays.first = acc.firstDate.add_days(from);
+        view.shownDays.days.assign(acc.days.begin() + from, acc.days.begin() + to + 1);
+    }
+    view.chart.reserve(count);
+    // Outside the shown days nothing is carried: the first shown day looks back at the raw day before it.
+    CarriedDay previous = from > 0 ? raw_day(acc.days[static_cast<std::size_t>(from - 1)]) : CarriedDay{};
+    long long number = 1;
+    for (long long k = from; k <= to; ++k, ++number) {
+        const DaySums& d = acc.days[static_cast<std::size_t>(k)];
+        if (texts == AverageRowTexts::Now) {
+            view.grid.rows.push_back(table_row(number, acc.firstDate.add_days(k), d));
+        }
+        previous = carry_forward(d, previous);
+        view.chart.push_back({previous.sys.average(), previous.dia.average(), previous.weight.average()});
+    }
+}
+
+}  // namespace
+
+DailyAccumulation accumulate_days(const std::vector<MeasurementRecord>& records) {
+    DailyAccumulation acc;
+    if (records.empty()) {
+        return acc;
+    }
+    const auto first = parse_date(records.front().date);
+    const auto last = parse_date(records.back().date);
+    if (!first || !last) {
+        return acc;
+    }
+    const long long span = last->serial() - first->serial() + 1;
+    if (span <= 0 || span > MaxAverageDays) {
+        acc.tooLong = span > MaxAverageDays;
+        return acc;
+    }
+    acc.firstDate = *first;
+    acc.days.resize(static_cast<std::size_t>(span));
+    const long long firstSerial = first->serial();
+    long long start = 0;  // the search never goes back below this day
+    const std::string* previousText = nullptr;
+    long long k = -1;
+    for (const MeasurementRecord& r : records) {
+        // The records of a day share its date: each date is parsed once.
+        if (previousText == nullptr || r.date != *previousText) {
+            const auto date = parse_date(r.date);
+            k = date ? date->serial() - firstSerial : -1;
+            previousText = &r.date;
+        }
+        if (k < 0 || k < start || k >= span) {
+            break;  // the search runs past the last day; nothing later can match
+        }
+        start = k;
+        DaySums& d = acc.days[static_cast<std::size_t>(k)];
+        d.sumSys += r.systolic;
+        d.sumDia += r.diastolic;
+        d.sumWeight += r.weight;
+        d.count += 1;
+    }
+    return acc;
+}
+
+std::vector<GridColumn> daily_average_columns() {
+    return {
+        {"数", 500, Align::Right, Align::Centre},   {"日付", 900, Align::Centre, Align::Centre},
+        {"最高", 550, Align::Right, Align::Centre}, {"最低", 550, Align::Right, Align::Centre},
+        {"高低", 550, Align::Right, Align::Centre}, {"体重", 550, Align::Right, Align::Centre},
+    };
+}
+
+GridRow daily_average_row(const DailyAverageDays& shown, std::size_t index) {
+    return table_row(static_cast<long long>(index) + 1, shown.first.add_days(static_cast<long long>(index)),
+                     shown.days[index]);
+}
+
+DailyAverageView build_daily_averages(const std::vector<MeasurementRecord>& records, const GraphAxisSettings& axes,
+                                      AverageRowTexts texts) {
+    DailyAverageView view = empty_view(axes);
+    const DailyAccumulation acc = accumulate_days(records);
+    if (acc.days.empty()) {
+        if (acc.tooLong) {
+            view.message = daily_average_texts::TooLong;
+        }
+        return view;
+    }
+    const auto days = static_cast<long long>(acc.days.size());
+    fill_rows(view, acc, 0, days - 1, texts);
+    view.periodItems.reserve(acc.days.size());
+    for (long long k = 0; k < days; ++k) {
+        view.periodItems.push_back(format_short_date(acc.firstDate.add_days(k)));
+    }
+    view.startText = format_short_date(acc.firstDate);
+    view.endText = format_short_date(acc.firstDate.add_days(days - 1));
+    return view;
+}
+
+DailyAverageView build_daily_averages_period(const std::vector<MeasurementRecord>& records,
+                                             const GraphAxisSettings& axes, std::string_view startText,
+                                             std::string_view endText, AverageRowTexts texts) {
+    DailyAverageView view = empty_view(axes);
+    const auto start = parse_period_date(startText);
+    if (!start) {
+        view.message = daily_average_texts::StartNotDate;
+        return view;
+    }
+    const auto end = parse_period_date(endText);
+    if (!end) {
+        view.message = daily_average_texts::EndNotDate;
+        return view;
+    }
+    const DailyAccumulation acc = accumulate_days(records);
+    if (acc.tooLong) {
+        view.message = daily_average_texts::TooLong;
+    }
+    if (acc.days.empty() || *end < *start) {
+        return view;
+    }
+    const long long last = static_cast<long long>(acc.days.size()) - 1;
+    const long long from = std::max(0LL, start->serial() - acc.firstDate.serial());
+    const long long to = std::min(last, end->serial() - acc.firstDate.serial());
+    if (from <= to) {
+        fill_rows(view, acc, from, to, texts);
+    }
+    return view;
+}
+
+std::string daily_average_help_text() {
+    return "日毎の平均をリストとグラフに表示します。\r\n\r\n"
+           "表示中の平均データはテキストデータに保存したり、印刷することができます。\r\n";
+}
+
+std::string daily_average_export_line(const DailyAverageCells& cells) {
+    std::string line = sora::quoted(cells[0]);
+    for (std::size_t i = 1; i < cells.size(); ++i) {
+        line += ',';
+        line += format_number(leading_number(cells[i]));
+    }
+    return line;
+}
+
+std::optional<std::string> daily_average_export_bytes(const std::vector<DailyAverageCells>& rows) {
+    std::string text;
+    text.reserve(rows.size() * 32);
+    for (const DailyAverageCells& cells : rows) {
+        text += daily_average_export_line(cells);
+        text += "\r\n";
+    }
+    return utf8_to_cp932(text);
+}
+
+WriteResult export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows) {
+    const auto bytes = daily_average_export_bytes(rows);
+    if (!bytes) {
+        return {false, std::string(files::DailyAverages) + " に保存できない文字があります。"};
+    }
+    const std::filesystem::path target = dir.for_writing(files::DailyAverages);
+    const std::filesystem::path temporary = dir.path() / "日毎平均.tmp";
+    return replace_file(target, temporary, *bytes);
+}
+
+}  // namespace sora

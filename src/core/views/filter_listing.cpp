@@ -1,0 +1,263 @@
+#include "core/views/filter_listing.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "core/rules/classification.h"
+#include "core/rules/dates.h"
+#include "core/rules/numbers.h"
+
+namespace sora {
+
+namespace {
+
+bool in_period(const FilterCriteria& criteria, const std::string& date) {
+    return criteria.periodStart <= date && date <= criteria.periodEnd;
+}
+
+bool has_keyword(const FilterCriteria& criteria, const std::string& situation) {
+    // Byte search on UTF-8 is a character search: no character's bytes occur inside another's.
+    return situation.find(criteria.keyword) != std::string::npos;
+}
+
+int weekday_of(const std::string& date) {
+    const auto parsed = parse_date(date);
+    return parsed ? weekday_index(*parsed) : -1;
+}
+
+// A float whose shortest 7-digit text has at most one decimal: that text from integer arithmetic. Returns false
+// where the general formatting is needed (more decimals, large values, a tenth too close to call).
+bool tenths_text(double value, bool keepZeroDecimal, std::string& text) {
+    if (!(std::abs(value) < 1e5)) {
+        return false;
+    }
+    if (value == std::trunc(value) && !keepZeroDecimal) {
+        char buffer[16];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int>(value)).ptr;
+        text.assign(buffer, end);
+        return true;
+    }
+    const double rounded = std::round(value * 10);
+    // The text keeps 7 significant digits: the value must lie closer to its tenth than half the 7th digit.
+    const double magnitude = std::abs(value);
+    double unit = 1e-12;  // below 1e-6 only an exact tenth (zero) qualifies
+    for (double power = 1e5; power >= 1e-6; power /= 10) {
+        if (magnitude >= power) {
+            unit = power * 1e-6;
+            break;
+        }
+    }
+    if (std::abs(value - rounded / 10) > unit * 0.4) {
+        return false;
+    }
+    const long long k = static_cast<long long>(rounded);
+    const long long whole = (k < 0 ? -k : k) / 10;
+    const int decimal = static_cast<int>((k < 0 ? -k : k) % 10);
+    char buffer[24];
+    char* end = buffer;
+    if (k < 0) {
+        *end++ = '-';
+    }
+    end = std::to_chars(end, buffer + sizeof buffer, whole).ptr;
+    if (decimal != 0 || keepZeroDecimal) {
+        *end++ = '.';
+        *end++ = static_cast<char>('0' + decimal);
+    }
+    text.assign(buffer, end);
+    return true;
+}
+
+// Most values are whole numbers or have one decimal; they need no general 7-digit formatting.
+std::string number_text(float value) {
+    std::string text;
+    if (!tenths_text(value, false, text)) {
+        text = format_number(value);
+    }
+    return text;
+}
+
+// The change of one value against the previous listed one; a previous value of 0 counts as "no previous".
+std::string change_text(float value, float& previous) {
+    if (previous == 0) {
+        previous = value;
+    }
+    return difference_text(value, previous);
+}
+
+std::string weight_change_text(float value, float& previous) {
+    if (previous == 0) {
+        previous = value;
+    }
+    const float change = value - previous;
+    std::string text;
+    // Rounded to tenths here unless the change lies within a hair of a half tenth, where the general "0.0"
+    // rounding on the 7-digit decimal decides.
+    const double tenths = static_cast<double>(change) * 10;
+    const double fromHalf = std::abs(tenths - std::floor(tenths) - 0.5);
+    if (!(std::abs(change) < 1e3 && fromHalf > 1e-3 && tenths_text(std::round(tenths) / 10, true, text))) {
+        text = format_one_decimal(change);
+    }
+    // A change that rounds to nothing shows as 0.0, never as a negative zero.
+    if (leading_number(text) == 0) {
+        text = "0.0";
+    }
+    return text;
+}
+
+GridRow make_row(int number, const MeasurementRecord& record, const std::optional<Date>& date, float (&previous)[4]) {
+    GridRow row(filter_col::Count);
+    row[filter_col::Number].text = std::to_string(number);
+    if (date) {
+        // The log holds dates as "yyyy/mm/dd" only, so "yy/mm/dd" is its tail.
+        row[filter_col::Date].text = record.date.size() == 10 ? record.date.substr(2) : format_short_date(*date);
+        row[filter_col::Weekday].text = weekday_character(weekday_index(*date));
+    } else {
+        row[filter_col::Date].text = record.date;
+    }
+    row[filter_col::Situation].text = record.situation;
+    // The detailed colour of GET_HANTEI, without building the judgement's name for every row.
+    row[filter_col::ClassColour].background = class_info(classify(record.systolic, record.diastolic)).detailedColour;
+
+    row[filter_col::Systolic].text = number_text(record.systolic);
+    row[filter_col::SystolicChange].text = change_text(record.systolic, previous[0]);
+    row[filter_col::SystolicArrow] = change_arrow_cell(row[filter_col::SystolicChange].text);
+
+    row[filter_col::Diastolic].text = number_text(record.diastolic);
+    row[filter_col::DiastolicChange].text = change_text(record.diastolic, previous[1]);
+    row[filter_col::DiastolicArrow] = change_arrow_cell(row[filter_col::DiastolicChange].text);
+
+    row[filter_col::Difference].text = difference_text(record.systolic, record.diastolic);
+    row[filter_col::Pulse].text = number_text(record.pulse);
+
+    row[filter_col::Weight].text = number_text(record.weight);
+    row[filter_col::WeightChange].text = weight_change_text(record.weight, previous[3]);
+    row[filter_col::WeightArrow] = change_arrow_cell(row[filter_col::WeightChange].text);
+    return row;
+}
+
+// The test of a listing with the record's weekday already known (-1 for a date that does not parse).
+bool passes(FilterListing listing, const FilterCriteria& criteria, const MeasurementRecord& record, int weekday) {
+    switch (listing) {
+        case FilterListing::All:
+            return true;
+        case FilterListing::Period:
+            return in_period(criteria, record.date);
+        case FilterListing::Keyword:
+            return in_period(criteria, record.date) && has_keyword(criteria, record.situation);
+        case FilterListing::Weekday:
+            return in_period(criteria, record.date) && weekday == criteria.weekday;
+        case FilterListing::WeekdayKeyword:
+            return in_period(criteria, record.date) && weekday == criteria.weekday &&
+                   has_keyword(criteria, record.situation);
+    }
+    return false;
+}
+
+}  // namespace
+
+FilterListing select_listing(std::string_view keyword, int weekday) {
+    const bool withKeyword = !keyword.empty();
+    const bool withWeekday = weekday != NoWeekday;
+    if (withWeekday) {
+        return withKeyword ? FilterListing::WeekdayKeyword : FilterListing::Weekday;
+    }
+    return withKeyword ? FilterListing::Keyword : FilterListing::Period;
+}
+
+bool is_listed(FilterListing listing, const FilterCriteria& criteria, const MeasurementRecord& record) {
+    return passes(listing, criteria, record, weekday_of(record.date));
+}
+
+const std::vector<GridColumn>& filter_columns() {
+    static const std::vector<GridColumn> columns = {
+        {"回", 590, Align::Right},   {"日付け", 1000, Align::Centre}, {"曜", 330, Align::Right},
+        {"行動", 1585, Align::Left}, {"", 90, Align::Right},          {"最高", 515, Align::Right},
+        {"前", 450, Align::Right},   {"差", 320, Align::Centre},      {"最低", 515, Align::Right},
+        {"前", 450, Align::Right},   {"差", 330, Align::Centre},      {"高低", 515, Align::Right},
+        {"脈拍", 515, Align::Right}, {"体重", 580, Align::Right},     {"前", 450, Align::Right},
+        {"差", 330, Align::Centre},
+    };
+    return columns;
+}
+
+std::optional<int> filter_top_row(std::size_t listedRows) {
+    const std::size_t gridRows = listedRows + 1;
+    if (gridRows > 11) {
+        return static_cast<int>(listedRows);
+    }
+    return std::nullopt;
+}
+
+AxisRange filter_secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity quantity,
+                                const DataExtremes& extremes) {
+    return secondary_axis_for_data(settings, quantity, extremes);
+}
+
+FilterSelection select_filter_records(const std::vector<MeasurementRecord>& records, FilterListing listing,
+                                      const FilterCriteria& criteria, const GraphAxisSettings& settings,
+                                      SecondaryQuantity quantity) {
+    FilterSelection selection;
+    const bool byWeekday = listing == FilterListing::Weekday || listing == FilterListing::WeekdayKeyword;
+    const std::string* previousDate = nullptr;
+    if (listing == FilterListing::All) {
+        selection.listed.reserve(records.size());
+        selection.chartRows.reserve(records.size());
+    }
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const MeasurementRecord& record = records[i];
+        const int weekday = byWeekday ? weekday_of(record.date) : -1;
+        if (!passes(listing, criteria, record, weekday)) {
+            continue;
+        }
+        selection.listed.push_back(i);
+        if (record.systolic > selection.systolicMax) {
+            selection.systolicMax = record.systolic;
+        }
+        if (record.diastolic < selection.diastolicMin) {
+            selection.diastolicMin = record.diastolic;
+        }
+        selection.extremes.add(record.pulse, record.weight);
+        selection.chartRows.push_back({record.systolic, record.diastolic, record.pulse, record.weight});
+        if (listing == FilterListing::All && (previousDate == nullptr || *previousDate != record.date)) {
+            selection.periodDates.push_back(record.date);
+            previousDate = &record.date;
+        }
+    }
+
+    selection.topRow = filter_top_row(selection.listed.size());
+    selection.primary =
+        primary_axis_for_data(settings, !selection.listed.empty(), selection.systolicMax, selection.diastolicMin);
+    selection.secondary = filter_secondary_axis(settings, quantity, selection.extremes);
+    return selection;
+}
+
+GridRow filter_grid_row(const std::vector<MeasurementRecord>& records, const FilterSelection& selection,
+                        std::size_t n) {
+    const MeasurementRecord& record = records[selection.listed[n]];
+    // The previous values are those of the previous *listed* record; 0 (none yet) takes the current value.
+    float previous[4] = {0, 0, 0, 0};
+    if (n > 0) {
+        const MeasurementRecord& before = records[selection.listed[n - 1]];
+        previous[0] = before.systolic;
+        previous[1] = before.diastolic;
+        previous[2] = before.pulse;
+        previous[3] = before.weight;
+    }
+    return make_row(static_cast<int>(n) + 1, record, parse_date(record.date), previous);
+}
+
+FilterView build_filter_listing(const std::vector<MeasurementRecord>& records, FilterListing listing,
+                                const FilterCriteria& criteria, const GraphAxisSettings& settings,
+                                SecondaryQuantity quantity) {
+    FilterView view;
+    static_cast<FilterSelection&>(view) = select_filter_records(records, listing, criteria, settings, quantity);
+    view.grid.columns = filter_columns();
+    view.grid.topRow = view.topRow;
+    view.grid.rows.reserve(view.listed.size());
+    for (std::size_t n = 0; n < view.listed.size(); ++n) {
+        view.grid.rows.push_back(filter_grid_row(records, view, n));
+    }
+    return view;
+}
+
+}  // namespace sora

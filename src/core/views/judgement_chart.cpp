@@ -1,0 +1,45 @@
+#include "core/views/judgement_chart.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace sora {
+
+namespace {
+
+/// Nearest whole number, halves to the even neighbour (independent of the floating-point rounding mode).
+/// Far-off values are clamped so that a corrupt log cannot overflow the conversion.
+int round_half_even(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    value = std::clamp(value, -1e9, 1e9);
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    double rounded = below;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0)) {
+        rounded = below + 1;
+    }
+    return static_cast<int>(rounded);
+}
+
+}  // namespace
+
+JudgementMark judgement_mark(float systolic, float diastolic, bool todaysLatest) {
+    JudgementMark mark;
+    mark.y = round_half_even(5500.0 - 25.0 * static_cast<double>(systolic));
+    mark.x = round_half_even(50.0 * static_cast<double>(diastolic) - 2000.0);
+    if (mark.y < 250) {
+        mark.y = 250;
+    }
+    if (mark.x < 500) {
+        mark.x = 500;
+    }
+    if (todaysLatest) {
+        mark.radius = 70;
+        mark.colour = colours::TodayMark;
+    }
+    return mark;
+}
+
+}  // namespace sora

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "core/rules/axis_rules.h"
+#include "core/rules/series_mode.h"
+#include "test_support.h"
+
+using sora::AxisRange;
+using sora::DataExtremes;
+using sora::GraphAxisSettings;
+using sora::SecondaryQuantity;
+using sora::test::extremes_of;
+
+namespace {
+
+GraphAxisSettings manual() {
+    GraphAxisSettings s;
+    s.autoScale = 0;
+    s.bpMax = 190;
+    s.bpMin = 50;
+    s.bpDivisions = 7;
+    s.pulseMax = 110;
+    s.pulseMin = 45;
+    s.pulseDivisions = 13;
+    s.weightMax = 80;
+    s.weightMin = 50;
+    s.weightDivisions = 6;
+    return s;
+}
+
+}  // namespace
+
+TEST(DataExtremes, TracksLargestAndSmallestIgnoringZeroWeight) {
+    const DataExtremes none;
+    EXPECT_EQ(none.pulseMax, 0);
+    EXPECT_EQ(none.pulseMin, 999);
+    EXPECT_EQ(none.weightMax, 0);
+    EXPECT_EQ(none.weightMin, 999);
+
+    const auto e = extremes_of({{68, 62.4f}, {66, 0}, {72, 62.6f}});
+    EXPECT_EQ(e.pulseMax, 72);
+    EXPECT_EQ(e.pulseMin, 66);
+    EXPECT_EQ(e.weightMax, 62.6f);
+    EXPECT_EQ(e.weightMin, 62.4f);  // the 0 of a record without weight is not the smallest
+
+    const auto onlyZero = extremes_of({{70, 0}});
+    EXPECT_EQ(onlyZero.weightMin, 999);
+    EXPECT_EQ(onlyZero.weightMax, 0);
+}
+
+TEST(AxisRules, AutomaticAxes) {
+    GraphAxisSettings automatic;  // autoScale = 1
+    // A day with 131/84 and 125/79.
+    EXPECT_EQ(sora::primary_axis(automatic, 131, 79), (AxisRange{79, 131, 10}));
+    EXPECT_EQ(sora::primary_axis(automatic, 131.5, 79.5), (AxisRange{79, 132, 10}));
+    EXPECT_EQ(sora::secondary_axis(automatic, SecondaryQuantity::Pulse, extremes_of({{68, 60}, {66, 60}})),
+              (AxisRange{65, 68, 10}));
+    EXPECT_EQ(sora::secondary_axis(automatic, SecondaryQuantity::Pulse, extremes_of({{62, 60}, {81, 60}})),
+              (AxisRange{61, 81, 10}));
+    // The maximum is rounded up, so the highest weight stays on the chart.
+    EXPECT_EQ(sora::secondary_axis(automatic, SecondaryQuantity::Weight, extremes_of({{70, 62.4f}, {70, 62.6f}})),
+              (AxisRange{61, 63, 10}));
+    EXPECT_EQ(sora::secondary_axis(automatic, SecondaryQuantity::Weight, extremes_of({{70, 60.4f}, {70, 65.8f}})),
+              (AxisRange{59, 66, 10}));
+    EXPECT_EQ(sora::secondary_axis(automatic, SecondaryQuantity::Weight, extremes_of({{70, 62.5f}, {70, 0}})),
+              (AxisRange{61, 63, 10}));
+    EXPECT_EQ(sora::automatic_axis(64.2, 61.5), (AxisRange{61, 65, 10}));
+    EXPECT_EQ(sora::automatic_axis(65, 61), (AxisRange{61, 65, 10}));
+    // Any flag other than 0 means automatic.
+    GraphAxisSettings two = manual();
+    two.autoScale = 2;
+    EXPECT_EQ(sora::primary_axis(two, 140, 70), (AxisRange{70, 140, 10}));
+}
+
+TEST(AxisRules, ManualAxesComeFromTheSettings) {
+    const GraphAxisSettings s = manual();
+    const auto e = extremes_of({{68, 62.4f}});
+    EXPECT_EQ(sora::primary_axis(s, 131, 79), (AxisRange{50, 190, 7}));
+    EXPECT_EQ(sora::secondary_axis(s, SecondaryQuantity::Pulse, e), (AxisRange{45, 110, 13}));
+    EXPECT_EQ(sora::secondary_axis(s, SecondaryQuantity::Weight, e), (AxisRange{50, 80, 6}));
+    EXPECT_EQ(sora::manual_bp_axis(s), (AxisRange{50, 190, 7}));
+    EXPECT_EQ(sora::manual_weight_axis(s), (AxisRange{50, 80, 6}));
+    // The daily-average chart applies the settings even in automatic mode.
+    GraphAxisSettings automatic = s;
+    automatic.autoScale = 1;
+    EXPECT_EQ(sora::manual_bp_axis(automatic), (AxisRange{50, 190, 7}));
+    EXPECT_EQ(sora::manual_weight_axis(automatic), (AxisRange{50, 80, 6}));
+}
+
+TEST(SeriesModes, VisibilityAndSecondaryQuantity) {
+    using sora::SeriesMode;
+    using V = sora::SeriesVisibility;
+    struct Row {
+        SeriesMode mode;
+        V expected;
+        SecondaryQuantity quantity;
+    };
+    const std::vector<Row> rows = {
+        {SeriesMode::BloodPressure, V{{true, true, false, false}, true, false}, SecondaryQuantity::Weight},
+        {SeriesMode::Pulse, V{{false, false, true, false}, false, true}, SecondaryQuantity::Pulse},
+        {SeriesMode::PulseMixed, V{{true, true, true, false}, true, true}, SecondaryQuantity::Pulse},
+        {SeriesMode::Weight, V{{false, false, false, true}, false, true}, SecondaryQuantity::Weight},
+        {SeriesMode::WeightMixed, V{{true, true, false, true}, true, true}, SecondaryQuantity::Weight},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(sora::visibility_for(row.mode), row.expected) << static_cast<int>(row.mode);
+        EXPECT_EQ(sora::secondary_quantity(row.mode), row.quantity) << static_cast<int>(row.mode);
+    }
+}
