@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "core/files/data_dir.h"
+#include "core/files/writer_lock.h"
 #include "shell/frm_main.h"
 #include "shell/resources.h"
 #include "ui/dialogs.h"
@@ -48,6 +49,16 @@ int runSoranote(QApplication& app) {
         std::fprintf(stderr, "soranote: %s\n", message.c_str());
         if (!parser.isSet(screenshotOption)) {
             ui::QtDialogs().message(ui::Icon::Warning, "起動エラー", QString::fromStdString(message));
+        }
+        return 1;
+    }
+    // One writer per data folder: a second copy would overwrite the first one's saves, so it ends here.
+    const sora::WriterLock folderLock(dataDir, std::chrono::milliseconds(0));
+    if (!folderLock) {
+        const std::string busy = folderLock.message() + "\r\n先に開いているソラノート＋をお使いください。";
+        std::fprintf(stderr, "soranote: %s\n", busy.c_str());
+        if (!parser.isSet(screenshotOption)) {
+            ui::QtDialogs().message(ui::Icon::Warning, "ソラノート＋は起動中です", QString::fromStdString(busy));
         }
         return 1;
     }

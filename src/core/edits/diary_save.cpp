@@ -5,6 +5,7 @@
 #include "core/files/side_files.h"
 #include "core/files/storable_text.h"
 #include "core/files/text_codec.h"
+#include "core/files/writer_lock.h"
 
 namespace sora {
 
@@ -76,6 +77,12 @@ DiarySaveResult save_diary(const MeasurementLog& log, std::vector<MeasurementRec
         result.message = prepared.message;
         return result;
     }
+    const WriterLock lock(log.dir().path());
+    if (!lock) {
+        result.status = DiarySaveStatus::WriteFailed;
+        result.message = lock.message() + "\r\n一言日記は保存されていません。";
+        return result;
+    }
     LogReadResult current = log.read_all();
     if (!current.ok) {
         result.status = DiarySaveStatus::ReadFailed;
@@ -92,7 +99,7 @@ DiarySaveResult save_diary(const MeasurementLog& log, std::vector<MeasurementRec
         return result;
     }
     current.records[index].diary = prepared.text;
-    const WriteResult written = log.rewrite_all(current.records);
+    const WriteResult written = log.rewrite_all(current.records, false, files::LogCopy, &current.stamp);
     if (!written) {
         // A failure after the rename leaves the new log in place; the list must then follow it.
         const LogReadResult after = log.read_all();

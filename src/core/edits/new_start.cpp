@@ -12,6 +12,7 @@
 #include "core/files/side_files.h"
 #include "core/files/storable_text.h"
 #include "core/files/text_file.h"
+#include "core/files/writer_lock.h"
 #include "core/rules/numbers.h"
 
 namespace sora {
@@ -112,13 +113,20 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
         return result;
     };
 
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        return fail(lock.message());
+    }
     const std::filesystem::path logPath = dir.find(files::Log);
     std::error_code error;
+    FileStamp copied;
     if (std::filesystem::exists(logPath, error)) {
-        std::string bytes;
-        if (!read_file(logPath, bytes)) {
+        FileBytes file;
+        if (!read_file(logPath, file)) {
             return fail(std::string(files::Log) + " を読めないため、控えを作れません。");
         }
+        const std::string bytes(file.view());
+        copied = file.stamp;
         // Never overwrite an earlier backup, even of the same second.
         std::string name = backup_log_name(now);
         for (int n = 2; std::filesystem::exists(dir.path() / name, error); ++n) {
@@ -153,7 +161,9 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
     WriteResult written = write_user_name(dir, plan.name);
     if (written) {
         failed = logPath;
-        written = MeasurementLog(dir).rewrite_all({plan.record}, true);
+        // Only the log that went into the copy may be replaced: a record written after the copy would be lost.
+        written =
+            MeasurementLog(dir).rewrite_all({plan.record}, true, files::LogCopy, copied.exists ? &copied : nullptr);
     }
     if (written) {
         failed = graphPath;

@@ -6,6 +6,7 @@
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
 #include "core/files/text_file.h"
+#include "core/files/writer_lock.h"
 
 namespace sora {
 
@@ -33,6 +34,12 @@ int rename_in_list(std::vector<std::string>& items, std::string_view from, std::
 
 RenameResult rename_situation(const DataDir& dir, const std::string& from, const std::string& to) {
     RenameResult result;
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        result.ok = false;
+        result.message = lock.message();
+        return result;
+    }
     const MeasurementLog log(dir);
     LogReadResult read = log.read_all();
     if (!read.ok) {
@@ -64,7 +71,7 @@ RenameResult rename_situation(const DataDir& dir, const std::string& from, const
     result.records = rename_in_records(read.records, from, to);
     result.entries = rename_in_list(list.value, from, to);
     std::filesystem::path failed = logPath;
-    WriteResult written = log.rewrite_all(read.records, false, files::LogRename);
+    WriteResult written = log.rewrite_all(read.records, false, files::LogRename, &read.stamp);
     if (written) {
         failed = listPath;
         written = write_situations_quoted(dir, list.value);

@@ -15,7 +15,8 @@ namespace {
 class PosixFileIo final : public FileIo {
 public:
     int open_for_write(const std::filesystem::path& path, bool append) override {
-        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+        // A new file is never opened over an existing one: two writers must not share a temporary file.
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_EXCL);
         int fd;
         do {
             fd = ::open(path.c_str(), flags, 0666);
@@ -66,16 +67,47 @@ std::string display_name(const std::filesystem::path& path) {
     return path.filename().string();
 }
 
-WriteResult failure(const std::filesystem::path& target) {
-    return WriteResult{false, "「" + display_name(target) + "」を保存できませんでした。"};
+/// Why a file call failed, in the user's words; empty when there is nothing more useful to say than "not saved".
+std::string reason_of(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            return "ディスクの空き容量が足りません。";
+        case EACCES:
+        case EPERM:
+            return "書き込みの権限がありません。";
+        case EROFS:
+            return "読み取り専用のファイルシステムです。";
+        default:
+            return {};
+    }
 }
 
-/// Writes every byte, continuing after short writes. A write that makes no progress counts as a failure.
-bool write_all(FileIo& io, int fd, std::string_view bytes) {
-    std::size_t done = 0;
+/// The failure of the call that just returned an error: reads errno before anything else can change it.
+WriteResult failure(const std::filesystem::path& target, int error) {
+    return WriteResult{false, "「" + display_name(target) + "」を保存できませんでした。" + reason_of(error)};
+}
+
+WriteResult read_only_failure(const std::filesystem::path& target) {
+    return WriteResult{false, "「" + display_name(target) + "」は読み取り専用のため保存できませんでした。"};
+}
+
+WriteResult changed_failure(const std::filesystem::path& target) {
+    WriteResult result{false, changed_on_disk_message(target)};
+    result.changedOnDisk = true;
+    return result;
+}
+
+/// Writes every byte, continuing after short writes; `done` counts what reached the file. A write that makes no
+/// progress counts as a failure.
+bool write_all(FileIo& io, int fd, std::string_view bytes, std::size_t& done) {
+    done = 0;
     while (done < bytes.size()) {
         const long n = io.write(fd, bytes.data() + done, bytes.size() - done);
         if (n <= 0) {
+            if (n == 0) {
+                errno = EIO;
+            }
             return false;
         }
         done += static_cast<std::size_t>(n);
@@ -83,12 +115,83 @@ bool write_all(FileIo& io, int fd, std::string_view bytes) {
     return true;
 }
 
+bool write_all(FileIo& io, int fd, std::string_view bytes) {
+    std::size_t done = 0;
+    return write_all(io, fd, bytes, done);
+}
+
 void remove_quietly(const std::filesystem::path& path) {
     std::error_code ec;
     std::filesystem::remove(path, ec);
 }
 
+FileStamp stamp_from(const struct stat& info) {
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = static_cast<unsigned long long>(info.st_dev);
+    stamp.inode = static_cast<unsigned long long>(info.st_ino);
+    stamp.size = static_cast<long long>(info.st_size);
+    stamp.modifiedNs = static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+    stamp.changedNs = static_cast<long long>(info.st_ctim.tv_sec) * 1000000000LL + info.st_ctim.tv_nsec;
+    return stamp;
+}
+
+/// A file the owner may not write is refused for every kind of save alike, also for root, which the kernel would
+/// let through.
+bool write_protected(const struct stat& info) {
+    return (info.st_mode & S_IWUSR) == 0;
+}
+
+/// Creates a new temporary file beside `real`, named after `temporary` with a unique part
+/// ("データコピー.txt" → "データコピー.4711-1.txt"); -1 with errno set on failure.
+int create_temporary(FileIo& io, const std::filesystem::path& real, const std::filesystem::path& temporary,
+                     std::filesystem::path& created) {
+    static unsigned counter = 0;
+    const std::string stem = temporary.stem().string();
+    const std::string extension = temporary.extension().string();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        created = real.parent_path() /
+                  (stem + "." + std::to_string(::getpid()) + "-" + std::to_string(++counter) + extension);
+        const int fd = io.open_for_write(created, false);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
+
+std::string changed_on_disk_message(const std::filesystem::path& target) {
+    return "「" + display_name(target) +
+           "」が他のプログラムで変更されていたため、保存しませんでした。\r\n画面を開き直してから、もう一度保存してくだ"
+           "さい。";
+}
+
+FileStamp stamp_of(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {};
+    }
+    return stamp_from(info);
+}
+
+std::filesystem::path write_target(const std::filesystem::path& path) {
+    std::filesystem::path current = path;
+    // A bounded walk: a loop of links ends here as a plain failure of the write.
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(current, ec)) {
+            return current;
+        }
+        const std::filesystem::path next = std::filesystem::read_symlink(current, ec);
+        if (ec) {
+            return current;
+        }
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return current;
+}
 
 FileIo& posix_file_io() {
     static PosixFileIo io;
@@ -108,28 +211,50 @@ FileIoOverride::~FileIoOverride() {
 }
 
 WriteResult replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
-                         std::string_view bytes) {
+                         std::string_view bytes, const FileStamp* expected) {
     FileIo& io = file_io();
-    const int fd = io.open_for_write(temporary, false);
+    const std::filesystem::path real = write_target(target);
+    struct stat old {};
+    const bool existed = ::stat(real.c_str(), &old) == 0;
+    if (existed && write_protected(old)) {
+        return read_only_failure(target);
+    }
+    if (expected != nullptr && stamp_of(real) != *expected) {
+        return changed_failure(target);
+    }
+    std::filesystem::path created;
+    const int fd = create_temporary(io, real, temporary, created);
     if (fd < 0) {
-        remove_quietly(temporary);
-        return failure(target);
+        return failure(target, errno);
     }
     if (!write_all(io, fd, bytes) || io.fsync(fd) != 0) {
+        const int error = errno;
         io.close(fd);
-        remove_quietly(temporary);
-        return failure(target);
+        remove_quietly(created);
+        return failure(target, error);
+    }
+    if (existed) {
+        // The new file takes the old one's place with its permissions and, where allowed, its owner.
+        (void)::fchmod(fd, old.st_mode & 07777);
+        (void)::fchown(fd, old.st_uid, old.st_gid);
     }
     if (io.close(fd) != 0) {
-        remove_quietly(temporary);
-        return failure(target);
+        const int error = errno;
+        remove_quietly(created);
+        return failure(target, error);
+    }
+    // The last look before the replace: another program's records written meanwhile must not be overwritten.
+    if (expected != nullptr && stamp_of(real) != *expected) {
+        remove_quietly(created);
+        return changed_failure(target);
     }
     // Renaming over the old file is atomic: at every moment either the old or the new file is in place.
-    if (io.rename(temporary, target) != 0) {
-        remove_quietly(temporary);
-        return failure(target);
+    if (io.rename(created, real) != 0) {
+        const int error = errno;
+        remove_quietly(created);
+        return failure(target, error);
     }
-    if (io.sync_directory(target.parent_path()) != 0) {
+    if (io.sync_directory(real.parent_path()) != 0) {
         return WriteResult{
             false, "「" + display_name(target) + "」は書き換えましたが、ディスクへの書き込みを確認できませんでした。",
             true};
@@ -141,31 +266,51 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
     FileIo& io = file_io();
     struct stat before {};
     const bool existed = ::stat(target.c_str(), &before) == 0;
-    const off_t oldSize = existed ? before.st_size : 0;
-
+    if (existed && write_protected(before)) {
+        return read_only_failure(target);
+    }
     const int fd = io.open_for_write(target, true);
     if (fd < 0) {
-        return failure(target);
+        return failure(target, errno);
     }
-    // A failed append is undone completely, so the file never ends in a partial line and a retry adds no duplicate.
+    struct stat opened {};
+    const off_t startSize = ::fstat(fd, &opened) == 0 ? opened.st_size : -1;
+    std::size_t written = 0;
+    // A failed append takes its own bytes back off, so the file never ends in a partial line and a retry adds no
+    // duplicate; but only while they are still the end of the file: never cut off what another writer added after.
     auto undo = [&] {
-        if (existed) {
-            int rc;
-            do {
-                rc = ::truncate(target.c_str(), oldSize);
-            } while (rc < 0 && errno == EINTR);
-        } else {
-            remove_quietly(target);
+        struct stat now {};
+        if (startSize < 0 || ::fstat(fd, &now) != 0 || now.st_size != startSize + static_cast<off_t>(written)) {
+            return;
         }
+        if (!existed && startSize == 0) {
+            remove_quietly(target);
+            return;
+        }
+        int rc;
+        do {
+            rc = ::ftruncate(fd, startSize);
+        } while (rc < 0 && errno == EINTR);
     };
-    if (!write_all(io, fd, bytes) || io.fsync(fd) != 0) {
-        io.close(fd);
+    if (!write_all(io, fd, bytes, written) || io.fsync(fd) != 0) {
+        const int error = errno;
         undo();
-        return failure(target);
+        io.close(fd);
+        return failure(target, error);
     }
     if (io.close(fd) != 0) {
-        undo();
-        return failure(target);
+        const int error = errno;
+        // The descriptor is gone: take the bytes back off by name, still only when they end the file.
+        struct stat now {};
+        if (startSize >= 0 && ::stat(target.c_str(), &now) == 0 &&
+            now.st_size == startSize + static_cast<off_t>(written)) {
+            if (!existed && startSize == 0) {
+                remove_quietly(target);
+            } else {
+                (void)::truncate(target.c_str(), startSize);
+            }
+        }
+        return failure(target, error);
     }
     if (!existed && io.sync_directory(target.parent_path()) != 0) {
         return WriteResult{
@@ -211,6 +356,10 @@ bool read_file(const std::filesystem::path& path, FileBytes& bytes) {
             break;
         }
         used += static_cast<std::size_t>(n);
+    }
+    struct stat after {};
+    if (::fstat(fd, &after) == 0) {
+        bytes.stamp = stamp_from(after);
     }
     ::close(fd);
     bytes.data = std::move(buffer);

@@ -12,7 +12,8 @@ namespace sora {
 class FileIo {
 public:
     virtual ~FileIo() = default;
-    /// Returns a descriptor, or -1. `append` opens for appending, otherwise truncates.
+    /// Returns a descriptor, or -1 with errno set. `append` opens an existing or new file for appending; otherwise
+    /// a new file is created and the call fails (EEXIST) when the name is taken.
     virtual int open_for_write(const std::filesystem::path& path, bool append) = 0;
     /// Returns the number of bytes written, or -1.
     virtual long write(int fd, const char* data, std::size_t size) = 0;
@@ -48,16 +49,43 @@ struct WriteResult {
     /// Set with ok = false when the new content is in place all the same and only the directory sync failed:
     /// what the program shows must then follow the file (and a retry must not write it twice).
     bool inPlace = false;
+    /// Set with ok = false when the file was not written because another program changed it since it was read.
+    bool changedOnDisk = false;
     explicit operator bool() const { return ok; }
 };
 
-/// Replaces `target` atomically: writes `bytes` to `temporary`, fsyncs, renames over `target`, syncs the directory.
-/// On any failure the old `target` is untouched and the temporary file is removed.
-WriteResult replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
-                         std::string_view bytes);
+/// What a file was when it was read. A rewrite compares it just before replacing the file, so that records another
+/// program wrote in between are never overwritten.
+struct FileStamp {
+    bool exists = false;
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    long long size = 0;
+    long long modifiedNs = 0;
+    long long changedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
 
-/// Appends `bytes` to `target` (created when missing) and fsyncs it.
+/// The stamp of the file a path names now (following symbolic links).
+FileStamp stamp_of(const std::filesystem::path& path);
+
+/// The file a write must change: `path` itself, or the file its symbolic links lead to (which may not exist yet).
+std::filesystem::path write_target(const std::filesystem::path& path);
+
+/// Replaces `target` atomically: writes `bytes` to a new temporary file named after `temporary` (a unique name in
+/// the folder of the file behind `target`), fsyncs, renames it over that file, syncs the directory. The file keeps
+/// its permission bits (and owner where allowed); a symbolic link stays a link. A file without write permission is
+/// refused, and so is one that no longer matches `expected` when that is given. On any failure the old file is
+/// untouched and the temporary file is removed.
+WriteResult replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
+                         std::string_view bytes, const FileStamp* expected = nullptr);
+
+/// Appends `bytes` to `target` (created when missing) and fsyncs it. A failed append takes its bytes back off only
+/// while nothing was appended after them.
 WriteResult append_to_file(const std::filesystem::path& target, std::string_view bytes);
+
+/// The message for a file another program changed since it was read; nothing was written.
+std::string changed_on_disk_message(const std::filesystem::path& target);
 
 /// Reads a whole file; false when it cannot be opened or read.
 bool read_file(const std::filesystem::path& path, std::string& bytes);
@@ -66,6 +94,7 @@ bool read_file(const std::filesystem::path& path, std::string& bytes);
 struct FileBytes {
     std::unique_ptr<char[]> data;
     std::size_t size = 0;
+    FileStamp stamp;  // the file as the bytes were read
     std::string_view view() const { return {data.get(), size}; }
 };
 

@@ -5,6 +5,7 @@
 
 #include "core/files/text_codec.h"
 #include "core/files/text_file.h"
+#include "core/files/writer_lock.h"
 
 namespace sora {
 namespace {
@@ -39,7 +40,9 @@ LogReadResult MeasurementLog::read_all() const {
     if (!read_file(path, bytes)) {
         return missing_log(path);
     }
-    return parse_log(bytes.view(), text_file::name_of(path));
+    LogReadResult result = parse_log(bytes.view(), text_file::name_of(path));
+    result.stamp = bytes.stamp;
+    return result;
 }
 
 LogReadResult MeasurementLog::read_first() const {
@@ -63,6 +66,19 @@ WriteResult MeasurementLog::append(const MeasurementRecord& record) const {
     if (!line) {
         return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
     }
+    const WriterLock lock(m_dir.path());
+    if (!lock) {
+        return WriteResult{false, lock.message()};
+    }
+    if (text_file::ends_with_blank_line(path)) {
+        // Written anew from its records, the log loses its trailing blank lines and the record is last.
+        LogReadResult log = read_all();
+        if (!log.ok) {
+            return WriteResult{false, log.message};
+        }
+        log.records.push_back(record);
+        return rewrite_all(log.records, false, files::LogCopy, &log.stamp);
+    }
     // A last line without its line break (edited by hand) must not swallow the new record.
     if (text_file::ends_mid_line(path)) {
         return append_to_file(path, "\r\n" + *line);
@@ -75,6 +91,11 @@ WriteResult MeasurementLog::insert_in_order(const MeasurementRecord& record) con
     if (!cp932_can_hold(format_record_line(record))) {
         return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
     }
+    // One lock over the read and the rewrite: another writer's record cannot fall in between.
+    const WriterLock lock(m_dir.path());
+    if (!lock) {
+        return WriteResult{false, lock.message()};
+    }
     LogReadResult log = read_all();
     if (!log.ok) {
         return WriteResult{false, log.message};
@@ -86,17 +107,21 @@ WriteResult MeasurementLog::insert_in_order(const MeasurementRecord& record) con
         return append(record);
     }
     log.records.insert(later, record);
-    return rewrite_all(log.records, false, files::LogCopy);
+    return rewrite_all(log.records, false, files::LogCopy, &log.stamp);
 }
 
 WriteResult MeasurementLog::rewrite_all(const std::vector<MeasurementRecord>& records, bool startRecordForm,
-                                        std::string_view temporaryName) const {
+                                        std::string_view temporaryName, const FileStamp* readAs) const {
     const std::filesystem::path path = m_dir.find(files::Log);
     const std::optional<std::string> bytes = encode_log(records, startRecordForm);
     if (!bytes) {
         return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
     }
-    return replace_file(path, m_dir.path() / std::filesystem::path(std::string(temporaryName)), *bytes);
+    const WriterLock lock(m_dir.path());
+    if (!lock) {
+        return WriteResult{false, lock.message()};
+    }
+    return replace_file(path, m_dir.path() / std::filesystem::path(std::string(temporaryName)), *bytes, readAs);
 }
 
 }  // namespace sora

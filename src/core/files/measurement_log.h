@@ -18,6 +18,7 @@ struct LogReadResult {
     bool ok = true;
     std::string message;  // e.g. "データ.txt の 12 行目が読めません（項目が7つではありません）。"
     int errorLine = 0;  // 1-based, 0 when the file itself failed
+    FileStamp stamp;    // the file as it was read: a rewrite from these records checks it first
 };
 
 /// The measurement log "データ.txt". Every view reads it through here; nothing else touches the file.
@@ -25,18 +26,21 @@ class MeasurementLog {
 public:
     explicit MeasurementLog(DataDir dir) : m_dir(std::move(dir)) {}
 
+    const DataDir& dir() const { return m_dir; }
+
     /// Every record in file order. A missing, undecodable or malformed file gives ok = false and no records.
     LogReadResult read_all() const;
     /// Only the first record (the start record); ok = false when there is none.
     LogReadResult read_first() const;
 
-    /// Appends one line.
+    /// Appends one line (or rewrites the log when it ends in a blank line, which must not stand before a record).
     WriteResult append(const MeasurementRecord& record) const;
     /// Rewrites the log through "データコピー.txt" so that the record lands before the first later date.
     WriteResult insert_in_order(const MeasurementRecord& record) const;
     /// Replaces the log by the records in the given order; the first may be written in the start-record form.
+    /// With `readAs`, the log must still be the file those records were read from (else nothing is written).
     WriteResult rewrite_all(const std::vector<MeasurementRecord>& records, bool startRecordForm = false,
-                            std::string_view temporaryName = files::LogCopy) const;
+                            std::string_view temporaryName = files::LogCopy, const FileStamp* readAs = nullptr) const;
 
 private:
     DataDir m_dir;

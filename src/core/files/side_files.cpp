@@ -8,6 +8,7 @@
 
 #include "core/files/text_codec.h"
 #include "core/files/text_file.h"
+#include "core/files/writer_lock.h"
 #include "core/rules/fields.h"
 
 namespace sora {
@@ -98,6 +99,10 @@ WriteResult write_text(const DataDir& dir, std::string_view name, std::string_vi
         return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(target))};
     }
     const std::string temporary = temporaryName.empty() ? std::string(name) + ".tmp" : std::string(temporaryName);
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        return WriteResult{false, lock.message()};
+    }
     return replace_file(target, dir.path() / std::filesystem::path(temporary), *bytes);
 }
 
@@ -282,6 +287,10 @@ WriteResult append_situation(const DataDir& dir, const std::string& item, bool q
     const std::optional<std::string> bytes = utf8_to_cp932(situation_line(item, quotedLine));
     if (!bytes) {
         return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(target))};
+    }
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        return WriteResult{false, lock.message()};
     }
     return append_to_file(target, text_file::ends_mid_line(target) ? "\r\n" + *bytes : *bytes);
 }

@@ -1,5 +1,6 @@
 #include "core/files/text_file.h"
 
+#include <algorithm>
 #include <fstream>
 
 #include "core/files/text_codec.h"
@@ -63,6 +64,36 @@ bool ends_mid_line(const std::filesystem::path& path) {
     char last = '\n';
     in.get(last);
     return in && last != '\n';
+}
+
+bool ends_with_blank_line(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+    if (size <= 0) {
+        return false;
+    }
+    const std::streamoff tail = std::min<std::streamoff>(size, 4096);
+    std::string bytes(static_cast<std::size_t>(tail), '\0');
+    in.seekg(-tail, std::ios::end);
+    in.read(bytes.data(), tail);
+    std::size_t lineBreaks = 0;
+    std::size_t i = bytes.size();
+    for (; i > 0; --i) {
+        const char c = bytes[i - 1];
+        if (c == '\n') {
+            ++lineBreaks;
+        } else if (c != '\r' && c != ' ' && c != '\t') {
+            break;
+        }
+    }
+    if (i == 0 && tail == size) {
+        return true;  // nothing but blanks
+    }
+    // After the last printed character: one line break ends that line; a second one, or blanks after the last line
+    // break, make a blank line. ("abc  \r\n" is the record's own trailing blanks.)
+    const std::size_t lastBreak = bytes.find_last_of('\n');
+    const bool blanksAfterLastBreak = lastBreak != std::string::npos && lastBreak + 1 < bytes.size() && lastBreak >= i;
+    return lineBreaks >= 2 || blanksAfterLastBreak;
 }
 
 std::string name_of(const std::filesystem::path& path) {

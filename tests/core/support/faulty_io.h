@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -44,6 +45,7 @@ public:
 private:
     bool fail(const char* what) {
         if (++m_calls == m_failAt) {
+            errno = EIO;  // a plain I/O error: the message names no particular cause
             m_failed = true;
             m_failedCall = what;
             return true;
