@@ -172,8 +172,14 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
     if (written) {
         return result;
     }
+    if (written.changedOnDisk) {
+        rollback.forget(failed);
+    }
     if (!rollback.restore()) {
         return fail(written.message + "\r\n元に戻せなかったファイルがあります。内容を確かめてください。");
+    }
+    if (written.changedOnDisk) {
+        return fail(written.message);
     }
     return fail("「" + text_file::name_of(failed) + "」を保存できませんでした。これまでのデータはそのままです。");
 }

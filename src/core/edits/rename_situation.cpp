@@ -81,9 +81,14 @@ RenameResult rename_situation(const DataDir& dir, const std::string& from, const
         return result;
     }
     result.ok = false;
+    if (written.changedOnDisk) {
+        rollback.forget(failed);
+    }
     if (rollback.restore()) {
-        result.message = "「" + text_file::name_of(failed) + "」を保存できませんでした。\r\n「" +
-                         text_file::name_of(logPath) + "」と「" + text_file::name_of(listPath) + "」は元のままです。";
+        result.message = written.changedOnDisk ? written.message
+                                               : "「" + text_file::name_of(failed) +
+                                                     "」を保存できませんでした。\r\n「" + text_file::name_of(logPath) +
+                                                     "」と「" + text_file::name_of(listPath) + "」は元のままです。";
     } else {
         // What is on disk is unknown: the caller rebuilds the screens from the files.
         result.logRewritten = true;

@@ -17,6 +17,10 @@ bool FileRollback::keep(const std::filesystem::path& file, const std::filesystem
     return true;
 }
 
+void FileRollback::forget(const std::filesystem::path& file) {
+    std::erase_if(m_files, [&](const Kept& kept) { return kept.file == file; });
+}
+
 bool FileRollback::restore() const {
     bool all = true;
     for (auto it = m_files.rbegin(); it != m_files.rend(); ++it) {

@@ -14,6 +14,10 @@ public:
     /// False when the file exists but cannot be read.
     bool keep(const std::filesystem::path& file, const std::filesystem::path& temporary);
 
+    /// Leaves the file out of the restore: its write was refused because another program changed it, so what is
+    /// there now is that program's and must stay.
+    void forget(const std::filesystem::path& file);
+
     /// Puts back every kept file that no longer holds what was kept (removes the ones that did not exist);
     /// true when all of them are as before.
     bool restore() const;

@@ -76,24 +76,16 @@ bool ends_with_blank_line(const std::filesystem::path& path) {
     std::string bytes(static_cast<std::size_t>(tail), '\0');
     in.seekg(-tail, std::ios::end);
     in.read(bytes.data(), tail);
-    std::size_t lineBreaks = 0;
-    std::size_t i = bytes.size();
-    for (; i > 0; --i) {
-        const char c = bytes[i - 1];
-        if (c == '\n') {
+    // Line breaks after the last printed character: one ends that line, a second one makes a blank line.
+    int lineBreaks = 0;
+    for (auto it = bytes.rbegin(); it != bytes.rend() && lineBreaks < 2; ++it) {
+        if (*it == '\n') {
             ++lineBreaks;
-        } else if (c != '\r' && c != ' ' && c != '\t') {
+        } else if (*it != '\r') {
             break;
         }
     }
-    if (i == 0 && tail == size) {
-        return true;  // nothing but blanks
-    }
-    // After the last printed character: one line break ends that line; a second one, or blanks after the last line
-    // break, make a blank line. ("abc  \r\n" is the record's own trailing blanks.)
-    const std::size_t lastBreak = bytes.find_last_of('\n');
-    const bool blanksAfterLastBreak = lastBreak != std::string::npos && lastBreak + 1 < bytes.size() && lastBreak >= i;
-    return lineBreaks >= 2 || blanksAfterLastBreak;
+    return lineBreaks >= 2;
 }
 
 std::string name_of(const std::filesystem::path& path) {

@@ -29,8 +29,8 @@ bool decode_lines(std::string_view cp932, std::string_view fileName, std::string
 /// True when the file exists, is not empty and its last byte is not a line feed (an append must end that line first).
 bool ends_mid_line(const std::filesystem::path& path);
 
-/// True when the file's last line is blank (only blanks, or an empty line before the final line break): a record
-/// appended there would stand after a blank line, which the log does not allow between records.
+/// True when the file ends in an empty line: a record appended there would stand after a blank line, which the log
+/// does not allow between records.
 bool ends_with_blank_line(const std::filesystem::path& path);
 
 /// The file name of a path as UTF-8 text, for messages.

@@ -60,10 +60,9 @@ private:
     std::string m_failedCall;
 };
 
-/// Fails every rename onto a file of the given name (the last step of every replacing write); passes the rest on.
-class FailRenameOnto : public FileIo {
+/// The real file calls; a test double overrides the one it needs.
+class PassThroughIo : public FileIo {
 public:
-    explicit FailRenameOnto(std::string name) : m_name(std::move(name)) {}
     int open_for_write(const std::filesystem::path& path, bool append) override {
         return posix_file_io().open_for_write(path, append);
     }
@@ -71,9 +70,19 @@ public:
     int fsync(int fd) override { return posix_file_io().fsync(fd); }
     int close(int fd) override { return posix_file_io().close(fd); }
     int rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        return to.filename() == std::filesystem::u8path(m_name) ? -1 : posix_file_io().rename(from, to);
+        return posix_file_io().rename(from, to);
     }
     int sync_directory(const std::filesystem::path& dir) override { return posix_file_io().sync_directory(dir); }
+};
+
+/// Fails every rename onto a file of the given name (the last step of every replacing write).
+class FailRenameOnto : public PassThroughIo {
+public:
+    explicit FailRenameOnto(std::string name) : m_name(std::move(name)) {}
+    int rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        errno = EIO;
+        return to.filename() == std::filesystem::u8path(m_name) ? -1 : posix_file_io().rename(from, to);
+    }
 
 private:
     std::string m_name;
