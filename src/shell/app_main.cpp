@@ -43,23 +43,29 @@ int runSoranote(QApplication& app) {
     const std::filesystem::path dataDir = parser.isSet(dataDirOption)
                                               ? std::filesystem::path(parser.value(dataDirOption).toStdString())
                                               : sora::default_data_dir();
-    std::string message;
-    if (!sora::install_sample_if_needed(dataDir, sampleDirectory().toStdString(), message)) {
-        // Started from the desktop there is no terminal: say it in a window too.
-        std::fprintf(stderr, "soranote: %s\n", message.c_str());
-        if (!parser.isSet(screenshotOption)) {
-            ui::QtDialogs().message(ui::Icon::Warning, "起動エラー", QString::fromStdString(message));
-        }
-        return 1;
-    }
     // One writer per data folder: a second copy would overwrite the first one's saves, so it ends here.
+    std::error_code noFolderYet;
+    std::filesystem::create_directories(dataDir, noFolderYet);  // a failure is reported by the installation below
     const sora::WriterLock folderLock(dataDir, std::chrono::milliseconds(0));
-    if (!folderLock) {
+    if (!folderLock && !noFolderYet) {
         const std::string busy = folderLock.message() + "\r\n先に開いているソラノート＋をお使いください。";
         std::fprintf(stderr, "soranote: %s\n", busy.c_str());
         if (!parser.isSet(screenshotOption)) {
             ui::QtDialogs().message(ui::Icon::Warning, "ソラノート＋は起動中です", QString::fromStdString(busy));
         }
+        return 1;
+    }
+    std::string message;
+    const bool prepared = sora::install_sample_if_needed(dataDir, sampleDirectory().toStdString(), message);
+    if (!message.empty()) {
+        // Started from the desktop there is no terminal: say it in a window too.
+        std::fprintf(stderr, "soranote: %s\n", message.c_str());
+        if (!parser.isSet(screenshotOption)) {
+            ui::QtDialogs().message(ui::Icon::Warning, prepared ? "日記のファイルがありません" : "起動エラー",
+                                    QString::fromStdString(message));
+        }
+    }
+    if (!prepared) {
         return 1;
     }
     useJapaneseFont(app);

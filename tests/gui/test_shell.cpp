@@ -4,9 +4,13 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include "core/files/side_files.h"
+#include "core/files/text_codec.h"
+#include "core/files/writer_lock.h"
 #include "settings/settings_screen.h"
 #include "test_app.h"
 #include "ui/help_viewer.h"
@@ -209,4 +213,32 @@ TEST(Screens, ABuiltLaterScreenShowsWhatTheLoadStepAndLaterChangesLeft) {
     app.click("cmdMain");
     app.click("cmdMemo");
     EXPECT_EQ(window.findChildren<DiaryScreen*>().size(), 1);
+}
+
+TEST(StartUp, ASecondCopyOnTheSameFolderEndsAndAMissingLogIsNotReplaced) {
+    QTemporaryDir dir;
+    const QString shots = dir.path() + "/shots";
+    auto run = [&](QString& errors) {
+        QProcess program;
+        program.start(SORANOTE_PROGRAM, {"--data-dir", dir.path(), "--screenshot", shots});
+        EXPECT_TRUE(program.waitForFinished(60000));
+        errors = QString::fromUtf8(program.readAllStandardError());
+        return program.exitCode();
+    };
+    // The user's own memo, but the log is gone: the program starts, says so and writes no log.
+    const std::string memo = *sora::utf8_to_cp932("薬を変えた\r\n");
+    QFile memoFile(dir.filePath("気付きメモ.txt"));
+    ASSERT_TRUE(memoFile.open(QIODevice::WriteOnly));
+    memoFile.write(memo.data(), static_cast<qint64>(memo.size()));
+    memoFile.close();
+    QString errors;
+    EXPECT_EQ(run(errors), 0) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("データ.txt」が見つかりません")) << errors.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("データ.txt")));
+
+    // While this process writes the folder, another copy ends at once and says why.
+    const sora::WriterLock held(dir.path().toStdString());
+    ASSERT_TRUE(held.held());
+    EXPECT_EQ(run(errors), 1);
+    EXPECT_TRUE(errors.contains("別のソラノート＋が使用中")) << errors.toStdString();
 }

@@ -39,7 +39,39 @@ std::filesystem::path home_dir() {
     return std::filesystem::current_path();
 }
 
+bool same_bytes(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::string bytesA;
+    std::string bytesB;
+    return read_file(a, bytesA) && read_file(b, bytesB) && bytesA == bytesB;
+}
+
+/// What tells that the folder is the user's own diary whose log is gone: a file of the user's own, or a kept copy
+/// of an earlier log ("データ_yyyymmdd_hhmmss.txt"). Empty when there is nothing of the kind.
+std::string own_diary_sign(const DataDir& target, const DataDir& sample) {
+    for (const std::string_view name : {files::Private, files::Memo}) {
+        const std::filesystem::path file = target.find(name);
+        std::error_code ec;
+        if (std::filesystem::exists(file, ec) && !same_bytes(file, sample.find(name))) {
+            return std::string(name);
+        }
+    }
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(target.path(), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with("データ_") && name.ends_with(".txt")) {
+            return name;
+        }
+    }
+    return {};
+}
+
 }  // namespace
+
+std::string missing_log_message(const std::filesystem::path& logPath, std::string_view why) {
+    return "日記のファイル「" + logPath.string() + "」が見つかりません。\r\n" + std::string(why) +
+           "\r\nファイルを元の場所に戻してから起動し直すか、編集 → 新規にスタートするときから日記を始めてください。"
+           "\r\nそれまでは何も保存しません。";
+}
 
 DataDir::DataDir(std::filesystem::path dir) : m_dir(std::move(dir)) {}
 
@@ -80,10 +112,23 @@ bool install_sample_if_needed(const std::filesystem::path& dir, const std::files
         return false;
     }
     const DataDir target(dir);
-    if (std::filesystem::exists(target.find(files::Log), ec)) {
+    const std::filesystem::path logPath = target.find(files::Log);
+    if (std::filesystem::exists(logPath, ec)) {
+        return true;
+    }
+    // A sample in place of a diary that is only out of reach would hide it and mix with it later.
+    if (std::filesystem::is_symlink(logPath, ec)) {
+        message = missing_log_message(
+            logPath, "リンク先「" + std::filesystem::read_symlink(logPath, ec).string() +
+                         "」がありません（ドライブやネットワークの場所がつながっていないのかもしれません）。");
         return true;
     }
     const DataDir sample(sampleDir);
+    if (const std::string sign = own_diary_sign(target, sample); !sign.empty()) {
+        message = missing_log_message(logPath, "このフォルダにはご自分の日記のファイル（" + sign +
+                                                   "）があるため、見本の日記は入れませんでした。");
+        return true;
+    }
     std::string logBytes;
     if (!read_file(sample.find(files::Log), logBytes)) {
         message = "見本の日記「" + (sampleDir / std::string(files::Log)).string() + "」が見つかりません。";

@@ -40,11 +40,16 @@ private:
     std::filesystem::path m_dir;
 };
 
+/// The message for a log that is missing from a folder of the user's own; `why` says what shows it is the user's.
+std::string missing_log_message(const std::filesystem::path& logPath, std::string_view why);
+
 /// `$XDG_DATA_HOME/soranote`, or `~/.local/share/soranote`.
 std::filesystem::path default_data_dir();
 
 /// Copies every file of the sample diary into `dir` when `dir` holds no log yet. Creates `dir` when needed.
-/// Returns false (with a message) when the directory cannot be prepared.
+/// Returns false (with a message) when the directory cannot be prepared. When the log is missing from a folder that
+/// holds a diary of the user's own (a name or memo other than the sample's, a kept copy of an earlier log) or a
+/// link to a log that is not there, nothing is written: true with a message naming the missing file.
 bool install_sample_if_needed(const std::filesystem::path& dir, const std::filesystem::path& sampleDir,
                               std::string& message);
 

@@ -70,6 +70,11 @@ WriteResult MeasurementLog::append(const MeasurementRecord& record) const {
     if (!lock) {
         return WriteResult{false, lock.message()};
     }
+    // Appending would start a new log with no start record in place of one that is only out of reach.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        return WriteResult{false, "「" + text_file::name_of(path) + "」が見つからないため、保存できませんでした。"};
+    }
     if (text_file::ends_with_blank_line(path)) {
         // Written anew from its records, the log loses its trailing blank lines and the record is last.
         LogReadResult log = read_all();

@@ -298,6 +298,49 @@ TEST(DataDir, InstallsTheSampleOnlyWhereNoLogExists) {
     EXPECT_FALSE(message.empty());
 }
 
+TEST(DataDir, AMissingLogOfTheUsersOwnDiaryIsNotReplacedByTheSample) {
+    struct Case {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> setUp;
+        bool installs;
+    };
+    const std::vector<Case> cases = {
+        {"own name", [](const auto& d) { write_bytes(d / "ﾌﾟﾗｲﾍﾞｰﾄ.txt", cp932("\"氏名\",\"山田\"\r\n")); }, false},
+        {"own memo", [](const auto& d) { write_bytes(d / "気付きメモ.txt", cp932("薬を変えた\r\n")); }, false},
+        {"kept log", [](const auto& d) { write_bytes(d / "データ_20240101_101500.txt", "x\r\n"); }, false},
+        {"dangling link",
+         [](const auto& d) { std::filesystem::create_symlink(d / "mnt" / "データ.txt", d / "データ.txt"); }, false},
+        {"the sample's own files",
+         [](const auto& d) {
+             for (const char* name : {"ﾌﾟﾗｲﾍﾞｰﾄ.txt", "気付きメモ.txt", "設定.txt"}) {
+                 std::filesystem::copy_file(SampleDir / name, d / name);
+             }
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir dir;
+        c.setUp(dir.path());
+        const std::size_t before =
+            static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {}));
+        std::string message;
+        ASSERT_TRUE(sora::install_sample_if_needed(dir.path(), SampleDir, message));
+        if (c.installs) {
+            EXPECT_TRUE(message.empty()) << message;
+            EXPECT_EQ(bytes_of(dir / "データ.txt"), bytes_of(SampleDir / "データ.txt"));
+            continue;
+        }
+        EXPECT_NE(message.find((dir / "データ.txt").string()), std::string::npos) << message;
+        EXPECT_EQ(static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir.path()), {})), before);
+        EXPECT_FALSE(std::filesystem::exists(dir / "データ.txt"));
+        // A save writes nothing until the log is back or a new diary is started.
+        EXPECT_FALSE(
+            sora::MeasurementLog(sora::DataDir(dir.path())).append({"2005/02/02", "朝", 120, 80, 70, "", 60}).ok);
+        EXPECT_FALSE(std::filesystem::exists(dir / "データ.txt"));
+    }
+}
+
 TEST(SampleDiary, MeetsWhatSampleModeAndTheScreensNeed) {
     const DataDir data(SampleDir);
     // Every file is CP932 with CR LF only.
