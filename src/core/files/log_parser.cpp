@@ -175,8 +175,10 @@ bool parse_float(std::string_view text, float& value) {
         value = negative ? -value : value;
         return true;
     }
-    // from_chars would accept "inf" and "nan"; a measurement is always written in digits.
-    if (text.empty() || !(text[0] == '-' || text[0] == '.' || (text[0] >= '0' && text[0] <= '9'))) {
+    // from_chars would accept "inf", "nan", "-inf" and "-nan(…)"; a measurement is always written in digits, so
+    // after the sign comes a digit or the decimal point. Hex floats stop at the 'x' and fail the end check below.
+    const char* const first = text.data() + (negative ? 1 : 0);
+    if (first == end || !(*first == '.' || (*first >= '0' && *first <= '9'))) {
         return false;
     }
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
