@@ -24,7 +24,7 @@ struct DaySums {
     std::int32_t count = 0;
 };
 
-/// The log as calendar days from the first record's day to the last record's day.
+/// The log as calendar days from its earliest day to its latest day.
 struct DailyAccumulation {
     Date firstDate;
     std::vector<DaySums> days;  // days[0] is firstDate
@@ -34,8 +34,8 @@ struct DailyAccumulation {
 /// The longest span of days shown; a longer one can only come from a mistyped date in a hand-edited log.
 inline constexpr long long MaxAverageDays = 366LL * 200;
 
-/// Sums the records per calendar day. The search for a record's day only moves forward, so a record dated
-/// earlier than the record before it matches no day, and it and every later record are left out.
+/// Sums the records per calendar day, whatever their order in the log: the sums of the log sorted by date, with
+/// the records of a day in file order. A record whose date is no date counts for no day.
 DailyAccumulation accumulate_days(const std::vector<MeasurementRecord>& records);
 
 /// A point of the averages chart: systolic, diastolic, weight; NaN where there is no value.
@@ -66,7 +66,7 @@ struct DailyAverageView {
 /// The six columns of the average table.
 std::vector<GridColumn> daily_average_columns();
 
-/// Every day from the first to the last record.
+/// Every day from the earliest to the latest record.
 DailyAverageView build_daily_averages(const std::vector<MeasurementRecord>& records, const GraphAxisSettings& axes,
                                       AverageRowTexts texts = AverageRowTexts::Now);
 
