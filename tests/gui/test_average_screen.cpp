@@ -193,6 +193,35 @@ TEST(AverageScreen, ExportWritesTheShownTableAndReportsFailure) {
     EXPECT_EQ(a.app.readBytes("日毎平均.txt"), period);
 }
 
+TEST(AverageScreen, ExportOfAnEmptyTableSaysSoAndLeavesTheFileAlone) {
+    AverageApp a;
+    a.app.click("cmdAvgHozon");
+    ASSERT_EQ(QString::fromStdString(a.app.readBytes("日毎平均.txt")), kExportWhole);
+
+    a.period("05/02/12", "05/02/10");  // end before start: the headings only
+    ASSERT_EQ(a.grid->rowCount(), 1);
+    a.app.dialogs().clear();
+    a.app.click("cmdAvgHozon");
+    ASSERT_EQ(a.app.dialogs().records().size(), 1u);
+    EXPECT_EQ(a.app.dialogs().records()[0].icon, ui::Icon::Information);
+    EXPECT_EQ(a.app.dialogs().records()[0].title, "平均データの保存");
+    EXPECT_EQ(a.app.dialogs().records()[0].text, "書き出す平均値がありません。日毎平均.txt は変更していません。");
+    EXPECT_EQ(QString::fromStdString(a.app.readBytes("日毎平均.txt")), kExportWhole);
+
+    // An unreadable log shows no days either; no file appears where there was none.
+    TestApp broken;
+    broken.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+    broken.writeFile("データ.txt", "\"2005/02/30\",\"朝食後\",120,80,70,\"\",60\n");
+    broken.start();
+    broken.click("cmdAvgtai");
+    broken.dialogs().clear();
+    broken.click("cmdAvgHozon");
+    ASSERT_EQ(broken.dialogs().records().size(), 1u);
+    EXPECT_EQ(broken.dialogs().records()[0].icon, ui::Icon::Information);
+    EXPECT_EQ(broken.dialogs().records()[0].text, "書き出す平均値がありません。日毎平均.txt は変更していません。");
+    EXPECT_FALSE(broken.exists("日毎平均.txt"));
+}
+
 TEST(AverageScreen, PrintsChartAndTableIntoAPdf) {
     qputenv("SORANOTE_PRINT_TO_PDF", "1");
     AverageApp a;

@@ -244,14 +244,24 @@ std::optional<std::string> daily_average_export_bytes(const std::vector<DailyAve
     return utf8_to_cp932(text);
 }
 
-WriteResult export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows) {
+DailyAverageExport export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows) {
+    DailyAverageExport result;
+    if (rows.empty()) {
+        result.ok = false;
+        result.nothingToExport = true;
+        result.message = daily_average_texts::NothingToExport;
+        return result;
+    }
     const auto bytes = daily_average_export_bytes(rows);
     if (!bytes) {
-        return {false, std::string(files::DailyAverages) + " に保存できない文字があります。"};
+        result.ok = false;
+        result.message = std::string(files::DailyAverages) + " に保存できない文字があります。";
+        return result;
     }
     const std::filesystem::path target = dir.for_writing(files::DailyAverages);
     const std::filesystem::path temporary = dir.path() / "日毎平均.tmp";
-    return replace_file(target, temporary, *bytes);
+    static_cast<WriteResult&>(result) = replace_file(target, temporary, *bytes);
+    return result;
 }
 
 }  // namespace sora

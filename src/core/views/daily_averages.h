@@ -88,8 +88,14 @@ std::string daily_average_export_line(const DailyAverageCells& cells);
 /// The whole export in CP932 with CR LF after every line; nullopt when a text has no CP932 form.
 std::optional<std::string> daily_average_export_bytes(const std::vector<DailyAverageCells>& rows);
 
-/// Replaces "日毎平均.txt" in the data directory with the rows.
-WriteResult export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows);
+/// What an export did. An empty table is nothing to export: then ok is false, nothingToExport is set, the message
+/// says so and the file is left as it was (never replaced by an empty one).
+struct DailyAverageExport : WriteResult {
+    bool nothingToExport = false;
+};
+
+/// Replaces "日毎平均.txt" in the data directory with the rows; with no rows, touches nothing.
+DailyAverageExport export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows);
 
 /// The help-tour text of the daily-average screen (CR LF line breaks).
 std::string daily_average_help_text();
@@ -101,6 +107,8 @@ inline constexpr std::string_view PrintQuestion =
     "表示中のデータを印刷しますか？ \r\n\r\n良かったらＯＫボタンを押してください";
 inline constexpr std::string_view SavedMessage =
     "日毎平均.txt のファイル名で保存しました。 エクセルなどの表計算ソフトにも読み込めます。";
+inline constexpr std::string_view NothingToExportTitle = "平均データの保存";
+inline constexpr std::string_view NothingToExport = "書き出す平均値がありません。日毎平均.txt は変更していません。";
 inline constexpr std::string_view PrintHeading = "　日付け    　最高血圧　  最低血圧　  高低差　    　体重";
 inline constexpr std::string_view PrintRule = "----------------------------------------------";
 inline constexpr int PrintX = 7100;  // twips: to the right of the chart picture

@@ -340,16 +340,44 @@ TEST(DailyAverages, ExportFileIsReplacedWholeOrNotAtAll) {
     const DataDir dir(tmp.path());
     const auto file = tmp / files::DailyAverages;
 
-    ASSERT_TRUE(export_daily_averages(dir, cells(build_daily_averages(fiveDayLog(), {}))).ok);
+    const DailyAverageExport first = export_daily_averages(dir, cells(build_daily_averages(fiveDayLog(), {})));
+    ASSERT_TRUE(first.ok);
+    EXPECT_FALSE(first.nothingToExport);
     ASSERT_TRUE(export_daily_averages(dir, {{"05/02/11", "120.0", "70.0", "50.0", "62.0"}}).ok);
     EXPECT_EQ(test::bytes_of(file), "\"05/02/11\",120,70,50,62\r\n");  // only the second export
 
     {
         test::FailRenameOnto failing(std::string(files::DailyAverages));
         FileIoOverride override(failing);
-        const WriteResult r = export_daily_averages(dir, {{"05/02/12", "", "", "", ""}});
+        const DailyAverageExport r = export_daily_averages(dir, {{"05/02/12", "", "", "", ""}});
         EXPECT_FALSE(r.ok);
+        EXPECT_FALSE(r.nothingToExport);
         EXPECT_FALSE(r.message.empty());
     }
     EXPECT_EQ(test::bytes_of(file), "\"05/02/11\",120,70,50,62\r\n");
+}
+
+// An empty table (an empty period, an unreadable log) is nothing to export: the last export stays as it is, and
+// no empty file appears where there was none.
+TEST(DailyAverages, ExportOfNoRowsLeavesTheFileAlone) {
+    const test::ScratchDir tmp;
+    const DataDir dir(tmp.path());
+    const auto file = tmp / files::DailyAverages;
+    const std::vector<std::vector<DailyAverageCells>> nothing{
+        {},
+        cells(build_daily_averages_period(fiveDayLog(), {}, "05/02/12", "05/02/10")),
+        cells(build_daily_averages({}, {}))};
+    for (const bool existing : {true, false}) {
+        for (const auto& rows : nothing) {
+            if (existing) {
+                test::write_bytes(file, "\"05/02/11\",120,70,50,62\r\n");
+            }
+            const DailyAverageExport r = export_daily_averages(dir, rows);
+            EXPECT_FALSE(r.ok);
+            EXPECT_TRUE(r.nothingToExport);
+            EXPECT_EQ(r.message, "書き出す平均値がありません。日毎平均.txt は変更していません。");
+            EXPECT_EQ(test::bytes_of(file), existing ? "\"05/02/11\",120,70,50,62\r\n" : "<missing>");
+            std::filesystem::remove(file);
+        }
+    }
 }
