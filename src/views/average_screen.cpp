@@ -193,7 +193,13 @@ std::vector<sora::DailyAverageCells> AverageScreen::shownRows() const {
 }
 
 void AverageScreen::cmdAvgHozon_Click() {
-    const sora::WriteResult written = sora::export_daily_averages(m_ctx.dir, shownRows());
+    const sora::DailyAverageExport written = sora::export_daily_averages(m_ctx.dir, shownRows());
+    if (written.nothingToExport) {
+        m_ctx.host.dialogs().message(ui::Icon::Information,
+                                     qs(std::string(sora::daily_average_texts::NothingToExportTitle)),
+                                     qs(written.message));
+        return;
+    }
     if (!written) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "保存エラー", qs(written.message));
         return;

@@ -193,6 +193,35 @@ TEST(AverageScreen, ExportWritesTheShownTableAndReportsFailure) {
     EXPECT_EQ(a.app.readBytes("日毎平均.txt"), period);
 }
 
+TEST(AverageScreen, ExportOfAnEmptyTableSaysSoAndLeavesTheFileAlone) {
+    AverageApp a;
+    a.app.click("cmdAvgHozon");
+    ASSERT_EQ(QString::fromStdString(a.app.readBytes("日毎平均.txt")), kExportWhole);
+
+    a.period("05/02/12", "05/02/10");  // end before start: the headings only
+    ASSERT_EQ(a.grid->rowCount(), 1);
+    a.app.dialogs().clear();
+    a.app.click("cmdAvgHozon");
+    ASSERT_EQ(a.app.dialogs().records().size(), 1u);
+    EXPECT_EQ(a.app.dialogs().records()[0].icon, ui::Icon::Information);
+    EXPECT_EQ(a.app.dialogs().records()[0].title, "平均データの保存");
+    EXPECT_EQ(a.app.dialogs().records()[0].text, "書き出す平均値がありません。日毎平均.txt は変更していません。");
+    EXPECT_EQ(QString::fromStdString(a.app.readBytes("日毎平均.txt")), kExportWhole);
+
+    // An unreadable log shows no days either; no file appears where there was none.
+    TestApp broken;
+    broken.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+    broken.writeFile("データ.txt", "\"2005/02/30\",\"朝食後\",120,80,70,\"\",60\n");
+    broken.start();
+    broken.click("cmdAvgtai");
+    broken.dialogs().clear();
+    broken.click("cmdAvgHozon");
+    ASSERT_EQ(broken.dialogs().records().size(), 1u);
+    EXPECT_EQ(broken.dialogs().records()[0].icon, ui::Icon::Information);
+    EXPECT_EQ(broken.dialogs().records()[0].text, "書き出す平均値がありません。日毎平均.txt は変更していません。");
+    EXPECT_FALSE(broken.exists("日毎平均.txt"));
+}
+
 TEST(AverageScreen, PrintsChartAndTableIntoAPdf) {
     qputenv("SORANOTE_PRINT_TO_PDF", "1");
     AverageApp a;
@@ -242,17 +271,30 @@ TEST(AverageScreen, PrintsChartAndTableIntoAPdf) {
     qunsetenv("SORANOTE_PRINT_TO_PDF");
 }
 
-TEST(AverageScreen, MissingOrBackwardsLogShowsAnEmptyTable) {
+TEST(AverageScreen, BackwardsLogShowsEveryDayAndAMissingLogNone) {
     TestApp app;
     app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+    // A hand edit put the 02/10 record before the 02/01 one: the days are those of the sorted log.
     app.writeFile("データ.txt",
-                  "\"2005/02/10\",\"朝食後\",120,80,70,\"\",60\n\"2005/02/01\",\"朝食後\",120,80,70,\"\",60\n");
+                  "\"2005/02/10\",\"朝食後\",130,85,70,\"\",61\n\"2005/02/01\",\"朝食後\",120,80,70,\"\",60\n");
     app.start();
     app.click("cmdAvgtai");
-    EXPECT_EQ(app.find<ui::Grid>("msgAvgtai")->rowCount(), 1);
-    EXPECT_EQ(app.find<QComboBox>("cboStdate2")->count(), 0);
-    app.click("cmdAvgHozon");
-    EXPECT_EQ(app.readBytes("日毎平均.txt"), "");
+    auto* grid = app.find<ui::Grid>("msgAvgtai");
+    ASSERT_EQ(grid->rowCount(), 11);
+    const auto row = [grid](int r) {
+        QStringList cells;
+        for (int c = 0; c < grid->columnCount(); ++c) {
+            cells.append(grid->text(r, c));
+        }
+        return cells;
+    };
+    EXPECT_EQ(row(1), (QStringList{"1", "05/02/01", "120.0", "80.0", "40.0", "60.0"}));
+    EXPECT_EQ(row(2), (QStringList{"2", "05/02/02", "", "", "", ""}));
+    EXPECT_EQ(row(10), (QStringList{"10", "05/02/10", "130.0", "85.0", "45.0", "61.0"}));
+    EXPECT_EQ(app.find<QComboBox>("cboStdate2")->count(), 10);
+    EXPECT_EQ(app.find<QComboBox>("cboStdate2")->currentText(), "05/02/01");
+    EXPECT_EQ(app.find<QComboBox>("cboEddate2")->currentText(), "05/02/10");
+    EXPECT_TRUE(app.dialogs().records().empty());
 
     // The log gone: a message naming it, and the headings only.
     std::filesystem::remove(app.dir() / std::filesystem::u8path("データ.txt"));

@@ -13,6 +13,7 @@
 #include "core/files/measurement_log.h"
 #include "core/files/text_codec.h"
 #include "core/files/text_file.h"
+#include "core/rules/dates.h"
 
 namespace sora {
 namespace {
@@ -174,8 +175,10 @@ bool parse_float(std::string_view text, float& value) {
         value = negative ? -value : value;
         return true;
     }
-    // from_chars would accept "inf" and "nan"; a measurement is always written in digits.
-    if (text.empty() || !(text[0] == '-' || text[0] == '.' || (text[0] >= '0' && text[0] <= '9'))) {
+    // from_chars would accept "inf", "nan", "-inf" and "-nan(…)"; a measurement is always written in digits, so
+    // after the sign comes a digit or the decimal point. Hex floats stop at the 'x' and fail the end check below.
+    const char* const first = text.data() + (negative ? 1 : 0);
+    if (first == end || !(*first == '.' || (*first >= '0' && *first <= '9'))) {
         return false;
     }
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -187,7 +190,8 @@ bool digits(std::string_view text, std::size_t from, std::size_t count) {
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
-/// "yyyy/mm/dd" with a month 01–12 and a day 01–31: readers compare dates as text, so the form must be exact.
+/// "yyyy/mm/dd" of a day the calendar has, from 0001/01/01: readers compare dates as text, so the form must be
+/// exact, and the views count days between dates, so a 30th of February would stand for another day.
 bool is_log_date(std::string_view date) {
     if (date.size() != 10 || date[4] != '/' || date[7] != '/' || !digits(date, 0, 4) || !digits(date, 5, 2) ||
         !digits(date, 8, 2)) {
@@ -195,7 +199,15 @@ bool is_log_date(std::string_view date) {
     }
     const int month = (date[5] - '0') * 10 + (date[6] - '0');
     const int day = (date[8] - '0') * 10 + (date[9] - '0');
-    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+    if (month < 1 || month > 12 || day < 1 || date.substr(0, 4) == "0000") {
+        return false;
+    }
+    // Days up to the 28th are in every month; only the rest needs the year and the month's length.
+    if (day <= 28) {
+        return true;
+    }
+    const int year = (date[0] - '0') * 1000 + (date[1] - '0') * 100 + (date[2] - '0') * 10 + (date[3] - '0');
+    return day <= days_in_month(year, month);
 }
 
 bool is_ascii(std::string_view text) {

@@ -110,37 +110,44 @@ void fill_rows(DailyAverageView& view, const DailyAccumulation& acc, long long f
 
 DailyAccumulation accumulate_days(const std::vector<MeasurementRecord>& records) {
     DailyAccumulation acc;
-    if (records.empty()) {
-        return acc;
-    }
-    const auto first = parse_date(records.front().date);
-    const auto last = parse_date(records.back().date);
-    if (!first || !last) {
-        return acc;
-    }
-    const long long span = last->serial() - first->serial() + 1;
-    if (span <= 0 || span > MaxAverageDays) {
-        acc.tooLong = span > MaxAverageDays;
-        return acc;
-    }
-    acc.firstDate = *first;
-    acc.days.resize(static_cast<std::size_t>(span));
-    const long long firstSerial = first->serial();
-    long long start = 0;  // the search never goes back below this day
+    // A hand edit can leave the log out of date order, so the span is that of the earliest and latest dates, not
+    // of the first and last records, and every record is added to its own day wherever it stands.
+    constexpr long long NoDay = std::numeric_limits<long long>::min();
+    std::vector<long long> serials(records.size(), NoDay);
+    long long lowest = std::numeric_limits<long long>::max();
+    long long highest = NoDay;
     const std::string* previousText = nullptr;
-    long long k = -1;
-    for (const MeasurementRecord& r : records) {
-        // The records of a day share its date: each date is parsed once.
-        if (previousText == nullptr || r.date != *previousText) {
-            const auto date = parse_date(r.date);
-            k = date ? date->serial() - firstSerial : -1;
-            previousText = &r.date;
+    long long serial = NoDay;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        // The records of a day usually follow each other: each run of one date is parsed once.
+        if (previousText == nullptr || records[i].date != *previousText) {
+            const auto date = parse_date(records[i].date);
+            serial = date ? date->serial() : NoDay;
+            previousText = &records[i].date;
         }
-        if (k < 0 || k < start || k >= span) {
-            break;  // the search runs past the last day; nothing later can match
+        if (serial != NoDay) {
+            serials[i] = serial;
+            lowest = std::min(lowest, serial);
+            highest = std::max(highest, serial);
         }
-        start = k;
-        DaySums& d = acc.days[static_cast<std::size_t>(k)];
+    }
+    if (highest == NoDay) {
+        return acc;  // no record has a date
+    }
+    const long long span = highest - lowest + 1;
+    if (span > MaxAverageDays) {
+        acc.tooLong = true;
+        return acc;
+    }
+    acc.firstDate = Date::from_serial(lowest);
+    acc.days.resize(static_cast<std::size_t>(span));
+    // In file order, so a day's sums come out as in the sorted log.
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (serials[i] == NoDay) {
+            continue;
+        }
+        const MeasurementRecord& r = records[i];
+        DaySums& d = acc.days[static_cast<std::size_t>(serials[i] - lowest)];
         d.sumSys += r.systolic;
         d.sumDia += r.diastolic;
         d.sumWeight += r.weight;
@@ -237,14 +244,24 @@ std::optional<std::string> daily_average_export_bytes(const std::vector<DailyAve
     return utf8_to_cp932(text);
 }
 
-WriteResult export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows) {
+DailyAverageExport export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows) {
+    DailyAverageExport result;
+    if (rows.empty()) {
+        result.ok = false;
+        result.nothingToExport = true;
+        result.message = daily_average_texts::NothingToExport;
+        return result;
+    }
     const auto bytes = daily_average_export_bytes(rows);
     if (!bytes) {
-        return {false, std::string(files::DailyAverages) + " に保存できない文字があります。"};
+        result.ok = false;
+        result.message = std::string(files::DailyAverages) + " に保存できない文字があります。";
+        return result;
     }
     const std::filesystem::path target = dir.for_writing(files::DailyAverages);
     const std::filesystem::path temporary = dir.path() / "日毎平均.tmp";
-    return replace_file(target, temporary, *bytes);
+    static_cast<WriteResult&>(result) = replace_file(target, temporary, *bytes);
+    return result;
 }
 
 }  // namespace sora

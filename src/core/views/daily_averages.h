@@ -24,7 +24,7 @@ struct DaySums {
     std::int32_t count = 0;
 };
 
-/// The log as calendar days from the first record's day to the last record's day.
+/// The log as calendar days from its earliest day to its latest day.
 struct DailyAccumulation {
     Date firstDate;
     std::vector<DaySums> days;  // days[0] is firstDate
@@ -34,8 +34,8 @@ struct DailyAccumulation {
 /// The longest span of days shown; a longer one can only come from a mistyped date in a hand-edited log.
 inline constexpr long long MaxAverageDays = 366LL * 200;
 
-/// Sums the records per calendar day. The search for a record's day only moves forward, so a record dated
-/// earlier than the record before it matches no day, and it and every later record are left out.
+/// Sums the records per calendar day, whatever their order in the log: the sums of the log sorted by date, with
+/// the records of a day in file order. A record whose date is no date counts for no day.
 DailyAccumulation accumulate_days(const std::vector<MeasurementRecord>& records);
 
 /// A point of the averages chart: systolic, diastolic, weight; NaN where there is no value.
@@ -66,7 +66,7 @@ struct DailyAverageView {
 /// The six columns of the average table.
 std::vector<GridColumn> daily_average_columns();
 
-/// Every day from the first to the last record.
+/// Every day from the earliest to the latest record.
 DailyAverageView build_daily_averages(const std::vector<MeasurementRecord>& records, const GraphAxisSettings& axes,
                                       AverageRowTexts texts = AverageRowTexts::Now);
 
@@ -88,8 +88,14 @@ std::string daily_average_export_line(const DailyAverageCells& cells);
 /// The whole export in CP932 with CR LF after every line; nullopt when a text has no CP932 form.
 std::optional<std::string> daily_average_export_bytes(const std::vector<DailyAverageCells>& rows);
 
-/// Replaces "日毎平均.txt" in the data directory with the rows.
-WriteResult export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows);
+/// What an export did. An empty table is nothing to export: then ok is false, nothingToExport is set, the message
+/// says so and the file is left as it was (never replaced by an empty one).
+struct DailyAverageExport : WriteResult {
+    bool nothingToExport = false;
+};
+
+/// Replaces "日毎平均.txt" in the data directory with the rows; with no rows, touches nothing.
+DailyAverageExport export_daily_averages(const DataDir& dir, const std::vector<DailyAverageCells>& rows);
 
 /// The help-tour text of the daily-average screen (CR LF line breaks).
 std::string daily_average_help_text();
@@ -101,6 +107,8 @@ inline constexpr std::string_view PrintQuestion =
     "表示中のデータを印刷しますか？ \r\n\r\n良かったらＯＫボタンを押してください";
 inline constexpr std::string_view SavedMessage =
     "日毎平均.txt のファイル名で保存しました。 エクセルなどの表計算ソフトにも読み込めます。";
+inline constexpr std::string_view NothingToExportTitle = "平均データの保存";
+inline constexpr std::string_view NothingToExport = "書き出す平均値がありません。日毎平均.txt は変更していません。";
 inline constexpr std::string_view PrintHeading = "　日付け    　最高血圧　  最低血圧　  高低差　    　体重";
 inline constexpr std::string_view PrintRule = "----------------------------------------------";
 inline constexpr int PrintX = 7100;  // twips: to the right of the chart picture

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "core/files/measurement_log.h"
 #include "core/files/text_codec.h"
+#include "core/rules/dates.h"
 #include "test_support.h"
 
 namespace {
@@ -174,6 +176,43 @@ TEST(MeasurementLog, UnreadableLinesNameFileAndLineAndGiveNoRecords) {
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.message, "データ.txt の 3 行目が読めません（項目が7つではありません）。");
     EXPECT_EQ(bytes_of(dir / "データ.txt"), good + "broken\r\n");
+}
+
+TEST(MeasurementLog, ImpossibleDatesAreUnreadableLines) {
+    const std::string first = "\"2005/02/01\",\"s\",126,80,70,,62.5\r\n";
+    // The writers' exact form and a hand-edited one (blanks, start-record diary) take different paths in the reader.
+    const auto lines = [](const std::string& date) {
+        return std::vector<std::string>{"\"" + date + "\",\"t\",120,80,60,\"\",62\r\n",
+                                        " \"" + date + "\" ,\"t\", 120,80,60,,62\r\n"};
+    };
+    for (const char* date : {"2005/02/30", "0000/02/28", "2005/13/01", "2005/00/10", "2005/02/00", "2005/04/31",
+                             "2001/02/29", "1900/02/29", "2005/02/32", "2005/99/99"}) {
+        for (const std::string& line : lines(date)) {
+            SCOPED_TRACE(line);
+            const auto result = sora::parse_log(first + line + first);
+            EXPECT_FALSE(result.ok);
+            EXPECT_EQ(result.message, "データ.txt の 2 行目が読めません（日付が正しくありません）。");
+            EXPECT_EQ(result.errorLine, 2);
+            EXPECT_TRUE(result.records.empty());
+        }
+    }
+    // Every field combination around the month and year ends: accepted exactly when the calendar has the day,
+    // which the serial day number tells independently (an impossible date comes back as another one).
+    for (const int year : {0, 1, 1900, 2000, 2004, 2005, 9999}) {
+        for (int month = 0; month <= 13; ++month) {
+            for (int day = 0; day <= 32; ++day) {
+                const sora::Date date{year, month, day};
+                const bool real = year >= 1 && sora::Date::from_serial(date.serial()) == date;
+                char text[16];
+                std::snprintf(text, sizeof text, "%04d/%02d/%02d", year, month, day);
+                for (const std::string& line : lines(text)) {
+                    const auto result = sora::parse_log(first + line);
+                    EXPECT_EQ(result.ok, real) << line;
+                    EXPECT_EQ(result.records.size(), real ? 2u : 0u) << line;
+                }
+            }
+        }
+    }
 }
 
 TEST(MeasurementLog, NumbersReadAsTheNearestFloat) {

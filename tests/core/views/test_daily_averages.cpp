@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/files/file_io.h"
@@ -18,15 +21,19 @@ MeasurementRecord rec(const char* date, float sys, float dia, float weight = 62)
     return {date, "朝", sys, dia, 70, "", weight};
 }
 
-// The table as lines "number|date|sys|dia|diff|weight".
+// A table row as "number|date|sys|dia|diff|weight".
+std::string line(const GridRow& row) {
+    std::string out;
+    for (std::size_t c = 0; c < row.size(); ++c) {
+        out += (c ? "|" : "") + row[c].text;
+    }
+    return out;
+}
+
 std::vector<std::string> lines(const DailyAverageView& view) {
     std::vector<std::string> out;
     for (const GridRow& row : view.grid.rows) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            line += (c ? "|" : "") + row[c].text;
-        }
-        out.push_back(line);
+        out.push_back(line(row));
     }
     return out;
 }
@@ -201,21 +208,76 @@ TEST(DailyAverages, BadInputGivesAnEmptyTable) {
 
     EXPECT_TRUE(build_daily_averages({}, {}).grid.rows.empty());
     EXPECT_TRUE(build_daily_averages_period({}, {}, "05/02/09", "05/02/10").grid.rows.empty());
-    // The last record earlier than the first: no span of days.
-    EXPECT_TRUE(build_daily_averages({rec("2005/02/10", 120, 80), rec("2005/02/01", 120, 80)}, {}).grid.rows.empty());
     // A mistyped year far in the future would ask for millions of rows.
     const DailyAverageView far = build_daily_averages({rec("2005/02/10", 120, 80), rec("9999/02/01", 120, 80)}, {});
     EXPECT_TRUE(far.grid.rows.empty());
     EXPECT_EQ(far.message, daily_average_texts::TooLong);
+    // Also where that record is not the last one.
+    const DailyAverageView farFirst =
+        build_daily_averages({rec("9999/02/01", 120, 80), rec("2005/02/10", 120, 80)}, {});
+    EXPECT_TRUE(farFirst.grid.rows.empty());
+    EXPECT_EQ(farFirst.message, daily_average_texts::TooLong);
 }
 
-TEST(DailyAverages, RecordOutOfDateOrderEndsTheSums) {
-    // The 02/10 record follows a later one: it and everything after it are left out.
-    std::vector<MeasurementRecord> log{rec("2005/02/09", 120, 80), rec("2005/02/11", 130, 80),
-                                       rec("2005/02/10", 140, 90), rec("2005/02/12", 150, 95)};
-    const DailyAverageView v = build_daily_averages(log, {});
-    EXPECT_EQ(lines(v), (Lines{"1|05/02/09|120.0|80.0|40.0|62.0", "2|05/02/10||||", "3|05/02/11|130.0|80.0|50.0|62.0",
-                               "4|05/02/12||||"}));
+// A hand edit can leave records out of date order; the averages are per calendar day all the same: the rows, chart
+// and period boxes of the sorted log (records of a day in file order), for the whole log and for periods.
+TEST(DailyAverages, RecordsOutOfDateOrderCountForTheirDays) {
+    const std::vector<MeasurementRecord> edited{rec("2005/02/09", 120, 80), rec("2005/02/11", 130, 80),
+                                                rec("2005/02/10", 140, 90), rec("2005/02/12", 150, 95)};
+    EXPECT_EQ(lines(build_daily_averages(edited, {})),
+              (Lines{"1|05/02/09|120.0|80.0|40.0|62.0", "2|05/02/10|140.0|90.0|50.0|62.0",
+                     "3|05/02/11|130.0|80.0|50.0|62.0", "4|05/02/12|150.0|95.0|55.0|62.0"}));
+
+    std::vector<std::vector<MeasurementRecord>> logs{
+        edited,
+        {rec("2005/02/10", 120, 80), rec("2005/02/01", 130, 85)},  // the last record before the first
+        {rec("2005/02/13", 121, 81), rec("2005/02/09", 130, 80, 62.4f), rec("2005/02/13", 120, 80),
+         rec("2005/02/09", 141, 85, 63.1f), rec("2005/02/11", 120, 70)},
+    };
+    // Shuffles of a month with decimals, several records a day and empty days: the sums of a day must be taken
+    // in file order to come out bit for bit as in the sorted log.
+    std::mt19937 rng(15);
+    for (int n = 0; n < 20; ++n) {
+        std::vector<MeasurementRecord> month;
+        for (int i = 0; i < 60; ++i) {
+            char date[16];
+            snprintf(date, sizeof date, "2005/03/%02d", 1 + static_cast<int>(rng() % 28));
+            month.push_back(rec(date, 100 + static_cast<float>(rng() % 600) / 10,
+                                60 + static_cast<float>(rng() % 400) / 10, 55 + static_cast<float>(rng() % 200) / 10));
+        }
+        logs.push_back(month);
+    }
+    // A lambda, so that a fatal failure ends the check of one log only.
+    const auto check = [](const std::vector<MeasurementRecord>& log) {
+        std::vector<MeasurementRecord> sorted = log;
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const MeasurementRecord& a, const MeasurementRecord& b) { return a.date < b.date; });
+        ASSERT_NE(sorted, log);
+        const std::string trace = log.front().date + " … " + log.back().date;
+        const DailyAverageView unordered = build_daily_averages(log, {});
+        const DailyAverageView inOrder = build_daily_averages(sorted, {});
+        ASSERT_FALSE(inOrder.grid.rows.empty()) << trace;
+        EXPECT_EQ(lines(unordered), lines(inOrder)) << trace;
+        EXPECT_EQ(chart(unordered), chart(inOrder)) << trace;
+        EXPECT_EQ(unordered.periodItems, inOrder.periodItems) << trace;
+        EXPECT_EQ(unordered.startText, inOrder.startText) << trace;
+        EXPECT_EQ(unordered.endText, inOrder.endText) << trace;
+        const DailyAverageView later = build_daily_averages(log, {}, AverageRowTexts::Later);
+        ASSERT_EQ(later.shownDays.days.size(), inOrder.grid.rows.size()) << trace;
+        for (std::size_t i = 0; i < inOrder.grid.rows.size(); ++i) {
+            EXPECT_EQ(line(daily_average_row(later.shownDays, i)), line(inOrder.grid.rows[i])) << trace;
+        }
+        for (const auto& [start, end] : std::vector<std::pair<const char*, const char*>>{
+                 {"05/02/10", "05/02/12"}, {"05/03/05", "05/03/20"}, {"2005/01/01", "2005/12/31"}}) {
+            const DailyAverageView a = build_daily_averages_period(log, {}, start, end);
+            const DailyAverageView b = build_daily_averages_period(sorted, {}, start, end);
+            EXPECT_EQ(lines(a), lines(b)) << trace << " " << start;
+            EXPECT_EQ(chart(a), chart(b)) << trace << " " << start;
+        }
+    };
+    for (const auto& log : logs) {
+        check(log);
+    }
 }
 
 TEST(DailyAverages, CountsBeyondSixteenBits) {
@@ -278,16 +340,44 @@ TEST(DailyAverages, ExportFileIsReplacedWholeOrNotAtAll) {
     const DataDir dir(tmp.path());
     const auto file = tmp / files::DailyAverages;
 
-    ASSERT_TRUE(export_daily_averages(dir, cells(build_daily_averages(fiveDayLog(), {}))).ok);
+    const DailyAverageExport first = export_daily_averages(dir, cells(build_daily_averages(fiveDayLog(), {})));
+    ASSERT_TRUE(first.ok);
+    EXPECT_FALSE(first.nothingToExport);
     ASSERT_TRUE(export_daily_averages(dir, {{"05/02/11", "120.0", "70.0", "50.0", "62.0"}}).ok);
     EXPECT_EQ(test::bytes_of(file), "\"05/02/11\",120,70,50,62\r\n");  // only the second export
 
     {
         test::FailRenameOnto failing(std::string(files::DailyAverages));
         FileIoOverride override(failing);
-        const WriteResult r = export_daily_averages(dir, {{"05/02/12", "", "", "", ""}});
+        const DailyAverageExport r = export_daily_averages(dir, {{"05/02/12", "", "", "", ""}});
         EXPECT_FALSE(r.ok);
+        EXPECT_FALSE(r.nothingToExport);
         EXPECT_FALSE(r.message.empty());
     }
     EXPECT_EQ(test::bytes_of(file), "\"05/02/11\",120,70,50,62\r\n");
+}
+
+// An empty table (an empty period, an unreadable log) is nothing to export: the last export stays as it is, and
+// no empty file appears where there was none.
+TEST(DailyAverages, ExportOfNoRowsLeavesTheFileAlone) {
+    const test::ScratchDir tmp;
+    const DataDir dir(tmp.path());
+    const auto file = tmp / files::DailyAverages;
+    const std::vector<std::vector<DailyAverageCells>> nothing{
+        {},
+        cells(build_daily_averages_period(fiveDayLog(), {}, "05/02/12", "05/02/10")),
+        cells(build_daily_averages({}, {}))};
+    for (const bool existing : {true, false}) {
+        for (const auto& rows : nothing) {
+            if (existing) {
+                test::write_bytes(file, "\"05/02/11\",120,70,50,62\r\n");
+            }
+            const DailyAverageExport r = export_daily_averages(dir, rows);
+            EXPECT_FALSE(r.ok);
+            EXPECT_TRUE(r.nothingToExport);
+            EXPECT_EQ(r.message, "書き出す平均値がありません。日毎平均.txt は変更していません。");
+            EXPECT_EQ(test::bytes_of(file), existing ? "\"05/02/11\",120,70,50,62\r\n" : "<missing>");
+            std::filesystem::remove(file);
+        }
+    }
 }
