@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+#include "core/edits/rename_situation.h"
 #include "core/files/data_dir.h"
 #include "core/files/writer_lock.h"
 #include "shell/frm_main.h"
@@ -69,6 +70,16 @@ int runSoranote(QApplication& app) {
         return 1;
     }
     useJapaneseFont(app);
+    // A rename of a situation cut off between its two files is finished or taken back before anything reads them.
+    const sora::TogetherRecovery recovery = sora::recover_interrupted_rename(sora::DataDir(dataDir));
+    if (!recovery.message.empty()) {
+        std::fprintf(stderr, "soranote: %s\n", recovery.message.c_str());
+        if (!parser.isSet(screenshotOption)) {
+            const bool failed = recovery.outcome == sora::TogetherRecovery::Outcome::Failed;
+            ui::QtDialogs().message(failed ? ui::Icon::Warning : ui::Icon::Information, "状況名の変更",
+                                    QString::fromStdString(recovery.message));
+        }
+    }
 
     sora::SystemClock clock;
     if (parser.isSet(screenshotOption)) {

@@ -1,8 +1,8 @@
 #include "core/edits/rename_situation.h"
 
+#include <optional>
 #include <utility>
 
-#include "core/files/file_rollback.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
 #include "core/files/text_file.h"
@@ -54,47 +54,70 @@ RenameResult rename_situation(const DataDir& dir, const std::string& from, const
         return result;
     }
 
-    // Both files change or neither: a failure part-way (even after a rename) puts back what was written.
-    FileRollback rollback;
-    const std::filesystem::path logPath = dir.find(files::Log);
-    const std::filesystem::path listPath = dir.for_writing(files::Situations);
-    const std::pair<std::filesystem::path, std::string_view> kept[] = {{logPath, files::LogRename},
-                                                                       {listPath, files::SituationsRename}};
-    for (const auto& [file, temporary] : kept) {
-        if (!rollback.keep(file, dir.path() / std::string(temporary))) {
-            result.ok = false;
-            result.message = text_file::unreadable_file_message(text_file::name_of(file));
-            return result;
-        }
-    }
-
     result.records = rename_in_records(read.records, from, to);
     result.entries = rename_in_list(list.value, from, to);
-    std::filesystem::path failed = logPath;
-    WriteResult written = log.rewrite_all(read.records, false, files::LogRename, &read.stamp);
-    if (written) {
-        failed = listPath;
-        written = write_situations_quoted(dir, list.value);
+    const std::filesystem::path logPath = dir.find(files::Log);
+    const std::filesystem::path listPath = dir.for_writing(files::Situations);
+    const std::optional<std::string> logBytes = encode_log(read.records);
+    const std::optional<std::string> listBytes = encode_situations_quoted(list.value);
+    if (!logBytes || !listBytes) {
+        result.ok = false;
+        result.message = text_file::cannot_hold_message(text_file::name_of(logBytes ? listPath : logPath));
+        return result;
     }
+
+    const TogetherResult written =
+        replace_together(dir.path() / std::string(files::RenameJournal),
+                         {{{logPath, dir.path() / std::string(files::LogRename)}, *logBytes, &read.stamp},
+                          {{listPath, dir.path() / std::string(files::SituationsRename)}, *listBytes, nullptr}});
     if (written) {
         result.logRewritten = true;
         return result;
     }
     result.ok = false;
-    if (written.changedOnDisk) {
-        rollback.forget(failed);
-    }
-    if (rollback.restore()) {
-        result.message = written.changedOnDisk ? written.message
-                                               : "「" + text_file::name_of(failed) +
-                                                     "」を保存できませんでした。\r\n「" + text_file::name_of(logPath) +
-                                                     "」と「" + text_file::name_of(listPath) + "」は元のままです。";
+    if (written.write.changedOnDisk) {
+        result.message = written.write.message;
+    } else if (written.restored) {
+        result.message = written.write.message + "\r\n「" + text_file::name_of(logPath) + "」と「" +
+                         text_file::name_of(listPath) + "」は元のままです。";
     } else {
         // What is on disk is unknown: the caller rebuilds the screens from the files.
         result.logRewritten = true;
-        result.message = written.message + "\r\n元に戻せなかったファイルがあります。内容を確かめてください。";
+        result.message = written.write.message + "\r\n元に戻せなかったファイルがあります。内容を確かめてください。";
     }
     return result;
+}
+
+TogetherRecovery recover_interrupted_rename(const DataDir& dir) {
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        TogetherRecovery busy;
+        busy.outcome = TogetherRecovery::Outcome::Failed;
+        busy.message = lock.message();
+        return busy;
+    }
+    const std::filesystem::path logPath = dir.find(files::Log);
+    const std::filesystem::path listPath = dir.for_writing(files::Situations);
+    TogetherRecovery recovery =
+        finish_interrupted_together(dir.path() / std::string(files::RenameJournal),
+                                    {{logPath, dir.path() / std::string(files::LogRename)},
+                                     {listPath, dir.path() / std::string(files::SituationsRename)}});
+    const std::string pair = "「" + text_file::name_of(logPath) + "」と「" + text_file::name_of(listPath) + "」";
+    switch (recovery.outcome) {
+        case TogetherRecovery::Outcome::Nothing:
+            break;
+        case TogetherRecovery::Outcome::Completed:
+            recovery.message =
+                "前回途中で終わった状況名の変更を最後まで行いました。\r\n" + pair + "は変更後の内容です。";
+            break;
+        case TogetherRecovery::Outcome::RolledBack:
+            recovery.message = "前回途中で終わった状況名の変更を取り消しました。\r\n" + pair + "は変更前のままです。";
+            break;
+        case TogetherRecovery::Outcome::Failed:
+            recovery.message = "前回途中で終わった状況名の変更を片付けられませんでした。\r\n" + recovery.message;
+            break;
+    }
+    return recovery;
 }
 
 }  // namespace sora

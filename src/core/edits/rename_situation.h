@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/files/data_dir.h"
+#include "core/files/replace_together.h"
 #include "core/rules/measurement_record.h"
 
 namespace sora {
@@ -25,9 +26,15 @@ struct RenameResult {
     explicit operator bool() const { return ok; }
 };
 
-/// Renames a situation in "データ.txt" (through "データＣＨＧ.txt") and then in "状況リスト.txt" (through
-/// "状況リストＣＨＧ.txt", every line quoted). Both files are read before either is written, so a file that
-/// cannot be read leaves both untouched.
+/// Renames a situation in "データ.txt" (through "データＣＨＧ.txt") and in "状況リスト.txt" (through
+/// "状況リストＣＨＧ.txt", every line quoted), both or neither: both files are read before either is written, and
+/// they are replaced together through the journal "状況名変更中.txt", so that even a process killed between the
+/// two renames leaves them agreeing once recover_interrupted_rename has run.
 RenameResult rename_situation(const DataDir& dir, const std::string& from, const std::string& to);
+
+/// Finishes or takes back a rename that a killed process left half done, and removes its temporary files; the
+/// message tells the user what happened (empty when there was nothing to do). The program calls it at start-up,
+/// before anything reads or writes the folder; the read-only command line never does.
+TogetherRecovery recover_interrupted_rename(const DataDir& dir);
 
 }  // namespace sora

@@ -16,6 +16,8 @@ inline constexpr std::string_view GraphSettings = "グラフ設定.txt";
 inline constexpr std::string_view AutoTime = "自動時間.TXT";
 inline constexpr std::string_view Situations = "状況リスト.txt";
 inline constexpr std::string_view SituationsRename = "状況リストＣＨＧ.txt";
+/// Present only while a rename of a situation is changing the log and the list (see replace_together).
+inline constexpr std::string_view RenameJournal = "状況名変更中.txt";
 inline constexpr std::string_view Memo = "気付きメモ.txt";
 inline constexpr std::string_view Private = "ﾌﾟﾗｲﾍﾞｰﾄ.txt";
 inline constexpr std::string_view Marker = "マーカー.TXT";

@@ -160,6 +160,34 @@ int create_temporary(FileIo& io, const std::filesystem::path& real, const std::f
     return -1;
 }
 
+/// Writes `bytes` completely to a new temporary file beside `real` (the file behind `target`), with the permissions
+/// and owner of `old` when the file exists, fsynced and closed. On failure nothing is left behind.
+WriteResult stage_beside(FileIo& io, const std::filesystem::path& target, const std::filesystem::path& real,
+                         const struct stat* old, const std::filesystem::path& temporary, std::string_view bytes,
+                         std::filesystem::path& created) {
+    const int fd = create_temporary(io, real, temporary, created);
+    if (fd < 0) {
+        return failure(target, errno);
+    }
+    if (!write_all(io, fd, bytes) || io.fsync(fd) != 0) {
+        const int error = errno;
+        io.close(fd);
+        remove_quietly(created);
+        return failure(target, error);
+    }
+    if (old != nullptr) {
+        // The new file takes the old one's place with its permissions and, where allowed, its owner.
+        (void)::fchmod(fd, old->st_mode & 07777);
+        (void)::fchown(fd, old->st_uid, old->st_gid);
+    }
+    if (io.close(fd) != 0) {
+        const int error = errno;
+        remove_quietly(created);
+        return failure(target, error);
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string changed_on_disk_message(const std::filesystem::path& target) {
@@ -210,6 +238,27 @@ FileIoOverride::~FileIoOverride() {
     g_current = m_previous;
 }
 
+WriteResult write_failure(const std::filesystem::path& target, int error) {
+    return failure(target, error);
+}
+
+WriteResult stage_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
+                       std::string_view bytes, StagedFile& staged) {
+    staged.real = write_target(target);
+    staged.temporary.clear();
+    struct stat old {};
+    const bool existed = ::stat(staged.real.c_str(), &old) == 0;
+    if (existed && write_protected(old)) {
+        return read_only_failure(target);
+    }
+    WriteResult result =
+        stage_beside(file_io(), target, staged.real, existed ? &old : nullptr, temporary, bytes, staged.temporary);
+    if (!result) {
+        staged.temporary.clear();  // the name tried last may be another writer's file
+    }
+    return result;
+}
+
 WriteResult replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
                          std::string_view bytes, const FileStamp* expected) {
     FileIo& io = file_io();
@@ -223,25 +272,9 @@ WriteResult replace_file(const std::filesystem::path& target, const std::filesys
         return changed_failure(target);
     }
     std::filesystem::path created;
-    const int fd = create_temporary(io, real, temporary, created);
-    if (fd < 0) {
-        return failure(target, errno);
-    }
-    if (!write_all(io, fd, bytes) || io.fsync(fd) != 0) {
-        const int error = errno;
-        io.close(fd);
-        remove_quietly(created);
-        return failure(target, error);
-    }
-    if (existed) {
-        // The new file takes the old one's place with its permissions and, where allowed, its owner.
-        (void)::fchmod(fd, old.st_mode & 07777);
-        (void)::fchown(fd, old.st_uid, old.st_gid);
-    }
-    if (io.close(fd) != 0) {
-        const int error = errno;
-        remove_quietly(created);
-        return failure(target, error);
+    if (WriteResult staged = stage_beside(io, target, real, existed ? &old : nullptr, temporary, bytes, created);
+        !staged) {
+        return staged;
     }
     // The last look before the replace: another program's records written meanwhile must not be overwritten.
     if (expected != nullptr && stamp_of(real) != *expected) {

@@ -80,6 +80,21 @@ std::filesystem::path write_target(const std::filesystem::path& path);
 WriteResult replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
                          std::string_view bytes, const FileStamp* expected = nullptr);
 
+/// A complete new file beside the file it is to replace, not yet in its place.
+struct StagedFile {
+    std::filesystem::path real;       // the file it replaces: the target itself or the file behind its links
+    std::filesystem::path temporary;  // the new file: written, fsynced, closed, with the old file's permissions
+};
+
+/// The first half of replace_file: writes `bytes` to a new temporary file named after `temporary` beside the file
+/// behind `target`. A file without write permission is refused. On failure nothing is left behind. Putting it in
+/// place (rename, directory sync) is the caller's.
+WriteResult stage_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
+                       std::string_view bytes, StagedFile& staged);
+
+/// The message of a write of `target` that failed with `error` (an errno value).
+WriteResult write_failure(const std::filesystem::path& target, int error);
+
 /// Appends `bytes` to `target` (created when missing) and fsyncs it. A failed append takes its bytes back off only
 /// while nothing was appended after them.
 WriteResult append_to_file(const std::filesystem::path& target, std::string_view bytes);

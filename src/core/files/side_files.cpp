@@ -118,6 +118,14 @@ std::string situation_line(const std::string& item, bool quotedLine) {
     return (needsQuotes ? sora::quoted(text) : text) + "\r\n";
 }
 
+std::string quoted_situations(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) {
+        text += situation_line(item, true);
+    }
+    return text;
+}
+
 constexpr std::array<std::string_view, 10> GraphLabels = {"自動設定",   "血圧最大値", "血圧最小値", "血圧刻み",
                                                           "脈拍最大値", "脈拍最小値", "脈拍刻み",   "体重最大値",
                                                           "体重最小値", "体重刻み"};
@@ -275,11 +283,11 @@ WriteResult write_situations_plain(const DataDir& dir, const std::vector<std::st
 }
 
 WriteResult write_situations_quoted(const DataDir& dir, const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items) {
-        text += situation_line(item, true);
-    }
-    return write_text(dir, files::Situations, text, files::SituationsRename);
+    return write_text(dir, files::Situations, quoted_situations(items), files::SituationsRename);
+}
+
+std::optional<std::string> encode_situations_quoted(const std::vector<std::string>& items) {
+    return utf8_to_cp932(quoted_situations(items));
 }
 
 WriteResult append_situation(const DataDir& dir, const std::string& item, bool quotedLine) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ WriteResult write_auto_time(const DataDir& dir, bool on);
 WriteResult write_situations_plain(const DataDir& dir, const std::vector<std::string>& items);
 /// The renaming's form: every line quoted, through "状況リストＣＨＧ.txt".
 WriteResult write_situations_quoted(const DataDir& dir, const std::vector<std::string>& items);
+/// The CP932 bytes of that form; nullopt when an item has no CP932 form.
+std::optional<std::string> encode_situations_quoted(const std::vector<std::string>& items);
 /// Appends one item: quoted (free input) or plain (editor; quoted anyway when it holds a comma).
 WriteResult append_situation(const DataDir& dir, const std::string& item, bool quotedLine);
 WriteResult write_memo(const DataDir& dir, const std::string& memo);
