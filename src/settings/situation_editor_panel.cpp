@@ -181,7 +181,8 @@ void SituationEditorPanel::cmdNew2_Click() {
 
 void SituationEditorPanel::cmdSort_Click() {
     const QStringList list = items();
-    if (!reportWrite(m_ctx.host.dialogs(), sora::write_situations_plain(m_ctx.dir, toStdVector(list)))) {
+    const std::vector<std::string> shown = toStdVector(list);  // the same items, only in another order
+    if (!reportWrite(m_ctx.host.dialogs(), sora::write_situations_plain(m_ctx.dir, shown, &shown))) {
         return;
     }
     m_ctx.host.refillEntryAndFilterLists(list);
@@ -201,8 +202,9 @@ void SituationEditorPanel::cmdDel_Click() {
                         ui::Buttons::OkCancel) != ui::Answer::Ok) {
         return;
     }
-    const auto rest = sora::remove_situation(toStdVector(items()), row);
-    if (!rest || !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, *rest))) {
+    const std::vector<std::string> shown = toStdVector(items());
+    const auto rest = sora::remove_situation(shown, row);
+    if (!rest || !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, *rest, &shown))) {
         return;
     }
     delete lstKoumoku->takeItem(row);

@@ -1,5 +1,6 @@
 #include "core/files/side_files.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -274,7 +275,23 @@ WriteResult write_auto_time(const DataDir& dir, bool on) {
     return write_text(dir, files::AutoTime, on ? "1\r\n" : "0\r\n");
 }
 
-WriteResult write_situations_plain(const DataDir& dir, const std::vector<std::string>& items) {
+WriteResult write_situations_plain(const DataDir& dir, const std::vector<std::string>& items,
+                                   const std::vector<std::string>* shown) {
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        return WriteResult{false, lock.message()};
+    }
+    if (shown != nullptr) {
+        std::vector<std::string> now = read_situations(dir).value;
+        std::vector<std::string> before = *shown;
+        std::sort(now.begin(), now.end());
+        std::sort(before.begin(), before.end());
+        if (now != before) {
+            WriteResult refused{false, changed_on_disk_message(dir.for_writing(files::Situations))};
+            refused.changedOnDisk = true;
+            return refused;
+        }
+    }
     std::string text;
     for (const std::string& item : items) {
         text += situation_line(item, false);

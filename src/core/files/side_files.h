@@ -33,7 +33,10 @@ WriteResult write_help_tour_setting(const DataDir& dir, int flag);
 WriteResult write_graph_settings(const DataDir& dir, const GraphAxisSettings& settings);
 WriteResult write_auto_time(const DataDir& dir, bool on);
 /// The situation editor's form: one plain line per item (quoted when the item holds a comma, so it stays one).
-WriteResult write_situations_plain(const DataDir& dir, const std::vector<std::string>& items);
+/// With `shown`, the items the screen showed before the change (in any order): when the file holds others by now,
+/// added or removed by another program, nothing is written.
+WriteResult write_situations_plain(const DataDir& dir, const std::vector<std::string>& items,
+                                   const std::vector<std::string>* shown = nullptr);
 /// The renaming's form: every line quoted, through "状況リストＣＨＧ.txt".
 WriteResult write_situations_quoted(const DataDir& dir, const std::vector<std::string>& items);
 /// The CP932 bytes of that form; nullopt when an item has no CP932 form.

@@ -156,6 +156,19 @@ TEST_F(WriterSafety, ARecordAnotherProgramWroteMeanwhileIsNeverOverwritten) {
     }
 }
 
+TEST_F(WriterSafety, TheSituationListIsRewrittenOnlyFromWhatItHolds) {
+    const std::vector<std::string> shown = {"起床後", "就寝前"};
+    writeFile("状況リスト.txt", "就寝前\r\n起床後\r\n");
+    EXPECT_TRUE(write_situations_plain(dir(), {"起床後", "就寝前"}, &shown).ok);  // the same items sorted
+    EXPECT_EQ(readFile("状況リスト.txt"), "起床後\r\n就寝前\r\n");
+
+    writeFile("状況リスト.txt", "起床後\r\n就寝前\r\n散歩後\r\n");  // another program added one
+    const WriteResult refused = write_situations_plain(dir(), {"就寝前"}, &shown);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.changedOnDisk);
+    EXPECT_EQ(readFile("状況リスト.txt"), "起床後\r\n就寝前\r\n散歩後\r\n");
+}
+
 /// Another program appends right after this writer's bytes; then the fsync fails.
 class AppendAfterMineThenFail : public test::PassThroughIo {
 public:
