@@ -231,3 +231,31 @@ TEST(DiaryScreen, MemoIsSavedAndComesBackAtTheNextStart) {
     EXPECT_TRUE(app.dialogs().records()[0].text.contains("👍"));
     EXPECT_EQ(app.readFile("気付きメモ.txt"), "一行目\r\n\r\n三行目 \"引用\"\r\n四行目,カンマ\r\n");
 }
+
+TEST(DiaryScreen, MemoOfOneHugeLineIsShownWhole) {
+    TestApp app;
+    writeDiary(app, kLog);
+    // About a megabyte of CP932 with no line break, and a short second line behind it.
+    const std::string huge = [] {
+        std::string text;
+        for (int i = 0; i < 166667; ++i) {
+            text += "気付き";
+        }
+        return text;
+    }();
+    app.writeFile("気付きメモ.txt", huge + "\n最後の行\n");
+    ASSERT_GT(app.readBytes("気付きメモ.txt").size(), 1000000u);
+    app.start();
+    app.click("cmdMemo");
+    EXPECT_FALSE(app.find<QWidget>("fraMemo")->isHidden());
+    EXPECT_TRUE(app.dialogs().records().empty());
+    const QString shown = app.find<QPlainTextEdit>("txtKizuki")->toPlainText();
+    EXPECT_EQ(shown.size(), 166667 * 3 + 1 + 4);
+    EXPECT_TRUE(shown == QString::fromStdString(huge + "\n最後の行"));
+
+    // Saving it again writes the same bytes.
+    const std::string before = app.readBytes("気付きメモ.txt");
+    app.click("cmdKizukiHozon");
+    EXPECT_TRUE(app.dialogs().records().empty());
+    EXPECT_TRUE(app.readBytes("気付きメモ.txt") == before);
+}
