@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "common/side_file_guard.h"
 #include "core/edits/rename_situation.h"
 #include "core/edits/situation_editor.h"
 #include "core/files/side_files.h"
@@ -181,7 +182,8 @@ void SituationEditorPanel::cmdNew2_Click() {
 
 void SituationEditorPanel::cmdSort_Click() {
     const QStringList list = items();
-    if (!reportWrite(m_ctx.host.dialogs(), sora::write_situations_plain(m_ctx.dir, toStdVector(list)))) {
+    if (!mayWriteSideFile(m_ctx, sora::files::Situations) ||
+        !reportWrite(m_ctx.host.dialogs(), sora::write_situations_plain(m_ctx.dir, toStdVector(list)))) {
         return;
     }
     m_ctx.host.refillEntryAndFilterLists(list);
@@ -202,7 +204,8 @@ void SituationEditorPanel::cmdDel_Click() {
         return;
     }
     const auto rest = sora::remove_situation(toStdVector(items()), row);
-    if (!rest || !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, *rest))) {
+    if (!rest || !mayWriteSideFile(m_ctx, sora::files::Situations) ||
+        !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, *rest))) {
         return;
     }
     delete lstKoumoku->takeItem(row);
@@ -217,7 +220,8 @@ void SituationEditorPanel::cmdDel2_Click() {
                         ui::Buttons::OkCancel) != ui::Answer::Ok) {
         return;
     }
-    if (!reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, {}))) {
+    if (!mayWriteSideFile(m_ctx, sora::files::Situations) ||
+        !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, {}))) {
         return;
     }
     m_ctx.host.setSituationLists({});

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
+#include "common/side_file_guard.h"
 #include "core/edits/diary_save.h"
 #include "core/files/measurement_log.h"
 #include "core/views/diary_view.h"
@@ -164,7 +165,16 @@ void DiaryScreen::cmdMemoHozon_Click() {
 }
 
 void DiaryScreen::cmdKizukiHozon_Click() {
-    const sora::WriteResult result = sora::save_memo(m_ctx.dir, ss(txtKizuki->toPlainText()));
+    const std::string memo = ss(txtKizuki->toPlainText());
+    // A text that cannot be saved is refused before anyone is asked about the file it would replace.
+    if (const std::string refusal = sora::memo_refusal(memo); !refusal.empty()) {
+        m_ctx.host.dialogs().message(ui::Icon::Warning, "気付きメモ保存", qs(refusal));
+        return;
+    }
+    if (!mayWriteSideFile(m_ctx, sora::files::Memo)) {
+        return;
+    }
+    const sora::WriteResult result = sora::save_memo(m_ctx.dir, memo);
     if (!result) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "気付きメモ保存", qs(result.message));
     }
