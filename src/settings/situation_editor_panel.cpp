@@ -15,6 +15,7 @@
 #include "core/files/side_files.h"
 #include "settings/settings_support.h"
 #include "ui/dialogs.h"
+#include "ui/list_text_delegate.h"
 
 using settings::reportWrite;
 using settings::storableOrRefuse;
@@ -39,6 +40,7 @@ SituationEditorPanel::SituationEditorPanel(ScreenContext context, QWidget* paren
 
     lstKoumoku = new QListWidget(m_box);
     lstKoumoku->setObjectName("lstKoumoku");
+    lstKoumoku->setItemDelegate(new ui::ListTextDelegate(lstKoumoku));
     lstKoumoku->setSelectionMode(QAbstractItemView::SingleSelection);
     lstKoumoku->viewport()->installEventFilter(this);
 
