@@ -77,7 +77,8 @@ void writeOrExit(const std::filesystem::path& path, const std::string& utf8) {
 std::unique_ptr<QTemporaryDir> makeDiary(const Target& target, bool japanese, std::size_t bytes) {
     auto temp = std::make_unique<QTemporaryDir>();
     const sora::DataDir dir(temp->path().toStdString());
-    bench::writeLogOrExit(dir.path(), bench::randomRecords(500, {QDate(2005, 2, 1), 7, 3, {"起床後", "就寝前"}, "散歩"}));
+    bench::writeLogOrExit(dir.path(),
+                          bench::randomRecords(500, {QDate(2005, 2, 1), 7, 3, {"起床後", "就寝前"}, "散歩"}));
     const bool written = sora::write_help_tour_setting(dir, 0) && sora::write_graph_settings(dir, {}) &&
                          sora::write_auto_time(dir, false) &&
                          sora::write_situations_plain(dir, {"起床後", "朝食後", "就寝前"}) &&
