@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/files/unreadable_side_files.h"
 #include "core/graph_axis_settings.h"
 #include "core/rules/classification.h"
 #include "core/view_model.h"
@@ -34,6 +35,7 @@ struct AppState {
     std::string userName;
     int markerMode = 0;
     bool autoTime = false;
+    UnreadableSideFiles unreadableFiles;  // side files the start-up could not read
 };
 
 /// The fixed name that, with the start date 2005/02/01, marks the installed sample diary.

@@ -17,6 +17,7 @@
 #include "core/rules/entry_rules.h"
 #include "core/rules/numbers.h"
 #include "ui/dialogs.h"
+#include "ui/list_text_delegate.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ void EntryPanel::buildControls() {
     listCaption->setObjectName("lblJyokyo");
     lstAct = new QListWidget(this);
     lstAct->setObjectName("lstAct");
+    lstAct->setItemDelegate(new ui::ListTextDelegate(lstAct));
     lstAct->setMinimumWidth(110);
     listColumn->addWidget(listCaption);
     listColumn->addWidget(lstAct, 1);

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
+#include "common/side_file_guard.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
 #include "main/class_scale.h"
@@ -297,6 +298,9 @@ void MainScreen::cmdSuiiGr_Click() {
 }
 
 void MainScreen::mcrMain_Click() {
+    if (!mayWriteSideFile(m_ctx, sora::files::Marker)) {
+        return;
+    }
     int mode = m_ctx.state.markerMode + 1;
     if (mode > 2) {
         mode = 0;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "common/side_file_guard.h"
 #include "core/edits/graph_settings_input.h"
 #include "core/files/side_files.h"
 #include "core/rules/axis_rules.h"
@@ -158,7 +159,8 @@ void GraphSettingsPanel::cmdGrSet_Click() {
         bad->selectAll();
         return;
     }
-    if (!settings::reportWrite(dialogs, sora::write_graph_settings(m_ctx.dir, *input.settings))) {
+    if (!mayWriteSideFile(m_ctx, sora::files::GraphSettings) ||
+        !settings::reportWrite(dialogs, sora::write_graph_settings(m_ctx.dir, *input.settings))) {
         return;
     }
     m_ctx.state.axes = *input.settings;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
+#include "common/side_file_guard.h"
 #include "core/edits/new_start.h"
 #include "ui/dialogs.h"
 
@@ -151,6 +152,10 @@ void NewStartForm::cmdStHozon_Click() {
     }
     if (dialogs.message(ui::Icon::Warning, "クリア確認", "入力した内容でデータを作ります。よろしいですか？",
                         ui::Buttons::OkCancel) != ui::Answer::Ok) {
+        return;
+    }
+    // The name and the graph settings are replaced too: files the start-up could not read are not lost unasked.
+    if (!mayWriteSideFile(m_ctx, sora::files::Private) || !mayWriteSideFile(m_ctx, sora::files::GraphSettings)) {
         return;
     }
     const sora::NewStartResult result = sora::perform_new_start(m_ctx.dir, *check.plan, m_ctx.state.axes, now);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/side_file_guard.h"
 #include "core/files/side_files.h"
 #include "settings/graph_settings_panel.h"
 #include "settings/new_start_form.h"
@@ -129,7 +130,8 @@ void SettingsScreen::cmdPHozon1_Click() {
     if (!name) {
         return;
     }
-    if (!settings::reportWrite(dialogs, sora::write_user_name(m_ctx.dir, name->toStdString()))) {
+    if (!mayWriteSideFile(m_ctx, sora::files::Private) ||
+        !settings::reportWrite(dialogs, sora::write_user_name(m_ctx.dir, name->toStdString()))) {
         return;
     }
     txtPriData->setText(*name);
@@ -139,7 +141,8 @@ void SettingsScreen::cmdPHozon1_Click() {
 }
 
 void SettingsScreen::chkJikan_Click(bool on) {
-    if (!settings::reportWrite(m_ctx.host.dialogs(), sora::write_auto_time(m_ctx.dir, on))) {
+    if (!mayWriteSideFile(m_ctx, sora::files::AutoTime) ||
+        !settings::reportWrite(m_ctx.host.dialogs(), sora::write_auto_time(m_ctx.dir, on))) {
         chkJikan->setChecked(!on);  // the file still holds the old state
         return;
     }

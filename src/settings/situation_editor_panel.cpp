@@ -9,11 +9,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "common/side_file_guard.h"
 #include "core/edits/rename_situation.h"
 #include "core/edits/situation_editor.h"
 #include "core/files/side_files.h"
 #include "settings/settings_support.h"
 #include "ui/dialogs.h"
+#include "ui/list_text_delegate.h"
 
 using settings::reportWrite;
 using settings::storableOrRefuse;
@@ -38,6 +40,7 @@ SituationEditorPanel::SituationEditorPanel(ScreenContext context, QWidget* paren
 
     lstKoumoku = new QListWidget(m_box);
     lstKoumoku->setObjectName("lstKoumoku");
+    lstKoumoku->setItemDelegate(new ui::ListTextDelegate(lstKoumoku));
     lstKoumoku->setSelectionMode(QAbstractItemView::SingleSelection);
     lstKoumoku->viewport()->installEventFilter(this);
 
@@ -182,7 +185,8 @@ void SituationEditorPanel::cmdNew2_Click() {
 void SituationEditorPanel::cmdSort_Click() {
     const QStringList list = items();
     const std::vector<std::string> shown = toStdVector(list);  // the same items, only in another order
-    if (!reportWrite(m_ctx.host.dialogs(), sora::write_situations_plain(m_ctx.dir, shown, &shown))) {
+    if (!mayWriteSideFile(m_ctx, sora::files::Situations) ||
+        !reportWrite(m_ctx.host.dialogs(), sora::write_situations_plain(m_ctx.dir, shown, &shown))) {
         return;
     }
     m_ctx.host.refillEntryAndFilterLists(list);
@@ -204,7 +208,8 @@ void SituationEditorPanel::cmdDel_Click() {
     }
     const std::vector<std::string> shown = toStdVector(items());
     const auto rest = sora::remove_situation(shown, row);
-    if (!rest || !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, *rest, &shown))) {
+    if (!rest || !mayWriteSideFile(m_ctx, sora::files::Situations) ||
+        !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, *rest, &shown))) {
         return;
     }
     delete lstKoumoku->takeItem(row);
@@ -219,7 +224,8 @@ void SituationEditorPanel::cmdDel2_Click() {
                         ui::Buttons::OkCancel) != ui::Answer::Ok) {
         return;
     }
-    if (!reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, {}))) {
+    if (!mayWriteSideFile(m_ctx, sora::files::Situations) ||
+        !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, {}))) {
         return;
     }
     m_ctx.host.setSituationLists({});

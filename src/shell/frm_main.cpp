@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
+#include "common/side_file_guard.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
 #include "main/main_screen.h"
@@ -193,43 +194,51 @@ void frmMain::load(bool showWindow) {
 
 void frmMain::readSideFiles() {
     const auto name = sora::read_user_name(m_dir);
-    reportReadError(name.message);
+    noteReadError(name.ok, name.message, sora::files::Private);
     m_state.userName = name.value;
     setTitle(qs(sora::window_title_for(m_state.userName)));
 
     const auto situations = sora::read_situations(m_dir);
-    reportReadError(situations.message);
+    noteReadError(situations.ok, situations.message, sora::files::Situations);
     setSituationLists(toQStringList(situations.value));
 
     const auto axes = sora::read_graph_settings(m_dir);
-    reportReadError(axes.message);
+    noteReadError(axes.ok, axes.message, sora::files::GraphSettings);
     m_state.axes = axes.value;
     if (m_settings) {
         m_settings->showGraphSettings();
     }
 
     const auto autoTime = sora::read_auto_time(m_dir);
-    reportReadError(autoTime.message);
+    noteReadError(autoTime.ok, autoTime.message, sora::files::AutoTime);
     m_state.autoTime = autoTime.value;
     if (m_settings) {
         m_settings->setAutoTimeChecked(autoTime.value);
     }
 
     const auto marker = sora::read_marker_mode(m_dir);
-    reportReadError(marker.message);
+    noteReadError(marker.ok, marker.message, sora::files::Marker);
     m_state.markerMode = marker.value;
     m_main->applyMarkerMode();
 
     const auto memo = sora::read_memo(m_dir);
-    reportReadError(memo.message);
+    noteReadError(memo.ok, memo.message, sora::files::Memo);
     m_memo = qs(memo.value);
     if (m_diary) {
         m_diary->setMemo(m_memo);
     }
 
     const auto helpTour = sora::read_help_tour_setting(m_dir);
-    reportReadError(helpTour.message);
+    noteReadError(helpTour.ok, helpTour.message, sora::files::HelpTour);
     m_state.helpTour = helpTour.value;
+}
+
+void frmMain::noteReadError(bool ok, const std::string& message, std::string_view file) {
+    reportReadError(message);
+    if (!ok) {
+        // Shown with a fallback: a later save would replace what the user never saw, so it asks first.
+        m_state.unreadableFiles.add(file);
+    }
 }
 
 void frmMain::reportReadError(const std::string& message) {
@@ -362,7 +371,12 @@ void frmMain::chkHelp_Click() {
     if (m_state.loading) {
         return;
     }
-    if (chkHelp->isChecked()) {
+    const bool on = chkHelp->isChecked();
+    if (!mayWriteSideFile(m_dialogs, m_state.unreadableFiles, m_dir, m_clock, sora::files::HelpTour)) {
+        chkHelp->setChecked(!on);  // nothing is written: the tour stays as it was
+        return;
+    }
+    if (on) {
         m_dialogs.message(ui::Icon::Information, "ヘルプツアーＯＮ", "ヘルプツアー機能をオンにします。");
         m_state.helpTour = 1;
     } else {

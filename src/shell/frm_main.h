@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "core/app_state.h"
@@ -73,6 +74,7 @@ private:
     void readSideFiles();
     void decideSampleMode();
     void reportReadError(const std::string& message);
+    void noteReadError(bool ok, const std::string& message, std::string_view file);
     void cmdMain_Click();
     void chkHelp_Click();
     void cmdHelp_Click();

@@ -21,7 +21,7 @@ QMessageBox::Icon toQt(Icon icon) {
 }
 
 Answer defaultAnswer(Buttons buttons) {
-    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 
 }  // namespace
@@ -42,6 +42,13 @@ Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, 
             box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
             box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
             box.setEscapeButton(QMessageBox::No);
+            break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+            box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box.setEscapeButton(QMessageBox::Cancel);
             break;
     }
     if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {

@@ -9,7 +9,7 @@
 namespace ui {
 
 enum class Icon { Information, Warning, Question, Exclamation };
-enum class Buttons { Ok, OkCancel, YesNo };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
 /// Every message box and text input of the program goes through here.

@@ -4,16 +4,17 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "common/render.h"
+#include "common/side_file_guard.h"
 #include "core/edits/diary_save.h"
 #include "core/files/measurement_log.h"
 #include "core/views/diary_view.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
+#include "ui/plain_text_box.h"
 
 DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent)
     : QObject(parent), m_ctx(context), m_frame(new QWidget(parent)) {
@@ -42,7 +43,7 @@ DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent)
 
     lblKizuki = new QLabel("気付きメモ", m_frame);
     lblKizuki->setObjectName("lblKizuki");
-    txtKizuki = new QPlainTextEdit(m_frame);
+    txtKizuki = new ui::PlainTextBox(m_frame);
     txtKizuki->setObjectName("txtKizuki");
     lblKizuki->setBuddy(txtKizuki);
     cmdKizukiHozon = new QPushButton("気付きメモ保存", m_frame);
@@ -88,7 +89,7 @@ void DiaryScreen::open() {
 }
 
 void DiaryScreen::setMemo(const QString& memo) {
-    txtKizuki->setPlainText(qs(sora::memo_for_box(ss(memo))));
+    txtKizuki->setText(qs(sora::memo_for_box(ss(memo))));
 }
 
 void DiaryScreen::DSP_MEMO_HEAD() {
@@ -164,7 +165,16 @@ void DiaryScreen::cmdMemoHozon_Click() {
 }
 
 void DiaryScreen::cmdKizukiHozon_Click() {
-    const sora::WriteResult result = sora::save_memo(m_ctx.dir, ss(txtKizuki->toPlainText()));
+    const std::string memo = ss(txtKizuki->text());
+    // A text that cannot be saved is refused before anyone is asked about the file it would replace.
+    if (const std::string refusal = sora::memo_refusal(memo); !refusal.empty()) {
+        m_ctx.host.dialogs().message(ui::Icon::Warning, "気付きメモ保存", qs(refusal));
+        return;
+    }
+    if (!mayWriteSideFile(m_ctx, sora::files::Memo)) {
+        return;
+    }
+    const sora::WriteResult result = sora::save_memo(m_ctx.dir, memo);
     if (!result) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "気付きメモ保存", qs(result.message));
     }

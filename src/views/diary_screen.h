@@ -12,10 +12,10 @@
 
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 namespace ui {
 class Grid;
+class PlainTextBox;
 }  // namespace ui
 
 /// The diary screen in frame fraMemo: the one-line diary of every record, and the notice memo.
@@ -48,7 +48,7 @@ private:
     QLineEdit* txtMemo;
     QPushButton* cmdMemoHozon;
     QLabel* lblKizuki;
-    QPlainTextEdit* txtKizuki;
+    ui::PlainTextBox* txtKizuki;
     QPushButton* cmdKizukiHozon;
 
     /// The records the list shows, as read when it was built; a save checks the log against them.

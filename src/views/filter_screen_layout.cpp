@@ -13,6 +13,7 @@
 #include "ui/button_icons.h"
 #include "ui/chart.h"
 #include "ui/grid.h"
+#include "ui/list_text_delegate.h"
 #include "ui/period_box.h"
 #include "ui/series_mode_options.h"
 #include "ui/twips.h"
@@ -79,6 +80,7 @@ QWidget* FilterScreen::buildControlColumn() {
     auto* situationLayout = new QGridLayout(situationBox);
     lstAct2 = new QListWidget(situationBox);
     lstAct2->setObjectName("lstAct2");
+    lstAct2->setItemDelegate(new ui::ListTextDelegate(lstAct2));
     lstAct2->setMinimumHeight(90);
     txtKey = new QLineEdit(situationBox);
     txtKey->setObjectName("txtKey");

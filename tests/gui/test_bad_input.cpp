@@ -23,6 +23,7 @@
 #include "test_app.h"
 #include "ui/chart.h"
 #include "ui/grid.h"
+#include "ui/plain_text_box.h"
 
 namespace {
 
@@ -368,7 +369,7 @@ TEST_F(BadInput, NoticeMemo) {
         }
         EXPECT_EQ(shownTitle(app, 0), "");
         app.restart();
-        EXPECT_EQ(app.find<QPlainTextEdit>("txtKizuki")->toPlainText(), input.text);
+        EXPECT_EQ(app.find<ui::PlainTextBox>("txtKizuki")->text(), input.text);
         note("txtKizuki", input, "accepted as typed, same text at the next start");
     }
 }

@@ -5,10 +5,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <algorithm>
 
 #include "core/views/diary_view.h"
 #include "test_app.h"
 #include "ui/grid.h"
+#include "ui/plain_text_box.h"
 
 namespace {
 
@@ -230,4 +234,42 @@ TEST(DiaryScreen, MemoIsSavedAndComesBackAtTheNextStart) {
     ASSERT_EQ(app.dialogs().records().size(), 1u);
     EXPECT_TRUE(app.dialogs().records()[0].text.contains("👍"));
     EXPECT_EQ(app.readFile("気付きメモ.txt"), "一行目\r\n\r\n三行目 \"引用\"\r\n四行目,カンマ\r\n");
+}
+
+TEST(DiaryScreen, MemoOfOneHugeLineIsShownWhole) {
+    TestApp app;
+    writeDiary(app, kLog);
+    // About a megabyte of CP932 with no line break, and a short second line behind it.
+    std::string huge;
+    for (int i = 0; i < 166667; ++i) {
+        huge += "気付き";
+    }
+    app.writeFile("気付きメモ.txt", huge + "\n最後の行\n");
+    ASSERT_GT(app.readBytes("気付きメモ.txt").size(), 1000000u);
+    app.start();
+    app.click("cmdMemo");
+    EXPECT_FALSE(app.find<QWidget>("fraMemo")->isHidden());
+    EXPECT_TRUE(app.dialogs().records().empty());
+    auto* box = app.find<ui::PlainTextBox>("txtKizuki");
+    ASSERT_NE(box, nullptr);
+    const QString shown = box->text();
+    EXPECT_EQ(shown.size(), 166667 * 3 + 1 + 4);
+    EXPECT_TRUE(shown == QString::fromStdString(huge + "\n最後の行"));
+    // The box lays out only the paragraphs on screen: no paragraph may hold the whole line.
+    int longest = 0;
+    for (QTextBlock block = box->document()->firstBlock(); block.isValid(); block = block.next()) {
+        longest = std::max(longest, block.length());
+    }
+    EXPECT_LE(longest, ui::PlainTextBox::LongLine);
+
+    // Saving it again writes the same bytes; an edit at the end of the line goes into the same line.
+    const std::string before = app.readBytes("気付きメモ.txt");
+    app.click("cmdKizukiHozon");
+    EXPECT_TRUE(app.dialogs().records().empty());
+    EXPECT_TRUE(app.readBytes("気付きメモ.txt") == before);
+    QTextCursor cursor(box->document()->findBlockByNumber(box->document()->blockCount() - 2));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.insertText("。");
+    app.click("cmdKizukiHozon");
+    EXPECT_TRUE(app.readFile("気付きメモ.txt") == huge + "。\r\n最後の行\r\n");
 }

@@ -187,6 +187,31 @@ TEST(SituationEditor, SavingTheOrderWritesItAndRefillsTheOtherLists) {
     EXPECT_EQ(done.buttons, ui::Buttons::Ok);
 }
 
+TEST(SituationEditor, AnItemOfAMegabyteIsKeptWholeAndSavedBack) {
+    TestApp app;
+    writeOwnDiary(app);
+    std::string huge;
+    for (int i = 0; i < 83334; ++i) {
+        huge += "気付きメモ、";  // 12 CP932 bytes each, no line break and no comma
+    }
+    app.writeFile("状況リスト.txt", "A\n" + huge + "\nB\n");
+    openSettings(app);
+    app.click("cmdTaijyu");
+    app.click("cmdSettei");
+    EXPECT_TRUE(app.dialogs().records().empty());
+    const QStringList expected = {"A", QString::fromStdString(huge), "B"};
+    for (const char* name : {"lstKoumoku", "lstAct", "lstAct2"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(app.listItems(name) == expected);
+        // Measured from its start, as no list shows more: the whole item would be millions of pixels wide.
+        EXPECT_LT(app.find<QListWidget>(name)->sizeHintForColumn(0), 20000);
+    }
+    // The order saved from the editor keeps the item whole.
+    drag(app.find<QListWidget>("lstKoumoku"), 0, 2);
+    app.click("cmdSort");
+    EXPECT_TRUE(app.readFile("状況リスト.txt") == huge + "\r\nB\r\nA\r\n");
+}
+
 TEST(SituationEditor, DeleteAsksAndSavesTheDraggedOrder) {
     TestApp app;
     writeOwnDiary(app);

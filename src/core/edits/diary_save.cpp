@@ -152,10 +152,14 @@ std::string memo_for_box(std::string_view memo) {
     return out;
 }
 
-WriteResult save_memo(const DataDir& dir, std::string_view boxText) {
+std::string memo_refusal(std::string_view boxText) {
     const std::string bad = first_unstorable_character(boxText);
-    if (!bad.empty()) {
-        return {false, unstorable_message(bad, "気付きメモ")};
+    return bad.empty() ? std::string() : unstorable_message(bad, "気付きメモ");
+}
+
+WriteResult save_memo(const DataDir& dir, std::string_view boxText) {
+    if (std::string refusal = memo_refusal(boxText); !refusal.empty()) {
+        return {false, std::move(refusal)};
     }
     return write_memo(dir, memo_for_file(boxText));
 }

@@ -56,6 +56,9 @@ std::string memo_for_file(std::string_view boxText);
 /// The memo as the box shows it: every line break as LF.
 std::string memo_for_box(std::string_view memo);
 
+/// Why the memo box's text cannot be saved (a character that CP932 cannot hold); empty when it can.
+std::string memo_refusal(std::string_view boxText);
+
 /// Saves the memo box's text into "気付きメモ.txt"; a character that CP932 cannot hold is refused before writing.
 WriteResult save_memo(const DataDir& dir, std::string_view boxText);
 

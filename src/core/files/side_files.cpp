@@ -281,12 +281,13 @@ WriteResult write_situations_plain(const DataDir& dir, const std::vector<std::st
     if (!lock) {
         return WriteResult{false, lock.message()};
     }
-    if (shown != nullptr) {
-        std::vector<std::string> now = read_situations(dir).value;
+    // A file that does not read at all is overwritten only after the user agreed to it; the check is for a readable
+    // list another program changed.
+    if (SideFileRead<std::vector<std::string>> now = read_situations(dir); shown != nullptr && now.ok) {
         std::vector<std::string> before = *shown;
-        std::sort(now.begin(), now.end());
+        std::sort(now.value.begin(), now.value.end());
         std::sort(before.begin(), before.end());
-        if (now != before) {
+        if (now.value != before) {
             WriteResult refused{false, changed_on_disk_message(dir.for_writing(files::Situations))};
             refused.changedOnDisk = true;
             return refused;
