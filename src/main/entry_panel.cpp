@@ -37,6 +37,15 @@ EntryPanel::EntryPanel(ScreenContext context, std::function<void()> refresh, QWi
     buildControls();
 
     connect(lstAct, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { chooseFromList(item->text()); });
+    // What is saved is always the highlighted situation: moving the highlight after a choice moves the choice.
+    connect(lstAct, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> selected = lstAct->selectedItems();
+        if (!selected.isEmpty()) {
+            m_chosen = selected.front()->text();
+        }
+    });
+    lstAct->installEventFilter(this);
+    cmdTaiHozon->installEventFilter(this);
     connect(cmdFree, &QPushButton::clicked, this, &EntryPanel::cmdFree_Click);
     connect(cmdJikan, &QPushButton::clicked, this, &EntryPanel::cmdJikan_Click);
     connect(cmdTaiHozon, &QPushButton::clicked, this, &EntryPanel::cmdTaiHozon_Click);
@@ -106,6 +115,15 @@ void EntryPanel::buildControls() {
     values->addWidget(cmdJikan, 5, 0, 1, 5);
     values->setRowStretch(6, 1);
     row->addLayout(values, 0);
+}
+
+QWidget* EntryPanel::chainTabOrder(QWidget* previous) {
+    for (QWidget* next : std::initializer_list<QWidget*>{lstAct, txtMaxInp, txtMinInp, txtMyakuInp, txtTaiInp,
+                                                         cmdTaiHozon, cmdFree, cmdJikan}) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
+    return previous;
 }
 
 void EntryPanel::setSituations(const QStringList& items) {
@@ -184,6 +202,7 @@ void EntryPanel::cmdFree_Click() {
         dialogs.message(ui::Icon::Warning, qs(refusal.title), qs(refusal.text));
         return;
     }
+    lstAct->clearSelection();  // the typed situation is the one saved, not a highlighted list item
     m_chosen = qs(*storable);
     offerPrevious(3, false);
 
@@ -201,6 +220,7 @@ void EntryPanel::cmdFree_Click() {
 }
 
 void EntryPanel::cmdJikan_Click() {
+    lstAct->clearSelection();
     m_chosen = timeOfDay();
     offerPrevious(3, false);
     focusBox(0);
@@ -215,6 +235,12 @@ void EntryPanel::cmdTaiHozon_Click() {
     const std::string situation = ss(m_chosen);
     if (const auto refusal = sora::check_entry(m_ctx.state.sampleMode, situation, boxes)) {
         dialogs.message(ui::Icon::Warning, qs(refusal->title), qs(refusal->text));
+        // Back where the fault is, ready to be typed over.
+        if (const int box = sora::refused_box(m_ctx.state.sampleMode, situation, boxes); box >= 0) {
+            focusBox(box);
+        } else if (!m_ctx.state.sampleMode) {
+            lstAct->setFocus(Qt::OtherFocusReason);
+        }
         return;
     }
     if (!m_logReadable) {
@@ -245,6 +271,20 @@ void EntryPanel::step(int box, int delta) {
 }
 
 bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == lstAct || watched == cmdTaiHozon) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool confirm =
+            key == Qt::Key_Return || key == Qt::Key_Enter || (watched == lstAct && key == Qt::Key_Space);
+        if (confirm && watched == cmdTaiHozon) {
+            cmdTaiHozon_Click();  // Enter saves as Space and a click do
+            return true;
+        }
+        if (confirm && lstAct->currentItem() != nullptr) {
+            lstAct->currentItem()->setSelected(true);
+            chooseFromList(lstAct->currentItem()->text());  // Enter or Space chooses as a click does
+            return true;
+        }
+    }
     const auto found = std::find(m_boxes.begin(), m_boxes.end(), watched);
     if (found == m_boxes.end()) {
         return QWidget::eventFilter(watched, event);

@@ -29,6 +29,8 @@ public:
     void setLogReadable(bool readable) { m_logReadable = readable; }
 
     QString chosenSituation() const { return m_chosen; }
+    /// Puts the panel's controls after `previous` in the Tab order, in the order of an entry; returns the last.
+    QWidget* chainTabOrder(QWidget* previous);
     QListWidget* situationList() const { return lstAct; }
 
 protected:

@@ -29,6 +29,7 @@ MainScreen::MainScreen(ScreenContext context, QWidget* parent)
     buildLayout();
 
     connect(mtvmain, &ui::MonthCalendar::dateChosen, this, &MainScreen::mtvmain_DateClick);
+    connect(mtvmain, &ui::MonthCalendar::dateMoved, this, &MainScreen::showDay);
     connect(cmdHanteiGr, &QPushButton::clicked, this, &MainScreen::cmdHanteiGr_Click);
     connect(cmdSuiiGr, &QPushButton::clicked, this, &MainScreen::cmdSuiiGr_Click);
     connect(mcrMain, &ui::Chart::clicked, this, &MainScreen::mcrMain_Click);
@@ -73,6 +74,11 @@ void MainScreen::buildLayout() {
     right->addWidget(m_entry, 1);
     right->addWidget(makeJudgementTable(m_frame), 0);
     columns->addLayout(right, 0);
+
+    // Tab walks a measurement's way: the day, the situation, the four values, save; then the day's list and charts.
+    QWidget::setTabOrder(m_entry->chainTabOrder(mtvmain), msgDayList);
+    QWidget::setTabOrder(msgDayList, cmdHanteiGr);
+    QWidget::setTabOrder(cmdHanteiGr, cmdSuiiGr);
 }
 
 QWidget* MainScreen::buildJudgementBand() {
@@ -279,9 +285,13 @@ void MainScreen::applyMarkerMode() {
 }
 
 void MainScreen::mtvmain_DateClick(const QDate& date) {
+    showDay(date);
+    m_entry->situationList()->setFocus(Qt::OtherFocusReason);
+}
+
+void MainScreen::showDay(const QDate& date) {
     m_ctx.state.selectedDate = date.toString("yyyy/MM/dd").toStdString();
     DSP_MAIN();
-    m_entry->situationList()->setFocus(Qt::OtherFocusReason);
 }
 
 void MainScreen::cmdHanteiGr_Click() {

@@ -58,6 +58,8 @@ private:
     void applySeriesMode(int index);
     sora::SecondaryQuantity secondaryQuantity() const;
     void mtvmain_DateClick(const QDate& date);
+    /// The day page of another date, the focus left where it is (the calendar, moved by the keyboard).
+    void showDay(const QDate& date);
     void cmdHanteiGr_Click();
     void cmdSuiiGr_Click();
     void mcrMain_Click();

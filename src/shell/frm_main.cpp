@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "common/render.h"
@@ -137,7 +138,7 @@ void frmMain::buildButtons(QBoxLayout* row) {
     cmdMain = makeButton(parent, "cmdMain", "メイン", QString());
     cmdTaijyu = makeButton(parent, "cmdTaijyu", "範囲指定", "表示条件を指定できます");
     cmdAvgtai = makeButton(parent, "cmdAvgtai", "日平均", "日の平均データを表示します");
-    cmdBunseki = makeButton(parent, "cmdBunseki", "並び替え", "各種データを並び替え表示します");
+    cmdBunseki = makeButton(parent, "cmdBunseki", "並び替え", QString());
     cmdCale = makeButton(parent, "cmdCale", "カレンダー", "血圧判定把握カレンダーを表示します");
     cmdRentai = makeButton(parent, "cmdRentai", "全グラフ", "現在までの血圧変動グラフを表示します");
     cmdMemo = makeButton(parent, "cmdMemo", "一言日記", "ちょっとした日記を表示します");
@@ -150,6 +151,23 @@ void frmMain::buildButtons(QBoxLayout* row) {
 
     for (QPushButton* button : {cmdMain, cmdTaijyu, cmdAvgtai, cmdBunseki, cmdCale, cmdRentai, cmdMemo, cmdSettei}) {
         row->addWidget(button);
+    }
+    // Keys that typing never makes: Alt with the button's place in the row, F1 for help, Ctrl+Q to end.
+    const std::pair<QPushButton*, QKeySequence> keys[] = {{cmdMain, QKeySequence(Qt::ALT | Qt::Key_1)},
+                                                          {cmdTaijyu, QKeySequence(Qt::ALT | Qt::Key_2)},
+                                                          {cmdAvgtai, QKeySequence(Qt::ALT | Qt::Key_3)},
+                                                          {cmdBunseki, QKeySequence(Qt::ALT | Qt::Key_4)},
+                                                          {cmdCale, QKeySequence(Qt::ALT | Qt::Key_5)},
+                                                          {cmdRentai, QKeySequence(Qt::ALT | Qt::Key_6)},
+                                                          {cmdMemo, QKeySequence(Qt::ALT | Qt::Key_7)},
+                                                          {cmdSettei, QKeySequence(Qt::ALT | Qt::Key_8)},
+                                                          {cmdHelp, QKeySequence(Qt::Key_F1)},
+                                                          {cmdOwari, QKeySequence(Qt::CTRL | Qt::Key_Q)}};
+    for (const auto& [button, key] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+        const QString keyText = key.toString(QKeySequence::NativeText);
+        button->setToolTip(button->toolTip().isEmpty() ? keyText : button->toolTip() + " (" + keyText + ")");
     }
     row->addStretch(1);
     row->addWidget(chkHelp);

@@ -15,6 +15,8 @@ Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this)) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next control; the arrows move within it.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setSortingEnabled(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);

@@ -1,6 +1,7 @@
 #include "ui/month_calendar.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRegularExpression>
@@ -54,6 +55,28 @@ MonthCalendar::MonthCalendar(QWidget* parent) : QCalendarWidget(parent) {
     updateHeader(yearShown(), monthShown());
 
     connect(this, &QCalendarWidget::clicked, this, &MonthCalendar::dateChosen);
+    connect(this, &QCalendarWidget::activated, this, &MonthCalendar::dateChosen);
+    // The keys go to the table of days inside; a selection it changes while a key is down is the user's move.
+    m_days = findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview"));
+    if (m_days != nullptr) {
+        m_days->installEventFilter(this);
+    }
+    connect(this, &QCalendarWidget::selectionChanged, this, [this] {
+        if (m_keyPressed) {
+            emit dateMoved(selectedDate());
+        }
+    });
+}
+
+bool MonthCalendar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_days && event->type() == QEvent::KeyPress) {
+        // Handled here, inside the flag, so that only the selection changes this key makes count as the user's.
+        m_keyPressed = true;
+        const bool handled = static_cast<QObject*>(m_days)->event(event);
+        m_keyPressed = false;
+        return handled;
+    }
+    return QCalendarWidget::eventFilter(watched, event);
 }
 
 QString MonthCalendar::headerText() const {

@@ -59,6 +59,18 @@ std::optional<EntryMessage> check_entry(bool sampleMode, std::string_view situat
     return std::nullopt;
 }
 
+int refused_box(bool sampleMode, std::string_view situation, const EntryBoxes& boxes) {
+    if (sampleMode || situation.empty()) {
+        return -1;
+    }
+    for (int index = 0; index < 4; ++index) {
+        if (check_box(index, boxes[static_cast<std::size_t>(index)])) {
+            return index;
+        }
+    }
+    return -1;
+}
+
 MeasurementRecord form_record(std::string_view date, std::string_view situation, const EntryBoxes& boxes,
                               std::string_view diary) {
     MeasurementRecord record;

@@ -24,6 +24,10 @@ using EntryBoxes = std::array<std::string, 4>;
 /// may be saved. A situation that CP932 cannot hold is refused last, so that nothing is written corrupt.
 std::optional<EntryMessage> check_entry(bool sampleMode, std::string_view situation, const EntryBoxes& boxes);
 
+/// The value box (0–3) whose check refuses the entry, where the user should type again; -1 when the refusal is
+/// about the sample or the situation, or there is none.
+int refused_box(bool sampleMode, std::string_view situation, const EntryBoxes& boxes);
+
 /// The measurement to save: the date, the situation, the four values as 32-bit floats, the diary text.
 /// Only for boxes that passed check_entry.
 MeasurementRecord form_record(std::string_view date, std::string_view situation, const EntryBoxes& boxes,
