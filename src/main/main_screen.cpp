@@ -286,6 +286,10 @@ void MainScreen::applyMarkerMode() {
 
 void MainScreen::mtvmain_DateClick(const QDate& date) {
     showDay(date);
+    focusEntry();
+}
+
+void MainScreen::focusEntry() {
     m_entry->situationList()->setFocus(Qt::OtherFocusReason);
 }
 

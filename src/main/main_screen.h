@@ -28,6 +28,8 @@ class MainScreen : public QObject {
     Q_OBJECT
 public:
     MainScreen(ScreenContext context, QWidget* parent);
+    /// Where a measurement starts: the situation list gets the keyboard.
+    void focusEntry();
 
     QWidget* frame() const { return m_frame; }
     /// The click of the screen's button: opens and fills the screen (nothing when it is shown already).

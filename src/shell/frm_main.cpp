@@ -198,6 +198,7 @@ void frmMain::load(bool showWindow) {
     // 6. The day page; steppers wait for a situation.
     m_main->DSP_MAIN();
     m_main->disableSteppers();
+    m_main->focusEntry();
 
     // 7.–8.
     decideSampleMode();
@@ -383,6 +384,7 @@ void frmMain::cmdMain_Click() {
     m_main->frame()->show();
     processEvents();
     m_main->DSP_MAIN();
+    m_main->focusEntry();
 }
 
 void frmMain::chkHelp_Click() {
