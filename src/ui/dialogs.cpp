@@ -21,7 +21,7 @@ QMessageBox::Icon toQt(Icon icon) {
 }
 
 Answer defaultAnswer(Buttons buttons) {
-    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 
 }  // namespace
@@ -43,6 +43,14 @@ Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, 
             box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
             box.setEscapeButton(QMessageBox::No);
             break;
+        case Buttons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+            box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
     }
     if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {
         ok->setText(QStringLiteral("OK"));
@@ -58,7 +66,7 @@ Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, 
         case QMessageBox::Cancel:
             return Answer::Cancel;
         default:
-            // Closed without a button: the safe answer of each kind.
+            // Closed without a button: the safe answer of each kind (Yes/No/Cancel stays where it is).
             return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
 }
