@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -71,13 +72,38 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
     adoptFrame(m_main->frame());
 
     connect(cmdMain, &QPushButton::clicked, this, &frmMain::cmdMain_Click);
-    connect(cmdTaijyu, &QPushButton::clicked, this, [this] { built(m_filter).open(); });
-    connect(cmdAvgtai, &QPushButton::clicked, this, [this] { built(m_averages).open(); });
-    connect(cmdBunseki, &QPushButton::clicked, this, [this] { built(m_sorted).open(); });
-    connect(cmdCale, &QPushButton::clicked, this, [this] { built(m_calendar).open(); });
-    connect(cmdRentai, &QPushButton::clicked, this, [this] { built(m_trend).open(); });
+    // Only the diary screen holds text that is saved by a button; its own button leaves nothing.
+    connect(cmdTaijyu, &QPushButton::clicked, this, [this] {
+        if (mayLeaveScreen()) {
+            built(m_filter).open();
+        }
+    });
+    connect(cmdAvgtai, &QPushButton::clicked, this, [this] {
+        if (mayLeaveScreen()) {
+            built(m_averages).open();
+        }
+    });
+    connect(cmdBunseki, &QPushButton::clicked, this, [this] {
+        if (mayLeaveScreen()) {
+            built(m_sorted).open();
+        }
+    });
+    connect(cmdCale, &QPushButton::clicked, this, [this] {
+        if (mayLeaveScreen()) {
+            built(m_calendar).open();
+        }
+    });
+    connect(cmdRentai, &QPushButton::clicked, this, [this] {
+        if (mayLeaveScreen()) {
+            built(m_trend).open();
+        }
+    });
     connect(cmdMemo, &QPushButton::clicked, this, [this] { built(m_diary).open(); });
-    connect(cmdSettei, &QPushButton::clicked, this, [this] { built(m_settings).open(); });
+    connect(cmdSettei, &QPushButton::clicked, this, [this] {
+        if (mayLeaveScreen()) {
+            built(m_settings).open();
+        }
+    });
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdOwari, &QPushButton::clicked, this, &frmMain::cmdOwari_Click);
     connect(chkHelp, &QCheckBox::clicked, this, &frmMain::chkHelp_Click);
@@ -377,7 +403,7 @@ void frmMain::processEvents() {
 }
 
 void frmMain::cmdMain_Click() {
-    if (!m_main->frame()->isHidden()) {
+    if (!m_main->frame()->isHidden() || !mayLeaveScreen()) {
         return;
     }
     HIDE_FRAMES();
@@ -414,5 +440,21 @@ void frmMain::cmdHelp_Click() {
 }
 
 void frmMain::cmdOwari_Click() {
-    endProgram();
+    if (mayLeaveScreen()) {
+        endProgram();
+    }
+}
+
+bool frmMain::mayLeaveScreen() {
+    return !m_diary || m_diary->confirmLeave();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // The exit button and a new start end the program through here after they have decided.
+    if (!m_ended && !mayLeaveScreen()) {
+        event->ignore();
+        return;
+    }
+    m_help->closeAll();
+    QMainWindow::closeEvent(event);
 }

@@ -69,6 +69,10 @@ public:
     void endProgram() override;
     void processEvents() override;
 
+protected:
+    /// Closing the window ends the program like the exit button: unsaved diary text is asked about first.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildButtons(QBoxLayout* layout);
     void readSideFiles();
@@ -79,6 +83,9 @@ private:
     void chkHelp_Click();
     void cmdHelp_Click();
     void cmdOwari_Click();
+    /// Whether the shown screen may be left or the program ended: false when the user chose to stay with text
+    /// not saved yet.
+    bool mayLeaveScreen();
     QWidget* frameArea() const { return m_frameArea; }
     void adoptFrame(QWidget* frame);
     template <class Screen>

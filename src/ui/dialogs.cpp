@@ -48,6 +48,7 @@ Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, 
             box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
             box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
             box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box.setDefaultButton(QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::Cancel);
             break;
     }
@@ -65,7 +66,7 @@ Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, 
         case QMessageBox::Cancel:
             return Answer::Cancel;
         default:
-            // Closed without a button: the safe answer of each kind.
+            // Closed without a button: the safe answer of each kind (Yes/No/Cancel stays where it is).
             return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
 }

@@ -36,7 +36,7 @@ private:
 };
 
 /// Records every dialog and answers from a queue; with an empty queue it answers with the default button
-/// (OK, Yes) and cancels text inputs. Used by tests and by --screenshot.
+/// (OK, Yes — also of Yes/No/Cancel) and cancels text inputs. Used by tests and by --screenshot.
 class ScriptedDialogs : public Dialogs {
 public:
     struct Record {

@@ -90,6 +90,8 @@ void DiaryScreen::open() {
 
 void DiaryScreen::setMemo(const QString& memo) {
     txtKizuki->setText(qs(sora::memo_for_box(ss(memo))));
+    // The box's own reading of the text, so that an untouched memo never counts as changed.
+    m_savedMemo = txtKizuki->text();
 }
 
 void DiaryScreen::DSP_MEMO_HEAD() {
@@ -126,8 +128,12 @@ void DiaryScreen::msgMemoList_Click(int row, int /*column*/) {
 }
 
 void DiaryScreen::cmdMemoHozon_Click() {
+    saveDiary();
+}
+
+bool DiaryScreen::saveDiary() {
     if (m_selectedRow < 1) {
-        return;
+        return false;
     }
     const sora::DiarySaveResult result = sora::save_diary(
         sora::MeasurementLog(m_ctx.dir), *m_records, static_cast<std::size_t>(m_selectedRow - 1), ss(txtMemo->text()));
@@ -141,11 +147,11 @@ void DiaryScreen::cmdMemoHozon_Click() {
             if (!result.message.empty()) {
                 m_ctx.host.dialogs().message(ui::Icon::Warning, qs(result.title), qs(result.message));
             }
-            return;
+            return true;
         case sora::DiarySaveStatus::TextRefused:
             m_ctx.host.dialogs().message(ui::Icon::Information, qs(result.title), qs(result.message));
             txtMemo->setFocus();
-            return;
+            return false;
         case sora::DiarySaveStatus::ChangedOnDisk: {
             m_ctx.host.dialogs().message(ui::Icon::Warning, qs(result.title), qs(result.message));
             // The list shows the log as it is now; the typed text stays in the box for another try.
@@ -155,27 +161,90 @@ void DiaryScreen::cmdMemoHozon_Click() {
             if (m_topRow) {
                 msgMemoList->setTopRow(*m_topRow);
             }
-            return;
+            return false;
         }
         case sora::DiarySaveStatus::ReadFailed:
         case sora::DiarySaveStatus::WriteFailed:
             m_ctx.host.dialogs().message(ui::Icon::Warning, qs(result.title), qs(result.message));
-            return;
+            return false;
     }
+    return false;
 }
 
 void DiaryScreen::cmdKizukiHozon_Click() {
-    const std::string memo = ss(txtKizuki->text());
+    saveMemo();
+}
+
+bool DiaryScreen::saveMemo() {
+    const QString text = txtKizuki->text();
+    const std::string memo = ss(text);
     // A text that cannot be saved is refused before anyone is asked about the file it would replace.
     if (const std::string refusal = sora::memo_refusal(memo); !refusal.empty()) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "気付きメモ保存", qs(refusal));
-        return;
+        return false;
     }
     if (!mayWriteSideFile(m_ctx, sora::files::Memo)) {
-        return;
+        return false;
     }
     const sora::WriteResult result = sora::save_memo(m_ctx.dir, memo);
     if (!result) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "気付きメモ保存", qs(result.message));
+        if (!result.inPlace) {
+            return false;
+        }
     }
+    m_savedMemo = text;
+    return true;
+}
+
+bool DiaryScreen::memoChanged() const {
+    return txtKizuki->text() != m_savedMemo;
+}
+
+QString DiaryScreen::savedDiary() const {
+    if (m_selectedRow < 1 || m_selectedRow > static_cast<int>(m_records->size())) {
+        return {};
+    }
+    return qs((*m_records)[static_cast<std::size_t>(m_selectedRow - 1)].diary);
+}
+
+bool DiaryScreen::diaryChanged() const {
+    // Without a chosen row the box's text has no record to go to (the save button is disabled).
+    return m_selectedRow >= 1 && txtMemo->text() != savedDiary();
+}
+
+bool DiaryScreen::confirmLeave() {
+    // A discard is carried out only once the user goes on: a later cancel leaves both boxes as they were.
+    bool discardMemo = false;
+    bool discardDiary = false;
+    if (memoChanged() && !settleUnsaved("気付きメモ", &DiaryScreen::saveMemo, discardMemo)) {
+        return false;
+    }
+    if (diaryChanged() && !settleUnsaved("一言日記", &DiaryScreen::saveDiary, discardDiary)) {
+        return false;
+    }
+    if (discardMemo) {
+        txtKizuki->setText(m_savedMemo);
+    }
+    if (discardDiary) {
+        txtMemo->setText(savedDiary());
+    }
+    return true;
+}
+
+bool DiaryScreen::settleUnsaved(const QString& field, bool (DiaryScreen::*save)(), bool& discard) {
+    const ui::Answer answer = m_ctx.host.dialogs().message(ui::Icon::Question, "未保存の入力",
+                                                           field + "に保存していない変更があります。保存しますか？",
+                                                           ui::Buttons::YesNoCancel);
+    switch (answer) {
+        case ui::Answer::Yes:
+            return (this->*save)();
+        case ui::Answer::No:
+            discard = true;
+            return true;
+        case ui::Answer::Ok:
+        case ui::Answer::Cancel:
+            break;
+    }
+    return false;
 }

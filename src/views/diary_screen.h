@@ -36,10 +36,24 @@ public:
     /// Reads the log and lists every record.
     void DSP_MEMO();
 
+    /// Before the screen is left or the program ends: asks about each of txtKizuki and txtMemo whose text differs
+    /// from what was loaded or saved last (save / discard / cancel). False when the user stays: a cancel, or a save
+    /// that did not go through.
+    bool confirmLeave();
+
 private:
     void msgMemoList_Click(int row, int column);
     void cmdMemoHozon_Click();
     void cmdKizukiHozon_Click();
+    /// The saves of the two buttons; true when the text is on disk.
+    bool saveDiary();
+    bool saveMemo();
+    bool memoChanged() const;
+    bool diaryChanged() const;
+    /// The chosen row's diary as the log holds it.
+    QString savedDiary() const;
+    /// Asks whether to save the field's text; true to go on (saved, or `discard` set), false to stay.
+    bool settleUnsaved(const QString& field, bool (DiaryScreen::*save)(), bool& discard);
 
     ScreenContext m_ctx;
     QWidget* m_frame;
@@ -56,5 +70,6 @@ private:
     std::shared_ptr<std::vector<sora::MeasurementRecord>> m_records =
         std::make_shared<std::vector<sora::MeasurementRecord>>();
     int m_selectedRow = 0;  // grid row, 0 when none is chosen
+    QString m_savedMemo;    // txtKizuki as loaded or saved last
     std::optional<int> m_topRow;
 };

@@ -273,3 +273,201 @@ TEST(DiaryScreen, MemoOfOneHugeLineIsShownWhole) {
     app.click("cmdKizukiHozon");
     EXPECT_TRUE(app.readFile("気付きメモ.txt") == huge + "。\r\n最後の行\r\n");
 }
+
+// A diary that holds only the time of saving keeps it in front of the text written for the record.
+TEST(DiaryScreen, SavingTimeStaysInFrontOfTheWrittenText) {
+    TestApp app;
+    writeDiary(app, kLog);
+    app.start();
+    app.click("cmdMemo");
+    ui::Grid* grid = app.find<ui::Grid>("msgMemoList");
+    auto* txtMemo = app.find<QLineEdit>("txtMemo");
+
+    clickCell(grid, 2, 2);
+    ASSERT_EQ(txtMemo->text(), "7:05:09");
+    txtMemo->setText("散歩をした");
+    app.click("cmdMemoHozon");
+    EXPECT_EQ(grid->text(2, 9), "7:05:09 散歩をした");
+    EXPECT_EQ(txtMemo->text(), "7:05:09 散歩をした");
+    // A record without a time takes the text as written.
+    clickCell(grid, 3, 2);
+    txtMemo->setText("よく眠れた");
+    QTest::keyClick(txtMemo, Qt::Key_Return);
+    EXPECT_EQ(grid->text(3, 9), "よく眠れた");
+    EXPECT_EQ(app.readFile("データ.txt"),
+              "\"2005/02/01\",\"はじめの一歩\",120,80,70,\"\",62.5\r\n"
+              "\"2005/02/01\",\"起床時\",118.5,76,66,\"7:05:09 散歩をした\",62.4\r\n"
+              "\"2005/02/02\",\"就寝前\",118,76,75,\"よく眠れた\",62\r\n"
+              "\"2005/02/03\",\"起床時\",126,80,70,\"朝,散歩\",61.9\r\n");
+    EXPECT_TRUE(app.dialogs().records().empty());
+}
+
+namespace {
+
+const QString UnsavedTitle = "未保存の入力";
+const QString MemoQuestion = "気付きメモに保存していない変更があります。保存しますか？";
+const QString DiaryQuestion = "一言日記に保存していない変更があります。保存しますか？";
+
+/// The ways of leaving the diary screen; true when it was left (the program ended, the window closed, or the
+/// other screen is shown).
+enum class Way { Exit, CloseWindow, MainButton, OtherButton };
+
+bool leave(TestApp& app, Way way) {
+    switch (way) {
+        case Way::Exit:
+            app.click("cmdOwari");
+            return app.window().ended();
+        case Way::CloseWindow:
+            return app.window().close();
+        case Way::MainButton:
+            app.click("cmdMain");
+            return !app.find<QWidget>("fraMain")->isHidden() && app.find<QWidget>("fraMemo")->isHidden();
+        case Way::OtherButton:
+            app.click("cmdCale");
+            return !app.find<QWidget>("fraCale")->isHidden() && app.find<QWidget>("fraMemo")->isHidden();
+    }
+    return false;
+}
+
+const char* wayName(Way way) {
+    const char* names[] = {"exit", "close window", "cmdMain", "cmdCale"};
+    return names[static_cast<int>(way)];
+}
+
+/// The questions about unsaved text shown so far, by text.
+QStringList unsavedQuestions(TestApp& app) {
+    QStringList texts;
+    for (const auto& record : app.dialogs().records()) {
+        if (record.title == UnsavedTitle) {
+            EXPECT_EQ(record.icon, ui::Icon::Question);
+            EXPECT_EQ(record.buttons, ui::Buttons::YesNoCancel);
+            texts << record.text;
+        }
+    }
+    return texts;
+}
+
+}  // namespace
+
+// Every way of leaving × every answer, for the memo and for the one-line diary: save writes the text and goes on,
+// discard goes on and writes nothing, cancel stays with the text in its box.
+TEST(DiaryScreen, UnsavedTextIsAskedAboutOnEveryWayOut) {
+    struct Field {
+        const char* box;
+        QString question;
+        const char* file;
+        QString typed;
+    };
+    const Field fields[] = {{"txtKizuki", MemoQuestion, "気付きメモ.txt", "塩分を控える\n朝の散歩\n夜も測る"},
+                            {"txtMemo", DiaryQuestion, "データ.txt", "よく眠れた"}};
+    const Way ways[] = {Way::Exit, Way::CloseWindow, Way::MainButton, Way::OtherButton};
+    for (const Field& field : fields) {
+        for (const Way way : ways) {
+            for (const ui::Answer answer : {ui::Answer::Yes, ui::Answer::No, ui::Answer::Cancel}) {
+                SCOPED_TRACE(std::string(field.box) + " / " + wayName(way) + " / answer " +
+                             std::to_string(static_cast<int>(answer)));
+                TestApp app;
+                writeDiary(app, kLog);
+                app.start();
+                app.click("cmdMemo");
+                if (std::string(field.box) == "txtMemo") {
+                    clickCell(app.find<ui::Grid>("msgMemoList"), 3, 1);
+                    app.find<QLineEdit>("txtMemo")->setText(field.typed);
+                } else {
+                    app.find<QPlainTextEdit>("txtKizuki")->setPlainText(field.typed);
+                }
+                const std::string before = app.readFile(field.file);
+                app.dialogs().clear();
+                app.dialogs().queueAnswer(answer);
+
+                EXPECT_EQ(leave(app, way), answer != ui::Answer::Cancel);
+                EXPECT_EQ(unsavedQuestions(app), QStringList{field.question});
+                const std::string after = app.readFile(field.file);
+                const bool written = after.find(field.typed.split('\n').last().toStdString()) != std::string::npos;
+                EXPECT_EQ(written, answer == ui::Answer::Yes);
+                if (answer != ui::Answer::Yes) {
+                    EXPECT_EQ(after, before);
+                }
+                if (answer == ui::Answer::Cancel) {
+                    EXPECT_FALSE(app.find<QWidget>("fraMemo")->isHidden());
+                    const QString shown = std::string(field.box) == "txtMemo"
+                                              ? app.find<QLineEdit>("txtMemo")->text()
+                                              : app.find<QPlainTextEdit>("txtKizuki")->toPlainText();
+                    EXPECT_EQ(shown, field.typed) << "cancel keeps the typed text";
+                }
+            }
+        }
+    }
+}
+
+// The question comes only for text that differs from what was loaded or saved last; a save that does not go
+// through keeps the user on the screen.
+TEST(DiaryScreen, OnlyTextThatDiffersFromTheSavedOneIsAskedAbout) {
+    TestApp app;
+    writeDiary(app, kLog);
+    app.start();
+    app.click("cmdMemo");
+    ui::Grid* grid = app.find<ui::Grid>("msgMemoList");
+    auto* txtMemo = app.find<QLineEdit>("txtMemo");
+    auto* txtKizuki = app.find<QPlainTextEdit>("txtKizuki");
+
+    // Edited and put back as it was: nothing to ask.
+    txtKizuki->setPlainText("別のメモ");
+    txtKizuki->setPlainText("塩分を控える\n朝の散歩");
+    clickCell(grid, 2, 1);
+    txtMemo->setText("書きかけ");
+    txtMemo->setText("7:05:09");
+    app.dialogs().clear();
+    ASSERT_TRUE(leave(app, Way::MainButton));
+    EXPECT_TRUE(app.dialogs().records().empty());
+
+    // Saved with the buttons (the diary with its saving time kept in front): nothing to ask.
+    app.click("cmdMemo");
+    clickCell(grid, 2, 1);
+    txtMemo->setText("散歩");
+    app.click("cmdMemoHozon");
+    txtKizuki->setPlainText("新しいメモ");
+    app.click("cmdKizukiHozon");
+    app.dialogs().clear();
+    ASSERT_TRUE(leave(app, Way::OtherButton));
+    EXPECT_TRUE(app.dialogs().records().empty());
+
+    // Both changed: one question each, memo first; the memo is saved, then cancel keeps the screen.
+    app.click("cmdMemo");
+    clickCell(grid, 3, 1);
+    txtMemo->setText("よく眠れた");
+    txtKizuki->setPlainText("もっと新しいメモ");
+    app.dialogs().clear();
+    app.dialogs().queueAnswer(ui::Answer::Yes);
+    app.dialogs().queueAnswer(ui::Answer::Cancel);
+    EXPECT_FALSE(leave(app, Way::Exit));
+    EXPECT_EQ(unsavedQuestions(app), (QStringList{MemoQuestion, DiaryQuestion}));
+    EXPECT_EQ(app.readFile("気付きメモ.txt"), "もっと新しいメモ\r\n");
+    EXPECT_EQ(app.readFile("データ.txt").find("よく眠れた"), std::string::npos);
+
+    // Discarded: the box goes back to the saved text, and leaving again asks nothing.
+    app.dialogs().clear();
+    app.dialogs().queueAnswer(ui::Answer::No);
+    ASSERT_TRUE(leave(app, Way::OtherButton));
+    EXPECT_EQ(unsavedQuestions(app), QStringList{DiaryQuestion});
+    app.click("cmdMemo");
+    EXPECT_EQ(txtMemo->text(), "");
+    app.dialogs().clear();
+    ASSERT_TRUE(leave(app, Way::MainButton));
+    EXPECT_TRUE(app.dialogs().records().empty());
+
+    // A save that is refused (a character the file cannot hold) keeps the screen and the text.
+    app.click("cmdMemo");
+    txtKizuki->setPlainText("血圧良好👍");
+    app.dialogs().clear();
+    app.dialogs().queueAnswer(ui::Answer::Yes);
+    EXPECT_FALSE(leave(app, Way::CloseWindow));
+    EXPECT_EQ(app.dialogs().records().size(), 2u) << "the question, then the refusal";
+    EXPECT_EQ(txtKizuki->toPlainText(), "血圧良好👍");
+    EXPECT_EQ(app.readFile("気付きメモ.txt"), "もっと新しいメモ\r\n");
+
+    // Clicking the diary button while the screen is shown asks nothing.
+    app.dialogs().clear();
+    app.click("cmdMemo");
+    EXPECT_TRUE(app.dialogs().records().empty());
+}

@@ -130,7 +130,10 @@ TEST(Dialogs, ScriptedAnswersFromTheQueueThenTheDefault) {
     EXPECT_EQ(dialogs.message(ui::Icon::Question, "t", "x", ui::Buttons::OkCancel), ui::Answer::Ok);
     EXPECT_EQ(dialogs.message(ui::Icon::Warning, "t", "y", ui::Buttons::YesNo), ui::Answer::Yes);
     EXPECT_EQ(dialogs.message(ui::Icon::Information, "t", "z"), ui::Answer::Ok);
-    EXPECT_EQ(dialogs.message(ui::Icon::Question, "t", "w", ui::Buttons::YesNoCancel), ui::Answer::Yes);
+    // Save / discard / cancel: Yes by default (as --screenshot answers it), the queue otherwise.
+    EXPECT_EQ(dialogs.message(ui::Icon::Question, "t", "s", ui::Buttons::YesNoCancel), ui::Answer::Yes);
+    dialogs.queueAnswer(ui::Answer::Cancel);
+    EXPECT_EQ(dialogs.message(ui::Icon::Question, "t", "s", ui::Buttons::YesNoCancel), ui::Answer::Cancel);
 
     dialogs.queueText(QStringLiteral("山田"));
     dialogs.queueText(std::nullopt);
@@ -140,17 +143,17 @@ TEST(Dialogs, ScriptedAnswersFromTheQueueThenTheDefault) {
     EXPECT_EQ(dialogs.textInput("t", "p"), std::nullopt);  // empty queue cancels
 
     const auto& records = dialogs.records();
-    ASSERT_EQ(records.size(), 8u);
+    ASSERT_EQ(records.size(), 9u);
+    EXPECT_EQ(records[5].buttons, ui::Buttons::YesNoCancel);
     EXPECT_EQ(records[0].kind, ui::ScriptedDialogs::Record::Kind::Message);
     EXPECT_EQ(records[0].icon, ui::Icon::Question);
     EXPECT_EQ(records[0].title, QStringLiteral("印刷確認"));
     EXPECT_EQ(records[0].text, QStringLiteral("印刷しますか？"));
     EXPECT_EQ(records[0].buttons, ui::Buttons::OkCancel);
     EXPECT_EQ(records[2].icon, ui::Icon::Warning);
-    EXPECT_EQ(records[4].buttons, ui::Buttons::YesNoCancel);
-    EXPECT_EQ(records[5].kind, ui::ScriptedDialogs::Record::Kind::TextInput);
-    EXPECT_EQ(records[5].text, QStringLiteral("お名前は？"));
-    EXPECT_EQ(records[5].defaultText, QStringLiteral("既定"));
+    EXPECT_EQ(records[6].kind, ui::ScriptedDialogs::Record::Kind::TextInput);
+    EXPECT_EQ(records[6].text, QStringLiteral("お名前は？"));
+    EXPECT_EQ(records[6].defaultText, QStringLiteral("既定"));
     dialogs.clear();
     EXPECT_TRUE(dialogs.records().empty());
 }
@@ -176,17 +179,17 @@ TEST(Dialogs, QtMessageBoxesHaveJapaneseButtonsAndMapTheAnswer) {
     });
     EXPECT_EQ(dialogs.message(ui::Icon::Warning, "t", "x", ui::Buttons::YesNo), ui::Answer::No);
 
-    // Three answers: each button gives its own.
-    const std::pair<const char*, ui::Answer> threeWays[] = {
+    // Yes / No / Cancel: each button gives its answer.
+    const std::pair<const char*, ui::Answer> saveQuestion[] = {
         {"はい", ui::Answer::Yes}, {"いいえ", ui::Answer::No}, {"キャンセル", ui::Answer::Cancel}};
-    for (const auto& [caption, answer] : threeWays) {
+    for (const auto& [caption, answer] : saveQuestion) {
         whenModalShown([caption = QString::fromUtf8(caption)](QWidget* box) {
             for (const char* each : {"はい", "いいえ", "キャンセル"}) {
                 ASSERT_NE(buttonWithText(box, QString::fromUtf8(each)), nullptr) << each;
             }
             buttonWithText(box, caption)->click();
         });
-        EXPECT_EQ(dialogs.message(ui::Icon::Question, "t", "x", ui::Buttons::YesNoCancel), answer) << caption;
+        EXPECT_EQ(dialogs.message(ui::Icon::Question, "t", "s", ui::Buttons::YesNoCancel), answer) << caption;
     }
 
     whenModalShown([](QWidget* dialog) {

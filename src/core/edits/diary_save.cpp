@@ -6,6 +6,7 @@
 #include "core/files/storable_text.h"
 #include "core/files/text_codec.h"
 #include "core/files/writer_lock.h"
+#include "core/rules/dates.h"
 
 namespace sora {
 
@@ -67,6 +68,27 @@ PreparedText prepare_diary_text(std::string_view text) {
     return prepared;
 }
 
+std::string keep_saving_time(std::string_view stored, std::string_view typed) {
+    // Blanks only, half- or full-width: the user emptied the box rather than wrote a text.
+    std::string_view rest = typed;
+    while (!rest.empty()) {
+        if (rest.front() == ' ' || rest.front() == '\t') {
+            rest.remove_prefix(1);
+        } else if (rest.starts_with("　")) {
+            rest.remove_prefix(std::string_view("　").size());
+        } else {
+            break;
+        }
+    }
+    if (rest.empty() || !is_time_of_day(stored) || typed.starts_with(stored)) {
+        return std::string(typed);
+    }
+    std::string text(stored);
+    text += ' ';
+    text += typed;
+    return text;
+}
+
 DiarySaveResult save_diary(const MeasurementLog& log, std::vector<MeasurementRecord>& shown, std::size_t index,
                            std::string_view text) {
     DiarySaveResult result;
@@ -98,7 +120,8 @@ DiarySaveResult save_diary(const MeasurementLog& log, std::vector<MeasurementRec
             "もう一度行を選んで入力してください。";
         return result;
     }
-    current.records[index].diary = prepared.text;
+    const std::string diary = keep_saving_time(current.records[index].diary, prepared.text);
+    current.records[index].diary = diary;
     const WriteResult written = log.rewrite_all(current.records, false, files::LogCopy, &current.stamp);
     if (!written) {
         // A failure after the rename leaves the new log in place; the list must then follow it.
@@ -111,8 +134,8 @@ DiarySaveResult save_diary(const MeasurementLog& log, std::vector<MeasurementRec
         result.status = DiarySaveStatus::SavedUnconfirmed;
         result.message = written.message;
     }
-    shown[index].diary = prepared.text;
-    result.storedText = prepared.text;
+    shown[index].diary = diary;
+    result.storedText = diary;
     return result;
 }
 

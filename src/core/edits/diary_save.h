@@ -44,9 +44,15 @@ PreparedText prepare_diary_text(std::string_view text);
 /// The first character of a UTF-8 text that CP932 cannot hold; empty when there is none.
 std::string first_unstorable_character(std::string_view utf8);
 
+/// The diary text that replaces `stored` when `typed` is saved. A diary that holds only the time of saving written
+/// by the automatic time ("7:05:09") keeps it in front of a written text that does not start with it:
+/// "7:05:09 散歩をした". An empty or blank text still empties the diary.
+std::string keep_saving_time(std::string_view stored, std::string_view typed);
+
 /// Replaces the diary of record `index` (from 0) of the log. `shown` is what the diary list was built from: when the
 /// log on disk differs from it, nothing is written. Every other record is rewritten as the log module writes it
-/// (the start record's empty diary becomes ""). On success `shown` is updated to the new log.
+/// (the start record's empty diary becomes ""); a saving time is kept as keep_saving_time says. On success `shown` is
+/// updated to the new log.
 DiarySaveResult save_diary(const MeasurementLog& log, std::vector<MeasurementRecord>& shown, std::size_t index,
                            std::string_view text);
 

@@ -29,7 +29,7 @@ double round_half_even(double value) {
 }  // namespace
 
 std::optional<std::int16_t> parse_axis_value(std::string_view text) {
-    const std::optional<double> value = number_value(text);
+    const std::optional<double> value = number_value(half_width_number(text));
     if (!value || !std::isfinite(*value)) {
         return std::nullopt;
     }

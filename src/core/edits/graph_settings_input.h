@@ -16,8 +16,9 @@ inline constexpr int GraphBoxCount = 9;
 /// The nine box texts in the order bp max, min, divisions, pulse max, min, divisions, weight max, min, divisions.
 using GraphBoxTexts = std::array<std::string, GraphBoxCount>;
 
-/// A box text as a 16-bit value: a plain decimal rounded to the nearest whole number, a half to the even
-/// neighbour (12.5 → 12, 13.5 → 14); nullopt when it is not a number or lies outside −32768..32767 after rounding.
+/// A box text (read through half_width_number) as a 16-bit value: a plain decimal rounded to the nearest whole number,
+/// a half to the even neighbour (12.5 → 12, 13.5 → 14); nullopt when it is not a number or lies outside −32768..32767
+/// after rounding.
 std::optional<std::int16_t> parse_axis_value(std::string_view text);
 
 /// Outcome of reading the nine boxes: the settings, or the first box (0–8) that cannot be taken.

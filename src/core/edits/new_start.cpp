@@ -34,7 +34,7 @@ NewStartCheck refuse(bool warning, std::string title, std::string text, NewStart
 
 /// The saving checks of the entry panel: a number, above 0, below 999 (as a 32-bit float).
 std::optional<NewStartCheck> refuse_value(const std::string& text, NewStartBox box) {
-    const std::optional<double> value = number_value(text);
+    const std::optional<double> value = number_value(half_width_number(text));
     if (!value) {
         return refuse(true, "数値以外入力", "数値を入力してください", box);
     }
@@ -90,10 +90,10 @@ NewStartCheck check_new_start(const NewStartInput& input, const Date& today) {
     plan.name = *name;
     plan.record.date = format_date(today);
     plan.record.situation = *situation;
-    plan.record.systolic = static_cast<float>(leading_number(input.systolic));
-    plan.record.diastolic = static_cast<float>(leading_number(input.diastolic));
-    plan.record.pulse = static_cast<float>(leading_number(input.pulse));
-    plan.record.weight = static_cast<float>(leading_number(input.weight));
+    plan.record.systolic = static_cast<float>(leading_number(half_width_number(input.systolic)));
+    plan.record.diastolic = static_cast<float>(leading_number(half_width_number(input.diastolic)));
+    plan.record.pulse = static_cast<float>(leading_number(half_width_number(input.pulse)));
+    plan.record.weight = static_cast<float>(leading_number(half_width_number(input.weight)));
     check.plan = std::move(plan);
     return check;
 }

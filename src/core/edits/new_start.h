@@ -44,7 +44,8 @@ struct NewStartCheck {
     NewStartRefusal refusal;
 };
 
-/// Checks the boxes and builds the start record dated `today`, with an empty diary.
+/// Checks the boxes and builds the start record dated `today`, with an empty diary. The value boxes are read through
+/// half_width_number.
 NewStartCheck check_new_start(const NewStartInput& input, const Date& today);
 
 /// "データ_yyyymmdd_hhmmss.txt": the name under which the old log is kept.

@@ -182,4 +182,25 @@ std::string format_time_of_day(int hour, int minute, int second) {
     return buffer;
 }
 
+bool is_time_of_day(std::string_view text) {
+    const std::size_t hourDigits = text.find(':');
+    if (hourDigits != 1 && hourDigits != 2) {
+        return false;
+    }
+    if (text.size() != hourDigits + 6 || text[hourDigits + 3] != ':') {
+        return false;
+    }
+    auto number = [text](std::size_t from, std::size_t count, int limit) {
+        int value = 0;
+        for (std::size_t i = from; i < from + count; ++i) {
+            if (text[i] < '0' || text[i] > '9') {
+                return false;
+            }
+            value = value * 10 + (text[i] - '0');
+        }
+        return value <= limit;
+    };
+    return number(0, hourDigits, 23) && number(hourDigits + 1, 2, 59) && number(hourDigits + 4, 2, 59);
+}
+
 }  // namespace sora

@@ -47,4 +47,8 @@ std::string weekday_character(int index);
 /// "h:mm:ss" with hours without a leading zero (7:05:09).
 std::string format_time_of_day(int hour, int minute, int second);
 
+/// True when the whole text is a time of day "h:mm:ss" (hours 0–23 with one or two digits, minutes and seconds
+/// with two), as the automatic time writes it.
+bool is_time_of_day(std::string_view text);
+
 }  // namespace sora

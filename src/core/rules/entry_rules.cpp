@@ -24,7 +24,7 @@ std::optional<EntryMessage> check_box(int index, std::string_view text) {
     if (text.empty()) {
         return EntryMessage{EmptyBox[index].emptyTitle, EmptyBox[index].emptyText};
     }
-    const std::optional<double> value = number_value(text);
+    const std::optional<double> value = number_value(half_width_number(text));
     if (!value) {
         return EntryMessage{"数値以外入力", "数値を入力してください"};
     }
@@ -76,11 +76,11 @@ MeasurementRecord form_record(std::string_view date, std::string_view situation,
     MeasurementRecord record;
     record.date = std::string(date);
     record.situation = std::string(situation);
-    record.systolic = static_cast<float>(leading_number(boxes[0]));
-    record.diastolic = static_cast<float>(leading_number(boxes[1]));
-    record.pulse = static_cast<float>(leading_number(boxes[2]));
+    record.systolic = static_cast<float>(leading_number(half_width_number(boxes[0])));
+    record.diastolic = static_cast<float>(leading_number(half_width_number(boxes[1])));
+    record.pulse = static_cast<float>(leading_number(half_width_number(boxes[2])));
     record.diary = std::string(diary);
-    record.weight = static_cast<float>(leading_number(boxes[3]));
+    record.weight = static_cast<float>(leading_number(half_width_number(boxes[3])));
     return record;
 }
 
@@ -89,7 +89,7 @@ bool needs_insert(std::string_view latestDate, std::string_view newDate) {
 }
 
 std::string step_value(std::string_view boxText, int delta) {
-    return format_number(leading_number(boxText) + delta);
+    return format_number(leading_number(half_width_number(boxText)) + delta);
 }
 
 EntryMessage unstorable_text_message() {

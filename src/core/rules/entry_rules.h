@@ -17,7 +17,7 @@ struct EntryMessage {
 };
 
 /// The four value boxes in the order systolic (txtMaxInp), diastolic (txtMinInp), pulse (txtMyakuInp),
-/// weight (txtTaiInp).
+/// weight (txtTaiInp), as typed; every function here reads them through half_width_number.
 using EntryBoxes = std::array<std::string, 4>;
 
 /// The checks of the save button in their fixed order; the first that fails, or nullopt when the measurement

@@ -235,6 +235,44 @@ double leading_number(std::string_view text) {
     return plain_number_value(text.substr(0, plain_number_length(text)));
 }
 
+std::string half_width_number(std::string_view typed) {
+    // The three-byte UTF-8 forms an input method gives for a number, and their ASCII.
+    struct Wide {
+        std::string_view utf8;
+        char ascii;
+    };
+    static constexpr Wide Signs[] = {
+        {"．", '.'}, {"＋", '+'}, {"－", '-'}, {"−", '-'}, {"ー", '-'}, {"ｰ", '-'}, {"　", ' '},
+    };
+    std::string out;
+    out.reserve(typed.size());
+    for (std::size_t pos = 0; pos < typed.size();) {
+        const std::string_view rest = typed.substr(pos);
+        // Full-width digits ０ to ９ are U+FF10 to U+FF19: EF BC 90 to EF BC 99.
+        const auto third = rest.size() >= 3 ? static_cast<unsigned char>(rest[2]) : 0u;
+        if (rest.starts_with("\xEF\xBC") && third >= 0x90 && third <= 0x99) {
+            out += static_cast<char>('0' + (third - 0x90));
+            pos += 3;
+            continue;
+        }
+        const Wide* sign = nullptr;
+        for (const Wide& wide : Signs) {
+            if (rest.starts_with(wide.utf8)) {
+                sign = &wide;
+                break;
+            }
+        }
+        if (sign) {
+            out += sign->ascii;
+            pos += sign->utf8.size();
+        } else {
+            out += rest.front();
+            ++pos;
+        }
+    }
+    return out;
+}
+
 double whole_part(double value) {
     return std::floor(value);
 }

@@ -31,6 +31,12 @@ std::optional<double> number_value(std::string_view text);
 /// Plain decimals only, like is_number: "1e3" gives 1.
 double leading_number(std::string_view text);
 
+/// A number as a Japanese input method types it, made half-width: full-width digits, "．" and "＋", the minus
+/// signs an input method gives ("－", "−", "ー", "ｰ") and the ideographic blank become their ASCII forms. Every
+/// other character stays, the ideographic full stop "。" too, so that "６２。５" is still not a number.
+/// Every box where a number is typed reads its text through this.
+std::string half_width_number(std::string_view typed);
+
 /// Largest whole number not above the value (62.4 → 62, -0.5 → -1).
 double whole_part(double value);
 

@@ -91,6 +91,57 @@ TEST_F(DiaryDir, SavedTextsReadBackUnchanged) {
     }
 }
 
+// A diary that holds only the automatic saving time keeps it in front of the text written for the record.
+TEST_F(DiaryDir, SavingTimeStaysInFrontOfTheWrittenText) {
+    struct Case {
+        std::string before;  // the record's diary on file
+        std::string typed;
+        std::string stored;
+    };
+    const std::vector<Case> cases = {
+        {"7:05:09", "散歩をした", "7:05:09 散歩をした"},
+        {"17:30:00", "夕食後に測定", "17:30:00 夕食後に測定"},
+        {"0:00:00", "深夜", "0:00:00 深夜"},
+        {"23:59:59", "寝る前", "23:59:59 寝る前"},
+        {"07:05:09", "散歩", "07:05:09 散歩"},
+        {"7:05:09", "薬を\"半分\"", "7:05:09 薬を”半分”"},
+        {"7:05:09", "8:00:00 に薬", "7:05:09 8:00:00 に薬"},
+        // The text already starts with the time: the box showed it and the user wrote after it.
+        {"7:05:09", "7:05:09 散歩をした", "7:05:09 散歩をした"},
+        {"7:05:09", "7:05:09散歩", "7:05:09散歩"},
+        {"7:05:09", "7:05:09", "7:05:09"},
+        // Emptying the box still empties the diary.
+        {"7:05:09", "", ""},
+        {"7:05:09", "  ", "  "},
+        {"7:05:09", "　", "　"},
+        // Anything but exactly a time of day is replaced as before.
+        {"7:05:09 散歩", "ジョギング", "ジョギング"},
+        {" 7:05:09", "散歩", "散歩"},
+        {"7:5:09", "散歩", "散歩"},
+        {"7:05:9", "散歩", "散歩"},
+        {"24:00:00", "散歩", "散歩"},
+        {"7:60:00", "散歩", "散歩"},
+        {"7:05:60", "散歩", "散歩"},
+        {"123:05:09", "散歩", "散歩"},
+        {"7:05", "散歩", "散歩"},
+        {"朝", "昼", "昼"},
+        {"", "散歩", "散歩"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("'" + c.before + "' + '" + c.typed + "'");
+        writeFile(files::Log,
+                  "\"2005/02/01\",\"はじめの一歩\",120,80,70,,62.5\r\n"
+                  "\"2005/02/01\",\"起床時\",118.5,76,66,\"" +
+                      c.before + "\",62.4\r\n");
+        const DiarySaveResult result = saveOnce(dir(), 1, c.typed);
+        ASSERT_TRUE(result.saved()) << result.message;
+        EXPECT_EQ(result.storedText, c.stored);
+        const LogReadResult back = MeasurementLog(dir()).read_all();
+        ASSERT_TRUE(back.ok) << back.message;
+        EXPECT_EQ(back.records[1].diary, c.stored);
+    }
+}
+
 TEST_F(DiaryDir, RefusedTextsLeaveTheLogAlone) {
     writeFile(files::Log, SampleLog);
     const std::string before = rawFile(files::Log);

@@ -37,7 +37,8 @@ TEST(GraphSettingsInput, BoxValuesRoundHalfToEvenWithin16Bits) {
         {" ", std::nullopt},
         {"12a", std::nullopt},
         {"1e3", std::nullopt},
-        {"１２", std::nullopt},
+        {"１２", 12},
+        {"１２。５", std::nullopt},
         {"99999999999999999999999999", std::nullopt},
     };
     for (const Case& c : cases) {
