@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "core/rules/axis_rules.h"
@@ -75,6 +77,19 @@ TEST(AxisRules, AutomaticAxes) {
     GraphAxisSettings two = manual();
     two.autoScale = 2;
     EXPECT_EQ(sora::primary_axis(two, 140, 70), (AxisRange{70, 140, 10}));
+}
+
+TEST(AxisRules, TheHelpAndTheReadmeSayWhyTheMaximumRoundsUp) {
+    // Rounding the maximum down would cut off the highest point (62.6 on an axis ending at 62); the documents
+    // that explain the automatic axes say so, with that example, so that the rule is not taken for a slip.
+    EXPECT_EQ(sora::automatic_axis(62.6, 61.4).maximum, 63);
+    const std::filesystem::path source(SORANOTE_SOURCE_DIR);
+    const std::string help = sora::test::bytes_of(source / "help" / "settings.html");
+    const std::string readme = sora::test::bytes_of(source / "README.md");
+    EXPECT_NE(help.find("切り上げ"), std::string::npos);
+    EXPECT_NE(help.find("62.6"), std::string::npos);
+    EXPECT_NE(readme.find("rounded *up*"), std::string::npos);
+    EXPECT_NE(readme.find("62.6"), std::string::npos);
 }
 
 TEST(AxisRules, ManualAxesComeFromTheSettings) {
