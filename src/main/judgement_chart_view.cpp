@@ -13,10 +13,11 @@ namespace {
 using sora::judgement_chart::diastolicToX;
 using sora::judgement_chart::systolicToY;
 
-// The picture in twips: the plot runs from diastolic 50 (the lowest mark, X 500) to 124 across and from
-// systolic 210 (the highest mark, Y 250) down to 80; the axis texts lie to the left of and below it.
+// The picture in twips: the plot (diastolic 50 to 124 across, systolic 210 down to 80) with the axis texts to the
+// left of and below it.
 const QRectF Picture(-1150, 60, 5450, 4400);
-const QRectF Plot(QPointF(diastolicToX(50), systolicToY(210)), QPointF(diastolicToX(124), systolicToY(80)));
+const QRectF Plot(QPointF(sora::judgement_chart::PlotLeft, sora::judgement_chart::PlotTop),
+                  QPointF(sora::judgement_chart::PlotRight, sora::judgement_chart::PlotBottom));
 constexpr int SystolicLabels[] = {120, 130, 140, 160, 180};
 constexpr int DiastolicLabels[] = {80, 85, 90, 100, 110};
 
@@ -104,7 +105,7 @@ void drawScales(QPainter& painter) {
 void drawMarks(QPainter& painter, const std::vector<sora::JudgementMark>& marks) {
     painter.setBrush(Qt::NoBrush);
     for (const sora::JudgementMark& mark : marks) {
-        painter.setPen(QPen(QColor(mark.colour.r, mark.colour.g, mark.colour.b), 24));
+        painter.setPen(QPen(QColor(mark.colour.r, mark.colour.g, mark.colour.b), sora::judgement_chart::MarkLineWidth));
         painter.drawEllipse(QPointF(mark.x, mark.y), mark.radius, mark.radius);
     }
 }
@@ -138,8 +139,7 @@ void JudgementChartView::paint(QPainter& painter, const QRectF& target, const st
     painter.setTransform(transformFor(target), true);
     drawZones(painter);
     drawScales(painter);
-    // Nothing outside the plot: very low values fall outside the picture and are simply not visible.
-    painter.setClipRect(Plot);
+    // The marks lie inside the plot (far-off values against its border), so they need no clipping.
     drawMarks(painter, marks);
     painter.restore();
 }

@@ -149,7 +149,7 @@ void GraphSettingsPanel::cmdGrSet_Click() {
     for (std::size_t i = 0; i < m_boxes.size(); ++i) {
         texts[i] = m_boxes[i]->text().toStdString();
     }
-    const sora::GraphSettingsInput input = sora::parse_graph_settings(texts, !optGrSet->isChecked());
+    const sora::GraphSettingsInput input = sora::parse_graph_settings(texts, !optGrSet->isChecked(), m_ctx.state.axes);
     ui::Dialogs& dialogs = m_ctx.host.dialogs();
     if (!input.settings) {
         dialogs.message(ui::Icon::Warning, QString::fromStdString(sora::graph_box_refusal_title()),
@@ -157,6 +157,12 @@ void GraphSettingsPanel::cmdGrSet_Click() {
         QLineEdit* bad = m_boxes[static_cast<std::size_t>(input.badBox)];
         bad->setFocus();
         bad->selectAll();
+        return;
+    }
+    const std::string question = sora::graph_pair_question(*input.settings);
+    if (!question.empty() &&
+        dialogs.message(ui::Icon::Warning, QString::fromStdString(sora::graph_pair_question_title()),
+                        QString::fromStdString(question), ui::Buttons::OkCancel) != ui::Answer::Ok) {
         return;
     }
     if (!mayWriteSideFile(m_ctx, sora::files::GraphSettings) ||

@@ -164,7 +164,7 @@ void frmMain::buildButtons(QBoxLayout* row) {
     cmdMain = makeButton(parent, "cmdMain", "メイン", QString());
     cmdTaijyu = makeButton(parent, "cmdTaijyu", "範囲指定", "表示条件を指定できます");
     cmdAvgtai = makeButton(parent, "cmdAvgtai", "日平均", "日の平均データを表示します");
-    cmdBunseki = makeButton(parent, "cmdBunseki", "並び替え", QString());
+    cmdBunseki = makeButton(parent, "cmdBunseki", "並び替え", "各種データを並び替え表示します");
     cmdCale = makeButton(parent, "cmdCale", "カレンダー", "血圧判定把握カレンダーを表示します");
     cmdRentai = makeButton(parent, "cmdRentai", "全グラフ", "現在までの血圧変動グラフを表示します");
     cmdMemo = makeButton(parent, "cmdMemo", "一言日記", "ちょっとした日記を表示します");

@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QScrollBar>
 
 #include "ui/cell_delegate.h"
 #include "ui/grid_model.h"
@@ -53,6 +54,9 @@ Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this)) {
             m_currentColumn = current.column();
         }
     });
+    // New rows, or the user moving the scroll bar, end a pending request for the top row.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_wantedTopRow = 0; });
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this] { m_wantedTopRow = 0; });
 }
 
 Grid::~Grid() = default;
@@ -141,15 +145,71 @@ void Grid::setDataSource(std::unique_ptr<GridSource> source) {
 }
 
 void Grid::setTopRow(int row) {
-    // Scroll ranges are computed lazily; bring them up to date so that the row is not clamped to a stale range.
-    executeDelayedItemsLayout();
-    if (row <= 1 || m_model->dataRowCount() == 0) {
-        scrollToTop();
+    m_wantedTopRow = std::max(1, row);
+    applyTopRow();
+}
+
+void Grid::applyTopRow() {
+    if (m_applyingTopRow) {
         return;
     }
-    row = std::min(row, m_model->dataRowCount());
-    const int column = std::max(0, columnAt(0));
-    scrollTo(m_model->index(row - 1, std::min(column, columnCount() - 1)), QAbstractItemView::PositionAtTop);
+    m_applyingTopRow = true;
+    // Scroll ranges are computed lazily; bring them up to date so that the row is not clamped to a stale range.
+    executeDelayedItemsLayout();
+    const int row = std::min(m_wantedTopRow, m_model->dataRowCount());
+    if (row <= 1) {
+        verticalScrollBar()->setValue(0);
+    } else {
+        // Per-item scrolling: the value is the top row, limited to where the rows below it still fill the view.
+        verticalScrollBar()->setValue(row - 1);
+    }
+    alignTopRow();
+    m_applyingTopRow = false;
+}
+
+void Grid::alignTopRow() {
+    // At the end of its range Qt lines the last row up with the bottom edge, which leaves the top row half hidden
+    // under the heading row. Every position starts at a whole row instead; the scroll range already leaves room
+    // for the last row below.
+    QHeaderView* rows = verticalHeader();
+    if (verticalScrollMode() != QAbstractItemView::ScrollPerItem || rows->count() == 0) {
+        return;
+    }
+    const int value = verticalScrollBar()->value();
+    if (rows->offset() != rows->sectionPosition(value)) {
+        rows->setOffsetToSectionPosition(value);
+        viewport()->update();
+    }
+}
+
+void Grid::updateGeometries() {
+    QTableView::updateGeometries();
+    if (m_wantedTopRow > 0) {
+        // The view changed size: the requested row (or the end of the list) comes into view again.
+        applyTopRow();
+    } else {
+        alignTopRow();
+    }
+}
+
+void Grid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    alignTopRow();
+}
+
+void Grid::keyPressEvent(QKeyEvent* event) {
+    m_wantedTopRow = 0;
+    QTableView::keyPressEvent(event);
+}
+
+void Grid::mousePressEvent(QMouseEvent* event) {
+    m_wantedTopRow = 0;
+    QTableView::mousePressEvent(event);
+}
+
+void Grid::wheelEvent(QWheelEvent* event) {
+    m_wantedTopRow = 0;
+    QTableView::wheelEvent(event);
 }
 
 int Grid::topRow() const {

@@ -50,7 +50,9 @@ public:
     /// Shows the source's rows as data rows without copying them; cells are read when drawn or asked for.
     void setDataSource(std::unique_ptr<GridSource> source);
 
-    /// Makes a grid row the top visible row.
+    /// Makes a grid row the top visible row, as far as the rows below it fill the view: a row near the end leaves
+    /// the last row wholly in view. The request holds when the grid is later resized or shown, until the user
+    /// scrolls or new rows arrive.
     void setTopRow(int row);
     /// The grid row at the top of the visible part (1 when not scrolled).
     int topRow() const;
@@ -70,15 +72,26 @@ signals:
     void cellClicked(int row, int column);
     void cellDoubleClicked(int row, int column);
 
+protected:
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
     void applyColumnWidths();
     void updateRowHeight();
+    void applyTopRow();
+    void alignTopRow();
 
     GridModel* m_model;
     std::vector<int> m_widthTwips;
     int m_currentColumn = 0;
     int m_fillDepth = 0;
     bool m_applyingWidths = false;
+    int m_wantedTopRow = 0;  // 0: none pending
+    bool m_applyingTopRow = false;
 };
 
 }  // namespace ui

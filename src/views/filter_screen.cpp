@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -250,6 +251,13 @@ void FilterScreen::cmdKensaku_Click() {
 }
 
 bool FilterScreen::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstAct2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && lstAct2->currentItem() != nullptr) {
+            lstAct2_Click();
+            return true;
+        }
+    }
     if (watched == txtKey && event->type() == QEvent::FocusIn) {
         // A new keyword every time the user comes to the box; not when the window merely gets active again.
         const auto reason = static_cast<QFocusEvent*>(event)->reason();

@@ -92,8 +92,10 @@ QWidget* FilterScreen::buildControlColumn() {
     situationLayout->addWidget(txtKey, 1, 0, 1, 2);
     situationLayout->addWidget(cmdKensaku, 2, 0);
     situationLayout->addWidget(cmdAllact, 2, 1);
+    // A click lists; so does Enter on the chosen entry (the event filter). Not itemActivated: a double-click
+    // would list a second time after its first click.
     connect(lstAct2, &QListWidget::itemClicked, this, [this] { lstAct2_Click(); });
-    connect(lstAct2, &QListWidget::itemActivated, this, [this] { lstAct2_Click(); });
+    lstAct2->installEventFilter(this);
     connect(txtKey, &QLineEdit::returnPressed, this, &FilterScreen::txtKey_Enter);
     connect(cmdAllact, &QPushButton::clicked, this, &FilterScreen::cmdAllact_Click);
     connect(cmdKensaku, &QPushButton::clicked, this, &FilterScreen::cmdKensaku_Click);

@@ -97,7 +97,7 @@ void TrendScreen::applySeriesMode(int index) {
     // The blood-pressure mode hides the secondary axis, so its scale is left as it is.
     if (mode != sora::SeriesMode::BloodPressure) {
         applyAxis(*mcrRentai, ui::Axis::Secondary,
-                  sora::secondary_axis(m_ctx.state.axes, sora::secondary_quantity(mode), m_ctx.state.extremes));
+                  sora::trend_secondary_axis(m_ctx.state.axes, sora::secondary_quantity(mode), m_ctx.state.extremes));
     }
     applySeriesVisibility(*mcrRentai, mode);
     if (!m_deferRedraw) {

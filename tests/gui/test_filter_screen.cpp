@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <algorithm>
 
 #include "core/rules/dates.h"
@@ -309,6 +310,45 @@ TEST(FilterCriteria, KeywordBoxEmptiesOnFocusAndEnterLists) {
     app.click("cmdKensaku");
     EXPECT_EQ(f.listed(), QStringList{"05/02/28 朝食後の散歩"});
     EXPECT_TRUE(f.highlighted("cmdWeek0"));
+}
+
+TEST(FilterCriteria, ADoubleClickOnASituationListsOnceAndEnterListsToo) {
+    TestApp app;
+    writeDiary(app);
+    app.start();
+    Filter f{app};
+    app.click("cmdTaijyu");
+    auto* list = app.find<QListWidget>("lstAct2");
+    // Every listing puts a new set of rows into the grid.
+    QSignalSpy listings(f.grid()->model(), &QAbstractItemModel::modelReset);
+    const QPoint at = list->visualItemRect(list->item(2)).center();  // 朝食後
+
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    const int oneListing = listings.count();
+    ASSERT_GT(oneListing, 0);
+    EXPECT_EQ(f.key()->text(), "朝食後");
+    const QStringList breakfast = f.listed();
+    EXPECT_EQ(breakfast.size(), 7);  // 朝食後 and 朝食後の散歩 over the whole log
+
+    // A double-click: press, release, then the second press arrives as a press and a double-click.
+    listings.clear();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(listings.count(), oneListing);
+    EXPECT_EQ(f.listed(), breakfast);
+
+    // The keyboard: moving to an entry lists nothing, Enter lists it once.
+    listings.clear();
+    list->setFocus();
+    list->setCurrentRow(4);  // 夕食後
+    EXPECT_EQ(listings.count(), 0);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(listings.count(), oneListing);
+    EXPECT_EQ(f.key()->text(), "夕食後");
+    EXPECT_EQ(f.listed(), QStringList({"05/02/21 夕食後", "05/03/01 夕食後"}));
 }
 
 TEST(FilterCriteria, LongListScrollsToItsLastRow) {

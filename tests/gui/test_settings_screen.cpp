@@ -385,15 +385,15 @@ TEST(GraphSettings, ManualAndAutomaticSavingWithRounding) {
     EXPECT_EQ(app.find<QLineEdit>("txtY1max")->text(), "180");
     EXPECT_EQ(app.find<QLineEdit>("txtY3dev")->text(), "6");
 
-    app.find<QLineEdit>("txtY1max")->setText("12.5");
-    app.find<QLineEdit>("txtY1min")->setText("13.5");
+    app.find<QLineEdit>("txtY1max")->setText("13.5");
+    app.find<QLineEdit>("txtY1min")->setText("12.5");
     app.find<QLineEdit>("txtY3max")->setText("95");
     app.click("cmdGrSet");
     const std::string manualFile =
-        "\"自動設定\",0\r\n\"血圧最大値\",12\r\n\"血圧最小値\",14\r\n\"血圧刻み\",12\r\n\"脈拍最大値\",110\r\n"
+        "\"自動設定\",0\r\n\"血圧最大値\",14\r\n\"血圧最小値\",12\r\n\"血圧刻み\",12\r\n\"脈拍最大値\",110\r\n"
         "\"脈拍最小値\",40\r\n\"脈拍刻み\",7\r\n\"体重最大値\",95\r\n\"体重最小値\",50\r\n\"体重刻み\",6\r\n";
     EXPECT_EQ(app.readFile("グラフ設定.txt"), manualFile);
-    EXPECT_EQ(window.state().axes.bpMax, 12);
+    EXPECT_EQ(window.state().axes.bpMax, 14);
     EXPECT_EQ(window.state().axes.autoScale, 0);
     EXPECT_EQ(app.find<ui::Chart>("mcrGrSet")->axisMaximum(ui::Axis::Secondary), 95);
     EXPECT_TRUE(app.dialogs().records().empty());
@@ -413,7 +413,7 @@ TEST(GraphSettings, ManualAndAutomaticSavingWithRounding) {
 
     app.restart();
     EXPECT_TRUE(app.find<QRadioButton>("optGrSet2")->isChecked());
-    EXPECT_EQ(app.find<QLineEdit>("txtY1min")->text(), "14");
+    EXPECT_EQ(app.find<QLineEdit>("txtY1min")->text(), "12");
 }
 
 TEST(GraphSettings, ABadBoxIsRefusedByNameAndNothingIsStored) {
@@ -439,6 +439,76 @@ TEST(GraphSettings, ABadBoxIsRefusedByNameAndNothingIsStored) {
     EXPECT_EQ(app.readFile("グラフ設定.txt"), file);
     EXPECT_EQ(window.state().axes, held);
     EXPECT_EQ(app.find<ui::Chart>("mcrGrSet")->axisMaximum(ui::Axis::Primary), 180);
+}
+
+TEST(GraphSettings, AMinimumNotBelowItsMaximumIsSavedAsEnteredOnlyAfterAsking) {
+    TestApp app;
+    writeOwnDiary(app);
+    frmMain& window = openSettings(app);
+    const std::string file = app.readFile("グラフ設定.txt");
+    const sora::GraphAxisSettings held = window.state().axes;
+    app.find<QLineEdit>("txtY1max")->setText("180");
+    app.find<QLineEdit>("txtY1min")->setText("200");
+    app.find<QLineEdit>("txtY3max")->setText("60");
+    app.find<QLineEdit>("txtY3min")->setText("60");
+
+    // Cancel saves nothing.
+    app.dialogs().queueAnswer(ui::Answer::Cancel);
+    app.click("cmdGrSet");
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    const auto& asked = app.dialogs().records()[0];
+    EXPECT_EQ(asked.icon, ui::Icon::Warning);
+    EXPECT_EQ(asked.buttons, ui::Buttons::OkCancel);
+    EXPECT_EQ(asked.text,
+              "血圧の最小値（200）が最大値（180）以上です。体重の最小値（60）が最大値（60）以上です。"
+              "このまま保存しますか？");
+    EXPECT_EQ(app.readFile("グラフ設定.txt"), file);
+    EXPECT_EQ(window.state().axes, held);
+
+    // OK stores the values as entered; the charts draw the pair from the smaller value to the larger.
+    app.dialogs().queueAnswer(ui::Answer::Ok);
+    app.click("cmdGrSet");
+    ASSERT_EQ(app.dialogs().records().size(), 2u);
+    EXPECT_NE(app.readFile("グラフ設定.txt").find("\"血圧最大値\",180\r\n\"血圧最小値\",200\r\n"), std::string::npos);
+    EXPECT_EQ(window.state().axes.bpMin, 200);
+    auto* preview = app.find<ui::Chart>("mcrGrSet");
+    EXPECT_EQ(preview->axisMinimum(ui::Axis::Primary), 180);
+    EXPECT_EQ(preview->axisMaximum(ui::Axis::Primary), 200);
+    app.click("cmdMain");
+    auto* main = app.find<ui::Chart>("mcrMain");
+    EXPECT_EQ(main->axisMinimum(ui::Axis::Primary), 180);
+    EXPECT_EQ(main->axisMaximum(ui::Axis::Primary), 200);
+
+    // Pairs in order save without a question.
+    app.click("cmdSettei");
+    app.find<QLineEdit>("txtY1min")->setText("60");
+    app.find<QLineEdit>("txtY3min")->setText("40");
+    app.click("cmdGrSet");
+    EXPECT_EQ(app.dialogs().records().size(), 2u);
+    EXPECT_EQ(window.state().axes.bpMin, 60);
+}
+
+TEST(GraphSettings, DisabledBoxesAreNotChecked) {
+    TestApp app;
+    writeOwnDiary(app);
+    frmMain& window = openSettings(app);
+    // Refused while manual; then automatic disables the boxes, and saving takes what can be taken.
+    app.find<QLineEdit>("txtY2min")->setText("abc");
+    app.find<QLineEdit>("txtY1max")->setText("190");
+    app.find<QLineEdit>("txtY3min")->setText("90");  // above its maximum 80: not asked about either
+    app.click("cmdGrSet");
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    app.dialogs().clear();
+    app.find<QRadioButton>("optGrSet2")->click();
+    app.click("cmdGrSet");
+    for (const auto& record : app.dialogs().records()) {
+        ADD_FAILURE() << "asked: " << record.text.toStdString();
+    }
+    EXPECT_EQ(app.readFile("グラフ設定.txt"),
+              "\"自動設定\",1\r\n\"血圧最大値\",190\r\n\"血圧最小値\",60\r\n\"血圧刻み\",12\r\n\"脈拍最大値\",110\r\n"
+              "\"脈拍最小値\",40\r\n\"脈拍刻み\",7\r\n\"体重最大値\",80\r\n\"体重最小値\",90\r\n\"体重刻み\",6\r\n");
+    EXPECT_EQ(window.state().axes.autoScale, 1);
+    EXPECT_EQ(app.find<QLineEdit>("txtY2min")->text(), "40");  // the box shows what was kept
 }
 
 TEST(PrivateData, SavingTheNameSetsTheTitleAndTheFile) {

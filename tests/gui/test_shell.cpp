@@ -7,12 +7,15 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <utility>
+#include <vector>
 
 #include "core/files/side_files.h"
 #include "core/files/text_codec.h"
 #include "core/files/writer_lock.h"
 #include "settings/settings_screen.h"
 #include "test_app.h"
+#include "ui/grid.h"
 #include "ui/help_viewer.h"
 #include "views/diary_screen.h"
 #include "views/filter_screen.h"
@@ -137,12 +140,12 @@ TEST(Screens, ButtonCaptionsAndToolTips) {
     TestApp app;
     writeOwnDiary(app, "");
     app.start();
-    // The described tool tips verbatim, the shortcut key after them; buttons without one show only the key.
+    // The tool tips verbatim, the shortcut key after them; cmdMain, which has none, shows only the key.
     const std::vector<std::tuple<const char*, QString, QString>> expected = {
         {"cmdMain", "メイン", "Alt+1"},
         {"cmdTaijyu", "範囲指定", "表示条件を指定できます (Alt+2)"},
         {"cmdAvgtai", "日平均", "日の平均データを表示します (Alt+3)"},
-        {"cmdBunseki", "並び替え", "Alt+4"},
+        {"cmdBunseki", "並び替え", "各種データを並び替え表示します (Alt+4)"},
         {"cmdCale", "カレンダー", "血圧判定把握カレンダーを表示します (Alt+5)"},
         {"cmdRentai", "全グラフ", "現在までの血圧変動グラフを表示します (Alt+6)"},
         {"cmdMemo", "一言日記", "ちょっとした日記を表示します (Alt+7)"},
@@ -155,6 +158,54 @@ TEST(Screens, ButtonCaptionsAndToolTips) {
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->text(), caption) << name;
         EXPECT_EQ(button->toolTip(), tip) << name;
+    }
+}
+
+TEST(Screens, ListsShowWholeRowsWithTheNewestInView) {
+    // 40 records, the last 12 on the clock's day: every list scrolls to its newest rows.
+    TestApp app;
+    std::string log;
+    for (int i = 0; i < 40; ++i) {
+        const int day = i < 28 ? i + 1 : 0;
+        const std::string date = day == 0 ? "2005/03/01" : QString::asprintf("2005/02/%02d", day).toStdString();
+        log += "\"" + date + "\",\"起床後\"," + std::to_string(120 + i % 9) + ",80,70,\"\",62.5\n";
+    }
+    app.writeFile("データ.txt", log);
+    app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+    app.writeFile("状況リスト.txt", "起床後\n");
+    frmMain& window = app.start();
+    window.show();
+    const std::vector<std::pair<const char*, const char*>> lists = {{"cmdMain", "msgDayList"},
+                                                                    {"cmdTaijyu", "msgBunseki"},
+                                                                    {"cmdBunseki", "msgIchiran"},
+                                                                    {"cmdMemo", "msgMemoList"}};
+
+    // The top row starts at the top edge of the rows (not half under the heading row), the last row ends above the
+    // bottom edge, and the list is scrolled.
+    auto expectWholeRows = [](ui::Grid* grid, const std::string& where) {
+        const int rows = grid->model()->rowCount();
+        const int height = grid->viewport()->height();
+        const QRect top = grid->visualRect(grid->model()->index(grid->rowAt(0), 0));
+        const QRect last = grid->visualRect(grid->model()->index(rows - 1, 0));
+        EXPECT_EQ(top.top(), 0) << where;
+        EXPECT_GE(last.top(), 0) << where;
+        EXPECT_LE(last.bottom(), height - 1) << where << ", viewport height " << height;
+        EXPECT_GT(grid->topRow(), 1) << where;
+    };
+    for (const int height : {640, 667, 700, 733, 751, 769, 800}) {
+        for (const auto& [button, name] : lists) {
+            window.resize(1100, height);
+            app.click("cmdCale");  // away, so that the list's button opens it afresh
+            app.click(button);
+            QCoreApplication::processEvents();
+            auto* grid = app.find<ui::Grid>(name);
+            ASSERT_NE(grid, nullptr);
+            expectWholeRows(grid, std::string(name) + " opened at " + std::to_string(height));
+            // The window made smaller afterwards: the newest rows stay in view.
+            window.resize(1100, height - 37);
+            QCoreApplication::processEvents();
+            expectWholeRows(grid, std::string(name) + " opened at " + std::to_string(height) + ", then smaller");
+        }
     }
 }
 

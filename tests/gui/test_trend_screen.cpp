@@ -1,6 +1,7 @@
 // The long-term graph: filling, the start and current lines, the five series-mode buttons, independence of groups.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -248,7 +249,7 @@ TEST(TrendScreen, OneRecordAndAnEmptyLog) {
     EXPECT_EQ(app.find<QLabel>("lblNichis")->text(), "2005/02/09 ( 126mmHg / 80mmHg / 70拍/分 ) でスタート");
     EXPECT_EQ(app.find<QLabel>("lblKiro")->text(), "2005/02/09 現在  0日経過 ( 126mmHg / 80mmHg / 70拍/分 )");
 
-    // The log emptied by hand: the screen opens empty, and every mode survives the 998-to-0 automatic axis.
+    // The log emptied by hand: the screen opens empty, and every mode still draws a chart.
     app.click("cmdMain");
     app.writeFile("データ.txt", "");
     app.click("cmdRentai");
@@ -260,6 +261,56 @@ TEST(TrendScreen, OneRecordAndAnEmptyLog) {
         app.click(button);
         EXPECT_FALSE(app.find<ui::Chart>("mcrRentai")->picture().isNull()) << button;
     }
+}
+
+TEST(TrendScreen, AnEmptyLogTakesItsAxesFromTheSettings) {
+    // Automatic axes with nothing to scale from: the settings' ranges, as the other charts do, in every mode.
+    TestApp app;
+    writeDiary(app, "\"2005/02/09\",\"はじめの一歩\",126,80,70,,62.5\n", 1);
+    app.start();
+    app.writeFile("データ.txt", "");  // emptied by hand
+    app.click("cmdRentai");
+    ui::Chart* chart = app.find<ui::Chart>("mcrRentai");
+    const ChartLook opened = lookOf(*chart);
+    EXPECT_EQ(opened.primaryMin, 50);
+    EXPECT_EQ(opened.primaryMax, 190);
+    EXPECT_EQ(opened.primaryDivisions, 7);
+    const std::vector<ModeCase> modes = {
+        {"optShi1", {false, false, true, false}, false, true, 45, 110, 13},
+        {"optKon1", {true, true, true, false}, true, true, 45, 110, 13},
+        {"optTai3", {false, false, false, true}, false, true, 50, 80, 6},
+        {"optKon3", {true, true, false, true}, true, true, 50, 80, 6},
+    };
+    for (const ModeCase& c : modes) {
+        app.click(c.button);
+        const ChartLook look = lookOf(*chart);
+        EXPECT_EQ(look.secondaryMin, c.secondaryMin) << c.button;
+        EXPECT_EQ(look.secondaryMax, c.secondaryMax) << c.button;
+        EXPECT_EQ(look.secondaryDivisions, c.secondaryDivisions) << c.button;
+        EXPECT_EQ(look.primaryMin, 50) << c.button;
+    }
+}
+
+TEST(TrendScreen, TheStartAndCurrentLinesStandBelowTheGraphAsTheHelpSays) {
+    TestApp app;
+    writeDiary(app, kLog);
+    frmMain& window = app.start();
+    window.resize(1100, 760);
+    window.show();
+    app.click("cmdRentai");
+    QCoreApplication::processEvents();
+    auto* chart = app.find<ui::Chart>("mcrRentai");
+    auto* start = app.find<QLabel>("lblNichis");
+    auto* current = app.find<QLabel>("lblKiro");
+    const int chartBottom = chart->mapTo(&window, QPoint(0, chart->height())).y();
+    EXPECT_GE(start->mapTo(&window, QPoint(0, 0)).y(), chartBottom);
+    EXPECT_GE(current->mapTo(&window, QPoint(0, 0)).y(), chartBottom);
+
+    QFile page(QString::fromUtf8(SORANOTE_SOURCE_DIR) + "/help/trend.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString help = QString::fromUtf8(page.readAll());
+    EXPECT_TRUE(help.contains("グラフの下には、スタートした日の値")) << help.toStdString();
+    EXPECT_FALSE(help.contains("グラフの上"));
 }
 
 TEST(TrendScreen, MissingLogIsReportedAndTheScreenStaysEmpty) {

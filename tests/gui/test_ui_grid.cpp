@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -237,6 +238,52 @@ TEST(Grid, TopRowScrollsAndReportsTheFirstVisibleRow) {
     EXPECT_GT(grid.topRow(), 150);
     EXPECT_TRUE(grid.horizontalHeader()->isVisible());  // the heading row stays in view
     EXPECT_FALSE(grid.verticalHeader()->isVisible());
+}
+
+TEST(Grid, EveryHeightShowsWholeRowsAndKeepsTheLastInViewUntilTheUserScrolls) {
+    ui::Grid grid;
+    shownGrid(grid, 60);
+    // Where the top row and the last row stand in the viewport.
+    auto top = [&] { return grid.visualRect(grid.model()->index(grid.rowAt(0), 0)).top(); };
+    auto lastBottom = [&] { return grid.visualRect(grid.model()->index(59, 0)).bottom(); };
+    auto lastTop = [&] { return grid.visualRect(grid.model()->index(59, 0)).top(); };
+    for (int height = 90; height <= 420; height += 7) {
+        SCOPED_TRACE(height);
+        grid.resize(300, height);
+        QCoreApplication::processEvents();
+        grid.setTopRow(60);
+        EXPECT_EQ(top(), 0);
+        EXPECT_LE(lastBottom(), grid.viewport()->height() - 1);
+        // No room for a further whole row below the last one.
+        EXPECT_GT(lastTop() + 2 * grid.rowHeight(0), grid.viewport()->height());
+        // The user at the end of the scroll bar: whole rows too.
+        grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+        EXPECT_EQ(top(), 0);
+        EXPECT_LE(lastBottom(), grid.viewport()->height() - 1);
+        // A row in the middle is the top row exactly.
+        grid.setTopRow(20);
+        EXPECT_EQ(grid.topRow(), 20);
+        EXPECT_EQ(top(), 0);
+    }
+    // Made smaller after the request, the grid brings the last row back into view.
+    grid.resize(300, 400);
+    grid.setTopRow(60);
+    grid.resize(300, 211);
+    QCoreApplication::processEvents();
+    EXPECT_LE(lastBottom(), grid.viewport()->height() - 1);
+    EXPECT_EQ(top(), 0);
+    // Once the user has scrolled, a resize leaves the rows where the user put them.
+    grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+    grid.resize(300, 180);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.topRow(), 1);
+    // New rows end the request as well.
+    grid.setTopRow(60);
+    shownGrid(grid, 60);
+    grid.verticalScrollBar()->setValue(0);
+    grid.resize(300, 150);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.topRow(), 1);
 }
 
 TEST(Grid, ClicksReportGridRowsAndTheHeadingAsRowZero) {

@@ -40,18 +40,44 @@ std::optional<std::int16_t> parse_axis_value(std::string_view text) {
     return static_cast<std::int16_t>(rounded);
 }
 
-GraphSettingsInput parse_graph_settings(const GraphBoxTexts& texts, bool automatic) {
-    GraphAxisSettings settings;
+GraphSettingsInput parse_graph_settings(const GraphBoxTexts& texts, bool automatic, const GraphAxisSettings& stored) {
+    GraphAxisSettings settings = stored;
     settings.autoScale = automatic ? 1 : 0;
     const auto fields = box_fields();
     for (int i = 0; i < GraphBoxCount; ++i) {
         const std::optional<std::int16_t> value = parse_axis_value(texts[static_cast<std::size_t>(i)]);
-        if (!value) {
+        if (value) {
+            settings.*fields[static_cast<std::size_t>(i)] = *value;
+        } else if (!automatic) {
             return {std::nullopt, i};
         }
-        settings.*fields[static_cast<std::size_t>(i)] = *value;
     }
     return {settings, -1};
+}
+
+std::string graph_pair_question(const GraphAxisSettings& settings) {
+    if (settings.autoScale != 0) {
+        return {};
+    }
+    struct Pair {
+        const char* name;
+        std::int16_t maximum, minimum;
+    };
+    const Pair pairs[] = {{"血圧", settings.bpMax, settings.bpMin},
+                          {"脈拍", settings.pulseMax, settings.pulseMin},
+                          {"体重", settings.weightMax, settings.weightMin}};
+    std::string text;
+    for (const Pair& pair : pairs) {
+        if (pair.minimum >= pair.maximum) {
+            text += std::string(pair.name) + "の最小値（" + std::to_string(pair.minimum) + "）が最大値（" +
+                    std::to_string(pair.maximum) + "）以上です。";
+        }
+    }
+    return text.empty() ? text : text + "このまま保存しますか？";
+}
+
+std::string graph_pair_question_title() {
+    return "グラフ設定確認";
 }
 
 GraphBoxTexts graph_settings_texts(const GraphAxisSettings& settings) {

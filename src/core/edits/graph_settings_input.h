@@ -27,8 +27,16 @@ struct GraphSettingsInput {
     int badBox = -1;
 };
 
-/// Reads the nine boxes into settings with the automatic flag as given (1 automatic, 0 manual).
-GraphSettingsInput parse_graph_settings(const GraphBoxTexts& texts, bool automatic);
+/// Reads the nine boxes into settings with the automatic flag as given (1 automatic, 0 manual). In automatic mode
+/// the boxes are disabled and not checked: a text that cannot be taken keeps the value of `stored`, while the
+/// others are stored as they stand.
+GraphSettingsInput parse_graph_settings(const GraphBoxTexts& texts, bool automatic, const GraphAxisSettings& stored);
+
+/// The question asked before saving manual settings in which a minimum is not below its maximum, naming every
+/// such pair: "血圧の最小値（200）が最大値（180）以上です。このまま保存しますか？". Empty when there is nothing
+/// to ask: all pairs in order, or automatic settings (whose boxes are disabled and not checked).
+std::string graph_pair_question(const GraphAxisSettings& settings);
+std::string graph_pair_question_title();
 
 /// The nine values of the settings as box texts, in box order.
 GraphBoxTexts graph_settings_texts(const GraphAxisSettings& settings);

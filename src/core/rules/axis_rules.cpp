@@ -1,8 +1,20 @@
 #include "core/rules/axis_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sora {
+
+namespace {
+
+// The settings keep a pair as the user entered it; a minimum above the maximum is drawn the right way up, so
+// the data within the pair stays on the chart.
+AxisRange manual_axis(std::int16_t maximum, std::int16_t minimum, std::int16_t divisions) {
+    return AxisRange{static_cast<double>(std::min(minimum, maximum)), static_cast<double>(std::max(minimum, maximum)),
+                     divisions};
+}
+
+}  // namespace
 
 AxisRange automatic_axis(double largest, double smallest) {
     return AxisRange{std::floor(smallest), std::ceil(largest), 10};
@@ -22,19 +34,17 @@ AxisRange secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity qu
                      : automatic_axis(extremes.weightMax, static_cast<double>(extremes.weightMin) - 1);
     }
     if (pulse) {
-        return AxisRange{static_cast<double>(settings.pulseMin), static_cast<double>(settings.pulseMax),
-                         settings.pulseDivisions};
+        return manual_axis(settings.pulseMax, settings.pulseMin, settings.pulseDivisions);
     }
     return manual_weight_axis(settings);
 }
 
 AxisRange manual_bp_axis(const GraphAxisSettings& settings) {
-    return AxisRange{static_cast<double>(settings.bpMin), static_cast<double>(settings.bpMax), settings.bpDivisions};
+    return manual_axis(settings.bpMax, settings.bpMin, settings.bpDivisions);
 }
 
 AxisRange manual_weight_axis(const GraphAxisSettings& settings) {
-    return AxisRange{static_cast<double>(settings.weightMin), static_cast<double>(settings.weightMax),
-                     settings.weightDivisions};
+    return manual_axis(settings.weightMax, settings.weightMin, settings.weightDivisions);
 }
 
 AxisRange primary_axis_for_data(const GraphAxisSettings& settings, bool anyShown, double largestSystolic,

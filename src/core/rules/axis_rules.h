@@ -28,6 +28,8 @@ AxisRange primary_axis_for_data(const GraphAxisSettings& settings, bool anyShown
                                 double smallestDiastolic);
 
 /// Manual axes only (the daily-average chart applies the settings whatever the automatic flag).
+/// Every manual axis takes its pair in ascending order: a minimum stored above its maximum is drawn from the
+/// smaller to the larger value.
 AxisRange manual_bp_axis(const GraphAxisSettings& settings);
 AxisRange manual_weight_axis(const GraphAxisSettings& settings);
 

@@ -81,18 +81,6 @@ const std::vector<GridColumn>& day_list_columns() {
     return columns;
 }
 
-std::string change_text(float value, float reference) {
-    return difference_text(value, reference);
-}
-
-std::string weight_change_text(float value, float reference) {
-    std::string text = format_one_decimal(shown_value(value) - shown_value(reference));
-    if (leading_number(text) == 0) {
-        text = "0.0";
-    }
-    return text;
-}
-
 std::optional<int> day_list_top_row(std::size_t measurements) {
     if (measurements + 1 > 7) {
         return static_cast<int>(measurements);

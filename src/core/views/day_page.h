@@ -70,12 +70,6 @@ DayPage build_day_page(const std::vector<MeasurementRecord>& records, std::strin
 DayPage read_day_page(const MeasurementLog& log, std::string_view selectedDate, const GraphAxisSettings& settings,
                       SecondaryQuantity quantity);
 
-/// The difference of two stored values as the list shows it: computed on their shown decimal forms, so that
-/// 62.6 − 62.5 shows 0.1 and not the float's 0.0999985.
-std::string change_text(float value, float reference);
-/// The weight change in the "0.0" form; never "-0.0".
-std::string weight_change_text(float value, float reference);
-
 /// The grid row to bring to the top: the last row when the list (heading included) has more than 7 lines.
 std::optional<int> day_list_top_row(std::size_t measurements);
 

@@ -27,11 +27,11 @@ int weekday_of(const std::string& date) {
 
 // A float whose shortest 7-digit text has at most one decimal: that text from integer arithmetic. Returns false
 // where the general formatting is needed (more decimals, large values, a tenth too close to call).
-bool tenths_text(double value, bool keepZeroDecimal, std::string& text) {
+bool tenths_text(double value, std::string& text) {
     if (!(std::abs(value) < 1e5)) {
         return false;
     }
-    if (value == std::trunc(value) && !keepZeroDecimal) {
+    if (value == std::trunc(value)) {
         char buffer[16];
         const auto end = std::to_chars(buffer, buffer + sizeof buffer, static_cast<int>(value)).ptr;
         text.assign(buffer, end);
@@ -59,7 +59,7 @@ bool tenths_text(double value, bool keepZeroDecimal, std::string& text) {
         *end++ = '-';
     }
     end = std::to_chars(end, buffer + sizeof buffer, whole).ptr;
-    if (decimal != 0 || keepZeroDecimal) {
+    if (decimal != 0) {
         *end++ = '.';
         *end++ = static_cast<char>('0' + decimal);
     }
@@ -70,38 +70,25 @@ bool tenths_text(double value, bool keepZeroDecimal, std::string& text) {
 // Most values are whole numbers or have one decimal; they need no general 7-digit formatting.
 std::string number_text(float value) {
     std::string text;
-    if (!tenths_text(value, false, text)) {
+    if (!tenths_text(value, text)) {
         text = format_number(value);
     }
     return text;
 }
 
 // The change of one value against the previous listed one; a previous value of 0 counts as "no previous".
-std::string change_text(float value, float& previous) {
+std::string listed_change_text(float value, float& previous) {
     if (previous == 0) {
         previous = value;
     }
-    return difference_text(value, previous);
+    return change_text(value, previous);
 }
 
-std::string weight_change_text(float value, float& previous) {
+std::string listed_weight_change_text(float value, float& previous) {
     if (previous == 0) {
         previous = value;
     }
-    const float change = value - previous;
-    std::string text;
-    // Rounded to tenths here unless the change lies within a hair of a half tenth, where the general "0.0"
-    // rounding on the 7-digit decimal decides.
-    const double tenths = static_cast<double>(change) * 10;
-    const double fromHalf = std::abs(tenths - std::floor(tenths) - 0.5);
-    if (!(std::abs(change) < 1e3 && fromHalf > 1e-3 && tenths_text(std::round(tenths) / 10, true, text))) {
-        text = format_one_decimal(change);
-    }
-    // A change that rounds to nothing shows as 0.0, never as a negative zero.
-    if (leading_number(text) == 0) {
-        text = "0.0";
-    }
-    return text;
+    return weight_change_text(value, previous);
 }
 
 GridRow make_row(int number, const MeasurementRecord& record, const std::optional<Date>& date, float (&previous)[4]) {
@@ -119,18 +106,18 @@ GridRow make_row(int number, const MeasurementRecord& record, const std::optiona
     row[filter_col::ClassColour].background = class_info(classify(record.systolic, record.diastolic)).detailedColour;
 
     row[filter_col::Systolic].text = number_text(record.systolic);
-    row[filter_col::SystolicChange].text = change_text(record.systolic, previous[0]);
+    row[filter_col::SystolicChange].text = listed_change_text(record.systolic, previous[0]);
     row[filter_col::SystolicArrow] = change_arrow_cell(row[filter_col::SystolicChange].text);
 
     row[filter_col::Diastolic].text = number_text(record.diastolic);
-    row[filter_col::DiastolicChange].text = change_text(record.diastolic, previous[1]);
+    row[filter_col::DiastolicChange].text = listed_change_text(record.diastolic, previous[1]);
     row[filter_col::DiastolicArrow] = change_arrow_cell(row[filter_col::DiastolicChange].text);
 
     row[filter_col::Difference].text = difference_text(record.systolic, record.diastolic);
     row[filter_col::Pulse].text = number_text(record.pulse);
 
     row[filter_col::Weight].text = number_text(record.weight);
-    row[filter_col::WeightChange].text = weight_change_text(record.weight, previous[3]);
+    row[filter_col::WeightChange].text = listed_weight_change_text(record.weight, previous[3]);
     row[filter_col::WeightArrow] = change_arrow_cell(row[filter_col::WeightChange].text);
     return row;
 }

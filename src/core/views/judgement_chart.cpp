@@ -26,19 +26,18 @@ int round_half_even(double value) {
 }  // namespace
 
 JudgementMark judgement_mark(float systolic, float diastolic, bool todaysLatest) {
+    using namespace judgement_chart;
     JudgementMark mark;
-    mark.y = round_half_even(5500.0 - 25.0 * static_cast<double>(systolic));
-    mark.x = round_half_even(50.0 * static_cast<double>(diastolic) - 2000.0);
-    if (mark.y < 250) {
-        mark.y = 250;
-    }
-    if (mark.x < 500) {
-        mark.x = 500;
-    }
     if (todaysLatest) {
         mark.radius = 70;
         mark.colour = colours::TodayMark;
     }
+    // The circle and its line stay inside the plot: a high or far-off value sits against the border, whole.
+    const int reach = mark.radius + MarkLineWidth / 2;
+    mark.y =
+        std::clamp(round_half_even(5500.0 - 25.0 * static_cast<double>(systolic)), PlotTop + reach, PlotBottom - reach);
+    mark.x = std::clamp(round_half_even(50.0 * static_cast<double>(diastolic) - 2000.0), PlotLeft + reach,
+                        PlotRight - reach);
     return mark;
 }
 

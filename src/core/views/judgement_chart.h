@@ -12,7 +12,8 @@ struct JudgementMark {
     Colour colour = colours::White;
 };
 
-/// Where a measurement is marked: Y = 5500 − 25·S, X = 50·D − 2000, halves to even, raised to 250 / 500.
+/// Where a measurement is marked: Y = 5500 − 25·S, X = 50·D − 2000, halves to even. A value beyond the plot is
+/// marked at its border with the whole circle inside, so that no mark is cut in half or lost off the picture.
 JudgementMark judgement_mark(float systolic, float diastolic, bool todaysLatest);
 
 /// Layout of the judgement chart picture, so that its drawing agrees with the marks.
@@ -23,6 +24,13 @@ inline constexpr int systolicToY(int s) {
 inline constexpr int diastolicToX(int d) {
     return 50 * d - 2000;
 }
+/// The plot: diastolic 50 to 124 across, systolic 210 at the top down to 80.
+inline constexpr int PlotLeft = diastolicToX(50);
+inline constexpr int PlotRight = diastolicToX(124);
+inline constexpr int PlotTop = systolicToY(210);
+inline constexpr int PlotBottom = systolicToY(80);
+/// Width of a mark's circle line, in twips.
+inline constexpr int MarkLineWidth = 24;
 }  // namespace judgement_chart
 
 }  // namespace sora

@@ -25,13 +25,18 @@ TrendView build_trend_view(const std::vector<MeasurementRecord>& records, const 
         }
         view.extremes.add(record.pulse, record.weight);
     }
-    view.primary = primary_axis(settings, view.largestSystolic, view.smallestDiastolic);
-    view.secondary = secondary_axis(settings, secondary_quantity(mode), view.extremes);
+    view.primary = primary_axis_for_data(settings, !records.empty(), view.largestSystolic, view.smallestDiastolic);
+    view.secondary = trend_secondary_axis(settings, secondary_quantity(mode), view.extremes);
     if (!records.empty()) {
         view.startLine = trend_start_line(records.front());
         view.currentLine = trend_current_line(records.front(), records.back());
     }
     return view;
+}
+
+AxisRange trend_secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity quantity,
+                               const DataExtremes& extremes) {
+    return secondary_axis_for_data(settings, quantity, extremes);
 }
 
 std::string trend_start_line(const MeasurementRecord& first) {

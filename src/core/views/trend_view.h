@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/graph_axis_settings.h"
+#include "core/rules/axis_rules.h"
 #include "core/rules/measurement_record.h"
 #include "core/rules/series_mode.h"
 #include "core/view_model.h"
@@ -28,9 +29,16 @@ struct TrendView {
 };
 
 /// Builds the long-term graph from every record of the log; the secondary axis is scaled for the quantity of `mode`
-/// (the mode selected before the screen switches to weight mixed). No records: empty series and empty lines.
+/// (the mode selected before the screen switches to weight mixed). No records: empty series and empty lines, and
+/// the axes from the settings' ranges even when they are automatic.
 TrendView build_trend_view(const std::vector<MeasurementRecord>& records, const GraphAxisSettings& settings,
                            SeriesMode mode);
+
+/// The secondary axis of the long-term graph: from the settings, or automatic from the extremes. Extremes without
+/// any value of the quantity (an empty log, no weight recorded) fall back to the settings' range, as on the other
+/// charts.
+AxisRange trend_secondary_axis(const GraphAxisSettings& settings, SecondaryQuantity quantity,
+                               const DataExtremes& extremes);
 
 /// "2005/02/01 ( 120mmHg / 80mmHg / 70拍/分 ) でスタート".
 std::string trend_start_line(const MeasurementRecord& first);

@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "core/rules/axis_rules.h"
 #include "core/rules/series_mode.h"
+#include "core/views/daily_averages.h"
+#include "core/views/day_page.h"
+#include "core/views/filter_listing.h"
+#include "core/views/trend_view.h"
 #include "test_support.h"
 
 using sora::AxisRange;
@@ -73,6 +79,19 @@ TEST(AxisRules, AutomaticAxes) {
     EXPECT_EQ(sora::primary_axis(two, 140, 70), (AxisRange{70, 140, 10}));
 }
 
+TEST(AxisRules, TheHelpAndTheReadmeSayWhyTheMaximumRoundsUp) {
+    // Rounding the maximum down would cut off the highest point (62.6 on an axis ending at 62); the documents
+    // that explain the automatic axes say so, with that example, so that the rule is not taken for a slip.
+    EXPECT_EQ(sora::automatic_axis(62.6, 61.4).maximum, 63);
+    const std::filesystem::path source(SORANOTE_SOURCE_DIR);
+    const std::string help = sora::test::bytes_of(source / "help" / "settings.html");
+    const std::string readme = sora::test::bytes_of(source / "README.md");
+    EXPECT_NE(help.find("切り上げ"), std::string::npos);
+    EXPECT_NE(help.find("62.6"), std::string::npos);
+    EXPECT_NE(readme.find("rounded *up*"), std::string::npos);
+    EXPECT_NE(readme.find("62.6"), std::string::npos);
+}
+
 TEST(AxisRules, ManualAxesComeFromTheSettings) {
     const GraphAxisSettings s = manual();
     const auto e = extremes_of({{68, 62.4f}});
@@ -86,6 +105,52 @@ TEST(AxisRules, ManualAxesComeFromTheSettings) {
     automatic.autoScale = 1;
     EXPECT_EQ(sora::manual_bp_axis(automatic), (AxisRange{50, 190, 7}));
     EXPECT_EQ(sora::manual_weight_axis(automatic), (AxisRange{50, 80, 6}));
+}
+
+TEST(AxisRules, EveryChartDrawsAnInvertedPairInAscendingOrder) {
+    // Settings stored with a minimum not below its maximum stay as entered; the charts take the pair in order.
+    struct Case {
+        std::int16_t max, min;
+        AxisRange drawn;
+    };
+    const std::vector<Case> cases = {
+        {180, 200, {180, 200, 7}},  // minimum above maximum
+        {200, 180, {180, 200, 7}},  // in order: unchanged
+        {150, 150, {150, 150, 7}},  // equal: the chart widens it
+        {-5, 30, {-5, 30, 7}},      //
+    };
+    const std::vector<sora::MeasurementRecord> log = {{"2005/02/09", "朝", 126, 80, 70, "", 62.5f},
+                                                      {"2005/02/10", "朝", 131, 84, 68, "", 62.4f}};
+    for (const Case& c : cases) {
+        GraphAxisSettings s = manual();
+        s.bpMax = s.pulseMax = s.weightMax = c.max;
+        s.bpMin = s.pulseMin = s.weightMin = c.min;
+        s.bpDivisions = s.pulseDivisions = s.weightDivisions = 7;
+        const auto e = extremes_of({{68, 62.4f}});
+        const sora::DayPage day = sora::build_day_page(log, "2005/02/09", s, SecondaryQuantity::Weight);
+        const sora::FilterView filter =
+            sora::build_filter_listing(log, sora::FilterListing::All, {}, s, SecondaryQuantity::Pulse);
+        const sora::TrendView trend = sora::build_trend_view(log, s, sora::SeriesMode::WeightMixed);
+        const sora::DailyAverageView averages = sora::build_daily_averages(log, s);
+        const std::vector<std::pair<const char*, AxisRange>> drawn = {
+            {"blood pressure", sora::primary_axis(s, 131, 79)},
+            {"pulse", sora::secondary_axis(s, SecondaryQuantity::Pulse, e)},
+            {"weight", sora::secondary_axis(s, SecondaryQuantity::Weight, e)},
+            {"preview, blood pressure", sora::manual_bp_axis(s)},
+            {"preview, weight", sora::manual_weight_axis(s)},
+            {"day page, left", day.primary},
+            {"day page, right", day.secondary},
+            {"filtered view, left", filter.primary},
+            {"filtered view, right", filter.secondary},
+            {"long-term graph, left", trend.primary},
+            {"long-term graph, right", trend.secondary},
+            {"daily averages, left", averages.bpAxis},
+            {"daily averages, right", averages.weightAxis},
+        };
+        for (const auto& [chart, range] : drawn) {
+            EXPECT_EQ(range, c.drawn) << chart << ": maximum " << c.max << ", minimum " << c.min;
+        }
+    }
 }
 
 TEST(SeriesModes, VisibilityAndSecondaryQuantity) {

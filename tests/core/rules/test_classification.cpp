@@ -121,38 +121,62 @@ TEST(Classification, StaticTableTexts) {
 }
 
 TEST(JudgementChart, MarkPositions) {
+    // The plot runs from diastolic 50 to 124 across (X 500 to 4200) and from systolic 210 down to 80 (Y 250 to
+    // 3500). A value beyond it is marked at the border, the circle whole inside: centre at least radius plus half
+    // the 24-twip line (72 for a mark, 82 for today's latest) from the edge.
     struct Case {
         float s, d;
+        bool latest;
         int x, y;
     };
     const std::vector<Case> cases = {
-        {120, 80, 2000, 2500},
-        {40, 40, 500, 4500},
-        {220, 80, 2000, 250},
-        {180, 110, 3500, 1000},
-        {210, 80, 2000, 250},
-        {211, 80, 2000, 250},
-        {120, 45, 500, 2500},
-        {120, 50.5f, 525, 2500},
+        {120, 80, false, 2000, 2500},
+        {180, 110, false, 3500, 1000},
+        {220, 80, false, 2000, 322},  // above the top (Y 0)
+        {210, 80, false, 2000, 322},  // on the top edge
+        {207, 80, false, 2000, 325},  // Y 325 lies inside already
+        {40, 40, false, 572, 3428},   // below and left of the plot (X 0, Y 4500)
+        {120, 45, false, 572, 2500},  //
+        {120, 50.5f, false, 572, 2500},
+        {120, 52, false, 600, 2500},
+        {200, 125, false, 4128, 500},   // right of the plot (X 4250)
+        {150, 123, false, 4128, 1750},  // X 4150: its circle would cross the right edge
+        {70, 100, false, 3000, 3428},   // below the bottom (Y 3750)
+        {220, 130, true, 4118, 332},    // today's latest is larger
+        {40, 40, true, 582, 3418},
+        {120, 80, true, 2000, 2500},
         // Exact halves go to the even neighbour, down or up.
-        {125.5f, 80, 2000, 2362},
-        {126.5f, 80, 2000, 2338},
-        {120.5f, 80, 2000, 2488},
-        {120, 80.25f, 2012, 2500},
-        {120, 80.75f, 2038, 2500},
-        {120, 50.01f, 500, 2500},
+        {125.5f, 80, false, 2000, 2362},
+        {126.5f, 80, false, 2000, 2338},
+        {120.5f, 80, false, 2000, 2488},
+        {120, 80.25f, false, 2012, 2500},
+        {120, 80.75f, false, 2038, 2500},
     };
     for (const auto& c : cases) {
-        const auto mark = sora::judgement_mark(c.s, c.d, false);
+        const auto mark = sora::judgement_mark(c.s, c.d, c.latest);
         EXPECT_EQ(mark.x, c.x) << c.s << "/" << c.d;
         EXPECT_EQ(mark.y, c.y) << c.s << "/" << c.d;
-        EXPECT_EQ(mark.radius, 60);
-        EXPECT_EQ(mark.colour, sora::colours::White);
+        EXPECT_EQ(mark.radius, c.latest ? 70 : 60);
+        EXPECT_EQ(mark.colour, (c.latest ? sora::Colour{0, 255, 255} : sora::colours::White));
     }
-    const auto latest = sora::judgement_mark(120, 80, true);
-    EXPECT_EQ(latest.radius, 70);
-    EXPECT_EQ(latest.colour, (sora::Colour{0, 255, 255}));
-    EXPECT_EQ(latest.x, 2000);
+    // Every pair of values, however far off, gives a whole circle inside the plot.
+    int cut = 0;
+    std::string first;
+    for (int s = -50; s <= 400; s += 3) {
+        for (int d = -50; d <= 300; d += 3) {
+            for (const bool latest : {false, true}) {
+                const auto m = sora::judgement_mark(static_cast<float>(s), static_cast<float>(d), latest);
+                const int reach = m.radius + 12;
+                if (m.x - reach < 500 || m.x + reach > 4200 || m.y - reach < 250 || m.y + reach > 3500) {
+                    if (cut++ == 0) {
+                        first = std::to_string(s) + "/" + std::to_string(d) + " at " + std::to_string(m.x) + "," +
+                                std::to_string(m.y);
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(cut, 0) << "first cut mark: " << first;
     // The picture's scale agrees with the marks.
     EXPECT_EQ(sora::judgement_chart::systolicToY(180), 1000);
     EXPECT_EQ(sora::judgement_chart::systolicToY(120), 2500);

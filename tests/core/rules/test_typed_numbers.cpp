@@ -105,7 +105,7 @@ TEST(TypedNumbers, FullWidthInputReadsLikeHalfWidthInEveryNumberBox) {
         }
         sora::GraphBoxTexts texts = sora::graph_settings_texts(sora::GraphAxisSettings{});
         texts[4] = row.typed;
-        const sora::GraphSettingsInput graph = sora::parse_graph_settings(texts, false);
+        const sora::GraphSettingsInput graph = sora::parse_graph_settings(texts, false, sora::GraphAxisSettings{});
         EXPECT_EQ(graph.badBox, row.axis ? -1 : 4);
         if (graph.settings && row.axis) {
             EXPECT_EQ(graph.settings->pulseMin, *row.axis);

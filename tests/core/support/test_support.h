@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,6 +20,15 @@
 #include "core/files/text_codec.h"
 #include "core/graph_axis_settings.h"
 #include "core/rules/axis_rules.h"
+
+namespace sora {
+
+/// Axis ranges read as "minimum–maximum /divisions" in failure messages.
+inline void PrintTo(const AxisRange& range, std::ostream* out) {
+    *out << range.minimum << "–" << range.maximum << " /" << range.divisions;
+}
+
+}  // namespace sora
 
 namespace sora::test {
 

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "core/rules/classification.h"
 #include "core/rules/dates.h"
 #include "core/rules/numbers.h"
+#include "core/views/day_page.h"
 #include "core/views/filter_listing.h"
 #include "core/views/filter_periods.h"
 #include "core/views/filter_print.h"
@@ -214,17 +216,14 @@ TEST(FilterListingRows, NumbersShowInTheProgramsCommonFormats) {
         if (previousWeight == 0) {
             previousWeight = weight;
         }
-        std::string change = format_one_decimal(weight - previousWeight);
-        if (leading_number(change) == 0) {
-            change = "0.0";
-        }
-        EXPECT_EQ(row[col::WeightChange].text, change);
+        EXPECT_EQ(row[col::WeightChange].text, weight_change_text(weight, previousWeight));
         previousWeight = weight;
     }
 }
 
-TEST(FilterListingRows, WeightChangesRoundAsTheCommonFormatDoes) {
-    // Weights in tenths and hundredths, in an order that gives every kind of change, half tenths included.
+TEST(FilterListingRows, WeightChangesAreThoseOfTheDayList) {
+    // Weights in tenths and hundredths, in an order that gives every kind of change, half tenths included. All on
+    // the diary's first day, the day list compares each with the one before, as the filtered view does.
     std::vector<MeasurementRecord> log;
     unsigned seed = 7;
     for (int i = 0; i < 4000; ++i) {
@@ -235,13 +234,18 @@ TEST(FilterListingRows, WeightChangesRoundAsTheCommonFormatDoes) {
         log.push_back(rec("2005/02/09", "x", 120, 80, 70, weight));
     }
     const auto view = list(log);
+    const DayPage day = build_day_page(log, "2005/02/09", automatic(), SecondaryQuantity::Weight);
+    ASSERT_EQ(day.list.rows.size(), log.size());
+    int halfTenths = 0;
     for (std::size_t i = 1; i < log.size(); ++i) {
-        std::string expected = format_one_decimal(log[i].weight - log[i - 1].weight);
-        if (leading_number(expected) == 0) {
-            expected = "0.0";
-        }
-        ASSERT_EQ(view.grid.rows[i][col::WeightChange].text, expected) << log[i - 1].weight << " → " << log[i].weight;
+        const std::string& shown = view.grid.rows[i][col::WeightChange].text;
+        ASSERT_EQ(shown, day.list.rows[i][day_col::WeightChange].text) << log[i - 1].weight << " → " << log[i].weight;
+        ASSERT_EQ(view.grid.rows[i][col::WeightArrow], day.list.rows[i][day_col::WeightArrow]);
+        const long long hundredths =
+            std::llround(std::abs(shown_value(log[i].weight) - shown_value(log[i - 1].weight)) * 100);
+        halfTenths += hundredths % 10 == 5 ? 1 : 0;
     }
+    EXPECT_GT(halfTenths, 50);  // the sweep reaches the changes that round away from zero
 }
 
 TEST(FilterListingRows, ArrowIsReadBackFromTheShownText) {

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/views/day_page.h"
+#include "core/views/filter_listing.h"
 #include "core/views/trend_view.h"
 #include "test_support.h"
 
@@ -114,6 +116,42 @@ TEST(TrendView, EmptyLogGivesAnEmptyChartAndNoLines) {
     EXPECT_TRUE(view.startLine.empty());
     EXPECT_TRUE(view.currentLine.empty());
     EXPECT_EQ(view.extremes, DataExtremes{});
+}
+
+TEST(TrendView, NothingToScaleTakesTheSettingsLikeTheOtherCharts) {
+    // Automatic axes with nothing to scale them from (an empty log, or no record with a weight) come from the
+    // settings' ranges, as on the main screen and in the filtered view, never a 999-to-0 axis.
+    GraphAxisSettings automatic = manualAxes();  // 190–50 in 7, pulse 110–40 in 7, weight 80–50 in 6
+    automatic.autoScale = 1;
+    const AxisRange bp{50, 190, 7}, pulse{40, 110, 7}, weight{50, 80, 6};
+    struct Case {
+        const char* what;
+        std::vector<MeasurementRecord> records;
+        SeriesMode mode;
+        AxisRange primary, secondary;
+    };
+    const std::vector<Case> cases = {
+        {"empty log", {}, SeriesMode::WeightMixed, bp, weight},
+        {"empty log", {}, SeriesMode::Weight, bp, weight},
+        {"empty log", {}, SeriesMode::PulseMixed, bp, pulse},
+        {"empty log", {}, SeriesMode::Pulse, bp, pulse},
+        {"empty log", {}, SeriesMode::BloodPressure, bp, weight},
+        {"no weights", {rec("2005/02/01", 150, 90, 62, 0)}, SeriesMode::WeightMixed, {90, 150, 10}, weight},
+        {"no weights", {rec("2005/02/01", 150, 90, 62, 0)}, SeriesMode::Pulse, {90, 150, 10}, {61, 62, 10}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + ", mode " + std::to_string(static_cast<int>(c.mode)));
+        const TrendView view = build_trend_view(c.records, automatic, c.mode);
+        EXPECT_EQ(view.primary, c.primary);
+        EXPECT_EQ(view.secondary, c.secondary);
+        if (c.records.empty()) {
+            // The other charts with nothing to show.
+            const SecondaryQuantity q = secondary_quantity(c.mode);
+            EXPECT_EQ(view.primary, build_day_page({}, "2005/02/01", automatic, q).primary);
+            EXPECT_EQ(view.secondary, build_day_page({}, "2005/02/01", automatic, q).secondary);
+            EXPECT_EQ(view.secondary, build_filter_listing({}, FilterListing::All, {}, automatic, q).secondary);
+        }
+    }
 }
 
 TEST(TrendView, MoreRecordsThanASixteenBitCounter) {
