@@ -113,7 +113,9 @@ TEST(RenameKilled, RecoveryLeavesTheLogAndTheListAgreeing) {
     ASSERT_TRUE(pair_state(data).agrees()) << pair_state(data).describe();
 
     std::mt19937 random(20050301);
-    std::uniform_int_distribution<int> delayUs(0, 30000);
+    // Kills within the first 30 ms of the loop, longer while no rename has got through yet (a slow machine or a
+    // sanitizer build), so that the kills keep landing in the middle of renames.
+    int maxDelayUs = 30000;
     int kills = 0;
     int forward = 0;
     int rolledBack = 0;
@@ -123,11 +125,15 @@ TEST(RenameKilled, RecoveryLeavesTheLogAndTheListAgreeing) {
     int disagreeingAfter = 0;
     int flips = 0;
     bool renamed = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (kills < 100 && std::chrono::steady_clock::now() < deadline) {
         const pid_t pid = start_rename_loop(dir);
         ASSERT_GT(pid, 0) << "cannot start " << SORANOTE_RENAME_LOOP;
-        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        if (kills > 0 && kills % 10 == 0 && flips == 0 && maxDelayUs < 2000000) {
+            maxDelayUs *= 2;
+        }
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<int>(0, maxDelayUs)(random)));
         ASSERT_EQ(::kill(pid, SIGKILL), 0);
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
