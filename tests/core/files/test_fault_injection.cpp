@@ -11,6 +11,7 @@
 #include "core/edits/new_start.h"
 #include "core/edits/rename_situation.h"
 #include "core/files/data_dir.h"
+#include "core/files/log_backups.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
 #include "core/files/text_codec.h"
@@ -35,7 +36,17 @@ Snapshot own_diary() {
 }
 
 Reported reported(const WriteResult& result) {
-    return {result.ok, result.message};
+    return {result.ok, result.message, result.warning};
+}
+
+/// "backup/" holds nothing but complete copies of the log as it was before the write.
+void expect_only_complete_copies(const std::filesystem::path& data, const Snapshot& before) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(data / "backup", ec)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(backup_time(name).has_value()) << "left in backup/: " << name;
+        EXPECT_EQ(test::bytes_of(entry.path()), test::state_of(before, "データ.txt")) << name;
+    }
 }
 
 /// After a failed write every file still reads: the log parses and no side file is malformed.
@@ -63,6 +74,10 @@ protected:
         w.prepare = [this, files = std::move(files)] { test::restore_snapshot(dir.path(), files); };
         w.write = std::move(write);
         w.afterFault = [this](const std::string&) { expect_readable(data); };
+        w.afterBackupFault = [this](const Reported& r, const Snapshot& before) {
+            EXPECT_FALSE(r.warning.empty()) << "the user is not told that the copy failed";
+            expect_only_complete_copies(dir.path(), before);
+        };
         return w;
     }
 
@@ -116,7 +131,7 @@ TEST_F(FaultInjection, DiarySaveKeepsTheListInStepWithTheFile) {
     Writer w = writer("diary save (一言日記)", own_diary(), [&] {
         shown = log.read_all().records;
         last = save_diary(log, shown, 2, "散歩のあと \"深呼吸\"");
-        return Reported{last.status == DiarySaveStatus::Saved, last.message};
+        return Reported{last.status == DiarySaveStatus::Saved, last.message, last.warning};
     });
     w.afterFault = [&](const std::string& call) {
         expect_readable(data);
@@ -131,7 +146,7 @@ TEST_F(FaultInjection, DiarySaveKeepsTheListInStepWithTheFile) {
 TEST_F(FaultInjection, RenameChangesTheLogAndTheListTogether) {
     Writer w = writer("rename (データＣＨＧ/状況リストＣＨＧ)", own_diary(), [&] {
         const RenameResult renamed = rename_situation(data, "起床後", "朝, 起床後");
-        return Reported{renamed.ok, renamed.message};
+        return Reported{renamed.ok, renamed.message, renamed.warning};
     });
     w.together = {{"データ.txt", "状況リスト.txt"}};
     EXPECT_GE(run(w, 48), 12);
@@ -147,7 +162,7 @@ TEST_F(FaultInjection, NewStartReplacesNothingUnlessEverythingIsWritten) {
     const DateTime now{{2005, 3, 1}, 10, 15, 0};
     Writer w = writer("new start (backup, name, log, graph)", own_diary(), [&] {
         const NewStartResult result = perform_new_start(data, plan, held, now);
-        return Reported{result.ok, result.message};
+        return Reported{result.ok, result.message, result.warning};
     });
     w.together = {{"データ.txt", "ﾌﾟﾗｲﾍﾞｰﾄ.txt", "グラフ設定.txt"}};
     // A complete copy of the old log may stay behind: it is never in the way and never wrong.
