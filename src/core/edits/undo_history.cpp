@@ -34,9 +34,13 @@ WriteResult put_back(const std::filesystem::path& path, const std::filesystem::p
         return replace_file(path, temporary, bytes, expected);
     }
     std::error_code ec;
-    std::filesystem::remove(path, ec);
-    if (ec) {
-        return write_failure(path, ec.value());
+    if (!std::filesystem::remove(path, ec)) {
+        return ec ? write_failure(path, ec.value()) : WriteResult{};
+    }
+    if (file_io().sync_directory(path.parent_path()) != 0) {
+        return WriteResult{
+            false, "「" + text_file::name_of(path) + "」は削除しましたが、ディスクへの書き込みを確認できませんでした。",
+            true};
     }
     return {};
 }
