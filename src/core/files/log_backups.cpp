@@ -47,6 +47,10 @@ auto order_key(const BackupTime& t) {
     return std::make_tuple(t.taken.date, t.taken.hour, t.taken.minute, t.taken.second, t.sequence);
 }
 
+bool same_second(const DateTime& a, const DateTime& b) {
+    return a.date == b.date && a.hour == b.hour && a.minute == b.minute && a.second == b.second;
+}
+
 struct NamedBackup {
     std::string name;
     BackupTime time;
@@ -133,14 +137,21 @@ std::string backup_log_name(const DateTime& now) {
 }
 
 std::string unused_backup_name(const std::filesystem::path& folder, const DateTime& now) {
-    // Never overwrite an earlier copy, even of the same second.
+    // Never overwrite an earlier copy, even of the same second; and a new copy is numbered after every copy of its
+    // second, even one whose lower number was freed by pruning, so that it never sorts as older than they are.
     const std::string plain = backup_log_name(now);
-    std::string name = plain;
-    std::error_code ec;
-    for (int n = 2; std::filesystem::exists(folder / std::filesystem::u8path(name), ec); ++n) {
-        name = plain;
-        name.insert(name.size() - Extension.size(), "_" + std::to_string(n));
+    int last = 0;
+    for (const std::string& name : names_in(folder)) {
+        if (const std::optional<BackupTime> time = backup_time(name); time && same_second(time->taken, now)) {
+            last = std::max(last, time->sequence);
+        }
     }
+    std::error_code ec;
+    if (last == 0 && !std::filesystem::exists(folder / std::filesystem::u8path(plain), ec)) {
+        return plain;
+    }
+    std::string name = plain;
+    name.insert(name.size() - Extension.size(), "_" + std::to_string(std::max(last, 1) + 1));
     return name;
 }
 

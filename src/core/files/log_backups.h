@@ -25,7 +25,8 @@ inline constexpr int BackupMonthsKept = 24;
 /// "データ_yyyymmdd_hhmmss.txt": the name of a copy of the log taken at `now`.
 std::string backup_log_name(const DateTime& now);
 
-/// The first of "データ_yyyymmdd_hhmmss.txt", "データ_yyyymmdd_hhmmss_2.txt", … that `folder` does not hold.
+/// A name for a copy taken at `now` that `folder` does not hold: "データ_yyyymmdd_hhmmss.txt", or when that second
+/// has copies already, "_n" after the highest number among them ("データ_yyyymmdd_hhmmss_2.txt", …).
 std::string unused_backup_name(const std::filesystem::path& folder, const DateTime& now);
 
 /// When a copy's name says it was taken, and its number among copies of the same second (1 for the plain name);

@@ -242,6 +242,12 @@ TEST_F(Backups, CopiesOfOneSecondGetNumbersAndOldOnesArePruned) {
     // Each copy holds the log as it was before its rewrite: four, three, then two records.
     EXPECT_EQ(parse_log(copy("データ_20050301_101500.txt")).records.size(), 4u);
     EXPECT_EQ(parse_log(copy("データ_20050301_101500_3.txt")).records.size(), 2u);
+
+    // A number freed by pruning is not taken again: the next copy still sorts as the newest of its second.
+    fs::remove(backups() / fs::u8path("データ_20050301_101500_2.txt"));
+    fs::remove(backups() / fs::u8path("データ_20050301_101500.txt"));
+    EXPECT_EQ(unused_backup_name(backups(), Now), "データ_20050301_101500_4.txt");
+    EXPECT_EQ(unused_backup_name(backups(), {{2005, 3, 1}, 10, 15, 1}), "データ_20050301_101501.txt");
 }
 
 TEST_F(Backups, ACopyThatCannotBeMadeWarnsAndTheWriteGoesOn) {
