@@ -123,6 +123,7 @@ DiarySaveResult save_diary(const MeasurementLog& log, std::vector<MeasurementRec
     const std::string diary = keep_saving_time(current.records[index].diary, prepared.text);
     current.records[index].diary = diary;
     const WriteResult written = log.rewrite_all(current.records, false, files::LogCopy, &current.stamp);
+    result.warning = written.warning;
     if (!written) {
         // A failure after the rename leaves the new log in place; the list must then follow it.
         const LogReadResult after = log.read_all();

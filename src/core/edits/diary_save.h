@@ -27,6 +27,7 @@ struct DiarySaveResult {
     std::string storedText;
     std::string title;
     std::string message;
+    std::string warning{};  // the automatic copy of the log could not be made; the save went ahead
     bool saved() const { return status == DiarySaveStatus::Saved || status == DiarySaveStatus::SavedUnconfirmed; }
 };
 

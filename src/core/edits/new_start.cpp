@@ -1,7 +1,6 @@
 #include "core/edits/new_start.h"
 
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -48,12 +47,6 @@ std::optional<NewStartCheck> refuse_value(const std::string& text, NewStartBox b
     return std::nullopt;
 }
 
-std::string two_digits(int value) {
-    char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "%02d", value);
-    return buffer;
-}
-
 }  // namespace
 
 NewStartCheck check_new_start(const NewStartInput& input, const Date& today) {
@@ -98,11 +91,6 @@ NewStartCheck check_new_start(const NewStartInput& input, const Date& today) {
     return check;
 }
 
-std::string backup_log_name(const DateTime& now) {
-    return "データ_" + std::to_string(now.date.year) + two_digits(now.date.month) + two_digits(now.date.day) + "_" +
-           two_digits(now.hour) + two_digits(now.minute) + two_digits(now.second) + ".txt";
-}
-
 NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, const GraphAxisSettings& held,
                                  const DateTime& now) {
     NewStartResult result;
@@ -127,14 +115,7 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
         }
         const std::string bytes(file.view());
         copied = file.stamp;
-        // Never overwrite an earlier backup, even of the same second.
-        std::string name = backup_log_name(now);
-        for (int n = 2; std::filesystem::exists(dir.path() / name, error); ++n) {
-            std::string suffix = std::to_string(n);
-            suffix.insert(suffix.begin(), '_');
-            name = backup_log_name(now);
-            name.insert(name.size() - 4, suffix);
-        }
+        const std::string name = unused_backup_name(dir.path(), now);
         if (WriteResult written = replace_file(dir.path() / name, dir.path() / std::string(files::LogCopy), bytes);
             !written) {
             return fail(written.message);
@@ -165,6 +146,7 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
         written =
             MeasurementLog(dir).rewrite_all({plan.record}, true, files::LogCopy, copied.exists ? &copied : nullptr);
     }
+    result.warning = written.warning;
     if (written) {
         failed = graphPath;
         written = write_graph_settings(dir, automatic);

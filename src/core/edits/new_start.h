@@ -5,6 +5,7 @@
 
 #include "core/clock.h"
 #include "core/files/data_dir.h"
+#include "core/files/log_backups.h"
 #include "core/graph_axis_settings.h"
 #include "core/rules/measurement_record.h"
 
@@ -48,14 +49,12 @@ struct NewStartCheck {
 /// half_width_number.
 NewStartCheck check_new_start(const NewStartInput& input, const Date& today);
 
-/// "データ_yyyymmdd_hhmmss.txt": the name under which the old log is kept.
-std::string backup_log_name(const DateTime& now);
-
 /// Outcome of the writes of a new start.
 struct NewStartResult {
     bool ok = true;
     std::string message;     // names the file that could not be written
     std::string backupName;  // file name of the kept old log; empty when there was no log
+    std::string warning{};   // the automatic copy in "backup/" could not be made
     explicit operator bool() const { return ok; }
 };
 

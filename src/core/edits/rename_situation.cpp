@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "core/files/log_backups.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
 #include "core/files/text_file.h"
@@ -66,6 +67,10 @@ RenameResult rename_situation(const DataDir& dir, const std::string& from, const
         return result;
     }
 
+    // The log is about to be rewritten: it is copied first, as for every rewrite, unless it changed meanwhile.
+    if (stamp_of(write_target(logPath)) == read.stamp) {
+        result.warning = backup_before_rewrite(dir).value_or(std::string());
+    }
     const TogetherResult written =
         replace_together(dir.path() / std::string(files::RenameJournal),
                          {{{logPath, dir.path() / std::string(files::LogRename)}, *logBytes, &read.stamp},

@@ -21,6 +21,7 @@ struct RenameResult {
     bool ok = true;
     bool logRewritten = false;  // the log holds the new text (also when the list could not be rewritten after it)
     std::string message;        // names the file when ok is false
+    std::string warning{};      // the automatic copy of the log could not be made; the rename went ahead
     int records = 0;            // records renamed
     int entries = 0;            // list entries renamed
     explicit operator bool() const { return ok; }

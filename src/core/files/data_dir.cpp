@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/files/file_io.h"
+#include "core/files/log_backups.h"
 
 namespace sora {
 namespace {
@@ -46,7 +47,8 @@ bool same_bytes(const std::filesystem::path& a, const std::filesystem::path& b) 
 }
 
 /// What tells that the folder is the user's own diary whose log is gone: a file of the user's own, or a kept copy
-/// of an earlier log ("データ_yyyymmdd_hhmmss.txt"). Empty when there is nothing of the kind.
+/// of an earlier log ("データ_yyyymmdd_hhmmss.txt", beside the log or in "backup/"). Empty when there is nothing of
+/// the kind.
 std::string own_diary_sign(const DataDir& target, const DataDir& sample) {
     for (const std::string_view name : {files::Private, files::Memo}) {
         const std::filesystem::path file = target.find(name);
@@ -60,6 +62,13 @@ std::string own_diary_sign(const DataDir& target, const DataDir& sample) {
         const std::string name = it->path().filename().string();
         if (name.starts_with("データ_") && name.ends_with(".txt")) {
             return name;
+        }
+    }
+    const std::filesystem::path backups = target.path() / std::string(files::BackupFolder);
+    for (std::filesystem::directory_iterator it(backups, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (backup_time(name)) {
+            return std::string(files::BackupFolder) + "/" + name;
         }
     }
     return {};

@@ -51,6 +51,9 @@ struct WriteResult {
     bool inPlace = false;
     /// Set with ok = false when the file was not written because another program changed it since it was read.
     bool changedOnDisk = false;
+    /// Something beside the write went wrong without stopping it (the copy of the log before a rewrite could not
+    /// be made): shown to the user whatever `ok` says.
+    std::string warning{};
     explicit operator bool() const { return ok; }
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
+#include "core/files/log_backups.h"
 #include "core/files/text_codec.h"
 #include "core/files/text_file.h"
 #include "core/files/writer_lock.h"
@@ -122,11 +123,27 @@ WriteResult MeasurementLog::rewrite_all(const std::vector<MeasurementRecord>& re
     if (!bytes) {
         return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
     }
+    return rewrite_bytes(*bytes, temporaryName, readAs);
+}
+
+WriteResult MeasurementLog::rewrite_bytes(std::string_view cp932Bytes, std::string_view temporaryName,
+                                          const FileStamp* readAs) const {
+    const std::filesystem::path path = m_dir.find(files::Log);
     const WriterLock lock(m_dir.path());
     if (!lock) {
         return WriteResult{false, lock.message()};
     }
-    return replace_file(path, m_dir.path() / std::filesystem::path(std::string(temporaryName)), *bytes, readAs);
+    // A log that is no longer the one read is refused below; copying it first would only add a copy.
+    if (readAs != nullptr && stamp_of(write_target(path)) != *readAs) {
+        WriteResult refused{false, changed_on_disk_message(path)};
+        refused.changedOnDisk = true;
+        return refused;
+    }
+    std::optional<std::string> warning = backup_before_rewrite(m_dir);
+    WriteResult result =
+        replace_file(path, m_dir.path() / std::filesystem::path(std::string(temporaryName)), cp932Bytes, readAs);
+    result.warning = std::move(warning).value_or(std::string());
+    return result;
 }
 
 }  // namespace sora

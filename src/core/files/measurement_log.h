@@ -41,6 +41,10 @@ public:
     /// With `readAs`, the log must still be the file those records were read from (else nothing is written).
     WriteResult rewrite_all(const std::vector<MeasurementRecord>& records, bool startRecordForm = false,
                             std::string_view temporaryName = files::LogCopy, const FileStamp* readAs = nullptr) const;
+    /// Replaces the log by complete CP932 log bytes, as rewrite_all does. Every rewrite of the log comes through
+    /// here and first keeps a copy of the current log in "backup/"; a copy that fails only sets the warning.
+    WriteResult rewrite_bytes(std::string_view cp932Bytes, std::string_view temporaryName = files::LogCopy,
+                              const FileStamp* readAs = nullptr) const;
 
 private:
     DataDir m_dir;

@@ -80,12 +80,12 @@ PairState pair_state(const sora::DataDir& dir) {
     return state;
 }
 
-/// Names in the folder besides the log and the list.
+/// Names in the folder besides the log, the list and the folder of the automatic copies.
 std::vector<std::string> others_in(const ScratchDir& dir) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
         const std::string name = entry.path().filename().string();
-        if (name != "データ.txt" && name != "状況リスト.txt") {
+        if (name != "データ.txt" && name != "状況リスト.txt" && !(name == "backup" && entry.is_directory())) {
             names.push_back(name);
         }
     }

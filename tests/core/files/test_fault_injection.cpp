@@ -4,13 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/edits/diary_save.h"
 #include "core/edits/new_start.h"
+#include "core/edits/record_edit.h"
 #include "core/edits/rename_situation.h"
+#include "core/edits/undo_history.h"
 #include "core/files/data_dir.h"
+#include "core/files/log_backups.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
 #include "core/files/text_codec.h"
@@ -35,7 +39,17 @@ Snapshot own_diary() {
 }
 
 Reported reported(const WriteResult& result) {
-    return {result.ok, result.message};
+    return {result.ok, result.message, result.warning};
+}
+
+/// "backup/" holds nothing but complete copies of the log as it was before the write.
+void expect_only_complete_copies(const std::filesystem::path& data, const Snapshot& before) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(data / "backup", ec)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(backup_time(name).has_value()) << "left in backup/: " << name;
+        EXPECT_EQ(test::bytes_of(entry.path()), test::state_of(before, "データ.txt")) << name;
+    }
 }
 
 /// After a failed write every file still reads: the log parses and no side file is malformed.
@@ -63,6 +77,10 @@ protected:
         w.prepare = [this, files = std::move(files)] { test::restore_snapshot(dir.path(), files); };
         w.write = std::move(write);
         w.afterFault = [this](const std::string&) { expect_readable(data); };
+        w.afterBackupFault = [this](const Reported& r, const Snapshot& before) {
+            EXPECT_FALSE(r.warning.empty()) << "the user is not told that the copy failed";
+            expect_only_complete_copies(dir.path(), before);
+        };
         return w;
     }
 
@@ -116,7 +134,7 @@ TEST_F(FaultInjection, DiarySaveKeepsTheListInStepWithTheFile) {
     Writer w = writer("diary save (一言日記)", own_diary(), [&] {
         shown = log.read_all().records;
         last = save_diary(log, shown, 2, "散歩のあと \"深呼吸\"");
-        return Reported{last.status == DiarySaveStatus::Saved, last.message};
+        return Reported{last.status == DiarySaveStatus::Saved, last.message, last.warning};
     });
     w.afterFault = [&](const std::string& call) {
         expect_readable(data);
@@ -131,7 +149,7 @@ TEST_F(FaultInjection, DiarySaveKeepsTheListInStepWithTheFile) {
 TEST_F(FaultInjection, RenameChangesTheLogAndTheListTogether) {
     Writer w = writer("rename (データＣＨＧ/状況リストＣＨＧ)", own_diary(), [&] {
         const RenameResult renamed = rename_situation(data, "起床後", "朝, 起床後");
-        return Reported{renamed.ok, renamed.message};
+        return Reported{renamed.ok, renamed.message, renamed.warning};
     });
     w.together = {{"データ.txt", "状況リスト.txt"}};
     EXPECT_GE(run(w, 48), 12);
@@ -147,7 +165,7 @@ TEST_F(FaultInjection, NewStartReplacesNothingUnlessEverythingIsWritten) {
     const DateTime now{{2005, 3, 1}, 10, 15, 0};
     Writer w = writer("new start (backup, name, log, graph)", own_diary(), [&] {
         const NewStartResult result = perform_new_start(data, plan, held, now);
-        return Reported{result.ok, result.message};
+        return Reported{result.ok, result.message, result.warning};
     });
     w.together = {{"データ.txt", "ﾌﾟﾗｲﾍﾞｰﾄ.txt", "グラフ設定.txt"}};
     // A complete copy of the old log may stay behind: it is never in the way and never wrong.
@@ -156,6 +174,135 @@ TEST_F(FaultInjection, NewStartReplacesNothingUnlessEverythingIsWritten) {
         return name.rfind("データ_20050301_101500", 0) == 0 && test::bytes_of(dir / name) == oldLog;
     };
     EXPECT_GE(run(w, 40), 16);
+}
+
+TEST_F(FaultInjection, CorrectingAndDeletingARecord) {
+    const MeasurementLog log(data);
+    int total = run(writer("edit (the date moves)", own_diary(),
+                           [&] {
+                               const LogReadResult read = log.read_all();
+                               const MeasurementRecord moved{"2005/02/04", "起床後", 124, 78, 65, "散歩", 62.6f};
+                               return reported(replace_record(log, 1, moved, read.stamp).written);
+                           }),
+                    64);
+    total += run(writer("edit (the start record)", own_diary(),
+                        [&] {
+                            const LogReadResult read = log.read_all();
+                            const MeasurementRecord start{"2005/02/01", "はじめの一歩", 127, 80, 70, "", 62.5f};
+                            return reported(replace_record(log, 0, start, read.stamp).written);
+                        }),
+                 64);
+    total +=
+        run(writer("delete", own_diary(), [&] { return reported(remove_record(log, 2, log.read_all().stamp)); }), 64);
+    std::printf("[ faults   ] record corrections: %d\n", total);
+}
+
+TEST_F(FaultInjection, UndoPutsBackEveryFileOfAStepOrNone) {
+    std::optional<UndoHistory> history;
+    const MeasurementLog log(data);
+    struct Step {
+        std::string name;
+        std::vector<std::string_view> files;
+        std::function<bool()> change;
+        std::vector<std::vector<std::string>> together;
+    };
+    const std::vector<Step> steps = {
+        {"undo of an edit",
+         {files::Log},
+         [&] {
+             const MeasurementRecord moved{"2005/02/04", "起床後", 124, 78, 65, "", 62.6f};
+             return replace_record(log, 1, moved, log.read_all().stamp).written.ok;
+         },
+         {}},
+        {"undo of a rename",
+         {files::Log, files::Situations},
+         [&] { return rename_situation(data, "起床後", "朝").ok; },
+         {{"データ.txt", "状況リスト.txt"}}},
+        // The list is removed first; when the log cannot be put back after it, the list comes back too.
+        {"undo of a list created and a record inserted",
+         {files::Situations, files::Log},
+         [&] {
+             return append_situation(data, "入浴後", false).ok &&
+                    log.insert_in_order({"2005/02/02", "入浴後", 128, 82, 71, "", 62.8f}).ok;
+         },
+         {{"データ.txt", "状況リスト.txt"}}},
+    };
+    int total = 0;
+    for (const Step& step : steps) {
+        Snapshot files = own_diary();
+        if (step.name.starts_with("undo of a list created")) {
+            files.erase("状況リスト.txt");
+        }
+        Writer w = writer(step.name, files, [&] {
+            const UndoResult undone = history->undo();
+            return Reported{undone.ok, undone.message, undone.warning};
+        });
+        w.prepare = [this, &history, &step, files] {
+            test::restore_snapshot(dir.path(), files);
+            history.emplace(data);
+            ASSERT_TRUE(history->begin(step.name, step.files));
+            ASSERT_TRUE(step.change());
+            history->commit();
+            // Only what the undo itself copies is judged.
+            std::filesystem::remove_all(dir / "backup");
+        };
+        w.together = step.together;
+        // After a failed directory sync the old files are back: the step is done and there is nothing to retry.
+        w.retry = [](const std::string& call) { return call != "sync_directory"; };
+        w.afterFault = [&](const std::string& call) {
+            expect_readable(data);
+            EXPECT_EQ(history->canUndo(), call != "sync_directory") << "a failed undo keeps its step for another try";
+        };
+        total += run(w, 64);
+    }
+    std::printf("[ faults   ] undo: %d\n", total);
+}
+
+TEST_F(FaultInjection, CopiesOfTheLogAndRestoringOne) {
+    const DateTime now{{2005, 3, 1}, 10, 15, 0};
+    const std::filesystem::path backups = dir / "backup";
+    // Thirty-one older copies: the new copy makes the oldest one go.
+    Writer copy = writer("backup/ copy and pruning", own_diary(), [&] {
+        const std::optional<std::string> warning = backup_log(data, now);
+        return Reported{!warning, warning.value_or(""), ""};
+    });
+    copy.dir = backups;
+    copy.prepare = [&] {
+        test::restore_snapshot(dir.path(), own_diary());
+        std::filesystem::create_directory(backups);
+        for (int day = 1; day <= 31; ++day) {
+            test::write_bytes(backups / backup_log_name({{2005, 1, day}, 8, 0, 0}), "old\r\n");
+        }
+    };
+    copy.needsItsBackup = true;  // the copy is the write itself
+    copy.afterFault = [&](const std::string&) {
+        EXPECT_EQ(test::bytes_of(dir / "データ.txt"), test::cp932(LogText)) << "a copy never touches the log";
+    };
+    int total = run(copy, 64);
+
+    const std::string older = test::cp932("\"2005/02/01\",\"はじめの一歩\",126,80,70,,62.5\r\n");
+    Writer restore = writer("restore from backup/", own_diary(),
+                            [&] { return reported(restore_backup(data, "データ_20050220_070000.txt", now)); });
+    restore.prepare = [&] {
+        test::restore_snapshot(dir.path(), own_diary());
+        std::filesystem::create_directory(backups);
+        test::write_bytes(backups / "データ_20050220_070000.txt", older);
+    };
+    // Without a copy of the log it replaces, a restore does not go ahead.
+    restore.needsItsBackup = true;
+    restore.afterBackupFault = [](const Reported& r, const Snapshot&) { EXPECT_FALSE(r.warning.empty()); };
+    restore.retry = [](const std::string& call) { return call != "sync_directory"; };
+    restore.afterFault = [&](const std::string&) {
+        expect_readable(data);
+        // Whatever happened, the log as it was before is still somewhere: in place or in backup/.
+        bool kept = test::bytes_of(dir / "データ.txt") == test::cp932(LogText);
+        for (const auto& entry : std::filesystem::directory_iterator(backups)) {
+            kept = kept || test::bytes_of(entry.path()) == test::cp932(LogText);
+        }
+        EXPECT_TRUE(kept);
+    };
+    total += run(restore, 64);
+    std::printf("[ faults   ] copies and restore: %d\n", total);
 }
 
 TEST_F(FaultInjection, SideFileWriters) {

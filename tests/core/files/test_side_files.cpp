@@ -308,6 +308,18 @@ TEST(DataDir, AMissingLogOfTheUsersOwnDiaryIsNotReplacedByTheSample) {
         {"own name", [](const auto& d) { write_bytes(d / "ﾌﾟﾗｲﾍﾞｰﾄ.txt", cp932("\"氏名\",\"山田\"\r\n")); }, false},
         {"own memo", [](const auto& d) { write_bytes(d / "気付きメモ.txt", cp932("薬を変えた\r\n")); }, false},
         {"kept log", [](const auto& d) { write_bytes(d / "データ_20240101_101500.txt", "x\r\n"); }, false},
+        {"automatic copy",
+         [](const auto& d) {
+             std::filesystem::create_directory(d / "backup");
+             write_bytes(d / "backup" / "データ_20240101_101500_2.txt", "x\r\n");
+         },
+         false},
+        {"a backup folder without copies",
+         [](const auto& d) {
+             std::filesystem::create_directory(d / "backup");
+             write_bytes(d / "backup" / "メモ.txt", "x\r\n");
+         },
+         true},
         {"dangling link",
          [](const auto& d) { std::filesystem::create_symlink(d / "mnt" / "データ.txt", d / "データ.txt"); }, false},
         {"the sample's own files",

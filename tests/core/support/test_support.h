@@ -90,10 +90,13 @@ protected:
     }
     std::string rawFile(std::string_view name) const { return bytes_of(path(name)); }
     bool exists(std::string_view name) const { return std::filesystem::exists(path(name)); }
-    /// Names of the files in the folder, sorted.
+    /// Names of the files in the folder, sorted; the folder of the automatic copies of the log is left out.
     std::vector<std::string> fileNames() const {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(m_scratch.path())) {
+            if (entry.is_directory() && entry.path().filename() == "backup") {
+                continue;
+            }
             names.push_back(entry.path().filename().string());
         }
         std::sort(names.begin(), names.end());

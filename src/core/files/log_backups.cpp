@@ -1,0 +1,339 @@
+#include "core/files/log_backups.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <system_error>
+#include <tuple>
+
+#include "core/files/measurement_log.h"
+#include "core/files/text_file.h"
+#include "core/files/writer_lock.h"
+
+namespace sora {
+namespace {
+
+constexpr std::string_view Prefix = "データ_";
+constexpr std::string_view Extension = ".txt";
+// Room left besides the copy and the new log, so that copies never take the last space of a disk.
+constexpr unsigned long long Reserve = 32ULL * 1024 * 1024;
+
+const Clock* g_clock = nullptr;
+
+std::string two_digits(int value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%02d", value);
+    return buffer;
+}
+
+std::filesystem::path backup_folder(const DataDir& dir) {
+    return dir.path() / std::string(files::BackupFolder);
+}
+
+/// Reads `count` digits at `pos`; -1 when any is not a digit.
+int digits_at(std::string_view text, std::size_t pos, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = pos; i < pos + count; ++i) {
+        if (i >= text.size() || text[i] < '0' || text[i] > '9') {
+            return -1;
+        }
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+/// Newest first: date, time of day, then the later of two copies of one second.
+auto order_key(const BackupTime& t) {
+    return std::make_tuple(t.taken.date, t.taken.hour, t.taken.minute, t.taken.second, t.sequence);
+}
+
+bool same_second(const DateTime& a, const DateTime& b) {
+    return a.date == b.date && a.hour == b.hour && a.minute == b.minute && a.second == b.second;
+}
+
+struct NamedBackup {
+    std::string name;
+    BackupTime time;
+};
+
+std::vector<NamedBackup> backups_in(const std::vector<std::string>& names) {
+    std::vector<NamedBackup> found;
+    for (const std::string& name : names) {
+        if (const std::optional<BackupTime> time = backup_time(name)) {
+            found.push_back({name, *time});
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const NamedBackup& a, const NamedBackup& b) { return order_key(a.time) > order_key(b.time); });
+    return found;
+}
+
+std::vector<std::string> names_in(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->is_regular_file(ec)) {
+            names.push_back(it->path().filename().string());
+        }
+    }
+    return names;
+}
+
+std::string warning_of(std::string_view reason) {
+    return "データ.txt の控えを backup フォルダに作れませんでした。" + std::string(reason) +
+           "\r\n控えを作らずに続けます。";
+}
+
+/// The copy itself: `copied` when the copy is in the folder (also when only its directory sync failed, which
+/// still gives a reason); `reason` says what went wrong.
+struct CopyOutcome {
+    bool copied = false;
+    std::optional<std::string> reason;
+};
+
+CopyOutcome copy_log(const DataDir& dir, const DateTime& now) {
+    CopyOutcome outcome;
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        outcome.reason = lock.message();
+        return outcome;
+    }
+    const std::filesystem::path log = dir.find(files::Log);
+    FileBytes bytes;
+    if (!read_file(log, bytes)) {
+        outcome.reason = text_file::unreadable_file_message(text_file::name_of(log));
+        return outcome;
+    }
+    const std::filesystem::path folder = backup_folder(dir);
+    std::error_code ec;
+    std::filesystem::create_directory(folder, ec);
+    if (!std::filesystem::is_directory(folder, ec)) {
+        outcome.reason = "フォルダを作れませんでした。";
+        return outcome;
+    }
+    if (const std::filesystem::space_info space = std::filesystem::space(folder, ec);
+        !ec && !backup_leaves_room(space.available, bytes.size)) {
+        outcome.reason = "ディスクの空き容量が少なくなっています。";
+        return outcome;
+    }
+    const std::string name = unused_backup_name(folder, now);
+    const WriteResult written =
+        replace_file(folder / std::filesystem::u8path(name), folder / std::string(files::LogCopy), bytes.view());
+    outcome.copied = written.ok || written.inPlace;
+    if (!written) {
+        outcome.reason = written.message;
+    }
+    if (outcome.copied) {
+        prune_backups(dir, now.date);
+    }
+    return outcome;
+}
+
+}  // namespace
+
+std::string backup_log_name(const DateTime& now) {
+    return std::string(Prefix) + std::to_string(now.date.year) + two_digits(now.date.month) + two_digits(now.date.day) +
+           "_" + two_digits(now.hour) + two_digits(now.minute) + two_digits(now.second) + std::string(Extension);
+}
+
+std::string unused_backup_name(const std::filesystem::path& folder, const DateTime& now) {
+    // Never overwrite an earlier copy, even of the same second; and a new copy is numbered after every copy of its
+    // second, even one whose lower number was freed by pruning, so that it never sorts as older than they are.
+    const std::string plain = backup_log_name(now);
+    int last = 0;
+    for (const std::string& name : names_in(folder)) {
+        if (const std::optional<BackupTime> time = backup_time(name); time && same_second(time->taken, now)) {
+            last = std::max(last, time->sequence);
+        }
+    }
+    std::error_code ec;
+    if (last == 0 && !std::filesystem::exists(folder / std::filesystem::u8path(plain), ec)) {
+        return plain;
+    }
+    std::string name = plain;
+    name.insert(name.size() - Extension.size(), "_" + std::to_string(std::max(last, 1) + 1));
+    return name;
+}
+
+std::optional<BackupTime> backup_time(std::string_view name) {
+    if (!name.starts_with(Prefix) || !name.ends_with(Extension)) {
+        return std::nullopt;
+    }
+    const std::string_view stamp = name.substr(Prefix.size(), name.size() - Prefix.size() - Extension.size());
+    // yyyymmdd_hhmmss, then an optional _n
+    if (stamp.size() < 15 || stamp[8] != '_') {
+        return std::nullopt;
+    }
+    BackupTime time;
+    time.taken.date = {digits_at(stamp, 0, 4), digits_at(stamp, 4, 2), digits_at(stamp, 6, 2)};
+    time.taken.hour = digits_at(stamp, 9, 2);
+    time.taken.minute = digits_at(stamp, 11, 2);
+    time.taken.second = digits_at(stamp, 13, 2);
+    if (!time.taken.date.valid() || time.taken.hour < 0 || time.taken.hour > 23 || time.taken.minute < 0 ||
+        time.taken.minute > 59 || time.taken.second < 0 || time.taken.second > 59) {
+        return std::nullopt;
+    }
+    if (stamp.size() > 15) {
+        const std::string_view rest = stamp.substr(16);
+        if (stamp[15] != '_' || rest.empty() || rest.size() > 6 || rest[0] == '0' ||
+            digits_at(rest, 0, rest.size()) < 2) {
+            return std::nullopt;
+        }
+        time.sequence = digits_at(rest, 0, rest.size());
+    }
+    return time;
+}
+
+std::vector<std::string> backups_to_remove(const std::vector<std::string>& names, const Date& today) {
+    const std::vector<NamedBackup> backups = backups_in(names);
+    const int thisMonth = today.year * 12 + today.month - 1;
+    std::set<int> monthsKept;
+    std::vector<std::string> removed;
+    for (std::size_t i = 0; i < backups.size(); ++i) {
+        const Date& date = backups[i].time.taken.date;
+        const int month = date.year * 12 + date.month - 1;
+        // Newest first, so the first copy seen of a month is its newest.
+        const bool monthly =
+            month <= thisMonth && month > thisMonth - BackupMonthsKept && monthsKept.insert(month).second;
+        if (i >= BackupsKeptNewest && !monthly) {
+            removed.push_back(backups[i].name);
+        }
+    }
+    return removed;
+}
+
+bool backup_leaves_room(unsigned long long available, unsigned long long copySize) {
+    return available >= Reserve && (available - Reserve) / 2 >= copySize;
+}
+
+std::optional<std::string> backup_log(const DataDir& dir, const DateTime& now) {
+    const CopyOutcome copy = copy_log(dir, now);
+    if (!copy.reason) {
+        return std::nullopt;
+    }
+    return warning_of(*copy.reason);
+}
+
+std::optional<std::string> backup_at_start(const DataDir& dir, const DateTime& now) {
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        return warning_of(lock.message());
+    }
+    std::error_code ec;
+    if (!std::filesystem::exists(dir.find(files::Log), ec)) {
+        return std::nullopt;  // nothing to keep: the start reports the missing log itself
+    }
+    for (const NamedBackup& backup : backups_in(names_in(backup_folder(dir)))) {
+        if (backup.time.taken.date == now.date) {
+            return std::nullopt;
+        }
+    }
+    return backup_log(dir, now);
+}
+
+int prune_backups(const DataDir& dir, const Date& today) {
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        return 0;
+    }
+    const std::filesystem::path folder = backup_folder(dir);
+    const std::vector<std::string> names = names_in(folder);
+    std::vector<std::string> removed = backups_to_remove(names, today);
+    // A copy cut off by a killed process stays under its temporary name; nobody else writes here while the lock
+    // is held, so every such file is a leftover.
+    const std::string temporaryStem = std::filesystem::path(std::string(files::LogCopy)).stem().string() + ".";
+    for (const std::string& name : names) {
+        if (name.starts_with(temporaryStem) && name.ends_with(Extension)) {
+            removed.push_back(name);
+        }
+    }
+    int count = 0;
+    for (const std::string& name : removed) {
+        std::error_code ec;
+        count += std::filesystem::remove(folder / std::filesystem::u8path(name), ec) ? 1 : 0;
+    }
+    return count;
+}
+
+std::vector<BackupEntry> list_backups(const DataDir& dir) {
+    const std::filesystem::path folder = backup_folder(dir);
+    std::vector<BackupEntry> entries;
+    for (const NamedBackup& backup : backups_in(names_in(folder))) {
+        BackupEntry entry;
+        entry.name = backup.name;
+        entry.taken = backup.time.taken;
+        FileBytes bytes;
+        if (!read_file(folder / std::filesystem::u8path(backup.name), bytes)) {
+            entry.readable = false;
+            entry.message = text_file::unreadable_file_message(backup.name);
+        } else {
+            const LogReadResult log = parse_log(bytes.view(), backup.name);
+            entry.readable = log.ok;
+            entry.message = log.message;
+            entry.records = log.records.size();
+            for (const MeasurementRecord& record : log.records) {
+                entry.lastDate = std::max(entry.lastDate, record.date);
+            }
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+WriteResult restore_backup(const DataDir& dir, std::string_view name, const DateTime& now) {
+    if (!backup_time(name)) {
+        return WriteResult{false, "「" + std::string(name) + "」は控えのファイルではありません。"};
+    }
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        return WriteResult{false, lock.message()};
+    }
+    std::string bytes;
+    if (!read_file(backup_folder(dir) / std::filesystem::u8path(std::string(name)), bytes)) {
+        return WriteResult{false, text_file::unreadable_file_message(name)};
+    }
+    const LogReadResult parsed = parse_log(bytes, name);
+    if (!parsed.ok || parsed.records.empty()) {
+        const std::string why = parsed.ok ? "「" + std::string(name) + "」に記録がありません。" : parsed.message;
+        return WriteResult{false, why + "\r\nこの控えからは戻せません。"};
+    }
+    const std::filesystem::path log = dir.find(files::Log);
+    const FileStamp current = stamp_of(write_target(log));
+    std::string warning;
+    if (current.exists) {
+        // The log being replaced may hold records no copy has: without its own copy it would be lost.
+        const CopyOutcome copy = copy_log(dir, now);
+        if (!copy.copied) {
+            return WriteResult{false, "今のデータ.txt を backup フォルダに残せないため、控えから戻しませんでした。" +
+                                          copy.reason.value_or("")};
+        }
+        warning = copy.reason ? warning_of(*copy.reason) : std::string();
+    }
+    WriteResult result =
+        replace_file(log, dir.path() / std::string(files::LogCopy), bytes, current.exists ? &current : nullptr);
+    result.warning = warning;
+    return result;
+}
+
+const Clock& backup_clock() {
+    static const SystemClock system;
+    return g_clock != nullptr ? *g_clock : system;
+}
+
+BackupClockOverride::BackupClockOverride(const Clock& clock) : m_previous(g_clock) {
+    g_clock = &clock;
+}
+
+BackupClockOverride::~BackupClockOverride() {
+    g_clock = m_previous;
+}
+
+std::optional<std::string> backup_before_rewrite(const DataDir& dir) {
+    std::error_code ec;
+    if (!std::filesystem::exists(dir.find(files::Log), ec)) {
+        return std::nullopt;
+    }
+    return backup_log(dir, backup_clock().now());
+}
+
+}  // namespace sora
