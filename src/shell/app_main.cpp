@@ -8,6 +8,7 @@
 
 #include "core/edits/rename_situation.h"
 #include "core/files/data_dir.h"
+#include "core/files/log_backups.h"
 #include "core/files/writer_lock.h"
 #include "shell/frm_main.h"
 #include "shell/resources.h"
@@ -82,6 +83,13 @@ int runSoranote(QApplication& app) {
     }
 
     sora::SystemClock clock;
+    // The first start of a day keeps a copy of the log in backup/ (a run that only takes pictures writes nothing).
+    if (!parser.isSet(screenshotOption)) {
+        if (const auto warning = sora::backup_at_start(sora::DataDir(dataDir), clock.now())) {
+            std::fprintf(stderr, "soranote: %s\n", warning->c_str());
+            ui::QtDialogs().message(ui::Icon::Warning, "バックアップ", QString::fromStdString(*warning));
+        }
+    }
     if (parser.isSet(screenshotOption)) {
         // Every dialog is answered with its default button without being shown.
         ui::ScriptedDialogs dialogs;

@@ -173,13 +173,13 @@ UndoResult UndoHistory::undo() {
             bool restored = true;
             for (std::size_t j = 0; j < i; ++j) {
                 if (putBack[j]) {
-                    restored = put_back(step.files[j].path, temporary_for(step.files[j].path), now[j].exists,
-                                        now[j].bytes.view(), nullptr)
-                                   .ok &&
-                               restored;
+                    const WriteResult back = put_back(step.files[j].path, temporary_for(step.files[j].path),
+                                                      now[j].exists, now[j].bytes.view(), nullptr);
+                    restored = (back.ok || back.inPlace) && restored;
                 }
             }
             result.ok = false;
+            result.inPlace = false;
             result.message =
                 written.message +
                 (restored ? notUndone : "\r\n元に戻せなかったファイルがあります。内容を確かめてください。");
