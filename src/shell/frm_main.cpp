@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <type_traits>
 
 #include "common/render.h"
 #include "common/side_file_guard.h"
@@ -72,38 +73,13 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
     adoptFrame(m_main->frame());
 
     connect(cmdMain, &QPushButton::clicked, this, &frmMain::cmdMain_Click);
-    // Only the diary screen holds text that is saved by a button; its own button leaves nothing.
-    connect(cmdTaijyu, &QPushButton::clicked, this, [this] {
-        if (mayLeaveScreen()) {
-            built(m_filter).open();
-        }
-    });
-    connect(cmdAvgtai, &QPushButton::clicked, this, [this] {
-        if (mayLeaveScreen()) {
-            built(m_averages).open();
-        }
-    });
-    connect(cmdBunseki, &QPushButton::clicked, this, [this] {
-        if (mayLeaveScreen()) {
-            built(m_sorted).open();
-        }
-    });
-    connect(cmdCale, &QPushButton::clicked, this, [this] {
-        if (mayLeaveScreen()) {
-            built(m_calendar).open();
-        }
-    });
-    connect(cmdRentai, &QPushButton::clicked, this, [this] {
-        if (mayLeaveScreen()) {
-            built(m_trend).open();
-        }
-    });
-    connect(cmdMemo, &QPushButton::clicked, this, [this] { built(m_diary).open(); });
-    connect(cmdSettei, &QPushButton::clicked, this, [this] {
-        if (mayLeaveScreen()) {
-            built(m_settings).open();
-        }
-    });
+    openOnClick(cmdTaijyu, m_filter);
+    openOnClick(cmdAvgtai, m_averages);
+    openOnClick(cmdBunseki, m_sorted);
+    openOnClick(cmdCale, m_calendar);
+    openOnClick(cmdRentai, m_trend);
+    openOnClick(cmdMemo, m_diary);
+    openOnClick(cmdSettei, m_settings);
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdOwari, &QPushButton::clicked, this, &frmMain::cmdOwari_Click);
     connect(chkHelp, &QCheckBox::clicked, this, &frmMain::chkHelp_Click);
@@ -133,6 +109,16 @@ Screen& frmMain::built(Screen*& screen) {
     return *screen;
 }
 template SettingsScreen& frmMain::built(SettingsScreen*&);  // also used by the screenshot writer
+
+template <class Screen>
+void frmMain::openOnClick(QPushButton* button, Screen*& screen) {
+    connect(button, &QPushButton::clicked, this, [this, &screen] {
+        // Only the diary screen holds text that is saved by a button; its own button leaves nothing.
+        if (std::is_same_v<Screen, DiaryScreen> || mayLeaveScreen()) {
+            built(screen).open();
+        }
+    });
+}
 
 // What the load step gave the screens that were not built yet.
 void frmMain::prepare(FilterScreen& screen) {

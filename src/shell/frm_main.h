@@ -90,6 +90,9 @@ private:
     void adoptFrame(QWidget* frame);
     template <class Screen>
     Screen& built(Screen*& screen);
+    /// Opens the screen (built when first needed) on a click of its button, once the shown screen may be left.
+    template <class Screen>
+    void openOnClick(QPushButton* button, Screen*& screen);
     void prepare(FilterScreen& screen);
     void prepare(SettingsScreen& screen);
     void prepare(DiaryScreen& screen);
