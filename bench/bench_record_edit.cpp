@@ -179,12 +179,7 @@ BENCHMARK(BM_Undo)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args = bench::withRepetitions(argc, argv, "15");
-    // Interleaved repetitions see the same machine load, so the medians stay comparable on a busy machine.
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    if (static_cast<int>(args.size()) > argc) {
-        args.push_back(interleave.data());
-    }
+    std::vector<char*> args = bench::withInterleavedRepetitions(argc, argv, "15");
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
     fixture();

@@ -125,4 +125,15 @@ inline std::vector<char*> withRepetitions(int argc, char** argv, const char* rep
     return args;
 }
 
+/// withRepetitions, and the repetitions interleaved when the count is ours: every benchmark of the program then sees
+/// the same machine load, so that their medians stay comparable on a busy machine.
+inline std::vector<char*> withInterleavedRepetitions(int argc, char** argv, const char* repetitions) {
+    static std::string interleave = "--benchmark_enable_random_interleaving=true";
+    std::vector<char*> args = withRepetitions(argc, argv, repetitions);
+    if (static_cast<int>(args.size()) > argc) {
+        args.push_back(interleave.data());
+    }
+    return args;
+}
+
 }  // namespace bench

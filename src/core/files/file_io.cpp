@@ -311,9 +311,11 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
     std::size_t written = 0;
     // A failed append takes its own bytes back off, so the file never ends in a partial line and a retry adds no
     // duplicate; but only while they are still the end of the file: never cut off what another writer added after.
+    // By name, so that it also works once the descriptor is gone (a failed close).
     auto undo = [&] {
         struct stat now {};
-        if (startSize < 0 || ::fstat(fd, &now) != 0 || now.st_size != startSize + static_cast<off_t>(written)) {
+        if (startSize < 0 || ::stat(target.c_str(), &now) != 0 ||
+            now.st_size != startSize + static_cast<off_t>(written)) {
             return;
         }
         if (!existed && startSize == 0) {
@@ -322,7 +324,7 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
         }
         int rc;
         do {
-            rc = ::ftruncate(fd, startSize);
+            rc = ::truncate(target.c_str(), startSize);
         } while (rc < 0 && errno == EINTR);
     };
     if (!write_all(io, fd, bytes, written) || io.fsync(fd) != 0) {
@@ -333,16 +335,7 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
     }
     if (io.close(fd) != 0) {
         const int error = errno;
-        // The descriptor is gone: take the bytes back off by name, still only when they end the file.
-        struct stat now {};
-        if (startSize >= 0 && ::stat(target.c_str(), &now) == 0 &&
-            now.st_size == startSize + static_cast<off_t>(written)) {
-            if (!existed && startSize == 0) {
-                remove_quietly(target);
-            } else {
-                (void)::truncate(target.c_str(), startSize);
-            }
-        }
+        undo();
         return failure(target, error);
     }
     if (!existed && io.sync_directory(target.parent_path()) != 0) {

@@ -100,8 +100,11 @@ class FailRenameOnto : public PassThroughIo {
 public:
     explicit FailRenameOnto(std::string name) : m_name(std::move(name)) {}
     int rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        errno = EIO;
-        return to.filename() == std::filesystem::u8path(m_name) ? -1 : posix_file_io().rename(from, to);
+        if (to.filename() == std::filesystem::u8path(m_name)) {
+            errno = EIO;
+            return -1;
+        }
+        return posix_file_io().rename(from, to);
     }
 
 private:
