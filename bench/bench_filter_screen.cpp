@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench_host.h"
+#include "common/diary_changes.h"
 #include "bench_support.h"
 #include "core/clock.h"
 #include "core/files/data_dir.h"
@@ -71,7 +72,8 @@ void openFilterView(benchmark::State& state, bool paint) {
     host.paint = paint;
     QWidget area;
     area.resize(1100, 700);
-    FilterScreen screen(ScreenContext{appState, dir, clock, host}, &area);
+    DiaryChanges changes(appState, dir, clock, host, &area);
+    FilterScreen screen(ScreenContext{appState, dir, clock, host, changes}, &area);
     screen.frame()->resize(1100, 700);
     host.frames = {screen.frame()};
     if (paint) {

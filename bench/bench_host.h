@@ -28,6 +28,8 @@ public:
     void rebuildMainScreen() override {}
     void setTitle(const QString&) override {}
     void endProgram() override {}
+    QStringList situationItems() const override { return {}; }
+    void showChangedDiary(bool) override {}
     void processEvents() override {
         if (paint) {
             QCoreApplication::processEvents();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench_host.h"
+#include "common/diary_changes.h"
 #include "bench_support.h"
 #include "common/screen_context.h"
 #include "core/clock.h"
@@ -69,7 +70,8 @@ void BM_DspMain(benchmark::State& state) {
     BenchHost host;
     QWidget window;
     window.resize(1100, 700);
-    MainScreen screen(ScreenContext{appState, fixture().dir, clock, host}, &window);
+    DiaryChanges changes(appState, fixture().dir, clock, host, &window);
+    MainScreen screen(ScreenContext{appState, fixture().dir, clock, host, changes}, &window);
     screen.frame()->resize(1100, 700);
     screen.frame()->show();
     window.show();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench_host.h"
+#include "common/diary_changes.h"
 #include "bench_support.h"
 #include "core/clock.h"
 #include "core/files/data_dir.h"
@@ -67,7 +68,8 @@ void BM_OpenTrend(benchmark::State& state) {
     host.paint = false;  // the opening is measured with the chart drawn to a picture, not with pending events
     QWidget area;
     area.resize(1100, 700);
-    TrendScreen screen(ScreenContext{appState, dir, clock, host}, &area);
+    DiaryChanges changes(appState, dir, clock, host, &area);
+    TrendScreen screen(ScreenContext{appState, dir, clock, host, changes}, &area);
     host.frames = {screen.frame()};
     auto* chart = screen.frame()->findChild<ui::Chart*>("mcrRentai");
     for (auto _ : state) {

@@ -15,6 +15,7 @@
 
 #include "bench_host.h"
 #include "bench_support.h"
+#include "common/diary_changes.h"
 #include "common/screen_context.h"
 #include "core/app_state.h"
 #include "core/clock.h"
@@ -60,6 +61,7 @@ struct Fixture {
     sora::FixedClock clock{sora::DateTime{{2025, 1, 1}, 10, 0, 0}};
     BenchHost host;
     QWidget window;
+    DiaryChanges changes{state, dir, clock, host, &window};
     std::unique_ptr<AverageScreen> averages;
     std::unique_ptr<SortedListScreen> sorted;
     std::unique_ptr<CalendarScreen> calendar;
@@ -67,7 +69,7 @@ struct Fixture {
     Fixture() {
         bench::writeLogOrExit(dir.path(), makeRecords());
         state.startDate = "2005/01/01";
-        const ScreenContext context{state, dir, clock, host};
+        const ScreenContext context{state, dir, clock, host, changes};
         averages = std::make_unique<AverageScreen>(context, &window);
         sorted = std::make_unique<SortedListScreen>(context, &window);
         calendar = std::make_unique<CalendarScreen>(context, &window);

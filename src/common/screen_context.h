@@ -5,10 +5,15 @@
 #include "core/files/data_dir.h"
 #include "ui/screen_host.h"
 
-/// What every screen gets from the main window: the shared state, the data directory, the clock, the host.
+class DiaryChanges;
+
+/// What every screen gets from the main window: the shared state, the data directory, the clock, the host and the
+/// changes of the diary.
 struct ScreenContext {
     sora::AppState& state;
     const sora::DataDir& dir;
     const sora::Clock& clock;
     ui::ScreenHost& host;
+    /// Corrections, undo steps and restores of the diary.
+    DiaryChanges& changes;
 };

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "common/diary_changes.h"
 #include "common/render.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
@@ -208,7 +209,9 @@ void EntryPanel::cmdFree_Click() {
 
     if (dialogs.message(ui::Icon::Question, "状況リスト登録の有無", "状況リストに追加しますか？", ui::Buttons::YesNo) ==
         ui::Answer::Yes) {
+        UndoStep step(m_ctx.changes, "状況「" + *storable + "」の追加", {sora::files::Situations});
         const sora::WriteResult written = sora::append_situation(m_ctx.dir, *storable, true);
+        step.done(written || written.inPlace);
         if (written || written.inPlace) {
             m_ctx.host.appendSituation(m_chosen);
         }
@@ -254,8 +257,11 @@ void EntryPanel::cmdTaiHozon_Click() {
     const std::string diary = state.autoTime ? ss(timeOfDay()) : std::string();
     const sora::MeasurementRecord record = sora::form_record(state.selectedDate, situation, boxes, diary);
     const sora::MeasurementLog log(m_ctx.dir);
+    UndoStep step(m_ctx.changes, sora::record_undo_label(record, "保存"), {sora::files::Log});
     const sora::WriteResult written =
         sora::needs_insert(state.latestDate, record.date) ? log.insert_in_order(record) : log.append(record);
+    step.done(written || written.inPlace);
+    m_ctx.changes.reportCopyWarning(written.warning);
     if (!written) {
         dialogs.message(ui::Icon::Warning, "保存エラー", qs(written.message));
         if (!written.inPlace) {

@@ -34,6 +34,7 @@ MainScreen::MainScreen(ScreenContext context, QWidget* parent)
     connect(cmdSuiiGr, &QPushButton::clicked, this, &MainScreen::cmdSuiiGr_Click);
     connect(mcrMain, &ui::Chart::clicked, this, &MainScreen::mcrMain_Click);
     connect(m_seriesOptions, &ui::SeriesModeOptions::modeChosen, this, &MainScreen::applySeriesMode);
+    new RecordActions(msgDayList, m_ctx.changes, m_listed, RecordActions::DoubleClick::Corrects);
 }
 
 void MainScreen::buildLayout() {
@@ -209,6 +210,7 @@ void MainScreen::DSP_MAIN() {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(page.message));
     }
     state.extremes = page.extremes;
+    m_listed = ListedRecords{page.recordIndices, page.recordIndices.size(), page.stamp};
     m_entry->setLogReadable(page.ok);
     render(page);
 }

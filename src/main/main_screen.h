@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <array>
 
+#include "common/record_actions.h"
 #include "common/screen_context.h"
 #include "core/views/day_page.h"
 
@@ -70,6 +71,7 @@ private:
     QWidget* m_frame;
 
     ui::Grid* msgDayList = nullptr;
+    ListedRecords m_listed;  // the records msgDayList shows
     std::array<std::array<QLabel*, 4>, 4> m_statistics{};
     QLabel* lblMHyouka = nullptr;
     FaceImage* imgwara = nullptr;

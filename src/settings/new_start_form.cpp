@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/diary_changes.h"
 #include "common/render.h"
 #include "common/side_file_guard.h"
 #include "core/edits/new_start.h"
@@ -164,6 +165,7 @@ void NewStartForm::cmdStHozon_Click() {
                         QString::fromStdString(result.message) + "\n新規スタートを中断しました。");
         return;
     }
+    m_ctx.changes.reportCopyWarning(result.warning);
     m_ctx.state.userName = check.plan->name;
     dialogs.message(ui::Icon::Information, "新規登録終了",
                     QString::fromStdString(sora::new_start_closing_message(result.backupName)));

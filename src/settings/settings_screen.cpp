@@ -15,6 +15,7 @@
 #include "settings/new_start_form.h"
 #include "settings/settings_support.h"
 #include "settings/situation_editor_panel.h"
+#include "common/diary_changes.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -41,12 +42,16 @@ SettingsScreen::SettingsScreen(ScreenContext context, QWidget* parent)
     cmdNew1 = new QPushButton("新規にスタートするとき", settingsPane);
     cmdNew1->setObjectName("cmdNew1");
     cmdNew1->setToolTip("データの新規スタート");
+    cmdBackupRestore = new QPushButton("バックアップから復元", settingsPane);
+    cmdBackupRestore->setObjectName("cmdBackupRestore");
+    cmdBackupRestore->setToolTip("自動で取ったデータ.txtのコピーに戻します");
 
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(makePrivateFrame(settingsPane), 1);
     auto* otherColumn = new QVBoxLayout;
     otherColumn->addWidget(chkJikan);
     otherColumn->addStretch(1);
+    otherColumn->addWidget(cmdBackupRestore, 0, Qt::AlignRight);
     otherColumn->addWidget(cmdNew1, 0, Qt::AlignRight);
     bottomRow->addLayout(otherColumn);
 
@@ -68,6 +73,7 @@ SettingsScreen::SettingsScreen(ScreenContext context, QWidget* parent)
     connect(cmdPHozon1, &QPushButton::clicked, this, &SettingsScreen::cmdPHozon1_Click);
     connect(chkJikan, &QCheckBox::clicked, this, &SettingsScreen::chkJikan_Click);
     connect(cmdNew1, &QPushButton::clicked, this, &SettingsScreen::showNewStartForm);
+    connect(cmdBackupRestore, &QPushButton::clicked, &m_ctx.changes, &DiaryChanges::restoreFromBackup);
 }
 
 QWidget* SettingsScreen::makePrivateFrame(QWidget* parent) {

@@ -51,4 +51,5 @@ private:
     QPushButton* cmdPHozon1;
     QCheckBox* chkJikan;
     QPushButton* cmdNew1;
+    QPushButton* cmdBackupRestore;
 };

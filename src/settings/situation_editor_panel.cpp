@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "common/diary_changes.h"
 #include "common/side_file_guard.h"
 #include "core/edits/rename_situation.h"
 #include "core/edits/situation_editor.h"
@@ -176,7 +177,10 @@ void SituationEditorPanel::cmdNew2_Click() {
     if (!text) {
         return;
     }
-    if (!reportWrite(dialogs, sora::append_situation(m_ctx.dir, text->toStdString(), false))) {
+    UndoStep step(m_ctx.changes, "状況「" + text->toStdString() + "」の追加", {sora::files::Situations});
+    const bool written = reportWrite(dialogs, sora::append_situation(m_ctx.dir, text->toStdString(), false));
+    step.done(written);
+    if (!written) {
         return;
     }
     m_ctx.host.appendSituation(*text);
@@ -185,8 +189,13 @@ void SituationEditorPanel::cmdNew2_Click() {
 void SituationEditorPanel::cmdSort_Click() {
     const QStringList list = items();
     const std::vector<std::string> shown = toStdVector(list);  // the same items, only in another order
-    if (!mayWriteSideFile(m_ctx, sora::files::Situations) ||
-        !reportWrite(m_ctx.host.dialogs(), sora::write_situations_plain(m_ctx.dir, shown, &shown))) {
+    if (!mayWriteSideFile(m_ctx, sora::files::Situations)) {
+        return;
+    }
+    UndoStep step(m_ctx.changes, "状況リストの並び替え", {sora::files::Situations});
+    const bool written = reportWrite(m_ctx.host.dialogs(), sora::write_situations_plain(m_ctx.dir, shown, &shown));
+    step.done(written);
+    if (!written) {
         return;
     }
     m_ctx.host.refillEntryAndFilterLists(list);
@@ -208,8 +217,13 @@ void SituationEditorPanel::cmdDel_Click() {
     }
     const std::vector<std::string> shown = toStdVector(items());
     const auto rest = sora::remove_situation(shown, row);
-    if (!rest || !mayWriteSideFile(m_ctx, sora::files::Situations) ||
-        !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, *rest, &shown))) {
+    if (!rest || !mayWriteSideFile(m_ctx, sora::files::Situations)) {
+        return;
+    }
+    UndoStep step(m_ctx.changes, "状況「" + text.toStdString() + "」の削除", {sora::files::Situations});
+    const bool written = reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, *rest, &shown));
+    step.done(written);
+    if (!written) {
         return;
     }
     delete lstKoumoku->takeItem(row);
@@ -224,8 +238,13 @@ void SituationEditorPanel::cmdDel2_Click() {
                         ui::Buttons::OkCancel) != ui::Answer::Ok) {
         return;
     }
-    if (!mayWriteSideFile(m_ctx, sora::files::Situations) ||
-        !reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, {}))) {
+    if (!mayWriteSideFile(m_ctx, sora::files::Situations)) {
+        return;
+    }
+    UndoStep step(m_ctx.changes, "状況リストの全削除", {sora::files::Situations});
+    const bool written = reportWrite(dialogs, sora::write_situations_plain(m_ctx.dir, {}));
+    step.done(written);
+    if (!written) {
         return;
     }
     m_ctx.host.setSituationLists({});
@@ -255,7 +274,11 @@ void SituationEditorPanel::cmdChg_Click() {
         return;
     }
 
+    UndoStep step(m_ctx.changes, "状況名「" + oldText.toStdString() + "」→「" + newText->toStdString() + "」の変更",
+                  {sora::files::Log, sora::files::Situations});
     const sora::RenameResult renamed = sora::rename_situation(m_ctx.dir, oldText.toStdString(), newText->toStdString());
+    step.done(renamed || renamed.logRewritten);
+    m_ctx.changes.reportCopyWarning(renamed.warning);
     if (!renamed) {
         dialogs.message(ui::Icon::Warning, "保存エラー", QString::fromStdString(renamed.message));
         if (renamed.logRewritten) {

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <type_traits>
 
+#include "common/diary_changes.h"
 #include "common/render.h"
 #include "common/side_file_guard.h"
 #include "core/files/measurement_log.h"
@@ -69,7 +70,8 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
 
     // The main screen is built now; every other screen when it is first needed, which keeps hundreds of controls
     // out of the start-up.
-    m_main = new MainScreen(ScreenContext{m_state, m_dir, m_clock, *this}, m_frameArea);
+    m_changes = new DiaryChanges(m_state, m_dir, m_clock, *this, this);
+    m_main = new MainScreen(context(), m_frameArea);
     adoptFrame(m_main->frame());
 
     connect(cmdMain, &QPushButton::clicked, this, &frmMain::cmdMain_Click);
@@ -83,6 +85,8 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
     connect(cmdHelp, &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
     connect(cmdOwari, &QPushButton::clicked, this, &frmMain::cmdOwari_Click);
     connect(chkHelp, &QCheckBox::clicked, this, &frmMain::chkHelp_Click);
+    // A text box that has the keyboard takes Ctrl+Z back for its own typing first.
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, m_changes, &DiaryChanges::undo);
 
     m_help = std::make_unique<ui::HelpViewer>(this);
     setWindowTitle(" ソラノート＋");
@@ -91,6 +95,10 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
 }
 
 frmMain::~frmMain() = default;
+
+ScreenContext frmMain::context() {
+    return ScreenContext{m_state, m_dir, m_clock, *this, *m_changes};
+}
 
 void frmMain::adoptFrame(QWidget* frame) {
     // Every frame sits in the same cell: hidden frames take no room, the one shown fills the area.
@@ -102,7 +110,7 @@ void frmMain::adoptFrame(QWidget* frame) {
 template <class Screen>
 Screen& frmMain::built(Screen*& screen) {
     if (!screen) {
-        screen = new Screen(ScreenContext{m_state, m_dir, m_clock, *this}, m_frameArea);
+        screen = new Screen(context(), m_frameArea);
         adoptFrame(screen->frame());
         prepare(*screen);
     }
@@ -382,6 +390,38 @@ void frmMain::endProgram() {
     m_ended = true;
     close();
     QCoreApplication::exit(0);
+}
+
+void frmMain::showChangedDiary(bool situationsToo) {
+    if (situationsToo) {
+        const auto situations = sora::read_situations(m_dir);
+        reportReadError(situations.message);
+        if (situations.ok) {
+            setSituationLists(toQStringList(situations.value));
+        }
+    }
+    m_main->DSP_MAIN();  // also the state's start and latest dates, count and extremes
+    const auto shown = [](auto* screen) { return screen != nullptr && !screen->frame()->isHidden(); };
+    if (shown(m_filter)) {
+        m_filter->refresh();
+    }
+    if (shown(m_averages)) {
+        m_averages->DSP_AVGTAI_HEAD();
+        m_averages->DSP_AVGTAI();
+    }
+    if (shown(m_sorted)) {
+        m_sorted->refresh();
+    }
+    if (shown(m_calendar)) {
+        m_calendar->DSP_CALE_HEAD();
+        m_calendar->DSP_CALE();
+    }
+    if (shown(m_trend)) {
+        m_trend->DSP_RENTAI();
+    }
+    if (shown(m_diary)) {
+        m_diary->refresh();
+    }
 }
 
 void frmMain::processEvents() {

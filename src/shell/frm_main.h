@@ -10,6 +10,7 @@
 
 #include "core/app_state.h"
 #include "core/clock.h"
+#include "common/screen_context.h"
 #include "core/files/data_dir.h"
 #include "ui/screen_host.h"
 
@@ -24,6 +25,7 @@ class CalendarScreen;
 class TrendScreen;
 class DiaryScreen;
 class SettingsScreen;
+class DiaryChanges;
 
 namespace ui {
 class Dialogs;
@@ -68,6 +70,8 @@ public:
     void setTitle(const QString& title) override;
     void endProgram() override;
     void processEvents() override;
+    QStringList situationItems() const override { return m_situations; }
+    void showChangedDiary(bool situationsToo) override;
 
 protected:
     /// Closing the window ends the program like the exit button: unsaved diary text is asked about first.
@@ -98,12 +102,14 @@ private:
     void prepare(DiaryScreen& screen);
     template <class Screen>
     void prepare(Screen&) {}
+    ScreenContext context();
 
     sora::DataDir m_dir;
     ui::Dialogs& m_dialogs;
     const sora::Clock& m_clock;
     sora::AppState m_state;
     bool m_ended = false;
+    DiaryChanges* m_changes = nullptr;
 
     QWidget* m_frameArea = nullptr;
     std::vector<QWidget*> m_frames;  // of the screens built so far

@@ -21,6 +21,9 @@ QMessageBox::Icon toQt(Icon icon) {
 }
 
 Answer defaultAnswer(Buttons buttons) {
+    if (buttons == Buttons::OkCancelDefaultCancel) {
+        return Answer::Cancel;
+    }
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 
@@ -35,6 +38,12 @@ Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, 
         case Buttons::OkCancel:
             box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
             box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box.setEscapeButton(QMessageBox::Cancel);
+            break;
+        case Buttons::OkCancelDefaultCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+            box.setDefaultButton(QMessageBox::Cancel);
             box.setEscapeButton(QMessageBox::Cancel);
             break;
         case Buttons::YesNo:

@@ -9,7 +9,9 @@
 namespace ui {
 
 enum class Icon { Information, Warning, Question, Exclamation };
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+/// OkCancelDefaultCancel: OK and Cancel with Cancel as the default, for a question whose OK cannot be taken back
+/// lightly (deleting a measurement).
+enum class Buttons { Ok, OkCancel, OkCancelDefaultCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
 /// Every message box and text input of the program goes through here.
@@ -36,7 +38,7 @@ private:
 };
 
 /// Records every dialog and answers from a queue; with an empty queue it answers with the default button
-/// (OK, Yes — also of Yes/No/Cancel) and cancels text inputs. Used by tests and by --screenshot.
+/// (OK, Yes — also of Yes/No/Cancel; Cancel where Cancel is the default) and cancels text inputs. Used by tests and by --screenshot.
 class ScriptedDialogs : public Dialogs {
 public:
     struct Record {

@@ -217,6 +217,18 @@ int Grid::topRow() const {
     return row < 0 ? 1 : row + 1;
 }
 
+int Grid::currentRow() const {
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+int Grid::sourceRow(int row) const {
+    if (row < 1 || row >= rowCount()) {
+        return -1;
+    }
+    return m_model->sourceRow(row - 1);
+}
+
 void Grid::sortRows(int column, SortKind kind, bool ascending) {
     m_model->sortRows(column, kind, ascending);
 }

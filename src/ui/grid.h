@@ -66,6 +66,11 @@ public:
 
     void setCurrentColumn(int column);
     int currentColumnIndex() const;
+    /// The grid row (from 1) of the current cell; 0 when no data row is current.
+    int currentRow() const;
+    /// Which of the rows the grid was given (from 0: of setDataSource's source, or of setDataRows' rows while they
+    /// are unsorted) grid row `row` shows; -1 for the heading or a row past the end.
+    int sourceRow(int row) const;
     void setFontPointSize(int points);
 
 signals:

@@ -44,11 +44,12 @@ public:
     void replaceRows(std::vector<Row> rows);
     void setSource(std::unique_ptr<GridSource> source);
     void sortRows(int column, SortKind kind, bool ascending);
+    /// The row (from 0) of the given rows that data row `row` shows; rows sorted once held move for good.
+    int sourceRow(int row) const { return m_order.empty() ? row : m_order[static_cast<std::size_t>(row)]; }
 
 private:
     bool validColumn(int column) const { return column >= 0 && column < m_columns; }
     bool validDataRow(int row) const { return row >= 0 && row < dataRowCount(); }
-    int sourceRow(int row) const { return m_order.empty() ? row : m_order[static_cast<std::size_t>(row)]; }
     /// The cell of a data row (from 0); valid row and column.
     Grid::Cell dataCell(int row, int column) const;
     /// Turns the source's rows into held rows (before a change that only held rows support).

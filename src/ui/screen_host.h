@@ -37,6 +37,12 @@ public:
     virtual void endProgram() = 0;
     /// Lets pending window events run (repaints).
     virtual void processEvents() = 0;
+
+    /// The situation list as the screens show it.
+    virtual QStringList situationItems() const = 0;
+    /// Shows the diary as its files are now, after a correction, an undo or a restore: the main screen and the
+    /// screen shown are built anew; `situationsToo` reads the situation list again as well.
+    virtual void showChangedDiary(bool situationsToo) = 0;
 };
 
 }  // namespace ui

@@ -25,6 +25,7 @@ DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent)
     // The column widths are the classic twips; at the toolkit's default size the dates no longer fit.
     msgMemoList->setFontPointSize(9);
     connect(msgMemoList, &ui::Grid::cellClicked, this, &DiaryScreen::msgMemoList_Click);
+    new RecordActions(msgMemoList, m_ctx.changes, m_listed, RecordActions::DoubleClick::Corrects);
 
     lblMemo = new QLabel("一言入力欄 →", m_frame);
     lblMemo->setObjectName("lblMemo");
@@ -97,6 +98,7 @@ void DiaryScreen::setMemo(const QString& memo) {
 void DiaryScreen::DSP_MEMO_HEAD() {
     renderGridHead(*msgMemoList, sora::diary_columns());
     m_records = std::make_shared<std::vector<sora::MeasurementRecord>>();
+    m_listed = ListedRecords{};
     m_selectedRow = 0;
     m_topRow.reset();
 }
@@ -106,6 +108,8 @@ void DiaryScreen::DSP_MEMO() {
     if (!log.ok) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "一言日記", qs(log.message));
     }
+    // Nothing read in part is ever corrected.
+    m_listed = ListedRecords{{}, log.ok ? log.records.size() : 0, log.stamp};
     m_records = std::make_shared<std::vector<sora::MeasurementRecord>>(std::move(log.records));
     m_selectedRow = 0;
     m_topRow = sora::diary_top_row(m_records->size());
@@ -131,12 +135,30 @@ void DiaryScreen::cmdMemoHozon_Click() {
     saveDiary();
 }
 
+void DiaryScreen::refresh() {
+    const int topRow = msgMemoList->topRow();
+    DSP_MEMO_HEAD();
+    DSP_MEMO();
+    cmdMemoHozon->setEnabled(false);
+    txtMemo->clear();
+    m_topRow = topRow;
+    msgMemoList->setTopRow(topRow);
+}
+
 bool DiaryScreen::saveDiary() {
     if (m_selectedRow < 1) {
         return false;
     }
-    const sora::DiarySaveResult result = sora::save_diary(
-        sora::MeasurementLog(m_ctx.dir), *m_records, static_cast<std::size_t>(m_selectedRow - 1), ss(txtMemo->text()));
+    const auto index = static_cast<std::size_t>(m_selectedRow - 1);
+    UndoStep step(m_ctx.changes, sora::record_undo_label((*m_records)[index], "一言日記の保存"), {sora::files::Log});
+    const sora::DiarySaveResult result =
+        sora::save_diary(sora::MeasurementLog(m_ctx.dir), *m_records, index, ss(txtMemo->text()));
+    step.done(result.saved());
+    if (result.saved()) {
+        // The list now shows the file this save left.
+        m_listed.readAs = sora::stamp_of(m_ctx.dir.find(sora::files::Log));
+        m_ctx.changes.reportCopyWarning(result.warning);
+    }
     switch (result.status) {
         case sora::DiarySaveStatus::Saved:
         case sora::DiarySaveStatus::SavedUnconfirmed:

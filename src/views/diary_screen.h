@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/record_actions.h"
 #include "common/screen_context.h"
 #include "core/rules/measurement_record.h"
 
@@ -35,6 +36,8 @@ public:
     void DSP_MEMO_HEAD();
     /// Reads the log and lists every record.
     void DSP_MEMO();
+    /// Lists the log as it is now, the scroll position kept; no line is chosen afterwards.
+    void refresh();
 
     /// Before the screen is left or the program ends: asks about each of txtKizuki and txtMemo whose text differs
     /// from what was loaded or saved last (save / discard / cancel). False when the user stays: a cancel, or a save
@@ -69,7 +72,8 @@ private:
     // Shared with the list's rows, which are written out from the records as the grid draws them.
     std::shared_ptr<std::vector<sora::MeasurementRecord>> m_records =
         std::make_shared<std::vector<sora::MeasurementRecord>>();
-    int m_selectedRow = 0;  // grid row, 0 when none is chosen
+    ListedRecords m_listed;  // for corrections from the list
+    int m_selectedRow = 0;   // grid row, 0 when none is chosen
     QString m_savedMemo;    // txtKizuki as loaded or saved last
     std::optional<int> m_topRow;
 };

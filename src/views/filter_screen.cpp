@@ -115,7 +115,14 @@ sora::SecondaryQuantity FilterScreen::secondaryQuantity() const {
     return selected < 0 ? sora::SecondaryQuantity::Weight : sora::secondary_quantity(seriesModeFromIndex(selected));
 }
 
+void FilterScreen::refresh() {
+    const int topRow = msgBunseki->topRow();
+    runListing(m_listing);
+    msgBunseki->setTopRow(topRow);
+}
+
 void FilterScreen::runListing(sora::FilterListing listing) {
+    m_listing = listing;
     auto log = sora::MeasurementLog(m_ctx.dir).read_all();
     if (!log.ok) {
         // Nothing from a partial read is shown; the user learns which file and line failed.
@@ -132,6 +139,7 @@ void FilterScreen::runListing(sora::FilterListing listing) {
     if (listing == sora::FilterListing::All) {
         fillPeriodBoxes(std::move(selection.periodDates));
     }
+    m_listed = ListedRecords{selection.listed, selection.listed.size(), log.stamp};
     renderListing(std::move(log.records), std::move(selection));
 }
 
@@ -139,6 +147,7 @@ void FilterScreen::showEmptyListing() {
     auto selection =
         sora::select_filter_records({}, sora::FilterListing::All, {}, m_ctx.state.axes, secondaryQuantity());
     m_ctx.state.extremes = selection.extremes;
+    m_listed = ListedRecords{};
     renderListing({}, std::move(selection));
 }
 

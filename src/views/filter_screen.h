@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 
+#include "common/record_actions.h"
 #include "common/screen_context.h"
 #include "core/views/filter_listing.h"
 #include "core/views/filter_periods.h"
@@ -46,6 +47,8 @@ public:
     void DSP_TAIJYU_SEL();
     /// Gives the ten period buttons the button-face colour.
     void CLR_KIKAN();
+    /// Runs the shown listing again on the log as it is now, criteria and scroll position kept.
+    void refresh();
 
     /// 0–6 from Sunday, NoWeekday (99) when none is selected.
     int selectedWeekday() const { return m_weekday; }
@@ -90,6 +93,8 @@ private:
     ScreenContext m_ctx;
     QWidget* m_frame;
     int m_weekday = sora::NoWeekday;
+    sora::FilterListing m_listing = sora::FilterListing::All;  // the listing shown
+    ListedRecords m_listed;                                     // the records msgBunseki shows
     bool m_printToPdf = false;
 
     ui::Grid* msgBunseki = nullptr;

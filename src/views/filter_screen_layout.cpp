@@ -37,6 +37,7 @@ void FilterScreen::buildFrame() {
     const auto& columns = sora::filter_columns();
     msgBunseki->setColumnCount(static_cast<int>(columns.size()));
     renderGridHead(*msgBunseki, columns);
+    new RecordActions(msgBunseki, m_ctx.changes, m_listed, RecordActions::DoubleClick::Corrects);
 
     auto* left = new QVBoxLayout;
     left->setContentsMargins(0, 0, 0, 0);

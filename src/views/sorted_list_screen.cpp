@@ -35,6 +35,7 @@ void SortedListScreen::buildFrame() {
     msgIchiran = new ui::Grid(m_frame);
     msgIchiran->setObjectName("msgIchiran");
     renderGridHead(*msgIchiran, sora::sorted_list_columns());
+    new RecordActions(msgIchiran, m_ctx.changes, m_listed, RecordActions::DoubleClick::Corrects);
 
     auto* layout = new QVBoxLayout(m_frame);
     layout->addLayout(buttons);
@@ -46,6 +47,7 @@ void SortedListScreen::open() {
         return;
     }
     m_ctx.host.HIDE_FRAMES();
+    m_sort.reset();
     DSP_BUNSEKI_HEAD();
     DSP_BUNSEKI();
     m_frame->show();
@@ -68,6 +70,7 @@ void SortedListScreen::DSP_BUNSEKI() {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(log.message));
         log.records.clear();
     }
+    m_listed = ListedRecords{{}, log.records.size(), log.stamp};
     // The rows are written out from the records as the grid draws them (and once each when a button sorts).
     const auto records = std::make_shared<const std::vector<sora::MeasurementRecord>>(std::move(log.records));
     const std::optional<int> topRow = sora::sorted_list_top_row(records->size());
@@ -85,6 +88,16 @@ void SortedListScreen::cmdSort_Click(int index) {
     const sora::SortButtonInfo& info = sora::sort_buttons()[static_cast<std::size_t>(index)];
     msgIchiran->setCurrentColumn(info.column);
     const bool ascending = m_directions.click(index);
-    msgIchiran->sortRows(
-        info.column, info.kind == sora::SortKeyKind::Numeric ? ui::SortKind::Numeric : ui::SortKind::Text, ascending);
+    m_sort = Sort{info.column, info.kind == sora::SortKeyKind::Numeric ? ui::SortKind::Numeric : ui::SortKind::Text,
+                  ascending};
+    msgIchiran->sortRows(m_sort->column, m_sort->kind, m_sort->ascending);
+}
+
+void SortedListScreen::refresh() {
+    const int topRow = msgIchiran->topRow();
+    DSP_BUNSEKI();
+    if (m_sort) {
+        msgIchiran->sortRows(m_sort->column, m_sort->kind, m_sort->ascending);
+    }
+    msgIchiran->setTopRow(topRow);
 }

@@ -4,15 +4,15 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <optional>
 
+#include "common/record_actions.h"
 #include "common/screen_context.h"
 #include "core/views/sorted_list.h"
 
 class QPushButton;
 
-namespace ui {
-class Grid;
-}  // namespace ui
+#include "ui/grid.h"
 
 /// Every record in frame fraBunseki, in msgIchiran, sortable by the nine buttons cmdSort1 … cmdSort9.
 class SortedListScreen : public QObject {
@@ -28,6 +28,8 @@ public:
     void DSP_BUNSEKI_HEAD();
     /// One row per record of the log.
     void DSP_BUNSEKI();
+    /// Lists the log as it is now, in the order last chosen, the scroll position kept.
+    void refresh();
 
 private:
     void buildFrame();
@@ -38,6 +40,13 @@ private:
     // Live as long as this screen, which lives as long as the main window: reopening keeps them.
     sora::SortDirections m_directions;
     int m_pendingTopRow = 0;
+    struct Sort {
+        int column;
+        ui::SortKind kind;
+        bool ascending;
+    };
+    std::optional<Sort> m_sort;  // of the shown list; none: file order
+    ListedRecords m_listed;      // the records msgIchiran shows, in file order before sorting
 
     ui::Grid* msgIchiran = nullptr;
     std::array<QPushButton*, 9> cmdSort{};

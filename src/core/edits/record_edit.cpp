@@ -9,6 +9,7 @@
 #include "core/files/text_file.h"
 #include "core/files/writer_lock.h"
 #include "core/rules/dates.h"
+#include "core/rules/numbers.h"
 
 namespace sora {
 namespace {
@@ -192,6 +193,16 @@ WriteResult remove_record(const MeasurementLog& log, std::size_t index, const Fi
     RecordLines split = split_record_lines(current.bytes.view(), current.records.size());
     split.lines.erase(split.lines.begin() + static_cast<std::ptrdiff_t>(index));
     return log.rewrite_bytes(join_lines(split.lines, split.tail), files::LogCopy, &current.bytes.stamp);
+}
+
+std::string record_description(const MeasurementRecord& record) {
+    std::string text = record.date + "　" + record.situation + "\r\n最高血圧 " + format_number(record.systolic) +
+                       "　最低血圧 " + format_number(record.diastolic) + "　脈拍 " + format_number(record.pulse) +
+                       "　体重 " + format_number(record.weight);
+    if (!record.diary.empty()) {
+        text += "\r\n一言日記：" + record.diary;
+    }
+    return text;
 }
 
 std::string only_record_message() {

@@ -52,6 +52,10 @@ RecordEditResult replace_record(const MeasurementLog& log, std::size_t index, co
 /// lines keep their bytes. The only record of a log (the start record) cannot be deleted.
 WriteResult remove_record(const MeasurementLog& log, std::size_t index, const FileStamp& readAs);
 
+/// The record in full, as a question about it shows it: date and situation, the four values as the lists show
+/// them, and the diary text when there is one; lines end with CR LF.
+std::string record_description(const MeasurementRecord& record);
+
 /// The refusal of deleting the only record.
 std::string only_record_message();
 

@@ -47,7 +47,8 @@ WriteResult put_back(const std::filesystem::path& path, const std::filesystem::p
 
 }  // namespace
 
-UndoHistory::UndoHistory(DataDir dir, std::size_t maxSteps) : m_dir(std::move(dir)), m_maxSteps(maxSteps) {}
+UndoHistory::UndoHistory(DataDir dir, std::size_t maxSteps, std::size_t maxBytes)
+    : m_dir(std::move(dir)), m_maxSteps(maxSteps), m_maxBytes(maxBytes) {}
 
 bool UndoHistory::begin(std::string label, const std::vector<std::string_view>& names) {
     m_pending.reset();
@@ -93,7 +94,16 @@ void UndoHistory::commit() {
         file.hashAfter = hash_of(present.bytes.view());
     }
     m_steps.push_back(std::move(step));
-    if (m_steps.size() > m_maxSteps) {
+    std::size_t kept = 0;
+    for (const Step& each : m_steps) {
+        for (const FileState& file : each.files) {
+            kept += file.bytes.size();
+        }
+    }
+    while (m_steps.size() > 1 && (m_steps.size() > m_maxSteps || kept > m_maxBytes)) {
+        for (const FileState& file : m_steps.front().files) {
+            kept -= file.bytes.size();
+        }
         m_steps.erase(m_steps.begin());
     }
 }

@@ -32,7 +32,9 @@ struct UndoResult {
 /// they were before it, but only while they still hold what the change left.
 class UndoHistory {
 public:
-    explicit UndoHistory(DataDir dir, std::size_t maxSteps = 20);
+    /// Keeps at most `maxSteps` steps, and drops the oldest while the kept bytes exceed `maxBytes` (the newest
+    /// step always stays): each step holds whole files, and a log of decades is megabytes.
+    explicit UndoHistory(DataDir dir, std::size_t maxSteps = 20, std::size_t maxBytes = 24u << 20);
 
     /// Keeps the named files of the data folder (UTF-8 names such as files::Log) as they are now, with the label
     /// that names the change (e.g. "2005/02/09 起床後 の修正"). A step begun before and not finished is dropped.
@@ -71,6 +73,7 @@ private:
 
     DataDir m_dir;
     std::size_t m_maxSteps;
+    std::size_t m_maxBytes;
     std::vector<Step> m_steps;
     std::optional<Step> m_pending;
 };

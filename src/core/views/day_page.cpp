@@ -126,6 +126,7 @@ DayPage build_day_page(const std::vector<MeasurementRecord>& records, std::strin
                 referenceSet = true;
             }
             page.list.rows.push_back(make_row(page.list.rows.size() + 1, record, reference));
+            page.recordIndices.push_back(static_cast<std::size_t>(&record - records.data()));
             page.marks.push_back(judgement_mark(record.systolic, record.diastolic, false));
 
             const double s = shown_value(record.systolic);
@@ -187,7 +188,9 @@ DayPage read_day_page(const MeasurementLog& log, std::string_view selectedDate, 
         page.message = read.message;
         return page;
     }
-    return build_day_page(read.records, selectedDate, settings, quantity);
+    DayPage page = build_day_page(read.records, selectedDate, settings, quantity);
+    page.stamp = read.stamp;
+    return page;
 }
 
 }  // namespace sora

@@ -221,6 +221,19 @@ TEST_F(Undo, AbandonedStepsUnreadableFilesAndTheLimit) {
     EXPECT_EQ(rawFile(files::Memo), memos[0]);
     EXPECT_FALSE(history.canUndo());
 
+    // Whole files are kept: past the byte budget the oldest steps go, but the newest always stays.
+    UndoHistory small(dir(), 20, 2 * rawFile(files::Memo).size() + 1);
+    for (const char* text : {"四", "五", "六"}) {
+        ASSERT_TRUE(change(small, text, {files::Memo}, [&] { return write_memo(dir(), text).ok; }));
+    }
+    EXPECT_EQ(small.size(), 2u);
+    EXPECT_EQ(small.nextLabel(), "六");
+    UndoHistory tiny(dir(), 20, 1);
+    ASSERT_TRUE(change(tiny, "七", {files::Memo}, [&] { return write_memo(dir(), "七").ok; }));
+    ASSERT_TRUE(change(tiny, "八", {files::Memo}, [&] { return write_memo(dir(), "八").ok; }));
+    EXPECT_EQ(tiny.size(), 1u);
+    EXPECT_EQ(tiny.nextLabel(), "八");
+
     // A file that cannot be read cannot be put back: the change may go ahead, without a step.
     fs::remove(path(files::Marker));
     fs::create_directory(path(files::Marker));

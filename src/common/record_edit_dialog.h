@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <array>
+
+#include "core/edits/record_edit.h"
+#include "core/rules/measurement_record.h"
+
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+
+/// The correction of one record: its date, situation, four values and diary text in boxes. The 修正 button only
+/// asks for the save (saveRequested); whoever saves closes the dialog or points it at the box to type again.
+class RecordEditDialog : public QDialog {
+    Q_OBJECT
+public:
+    RecordEditDialog(const sora::MeasurementRecord& record, const QStringList& situations, QWidget* parent);
+
+    /// The boxes as typed.
+    sora::RecordInput input() const;
+    /// Puts the keyboard focus into a box, its text selected to be typed over.
+    void focusBox(sora::RecordBox box);
+
+signals:
+    void saveRequested();
+
+private:
+    QDateEdit* dtpRecordDate;
+    QComboBox* cboRecordSituation;
+    std::array<QLineEdit*, 4> m_values{};  // systolic, diastolic, pulse, weight
+    QLineEdit* txtRecordDiary;
+    QPushButton* cmdRecordSave;
+    QPushButton* cmdRecordCancel;
+};
