@@ -41,7 +41,7 @@ BackupRestoreDialog::BackupRestoreDialog(std::vector<sora::BackupEntry> entries,
     lstBackup->horizontalHeader()->setStretchLastSection(true);
     lstBackup->setMinimumWidth(460);
     if (!m_entries.empty()) {
-        lstBackup->selectRow(0);
+        lstBackup->setCurrentCell(0, 0);
     }
 
     cmdRestore = new QPushButton("復元", this);
@@ -66,7 +66,7 @@ BackupRestoreDialog::BackupRestoreDialog(std::vector<sora::BackupEntry> entries,
 
 const sora::BackupEntry* BackupRestoreDialog::selectedEntry() const {
     const int row = lstBackup->currentRow();
-    if (row < 0 || row >= static_cast<int>(m_entries.size()) || !lstBackup->item(row, 0)->isSelected()) {
+    if (row < 0 || row >= static_cast<int>(m_entries.size())) {
         return nullptr;
     }
     return &m_entries[static_cast<std::size_t>(row)];
