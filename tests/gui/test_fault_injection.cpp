@@ -18,9 +18,11 @@
 #include <map>
 #include <set>
 
+#include "common/record_edit_dialog.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
 #include "core/files/text_codec.h"
+#include "core/rules/numbers.h"
 #include "fault_sweep.h"
 #include "own_diary_files.h"
 #include "test_app.h"
@@ -221,6 +223,66 @@ TEST_F(FaultInjectionGui, DiaryAndMemo) {
     };
     memo.act = [](TestApp& app) { app.click("cmdKizukiHozon"); };
     run(memo);
+}
+
+TEST_F(FaultInjectionGui, CorrectDeleteAndUndo) {
+    const auto selectThirdRecord = [](TestApp& app) {
+        app.click("cmdBunseki");
+        auto* grid = app.find<ui::Grid>("msgIchiran");
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(2, 1));
+    };
+    // The list shows what the log holds, whatever happened to the write.
+    const auto listFollowsTheLog = [](TestApp& app, const std::string& call) {
+        const auto log = sora::MeasurementLog(sora::DataDir(app.dir())).read_all();
+        ASSERT_TRUE(log.ok);
+        auto* grid = app.find<ui::Grid>("msgIchiran");
+        ASSERT_EQ(grid->rowCount() - 1, static_cast<int>(log.records.size())) << call;
+        EXPECT_EQ(grid->text(3, 8).toStdString(), sora::format_number(log.records[2].weight)) << call;
+    };
+
+    GuiWriter correct;
+    correct.name = "F2, correction";
+    correct.setUp = [&](TestApp& app) {
+        selectThirdRecord(app);
+        QTest::keyClick(app.find<ui::Grid>("msgIchiran"), Qt::Key_F2);
+        app.window().findChild<RecordEditDialog*>()->findChild<QLineEdit*>("txtRecordWeight")->setText("60.5");
+    };
+    correct.act = [](TestApp& app) {
+        for (auto* dialog : app.window().findChildren<RecordEditDialog*>()) {
+            if (dialog->isVisible()) {
+                dialog->findChild<QPushButton*>("cmdRecordSave")->click();
+            }
+        }
+    };
+    correct.followsFiles = listFollowsTheLog;
+    run(correct);
+
+    GuiWriter remove;
+    remove.name = "Delete, deletion";
+    remove.setUp = selectThirdRecord;
+    remove.act = [](TestApp& app) {
+        app.dialogs().queueAnswer(ui::Answer::Ok);
+        QTest::keyClick(app.find<ui::Grid>("msgIchiran"), Qt::Key_Delete);
+    };
+    remove.followsFiles = listFollowsTheLog;
+    run(remove);
+
+    GuiWriter undo;
+    undo.name = "Ctrl+Z, undo of a deletion";
+    undo.setUp = [&](TestApp& app) {
+        selectThirdRecord(app);
+        remove.act(app);
+    };
+    undo.act = [](TestApp& app) {
+        app.dialogs().queueAnswer(ui::Answer::Ok);
+        QApplication::setActiveWindow(&app.window());
+        auto* button = app.find<QPushButton>("cmdMain");
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Z, Qt::ControlModifier);
+    };
+    undo.followsFiles = listFollowsTheLog;
+    run(undo);
 }
 
 TEST_F(FaultInjectionGui, SituationList) {
