@@ -215,6 +215,13 @@ void MainScreen::DSP_MAIN() {
     render(page);
 }
 
+void MainScreen::refresh() {
+    const int currentRow = msgDayList->currentRow();
+    const int currentColumn = msgDayList->currentColumnIndex();
+    DSP_MAIN();
+    msgDayList->setCurrentCell(currentRow, currentColumn);
+}
+
 void MainScreen::render(const sora::DayPage& page) {
     renderGrid(*msgDayList, page.list);
     for (std::size_t q = 0; q < 4; ++q) {

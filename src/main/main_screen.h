@@ -43,6 +43,8 @@ public:
 
     /// Rebuilds the day page for the selected date.
     void DSP_MAIN();
+    /// DSP_MAIN after a change of the diary, the day list's current cell kept.
+    void refresh();
     /// Sets the calendar mtvmain (and the selected date of the state).
     void setSelectedDate(const QDate& date);
     /// Disables the eight stepper buttons.

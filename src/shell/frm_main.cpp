@@ -400,7 +400,7 @@ void frmMain::showChangedDiary(bool situationsToo) {
             setSituationLists(toQStringList(situations.value));
         }
     }
-    m_main->DSP_MAIN();  // also the state's start and latest dates, count and extremes
+    m_main->refresh();  // also the state's start and latest dates, count and extremes
     const auto shown = [](auto* screen) { return screen != nullptr && !screen->frame()->isHidden(); };
     if (shown(m_filter)) {
         m_filter->refresh();

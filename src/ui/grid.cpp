@@ -222,6 +222,12 @@ int Grid::currentRow() const {
     return current.isValid() ? current.row() + 1 : 0;
 }
 
+void Grid::setCurrentCell(int row, int column) {
+    if (row >= 1 && row < rowCount() && column >= 0 && column < columnCount()) {
+        setCurrentIndex(m_model->index(row - 1, column));
+    }
+}
+
 int Grid::sourceRow(int row) const {
     if (row < 1 || row >= rowCount()) {
         return -1;

@@ -68,6 +68,8 @@ public:
     int currentColumnIndex() const;
     /// The grid row (from 1) of the current cell; 0 when no data row is current.
     int currentRow() const;
+    /// Makes a cell of a data row current (nothing for a row or column outside the grid).
+    void setCurrentCell(int row, int column);
     /// Which of the rows the grid was given (from 0: of setDataSource's source, or of setDataRows' rows while they
     /// are unsorted) grid row `row` shows; -1 for the heading or a row past the end.
     int sourceRow(int row) const;

@@ -137,12 +137,15 @@ void DiaryScreen::cmdMemoHozon_Click() {
 
 void DiaryScreen::refresh() {
     const int topRow = msgMemoList->topRow();
+    const int currentRow = msgMemoList->currentRow();
+    const int currentColumn = msgMemoList->currentColumnIndex();
     DSP_MEMO_HEAD();
     DSP_MEMO();
     cmdMemoHozon->setEnabled(false);
     txtMemo->clear();
     m_topRow = topRow;
     msgMemoList->setTopRow(topRow);
+    msgMemoList->setCurrentCell(currentRow, currentColumn);
 }
 
 bool DiaryScreen::saveDiary() {

@@ -117,8 +117,11 @@ sora::SecondaryQuantity FilterScreen::secondaryQuantity() const {
 
 void FilterScreen::refresh() {
     const int topRow = msgBunseki->topRow();
+    const int currentRow = msgBunseki->currentRow();
+    const int currentColumn = msgBunseki->currentColumnIndex();
     runListing(m_listing);
     msgBunseki->setTopRow(topRow);
+    msgBunseki->setCurrentCell(currentRow, currentColumn);
 }
 
 void FilterScreen::runListing(sora::FilterListing listing) {

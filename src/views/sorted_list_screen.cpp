@@ -95,9 +95,12 @@ void SortedListScreen::cmdSort_Click(int index) {
 
 void SortedListScreen::refresh() {
     const int topRow = msgIchiran->topRow();
+    const int currentRow = msgIchiran->currentRow();
+    const int currentColumn = msgIchiran->currentColumnIndex();
     DSP_BUNSEKI();
     if (m_sort) {
         msgIchiran->sortRows(m_sort->column, m_sort->kind, m_sort->ascending);
     }
     msgIchiran->setTopRow(topRow);
+    msgIchiran->setCurrentCell(currentRow, currentColumn);
 }

@@ -187,7 +187,8 @@ TEST_F(RecordCorrections, EachListCorrectsOnlyThatLineAndADateMovesIt) {
         QTest::mouseClick(in<QPushButton>(dialog, "cmdRecordSave"), Qt::LeftButton);
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(log(), expected);
-        // The list shows the log as it is now.
+        // The list shows the log as it is now, the cursor where it was.
+        EXPECT_EQ(grid->currentRow(), row);
         const QStringList fields = QString::fromStdString(c.corrected).remove('"').split(',');
         if (c.dateColumn >= 0) {
             const QString date = c.date.size() == 8 ? fields[0].mid(2) : fields[0];  // the filtered view's "yy/mm/dd"
