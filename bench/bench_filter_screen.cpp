@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "bench_host.h"
-#include "common/diary_changes.h"
 #include "bench_support.h"
+#include "common/diary_changes.h"
 #include "core/clock.h"
 #include "core/files/data_dir.h"
 #include "core/files/measurement_log.h"

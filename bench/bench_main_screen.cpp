@@ -10,8 +10,8 @@
 #include <string>
 
 #include "bench_host.h"
-#include "common/diary_changes.h"
 #include "bench_support.h"
+#include "common/diary_changes.h"
 #include "common/screen_context.h"
 #include "core/clock.h"
 #include "core/files/data_dir.h"

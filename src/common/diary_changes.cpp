@@ -66,7 +66,8 @@ void DiaryChanges::saveCorrection(RecordEditDialog* dialog, std::size_t index, c
         return;
     }
     UndoStep step(*this, sora::record_undo_label(original, "修正"), {sora::files::Log});
-    const sora::RecordEditResult result = sora::replace_record(sora::MeasurementLog(m_dir), index, *check.record, readAs);
+    const sora::RecordEditResult result =
+        sora::replace_record(sora::MeasurementLog(m_dir), index, *check.record, readAs);
     const sora::WriteResult& written = result.written;
     step.done(result.changed && (written.ok || written.inPlace));
     if (!written) {
@@ -164,8 +165,9 @@ void DiaryChanges::restore(BackupRestoreDialog* dialog) {
         return;
     }
     const std::string taken = BackupRestoreDialog::takenText(entry);
-    const QString question = QString("%1 のバックアップ（%2 件、最後の測定 %3）に戻しますか？\r\n"
-                                     "今のデータはバックアップとして残します。")
+    const QString question = QString(
+                                 "%1 のバックアップ（%2 件、最後の測定 %3）に戻しますか？\r\n"
+                                 "今のデータはバックアップとして残します。")
                                  .arg(qs(taken))
                                  .arg(entry.records)
                                  .arg(entry.lastDate.empty() ? QString("なし") : qs(entry.lastDate));

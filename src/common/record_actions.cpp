@@ -55,7 +55,7 @@ void RecordActions::showMenu(const QPoint& position) {
     m_delete->setEnabled(onRecord);
     m_undo->setEnabled(m_changes.history().canUndo());
     m_undo->setText(m_changes.history().canUndo() ? "元に戻す（" + qs(m_changes.history().nextLabel()) + "）"
-                                                   : QString("元に戻す"));
+                                                  : QString("元に戻す"));
     // popup, not exec: nothing waits on the menu, so tests can work it like a user.
     m_menu->popup(m_grid->viewport()->mapToGlobal(position));
 }

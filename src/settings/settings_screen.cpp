@@ -9,13 +9,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/diary_changes.h"
 #include "common/side_file_guard.h"
 #include "core/files/side_files.h"
 #include "settings/graph_settings_panel.h"
 #include "settings/new_start_form.h"
 #include "settings/settings_support.h"
 #include "settings/situation_editor_panel.h"
-#include "common/diary_changes.h"
 #include "ui/dialogs.h"
 
 namespace {

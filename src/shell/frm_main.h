@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "common/screen_context.h"
 #include "core/app_state.h"
 #include "core/clock.h"
-#include "common/screen_context.h"
 #include "core/files/data_dir.h"
 #include "ui/screen_host.h"
 

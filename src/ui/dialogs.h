@@ -38,7 +38,8 @@ private:
 };
 
 /// Records every dialog and answers from a queue; with an empty queue it answers with the default button
-/// (OK, Yes — also of Yes/No/Cancel; Cancel where Cancel is the default) and cancels text inputs. Used by tests and by --screenshot.
+/// (OK, Yes — also of Yes/No/Cancel; Cancel where Cancel is the default) and cancels text inputs. Used by tests and by
+/// --screenshot.
 class ScriptedDialogs : public Dialogs {
 public:
     struct Record {

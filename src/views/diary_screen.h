@@ -74,6 +74,6 @@ private:
         std::make_shared<std::vector<sora::MeasurementRecord>>();
     ListedRecords m_listed;  // for corrections from the list
     int m_selectedRow = 0;   // grid row, 0 when none is chosen
-    QString m_savedMemo;    // txtKizuki as loaded or saved last
+    QString m_savedMemo;     // txtKizuki as loaded or saved last
     std::optional<int> m_topRow;
 };

@@ -94,7 +94,7 @@ private:
     QWidget* m_frame;
     int m_weekday = sora::NoWeekday;
     sora::FilterListing m_listing = sora::FilterListing::All;  // the listing shown
-    ListedRecords m_listed;                                     // the records msgBunseki shows
+    ListedRecords m_listed;                                    // the records msgBunseki shows
     bool m_printToPdf = false;
 
     ui::Grid* msgBunseki = nullptr;

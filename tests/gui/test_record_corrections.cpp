@@ -65,7 +65,8 @@ protected:
                 return row;
             }
         }
-        ADD_FAILURE() << "no row " << text.toStdString() << " / " << text2.toStdString() << " in " << grid->text(1, column).toStdString() << "|" << grid->text(1, column2).toStdString();
+        ADD_FAILURE() << "no row " << text.toStdString() << " / " << text2.toStdString() << " in "
+                      << grid->text(1, column).toStdString() << "|" << grid->text(1, column2).toStdString();
         return 1;
     }
     static void select(ui::Grid* grid, int row) {
@@ -109,7 +110,8 @@ protected:
     }
     std::string shown() {
         std::string all;
-        for (const auto& r : app.dialogs().records()) all += (r.title + ": " + r.text + "\n").toStdString();
+        for (const auto& r : app.dialogs().records())
+            all += (r.title + ": " + r.text + "\n").toStdString();
         return all;
     }
     template <class T>
@@ -262,7 +264,8 @@ TEST_F(RecordCorrections, UndoTakesBackEveryKindOfChangeToTheSameBytes) {
 
     keep();  // a save from the entry panel, for today
     auto* entryList = app.find<QListWidget>("lstAct");
-    QTest::mouseClick(entryList->viewport(), Qt::LeftButton, {}, entryList->visualItemRect(entryList->item(0)).center());
+    QTest::mouseClick(entryList->viewport(), Qt::LeftButton, {},
+                      entryList->visualItemRect(entryList->item(0)).center());
     app.click("cmdTaiHozon");
     keep();  // a correction
     app.click("cmdBunseki");
@@ -286,7 +289,8 @@ TEST_F(RecordCorrections, UndoTakesBackEveryKindOfChangeToTheSameBytes) {
     keep();  // a rename of a situation (log and list)
     app.click("cmdSettei");
     auto* situations = app.find<QListWidget>("lstKoumoku");
-    QTest::mouseClick(situations->viewport(), Qt::LeftButton, {}, situations->visualItemRect(situations->item(0)).center());
+    QTest::mouseClick(situations->viewport(), Qt::LeftButton, {},
+                      situations->visualItemRect(situations->item(0)).center());
     app.find<QLineEdit>("txtChg")->setText("起床直後");
     app.click("cmdChg");
     keep();  // a situation added to the list
@@ -295,16 +299,20 @@ TEST_F(RecordCorrections, UndoTakesBackEveryKindOfChangeToTheSameBytes) {
     ASSERT_EQ(states.size(), 6u);
     ASSERT_NE(app.readBytes("状況リスト.txt"), states.back().second);
 
-    const char* labels[] = {"状況「散歩後」の追加",        "状況名「起床後」→「起床直後」の変更",
-                            "2005/02/02 就寝前 の一言日記の保存", "2005/02/02 起床後 の削除",
-                            "2005/02/20 起床後 の修正",     "2005/03/01 起床後 の保存"};
+    const char* labels[] = {"状況「散歩後」の追加",
+                            "状況名「起床後」→「起床直後」の変更",
+                            "2005/02/02 就寝前 の一言日記の保存",
+                            "2005/02/02 起床後 の削除",
+                            "2005/02/20 起床後 の修正",
+                            "2005/03/01 起床後 の保存"};
     app.click("cmdMain");
     for (std::size_t i = 0; i < states.size(); ++i) {
         SCOPED_TRACE(labels[i]);
         app.dialogs().clear();
         undoKey();
         ASSERT_FALSE(app.dialogs().records().empty());
-        EXPECT_EQ(app.dialogs().records()[0].text.toStdString(), std::string("「") + labels[i] + "」を元に戻しますか？");
+        EXPECT_EQ(app.dialogs().records()[0].text.toStdString(),
+                  std::string("「") + labels[i] + "」を元に戻しますか？");
         const auto& [logBytes, situationBytes] = states[states.size() - 1 - i];
         EXPECT_EQ(app.readBytes("データ.txt"), logBytes);
         EXPECT_EQ(app.readBytes("状況リスト.txt"), situationBytes);

@@ -36,10 +36,10 @@ struct DayPage {
     bool ok = true;       // false: the log could not be read; the page is empty and `message` says why
     std::string message;  // names the file and line
 
-    GridView list;             // msgDayList: columns, one row per measurement, the row to scroll to the top
+    GridView list;  // msgDayList: columns, one row per measurement, the row to scroll to the top
     std::vector<std::size_t> recordIndices;  // the place in the log (from 0) of each listed measurement
     FileStamp stamp;                         // the log as it was read, for a correction of a listed record
-    DayStatistics statistics;  // "0" everywhere for a day without measurements
+    DayStatistics statistics;                // "0" everywhere for a day without measurements
     std::vector<ChartRow> chartRows;
     AxisRange primary;
     AxisRange secondary;
