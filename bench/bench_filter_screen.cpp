@@ -72,8 +72,9 @@ void openFilterView(benchmark::State& state, bool paint) {
     host.paint = paint;
     QWidget area;
     area.resize(1100, 700);
-    DiaryChanges changes(appState, dir, clock, host, &area);
-    FilterScreen screen(ScreenContext{appState, dir, clock, host, changes}, &area);
+    sora::LogCache logCache{dir};
+    DiaryChanges changes(appState, dir, clock, logCache, host, &area);
+    FilterScreen screen(ScreenContext{appState, dir, clock, logCache, host, changes}, &area);
     screen.frame()->resize(1100, 700);
     host.frames = {screen.frame()};
     if (paint) {

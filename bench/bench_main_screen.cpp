@@ -70,8 +70,9 @@ void BM_DspMain(benchmark::State& state) {
     BenchHost host;
     QWidget window;
     window.resize(1100, 700);
-    DiaryChanges changes(appState, fixture().dir, clock, host, &window);
-    MainScreen screen(ScreenContext{appState, fixture().dir, clock, host, changes}, &window);
+    sora::LogCache logCache{fixture().dir};
+    DiaryChanges changes(appState, fixture().dir, clock, logCache, host, &window);
+    MainScreen screen(ScreenContext{appState, fixture().dir, clock, logCache, host, changes}, &window);
     screen.frame()->resize(1100, 700);
     screen.frame()->show();
     window.show();

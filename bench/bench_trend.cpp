@@ -68,8 +68,9 @@ void BM_OpenTrend(benchmark::State& state) {
     host.paint = false;  // the opening is measured with the chart drawn to a picture, not with pending events
     QWidget area;
     area.resize(1100, 700);
-    DiaryChanges changes(appState, dir, clock, host, &area);
-    TrendScreen screen(ScreenContext{appState, dir, clock, host, changes}, &area);
+    sora::LogCache logCache{dir};
+    DiaryChanges changes(appState, dir, clock, logCache, host, &area);
+    TrendScreen screen(ScreenContext{appState, dir, clock, logCache, host, changes}, &area);
     host.frames = {screen.frame()};
     auto* chart = screen.frame()->findChild<ui::Chart*>("mcrRentai");
     for (auto _ : state) {

@@ -61,7 +61,8 @@ struct Fixture {
     sora::FixedClock clock{sora::DateTime{{2025, 1, 1}, 10, 0, 0}};
     BenchHost host;
     QWidget window;
-    DiaryChanges changes{state, dir, clock, host, &window};
+    sora::LogCache logCache{dir};
+    DiaryChanges changes{state, dir, clock, logCache, host, &window};
     std::unique_ptr<AverageScreen> averages;
     std::unique_ptr<SortedListScreen> sorted;
     std::unique_ptr<CalendarScreen> calendar;
@@ -69,7 +70,7 @@ struct Fixture {
     Fixture() {
         bench::writeLogOrExit(dir.path(), makeRecords());
         state.startDate = "2005/01/01";
-        const ScreenContext context{state, dir, clock, host, changes};
+        const ScreenContext context{state, dir, clock, logCache, host, changes};
         averages = std::make_unique<AverageScreen>(context, &window);
         sorted = std::make_unique<SortedListScreen>(context, &window);
         calendar = std::make_unique<CalendarScreen>(context, &window);

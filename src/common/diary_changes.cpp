@@ -24,23 +24,30 @@ void openModeless(QDialog* dialog) {
 }  // namespace
 
 DiaryChanges::DiaryChanges(sora::AppState& state, const sora::DataDir& dir, const sora::Clock& clock,
-                           ui::ScreenHost& host, QWidget* window)
-    : QObject(window), m_state(state), m_dir(dir), m_clock(clock), m_host(host), m_window(window), m_history(dir) {}
+                           sora::LogCache& log, ui::ScreenHost& host, QWidget* window)
+    : QObject(window),
+      m_state(state),
+      m_dir(dir),
+      m_clock(clock),
+      m_log(log),
+      m_host(host),
+      m_window(window),
+      m_history(dir) {}
 
 bool DiaryChanges::readListedLog(const RecordRef& ref, const QString& title,
                                  std::vector<sora::MeasurementRecord>& records) {
-    sora::LogReadResult log = sora::MeasurementLog(m_dir).read_all();
+    const sora::SharedLog log = m_log.read();
     if (!log.ok) {
         m_host.dialogs().message(ui::Icon::Warning, title, qs(log.message));
         return false;
     }
-    if (log.stamp != ref.readAs || ref.index >= log.records.size()) {
+    if (log.stamp != ref.readAs || ref.index >= log.records->size()) {
         m_host.dialogs().message(ui::Icon::Warning, title,
                                  qs(sora::changed_on_disk_message(m_dir.find(sora::files::Log))));
         m_host.showChangedDiary(false);
         return false;
     }
-    records = std::move(log.records);
+    records = *log.records;
     return true;
 }
 

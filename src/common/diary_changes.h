@@ -11,6 +11,7 @@
 #include "core/edits/undo_history.h"
 #include "core/files/data_dir.h"
 #include "core/files/file_io.h"
+#include "core/files/log_cache.h"
 #include "core/rules/measurement_record.h"
 
 class QWidget;
@@ -34,8 +35,8 @@ class DiaryChanges : public QObject {
     Q_OBJECT
 public:
     /// `window` parents the dialogs this opens.
-    DiaryChanges(sora::AppState& state, const sora::DataDir& dir, const sora::Clock& clock, ui::ScreenHost& host,
-                 QWidget* window);
+    DiaryChanges(sora::AppState& state, const sora::DataDir& dir, const sora::Clock& clock, sora::LogCache& log,
+                 ui::ScreenHost& host, QWidget* window);
 
     sora::UndoHistory& history() { return m_history; }
 
@@ -62,6 +63,7 @@ private:
     sora::AppState& m_state;
     const sora::DataDir& m_dir;
     const sora::Clock& m_clock;
+    sora::LogCache& m_log;
     ui::ScreenHost& m_host;
     QWidget* m_window;
     sora::UndoHistory m_history;

@@ -198,8 +198,7 @@ QStringList MainScreen::situations() const {
 
 void MainScreen::DSP_MAIN() {
     sora::AppState& state = m_ctx.state;
-    const sora::DayPage page =
-        sora::read_day_page(sora::MeasurementLog(m_ctx.dir), state.selectedDate, state.axes, secondaryQuantity());
+    const sora::DayPage page = sora::day_page_of(m_ctx.log.read(), state.selectedDate, state.axes, secondaryQuantity());
     if (page.ok) {
         state.startDate = page.startDate;
         state.latestDate = page.latestDate;

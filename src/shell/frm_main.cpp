@@ -70,7 +70,7 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
 
     // The main screen is built now; every other screen when it is first needed, which keeps hundreds of controls
     // out of the start-up.
-    m_changes = new DiaryChanges(m_state, m_dir, m_clock, *this, this);
+    m_changes = new DiaryChanges(m_state, m_dir, m_clock, m_log, *this, this);
     m_main = new MainScreen(context(), m_frameArea);
     adoptFrame(m_main->frame());
 
@@ -97,7 +97,7 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
 frmMain::~frmMain() = default;
 
 ScreenContext frmMain::context() {
-    return ScreenContext{m_state, m_dir, m_clock, *this, *m_changes};
+    return ScreenContext{m_state, m_dir, m_clock, m_log, *this, *m_changes};
 }
 
 void frmMain::adoptFrame(QWidget* frame) {

@@ -105,6 +105,7 @@ private:
     ScreenContext context();
 
     sora::DataDir m_dir;
+    sora::LogCache m_log{m_dir};
     ui::Dialogs& m_dialogs;
     const sora::Clock& m_clock;
     sora::AppState m_state;

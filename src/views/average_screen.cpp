@@ -105,17 +105,16 @@ void AverageScreen::DSP_AVGTAI_HEAD() {
     renderGridHead(*msgAvgtai, sora::daily_average_columns());
 }
 
-std::vector<sora::MeasurementRecord> AverageScreen::readLog() {
-    sora::LogReadResult log = sora::MeasurementLog(m_ctx.dir).read_all();
+std::shared_ptr<const std::vector<sora::MeasurementRecord>> AverageScreen::readLog() {
+    sora::SharedLog log = m_ctx.log.read();
     if (!log.ok) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(log.message));
-        return {};
     }
     return std::move(log.records);
 }
 
 void AverageScreen::DSP_AVGTAI() {
-    sora::DailyAverageView view = sora::build_daily_averages(readLog(), m_ctx.state.axes, sora::AverageRowTexts::Later);
+    sora::DailyAverageView view = sora::build_daily_averages(*readLog(), m_ctx.state.axes, sora::AverageRowTexts::Later);
     m_periodItems->setItems(std::move(view.periodItems));
     cboStdate2->setEditText(qs(view.startText));
     cboEddate2->setEditText(qs(view.endText));
@@ -125,7 +124,7 @@ void AverageScreen::DSP_AVGTAI() {
 void AverageScreen::DSP_AVGTAI_KIKAN() {
     const std::string start = ss(cboStdate2->currentText().trimmed());
     const std::string end = ss(cboEddate2->currentText().trimmed());
-    render(sora::build_daily_averages_period(readLog(), m_ctx.state.axes, start, end, sora::AverageRowTexts::Later));
+    render(sora::build_daily_averages_period(*readLog(), m_ctx.state.axes, start, end, sora::AverageRowTexts::Later));
 }
 
 void AverageScreen::render(sora::DailyAverageView view) {

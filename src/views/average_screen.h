@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QWidget>
+#include <memory>
 #include <vector>
 
 #include "common/screen_context.h"
@@ -43,7 +44,7 @@ public:
 
 private:
     void buildFrame();
-    std::vector<sora::MeasurementRecord> readLog();
+    std::shared_ptr<const std::vector<sora::MeasurementRecord>> readLog();
     void render(sora::DailyAverageView view);
     /// Columns 1–5 of every row of the table as shown.
     std::vector<sora::DailyAverageCells> shownRows() const;

@@ -167,14 +167,12 @@ void CalendarScreen::DSP_CALE_HEAD() {
 }
 
 void CalendarScreen::DSP_CALE() {
-    const sora::LogReadResult log = sora::MeasurementLog(m_ctx.dir).read_all();
+    const sora::SharedLog log = m_ctx.log.read();
     if (!log.ok) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(log.message));
     }
-    // Nothing from a partial read is shown. (The records are not copied: a long diary is tens of thousands.)
-    static const std::vector<sora::MeasurementRecord> noRecords;
-    sora::CalendarView view = sora::build_class_calendar(log.ok ? log.records : noRecords, m_mode,
-                                                         m_ctx.state.startDate, m_ctx.clock.today());
+    sora::CalendarView view =
+        sora::build_class_calendar(*log.records, m_mode, m_ctx.state.startDate, m_ctx.clock.today());
     msgList2->beginFill();
     renderGrid(*msgList2, std::move(view.grid));
     msgList2->endFill();

@@ -97,20 +97,19 @@ void DiaryScreen::setMemo(const QString& memo) {
 
 void DiaryScreen::DSP_MEMO_HEAD() {
     renderGridHead(*msgMemoList, sora::diary_columns());
-    m_records = std::make_shared<std::vector<sora::MeasurementRecord>>();
+    m_records = std::make_shared<const std::vector<sora::MeasurementRecord>>();
     m_listed = ListedRecords{};
     m_selectedRow = 0;
     m_topRow.reset();
 }
 
 void DiaryScreen::DSP_MEMO() {
-    sora::LogReadResult log = sora::MeasurementLog(m_ctx.dir).read_all();
+    sora::SharedLog log = m_ctx.log.read();
     if (!log.ok) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "一言日記", qs(log.message));
     }
-    // Nothing read in part is ever corrected.
-    m_listed = ListedRecords{{}, log.ok ? log.records.size() : 0, log.stamp};
-    m_records = std::make_shared<std::vector<sora::MeasurementRecord>>(std::move(log.records));
+    m_listed = ListedRecords{{}, log.records->size(), log.stamp};
+    m_records = std::move(log.records);
     m_selectedRow = 0;
     m_topRow = sora::diary_top_row(m_records->size());
     const auto columns = sora::diary_columns();
@@ -154,11 +153,14 @@ bool DiaryScreen::saveDiary() {
     }
     const auto index = static_cast<std::size_t>(m_selectedRow - 1);
     UndoStep step(m_ctx.changes, sora::record_undo_label((*m_records)[index], "一言日記の保存"), {sora::files::Log});
+    // The records are shared with the other screens: the save works on a copy, which then becomes the list's.
+    std::vector<sora::MeasurementRecord> shown = *m_records;
     const sora::DiarySaveResult result =
-        sora::save_diary(sora::MeasurementLog(m_ctx.dir), *m_records, index, ss(txtMemo->text()));
+        sora::save_diary(sora::MeasurementLog(m_ctx.dir), shown, index, ss(txtMemo->text()));
     step.done(result.saved());
     if (result.saved()) {
         // The list now shows the file this save left.
+        m_records = std::make_shared<const std::vector<sora::MeasurementRecord>>(std::move(shown));
         m_listed.readAs = sora::stamp_of(m_ctx.dir.find(sora::files::Log));
         m_ctx.changes.reportCopyWarning(result.warning);
     }

@@ -70,8 +70,8 @@ private:
 
     /// The records the list shows, as read when it was built; a save checks the log against them.
     // Shared with the list's rows, which are written out from the records as the grid draws them.
-    std::shared_ptr<std::vector<sora::MeasurementRecord>> m_records =
-        std::make_shared<std::vector<sora::MeasurementRecord>>();
+    std::shared_ptr<const std::vector<sora::MeasurementRecord>> m_records =
+        std::make_shared<const std::vector<sora::MeasurementRecord>>();
     ListedRecords m_listed;  // for corrections from the list
     int m_selectedRow = 0;   // grid row, 0 when none is chosen
     QString m_savedMemo;     // txtKizuki as loaded or saved last

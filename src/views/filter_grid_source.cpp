@@ -2,7 +2,8 @@
 
 #include "common/render.h"
 
-FilterGridSource::FilterGridSource(std::vector<sora::MeasurementRecord> records, sora::FilterSelection selection)
+FilterGridSource::FilterGridSource(std::shared_ptr<const std::vector<sora::MeasurementRecord>> records,
+                                   sora::FilterSelection selection)
     : m_records(std::move(records)), m_selection(std::move(selection)) {}
 
 const ui::Grid::Cell* FilterGridSource::cell(int row, int column) const {
@@ -10,7 +11,7 @@ const ui::Grid::Cell* FilterGridSource::cell(int row, int column) const {
         return nullptr;
     }
     if (row != m_cachedRow) {
-        const sora::GridRow cells = sora::filter_grid_row(m_records, m_selection, static_cast<std::size_t>(row));
+        const sora::GridRow cells = sora::filter_grid_row(*m_records, m_selection, static_cast<std::size_t>(row));
         for (std::size_t c = 0; c < m_cached.size(); ++c) {
             const sora::GridCell& source = c < cells.size() ? cells[c] : sora::GridCell{};
             m_cached[c].text = qs(source.text);

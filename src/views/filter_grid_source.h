@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "core/rules/measurement_record.h"
@@ -14,7 +15,9 @@
 /// the grid draws or asks for it, so a listing of the whole log costs no more to show than the rows on screen.
 class FilterGridSource : public ui::GridSource {
 public:
-    FilterGridSource(std::vector<sora::MeasurementRecord> records, sora::FilterSelection selection);
+    /// The records are shared with the other screens that show the log.
+    FilterGridSource(std::shared_ptr<const std::vector<sora::MeasurementRecord>> records,
+                     sora::FilterSelection selection);
 
     int rowCount() const override { return static_cast<int>(m_selection.listed.size()); }
     int columnCount() const override { return sora::filter_col::Count; }
@@ -24,7 +27,7 @@ public:
 private:
     const ui::Grid::Cell* cell(int row, int column) const;
 
-    std::vector<sora::MeasurementRecord> m_records;
+    std::shared_ptr<const std::vector<sora::MeasurementRecord>> m_records;
     sora::FilterSelection m_selection;
     // The grid draws and reads row by row: the row last written out is kept.
     mutable int m_cachedRow = -1;

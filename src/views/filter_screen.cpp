@@ -126,7 +126,7 @@ void FilterScreen::refresh() {
 
 void FilterScreen::runListing(sora::FilterListing listing) {
     m_listing = listing;
-    auto log = sora::MeasurementLog(m_ctx.dir).read_all();
+    const sora::SharedLog log = m_ctx.log.read();
     if (!log.ok) {
         // Nothing from a partial read is shown; the user learns which file and line failed.
         showEmptyListing();
@@ -137,13 +137,13 @@ void FilterScreen::runListing(sora::FilterListing listing) {
         return;
     }
     auto selection =
-        sora::select_filter_records(log.records, listing, criteria(), m_ctx.state.axes, secondaryQuantity());
+        sora::select_filter_records(*log.records, listing, criteria(), m_ctx.state.axes, secondaryQuantity());
     m_ctx.state.extremes = selection.extremes;
     if (listing == sora::FilterListing::All) {
         fillPeriodBoxes(std::move(selection.periodDates));
     }
     m_listed = ListedRecords{selection.listed, selection.listed.size(), log.stamp};
-    renderListing(std::move(log.records), std::move(selection));
+    renderListing(log.records, std::move(selection));
 }
 
 void FilterScreen::showEmptyListing() {
@@ -151,10 +151,11 @@ void FilterScreen::showEmptyListing() {
         sora::select_filter_records({}, sora::FilterListing::All, {}, m_ctx.state.axes, secondaryQuantity());
     m_ctx.state.extremes = selection.extremes;
     m_listed = ListedRecords{};
-    renderListing({}, std::move(selection));
+    renderListing(std::make_shared<const std::vector<sora::MeasurementRecord>>(), std::move(selection));
 }
 
-void FilterScreen::renderListing(std::vector<sora::MeasurementRecord> records, sora::FilterSelection selection) {
+void FilterScreen::renderListing(std::shared_ptr<const std::vector<sora::MeasurementRecord>> records,
+                                 sora::FilterSelection selection) {
     renderChartRows(*mcrBunseki, selection.chartRows);
     applyAxis(*mcrBunseki, ui::Axis::Primary, selection.primary);
     applyAxis(*mcrBunseki, ui::Axis::Secondary, selection.secondary);

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "common/record_actions.h"
 #include "common/screen_context.h"
@@ -68,7 +69,8 @@ private:
     QWidget* buildChartArea();
 
     void runListing(sora::FilterListing listing);
-    void renderListing(std::vector<sora::MeasurementRecord> records, sora::FilterSelection selection);
+    void renderListing(std::shared_ptr<const std::vector<sora::MeasurementRecord>> records,
+                       sora::FilterSelection selection);
     void showEmptyListing();
     void fillPeriodBoxes(std::vector<std::string> dates);
     sora::FilterCriteria criteria() const;

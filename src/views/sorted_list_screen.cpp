@@ -65,14 +65,13 @@ void SortedListScreen::DSP_BUNSEKI_HEAD() {
 }
 
 void SortedListScreen::DSP_BUNSEKI() {
-    sora::LogReadResult log = sora::MeasurementLog(m_ctx.dir).read_all();
+    const sora::SharedLog log = m_ctx.log.read();
     if (!log.ok) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー", qs(log.message));
-        log.records.clear();
     }
-    m_listed = ListedRecords{{}, log.records.size(), log.stamp};
+    m_listed = ListedRecords{{}, log.records->size(), log.stamp};
     // The rows are written out from the records as the grid draws them (and once each when a button sorts).
-    const auto records = std::make_shared<const std::vector<sora::MeasurementRecord>>(std::move(log.records));
+    const auto& records = log.records;
     const std::optional<int> topRow = sora::sorted_list_top_row(records->size());
     m_pendingTopRow = topRow.value_or(0);
     const auto columns = sora::sorted_list_columns();

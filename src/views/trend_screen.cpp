@@ -72,13 +72,13 @@ void TrendScreen::DSP_RENTAI() {
 }
 
 void TrendScreen::fill() {
-    const sora::LogReadResult log = sora::MeasurementLog(m_ctx.dir).read_all();
+    const sora::SharedLog log = m_ctx.log.read();
     if (!log.ok) {
         m_ctx.host.dialogs().message(ui::Icon::Warning, "全グラフ", qs(log.message));
     }
     const int selected = m_modes->selected();
     const sora::SeriesMode mode = selected >= 0 ? seriesModeFromIndex(selected) : seriesModeFromIndex(WeightMixedIndex);
-    const sora::TrendView view = sora::build_trend_view(log.records, m_ctx.state.axes, mode);
+    const sora::TrendView view = sora::build_trend_view(*log.records, m_ctx.state.axes, mode);
     m_ctx.state.extremes = view.extremes;
 
     mcrRentai->setRowCount(static_cast<int>(view.pointCount()));

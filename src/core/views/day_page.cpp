@@ -181,15 +181,22 @@ DayPage build_day_page(const std::vector<MeasurementRecord>& records, std::strin
 
 DayPage read_day_page(const MeasurementLog& log, std::string_view selectedDate, const GraphAxisSettings& settings,
                       SecondaryQuantity quantity) {
-    const LogReadResult read = log.read_all();
-    if (!read.ok) {
+    LogReadResult read = log.read_all();
+    SharedLog shared{std::make_shared<const std::vector<MeasurementRecord>>(std::move(read.records)), read.ok,
+                     std::move(read.message), read.stamp};
+    return day_page_of(shared, selectedDate, settings, quantity);
+}
+
+DayPage day_page_of(const SharedLog& log, std::string_view selectedDate, const GraphAxisSettings& settings,
+                    SecondaryQuantity quantity) {
+    if (!log.ok) {
         DayPage page = build_day_page({}, selectedDate, settings, quantity);
         page.ok = false;
-        page.message = read.message;
+        page.message = log.message;
         return page;
     }
-    DayPage page = build_day_page(read.records, selectedDate, settings, quantity);
-    page.stamp = read.stamp;
+    DayPage page = build_day_page(*log.records, selectedDate, settings, quantity);
+    page.stamp = log.stamp;
     return page;
 }
 

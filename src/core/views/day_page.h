@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "core/files/log_cache.h"
 #include "core/files/measurement_log.h"
 #include "core/graph_axis_settings.h"
 #include "core/rules/axis_rules.h"
@@ -71,6 +72,9 @@ DayPage build_day_page(const std::vector<MeasurementRecord>& records, std::strin
 /// Reads the log once and builds the day page; a read error gives the empty page with ok = false.
 DayPage read_day_page(const MeasurementLog& log, std::string_view selectedDate, const GraphAxisSettings& settings,
                       SecondaryQuantity quantity);
+/// The same from records read already.
+DayPage day_page_of(const SharedLog& log, std::string_view selectedDate, const GraphAxisSettings& settings,
+                    SecondaryQuantity quantity);
 
 /// The grid row to bring to the top: the last row when the list (heading included) has more than 7 lines.
 std::optional<int> day_list_top_row(std::size_t measurements);
