@@ -284,6 +284,9 @@ Chart::Chart(int seriesCount, QWidget* parent) : QWidget(parent), d(new Impl) {
     d->plot->setPlottingHint(QCP::phImmediateRefresh, false);
     // Bars stay behind the lines whatever order the series were styled in.
     d->plot->addLayer(QStringLiteral("bars"), d->plot->layer(QStringLiteral("main")), QCustomPlot::limBelow);
+    // Nothing is drawn on the overlay layer (no selection by dragging): with its own buffer it would hold a second
+    // window-sized picture per chart for nothing.
+    d->plot->layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
 
     d->rowTicker->setTickStep(1);
     d->rowTicker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
