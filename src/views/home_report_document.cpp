@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "common/render.h"
@@ -45,6 +47,16 @@ public:
     }
 
     double mm(double value) const { return value * unitsPerMm; }
+    /// Fonts are looked up once per size: finding the Japanese family costs more than drawing a row.
+    const QFont& font(double points, bool bold = false) {
+        auto found = fonts.find({points, bold});
+        if (found == fonts.end()) {
+            QFont font = ui::Printer::japaneseFont(points);
+            font.setBold(bold);
+            found = fonts.emplace(std::make_pair(points, bold), font).first;
+        }
+        return found->second;
+    }
     QRectF rect(double x, double yMm, double w, double h) const { return {mm(x), mm(yMm), mm(w), mm(h)}; }
     bool fits(double heightMm) const { return y + heightMm <= bottom; }
 
@@ -56,11 +68,11 @@ public:
         ++page;
         y = top;
     }
-    void drawFooter() const {
+    void drawFooter() {
         if (!painter) {
             return;
         }
-        painter->setFont(ui::Printer::japaneseFont(8));
+        painter->setFont(font(8));
         painter->setPen(Qt::black);
         painter->drawText(rect(left, bottom + 2, width, kFooterMm - 2), Qt::AlignHCenter | Qt::AlignVCenter,
                           QStringLiteral("%1 / %2").arg(page).arg(pageTotal));
@@ -68,9 +80,7 @@ public:
     void text(const QString& text, double points, double heightMm, bool bold = false,
               Qt::Alignment align = Qt::AlignLeft) {
         if (painter) {
-            QFont font = ui::Printer::japaneseFont(points);
-            font.setBold(bold);
-            painter->setFont(font);
+            painter->setFont(font(points, bold));
             painter->setPen(Qt::black);
             painter->drawText(rect(left, y, width, heightMm), align | Qt::AlignVCenter, text);
         }
@@ -85,10 +95,9 @@ public:
                 total += w;
             }
             const double scale = width / total;
-            QFont font = ui::Printer::japaneseFont(style.fontPoints);
-            font.setBold(heading);
-            painter->setFont(font);
-            const QFontMetricsF metrics(font, painter->device());
+            const QFont& cellFont = font(style.fontPoints, heading);
+            painter->setFont(cellFont);
+            const QFontMetricsF metrics(cellFont, painter->device());
             if (heading) {
                 painter->fillRect(rect(left, y, width, style.rowMm), QColor(230, 230, 230));
             }
@@ -101,9 +110,10 @@ public:
                 const QRectF cell = rect(x + 1, y, w - 2, style.rowMm);
                 const bool isText = style.textColumns[c];
                 const Qt::Alignment align = heading ? Qt::AlignHCenter : (isText ? Qt::AlignLeft : Qt::AlignRight);
-                // A long diary text ends in "…" rather than running into the next column.
+                // A long diary text ends in "…" rather than running into the next column; figures always fit.
+                const QString text = qs(cells[c]);
                 painter->drawText(cell, align | Qt::AlignVCenter,
-                                  metrics.elidedText(qs(cells[c]), Qt::ElideRight, cell.width()));
+                                  isText ? metrics.elidedText(text, Qt::ElideRight, cell.width()) : text);
                 x += w;
             }
         }
@@ -139,6 +149,7 @@ public:
     double width = 0;
     double bottom = 0;
     double y = 0;
+    std::map<std::pair<double, bool>, QFont> fonts;
 };
 
 HomeReportDocument::HomeReportDocument(sora::HomeBpReport report, QString userName, QString madeOn)
@@ -251,7 +262,7 @@ void HomeReportDocument::drawChart(Flow& flow) const {
             chart.rules.push_back({target.systolic, QStringLiteral("目標%1").arg(target.systolic), targetColour});
             chart.rules.push_back({target.diastolic, QStringLiteral("目標%1").arg(target.diastolic), targetColour});
         }
-        flow.painter->setFont(ui::Printer::japaneseFont(7.5));
+        flow.painter->setFont(flow.font(7.5));
         chart.paint(*flow.painter, flow.rect(flow.left, flow.y, flow.width, kChartMm), flow.unitsPerMm);
     }
     flow.y += kChartMm + 4;
