@@ -95,6 +95,7 @@ void BM_ReportPdf(benchmark::State& state) {
             writer.setPageSize(QPageSize(QPageSize::A4));
             QPainter painter(&writer);
             document.paint(painter, writer);
+            state.counters["pages"] = document.pageCount(writer);
         }
         benchmark::DoNotOptimize(bytes.data());
     }
