@@ -34,8 +34,9 @@ struct TableStyle {
 /// The pen of the layout: where the next block goes, on which page, and the painter when drawing.
 class HomeReportDocument::Flow {
 public:
-    Flow(QPainter* painter, const QPagedPaintDevice& device, int pageTotal)
-        : painter(painter), device(device), pageTotal(pageTotal) {
+    /// Draws and turns pages when `painter` and `pages` are given; else only measures.
+    Flow(QPainter* painter, QPagedPaintDevice* pages, const QPagedPaintDevice& device, int pageTotal)
+        : painter(painter), pages(pages), pageTotal(pageTotal) {
         unitsPerMm = device.logicalDpiY() / 25.4;
         const QPageLayout layout = device.pageLayout();
         const QMarginsF printerMargins = layout.margins(QPageLayout::Millimeter);
@@ -62,8 +63,8 @@ public:
 
     void newPage() {
         drawFooter();
-        if (painter) {
-            const_cast<QPagedPaintDevice&>(device).newPage();
+        if (pages) {
+            pages->newPage();
         }
         ++page;
         y = top;
@@ -140,7 +141,7 @@ public:
     }
 
     QPainter* painter;
-    const QPagedPaintDevice& device;
+    QPagedPaintDevice* pages;
     int pageTotal;
     int page = 1;
     double unitsPerMm = 1;
@@ -156,12 +157,12 @@ HomeReportDocument::HomeReportDocument(sora::HomeBpReport report, QString userNa
     : m_report(std::move(report)), m_userName(std::move(userName)), m_madeOn(std::move(madeOn)) {}
 
 int HomeReportDocument::pageCount(const QPagedPaintDevice& device) const {
-    Flow flow(nullptr, device, 0);
+    Flow flow(nullptr, nullptr, device, 0);
     return layOut(flow);
 }
 
 void HomeReportDocument::paint(QPainter& painter, QPagedPaintDevice& device) const {
-    Flow flow(&painter, device, pageCount(device));
+    Flow flow(&painter, &device, device, pageCount(device));
     layOut(flow);
 }
 

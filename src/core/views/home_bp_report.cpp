@@ -9,6 +9,8 @@ namespace sora {
 namespace {
 
 constexpr const char* NoFigure = "—";
+// About a hundred years: a typed date far off must not make a table of millions of days.
+constexpr long long MaxReportDays = 36600;
 
 /// Sums of one occasion, turned into a mean at the end.
 struct Sum {
@@ -194,6 +196,10 @@ std::optional<ReportPeriod> report_period(const std::string& start, const std::s
     }
     if (*to < *from) {
         message = "期間の始めが終わりより後になっています。";
+        return std::nullopt;
+    }
+    if (to->serial() - from->serial() + 1 > MaxReportDays) {
+        message = "レポートの期間は " + std::to_string(MaxReportDays) + " 日（約100年）までです。";
         return std::nullopt;
     }
     return ReportPeriod{*from, *to};

@@ -66,7 +66,8 @@ HomeBpReport build_home_bp_report(const std::vector<MeasurementRecord>& records,
                                   const MorningEveningSettings& settings);
 
 /// The period of a report from two period texts "yyyy/mm/dd": an empty end is today, an empty start 27 days before
-/// the end (28 days). nullopt with a message for a text that is not a date or a start after the end.
+/// the end (28 days). nullopt with a message for a text that is not a date, a start after the end or a period of more
+/// than 36,600 days.
 struct ReportPeriod {
     Date from;
     Date to;
