@@ -73,7 +73,9 @@ void MorningEveningPanel::load() {
         }
     }
     cboNenrei->setCurrentIndex(m_settings.ageGroup == sora::AgeGroup::From75 ? 1 : 0);
-    setSituations(m_situations);
+    for (std::size_t row = 0; row < cboAsaBan.size(); ++row) {
+        cboAsaBan[row]->setCurrentIndex(indexOf(m_settings.occasion_of(ss(m_situations[static_cast<int>(row)]))));
+    }
 }
 
 void MorningEveningPanel::setSituations(const QStringList& situations) {

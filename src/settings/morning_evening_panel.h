@@ -22,8 +22,8 @@ public:
 
     QWidget* widget() const;
 
-    /// Reads "朝晩設定.txt" (the defaults when it is missing; a malformed file is reported once and not written over
-    /// without asking).
+    /// Reads "朝晩設定.txt" and shows it (the defaults when it is missing; a malformed file is reported once and not
+    /// written over without asking).
     void load();
     /// One choice per situation, in list order, showing the occasion each has now.
     void setSituations(const QStringList& situations);
