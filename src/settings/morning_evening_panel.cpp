@@ -90,11 +90,12 @@ void MorningEveningPanel::setSituations(const QStringList& situations) {
         for (const sora::Occasion occasion : kOccasions) {
             box->addItem(qs(std::string(sora::occasion_name(occasion))));
         }
-        box->setCurrentIndex(indexOf(m_settings.occasion_of(ss(situations[row]))));
         connect(box, &QComboBox::activated, this, [this, row](int index) { occasionChosen(row, index); });
         m_situationRows->addRow(situations[row], box);
         cboAsaBan.push_back(box);
     }
+    // A rename throughout the diary may have changed the file along with the list.
+    load();
 }
 
 void MorningEveningPanel::occasionChosen(int row, int index) {

@@ -25,7 +25,7 @@ public:
     /// Reads "朝晩設定.txt" and shows it (the defaults when it is missing; a malformed file is reported once and not
     /// written over without asking).
     void load();
-    /// One choice per situation, in list order, showing the occasion each has now.
+    /// One choice per situation, in list order, showing the occasion each has now (the file is read again).
     void setSituations(const QStringList& situations);
 
 private:

@@ -98,7 +98,6 @@ void SettingsScreen::open() {
     txtPriData->setText(QString::fromStdString(m_ctx.state.userName));
     m_editor->prepareForOpening();
     m_asaBan->setSituations(situations());
-    m_asaBan->load();
     m_graph->applyPreview(m_ctx.state.axes);
     m_frame->show();
     m_ctx.host.processEvents();

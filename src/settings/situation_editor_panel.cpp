@@ -12,6 +12,7 @@
 #include "common/side_file_guard.h"
 #include "core/edits/rename_situation.h"
 #include "core/edits/situation_editor.h"
+#include "core/files/morning_evening_file.h"
 #include "core/files/side_files.h"
 #include "settings/settings_support.h"
 #include "ui/dialogs.h"
@@ -262,6 +263,11 @@ void SituationEditorPanel::cmdChg_Click() {
             m_ctx.host.rebuildMainScreen();
         }
         return;
+    }
+    // The report's morning/evening choice follows the new name; a failure there leaves the rename done.
+    if (const auto kept = sora::rename_in_morning_evening(m_ctx.dir, oldText.toStdString(), newText->toStdString());
+        !kept) {
+        dialogs.message(ui::Icon::Warning, "保存エラー", QString::fromStdString(kept.message));
     }
     const auto reread = sora::read_situations(m_ctx.dir);
     if (!reread.ok) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -50,6 +52,17 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
     app.click("cmdSettei");
     EXPECT_EQ(app.find<QComboBox>("cboAsaBan2")->currentText(), "なし");
     EXPECT_EQ(app.find<QComboBox>("cboNenrei")->currentIndex(), 1);
+
+    // Renaming 起床後 throughout the diary keeps it a morning under its new name.
+    app.window().resize(1280, 800);
+    auto* list = app.find<QListWidget>("lstKoumoku");
+    const QPoint item = list->visualItemRect(list->item(1)).center();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, item);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, item);
+    app.find<QLineEdit>("txtChg")->setText("目覚め");
+    app.click("cmdChg");
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");
+    EXPECT_NE(app.readFile("朝晩設定.txt").find("\"目覚め\",\"朝\""), std::string::npos);
 }
 
 TEST(MorningEveningPanel, AnUnreadableFileIsReportedOnceAndKeptBeforeItIsWrittenOver) {

@@ -86,6 +86,14 @@ SideFileRead<MorningEveningSettings> read_morning_evening(const DataDir& dir) {
     return out;
 }
 
+WriteResult rename_in_morning_evening(const DataDir& dir, std::string_view from, std::string_view to) {
+    SideFileRead<MorningEveningSettings> read = read_morning_evening(dir);
+    if (!read.ok || !read.value.rename(from, to)) {
+        return {};
+    }
+    return write_morning_evening(dir, read.value);
+}
+
 WriteResult write_morning_evening(const DataDir& dir, const MorningEveningSettings& settings) {
     std::string text =
         quoted(AgeLabel) + "," + quoted(settings.ageGroup == AgeGroup::From75 ? From75Text : Under75Text) + "\r\n";

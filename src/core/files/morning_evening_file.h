@@ -19,6 +19,10 @@ inline constexpr std::string_view MorningEvening = "朝晩設定.txt";
 /// message naming the file and line.
 SideFileRead<MorningEveningSettings> read_morning_evening(const DataDir& dir);
 
+/// After a situation was renamed throughout the diary: the new name keeps the old one's occasion. Writes the file only
+/// when that changes it; a file that does not read is left alone (the settings screen reports it).
+WriteResult rename_in_morning_evening(const DataDir& dir, std::string_view from, std::string_view to);
+
 /// Replaces "朝晩設定.txt" atomically with the settings.
 WriteResult write_morning_evening(const DataDir& dir, const MorningEveningSettings& settings);
 

@@ -62,6 +62,26 @@ void MorningEveningSettings::set(std::string_view situation, Occasion occasion) 
     }
 }
 
+bool MorningEveningSettings::rename(std::string_view from, std::string_view to) {
+    const auto named = [](std::string_view name) {
+        return [name](const std::pair<std::string, Occasion>& entry) { return entry.first == name; };
+    };
+    const auto old = std::find_if(m_entries.begin(), m_entries.end(), named(from));
+    const bool toSet = std::any_of(m_entries.begin(), m_entries.end(), named(to));
+    if (from == to || (old == m_entries.end() && (toSet || default_occasion(from) == default_occasion(to)))) {
+        return false;
+    }
+    if (old == m_entries.end()) {
+        // Only the default said what the old name was: the new name must not fall to another default.
+        m_entries.emplace_back(std::string(to), default_occasion(from));
+    } else if (toSet) {
+        m_entries.erase(old);
+    } else {
+        old->first = std::string(to);
+    }
+    return true;
+}
+
 HomeTarget home_target(AgeGroup group) {
     return group == AgeGroup::Under75 ? HomeTarget{125, 75} : HomeTarget{135, 85};
 }

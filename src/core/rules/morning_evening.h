@@ -26,6 +26,9 @@ public:
     Occasion occasion_of(std::string_view situation) const;
     /// Sets the occasion of a situation; a new situation goes after the others.
     void set(std::string_view situation, Occasion occasion);
+    /// A situation renamed throughout the diary keeps the occasion it had, in its place; a name that was set already
+    /// keeps its own. False when nothing changes.
+    bool rename(std::string_view from, std::string_view to);
     /// The situations set explicitly, in the order they were set.
     const std::vector<std::pair<std::string, Occasion>>& entries() const { return m_entries; }
 

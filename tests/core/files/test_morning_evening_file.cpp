@@ -59,3 +59,14 @@ TEST_F(MorningEveningFile, MalformedLinesAreReportedWithFileAndLineAndGiveTheDef
     EXPECT_FALSE(undecodable.ok);
     EXPECT_NE(undecodable.message.find("1 行目"), std::string::npos) << undecodable.message;
 }
+
+TEST_F(MorningEveningFile, RenameWritesOnlyWhatChangesAndLeavesAnUnreadableFileAlone) {
+    ASSERT_TRUE(rename_in_morning_evening(dir(), "昼食後", "夕食後").ok);
+    EXPECT_FALSE(exists(files::MorningEvening));  // both neither: nothing to keep
+    ASSERT_TRUE(rename_in_morning_evening(dir(), "起床後", "目覚め").ok);
+    EXPECT_EQ(readFile(files::MorningEvening), "\"年齢区分\",\"75歳未満\"\r\n\"目覚め\",\"朝\"\r\n");
+
+    writeFile(files::MorningEvening, "\"起床後\",\"昼\"\r\n");
+    EXPECT_TRUE(rename_in_morning_evening(dir(), "起床後", "目覚め").ok);
+    EXPECT_EQ(readFile(files::MorningEvening), "\"起床後\",\"昼\"\r\n");
+}

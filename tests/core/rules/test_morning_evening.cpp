@@ -80,3 +80,34 @@ TEST(MorningEvening, SavingTimeSplitsOffTheDiaryText) {
         EXPECT_EQ(split.text, c.text) << c.diary;
     }
 }
+
+TEST(MorningEvening, ARenamedSituationKeepsItsOccasion) {
+    const auto explicitly = [](std::initializer_list<std::pair<const char*, Occasion>> entries) {
+        MorningEveningSettings settings;
+        for (const auto& [situation, occasion] : entries) {
+            settings.set(situation, occasion);
+        }
+        return settings;
+    };
+    const struct {
+        MorningEveningSettings before;
+        const char* from;
+        const char* to;
+        bool changed;
+        Occasion after;  // of `to`
+        std::size_t entries;
+    } cases[] = {
+        {{}, "朝食後", "食後", true, Occasion::Morning, 1},  // the default followed by name would be lost
+        {{}, "昼食後", "夕食後", false, Occasion::Neither, 0},
+        {{}, "起床後", "起床後", false, Occasion::Morning, 0},
+        {explicitly({{"朝食後", Occasion::Neither}}), "朝食後", "朝ごはん後", true, Occasion::Neither, 1},
+        {explicitly({{"朝食後", Occasion::Evening}, {"夕食後", Occasion::Morning}}), "朝食後", "夕食後", true,
+         Occasion::Morning, 1},  // merged into a situation set already: that one's choice stays
+    };
+    for (const auto& c : cases) {
+        MorningEveningSettings settings = c.before;
+        EXPECT_EQ(settings.rename(c.from, c.to), c.changed) << c.from << "→" << c.to;
+        EXPECT_EQ(settings.occasion_of(c.to), c.after) << c.from << "→" << c.to;
+        EXPECT_EQ(settings.entries().size(), c.entries) << c.from << "→" << c.to;
+    }
+}
