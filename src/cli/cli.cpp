@@ -7,9 +7,14 @@
 #include <ostream>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_report.h"
 #include "core/files/data_dir.h"
+#include "core/files/export_file.h"
 #include "core/files/measurement_log.h"
+#include "core/files/morning_evening_file.h"
 #include "core/files/side_files.h"
+#include "core/views/filter_listing.h"
+#include "core/views/measurement_csv.h"
 
 namespace cli {
 namespace {
@@ -100,13 +105,71 @@ std::optional<CliView> run_command(const std::string& command, const Options& op
     throw UsageError{};
 }
 
+/// The home blood-pressure report of a period (28 days to today when neither end is given).
+int run_report(const Options& options, const sora::DataDir& dir, const CommandInput& input, bool json,
+               std::ostream& out, std::ostream& err) {
+    if (!options.positional().empty()) {
+        throw UsageError{};
+    }
+    std::string message;
+    const auto period = sora::report_period(options.value("--from"), options.value("--to"), input.today, message);
+    if (!period) {
+        err << "soranote-cli: " << message << '\n';
+        return ExitUsage;
+    }
+    const auto settings = sora::read_morning_evening(dir);
+    const auto name = sora::read_user_name(dir);
+    for (const std::string* failed : {&settings.message, &name.message}) {
+        if (!failed->empty()) {
+            err << "soranote-cli: " << *failed << '\n';
+            return ExitUnreadable;
+        }
+    }
+    const auto report = sora::build_home_bp_report(input.records, period->from, period->to, settings.value);
+    out << (json ? report_to_json(report, name.value) : report_to_text(report, name.value));
+    return ExitOk;
+}
+
+/// The filtered records as CSV, to standard output or to a new file (an existing one only with --overwrite).
+int run_export(const Options& options, const CommandInput& input, std::ostream& out, std::ostream& err) {
+    if (!options.has("--csv") || !options.positional().empty() || options.has("--from") != options.has("--to")) {
+        throw UsageError{};
+    }
+    const int weekday = options.has("--weekday") ? parse_int(options.value("--weekday"), 0, 6) : sora::NoWeekday;
+    const sora::FilterCriteria criteria{options.value("--from"), options.value("--to"), options.value("--keyword"),
+                                        weekday};
+    // Without a period the export is the view as it opens: every record.
+    const sora::FilterListing listing =
+        options.has("--from") ? sora::select_listing(criteria.keyword, weekday) : sora::FilterListing::All;
+    const auto selection =
+        sora::select_filter_records(input.records, listing, criteria, input.axes, sora::SecondaryQuantity::Weight);
+    const std::string csv = sora::measurement_csv(input.records, selection.listed);
+    if (!options.has("--output")) {
+        out << csv;
+        return ExitOk;
+    }
+    const std::filesystem::path target = options.value("--output");
+    std::error_code ec;
+    if (std::filesystem::exists(target, ec) && !options.has("--overwrite")) {
+        err << "soranote-cli: " << target.string() << " はすでにあります（上書きするには --overwrite）。\n";
+        return ExitCannotWrite;
+    }
+    const sora::WriteResult written = sora::write_export_file(target, csv);
+    if (!written) {
+        err << "soranote-cli: " << written.message << '\n';
+        return ExitCannotWrite;
+    }
+    return ExitOk;
+}
+
 }  // namespace
 
 std::string usage() {
     return "usage: soranote-cli [--data-dir DIR] [--today YYYY/MM/DD] [--json] "
            "{day YYYY/MM/DD | filter --from TEXT --to TEXT [--weekday 0-6] [--keyword TEXT] | "
            "averages [--from YY/MM/DD --to YY/MM/DD] | list [--sort COLUMN [--descending]] | calendar [--simple] | "
-           "trend | diary}";
+           "trend | diary | report [--from YYYY/MM/DD --to YYYY/MM/DD] | "
+           "export --csv [--from TEXT --to TEXT] [--weekday 0-6] [--keyword TEXT] [--output FILE [--overwrite]]}";
 }
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const sora::Date& systemToday) {
@@ -134,8 +197,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             throw UsageError{};
         }
         const std::string command = args[i];
-        const Options options(args, i + 1, {"--from", "--to", "--weekday", "--keyword", "--sort"},
-                              {"--descending", "--simple"});
+        const Options options(args, i + 1, {"--from", "--to", "--weekday", "--keyword", "--sort", "--output"},
+                              {"--descending", "--simple", "--csv", "--overwrite"});
 
         const sora::DataDir dir(dataDir);
         const sora::LogReadResult log = sora::MeasurementLog(dir).read_all();
@@ -149,6 +212,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return ExitUnreadable;
         }
         const CommandInput input{log.records, axes.value, today};
+        if (command == "report") {
+            return run_report(options, dir, input, json, out, err);
+        }
+        if (command == "export") {
+            return run_export(options, input, out, err);
+        }
         std::string message;
         const std::optional<CliView> view = run_command(command, options, input, message);
         if (!view) {

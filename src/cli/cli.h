@@ -9,8 +9,9 @@
 namespace cli {
 
 inline constexpr int ExitOk = 0;
-inline constexpr int ExitUnreadable = 2;  // the log or a side file cannot be read
-inline constexpr int ExitUsage = 64;      // unknown command or bad arguments
+inline constexpr int ExitUnreadable = 2;    // the log or a side file cannot be read
+inline constexpr int ExitUsage = 64;        // unknown command or bad arguments
+inline constexpr int ExitCannotWrite = 73;  // an export file cannot be written (or exists already)
 
 /// Runs `soranote-cli` with its arguments (without the program name). Reads the data directory, never writes.
 /// `systemToday` is "today" unless --today is given.

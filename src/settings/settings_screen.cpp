@@ -13,6 +13,7 @@
 #include "common/side_file_guard.h"
 #include "core/files/side_files.h"
 #include "settings/graph_settings_panel.h"
+#include "settings/morning_evening_panel.h"
 #include "settings/new_start_form.h"
 #include "settings/settings_support.h"
 #include "settings/situation_editor_panel.h"
@@ -69,6 +70,9 @@ SettingsScreen::SettingsScreen(ScreenContext context, QWidget* parent)
     layout->addWidget(m_editor->widget(), 0, 1);
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 1);
+    m_asaBan = new MorningEveningPanel(m_ctx, m_frame);
+    layout->addWidget(m_asaBan->widget(), 0, 2);
+    layout->setColumnStretch(2, 1);
 
     connect(cmdPHozon1, &QPushButton::clicked, this, &SettingsScreen::cmdPHozon1_Click);
     connect(chkJikan, &QCheckBox::clicked, this, &SettingsScreen::chkJikan_Click);
@@ -99,6 +103,7 @@ void SettingsScreen::open() {
     m_ctx.host.HIDE_FRAMES();
     txtPriData->setText(QString::fromStdString(m_ctx.state.userName));
     m_editor->prepareForOpening();
+    m_asaBan->setSituations(situations());
     m_graph->applyPreview(m_ctx.state.axes);
     m_frame->show();
     m_ctx.host.processEvents();
@@ -108,9 +113,11 @@ void SettingsScreen::open() {
 
 void SettingsScreen::setSituations(const QStringList& items) {
     m_editor->setItems(items);
+    m_asaBan->setSituations(items);
 }
 void SettingsScreen::appendSituation(const QString& item) {
     m_editor->appendItem(item);
+    m_asaBan->setSituations(situations());
 }
 QStringList SettingsScreen::situations() const {
     return m_editor->items();

@@ -12,6 +12,7 @@ class QLineEdit;
 class QPushButton;
 class SituationEditorPanel;
 class GraphSettingsPanel;
+class MorningEveningPanel;
 class NewStartForm;
 
 /// The screen in frame fraSettei: situation list editor, graph Y-axis settings, the user's name, the
@@ -47,6 +48,7 @@ private:
     SituationEditorPanel* m_editor;
     GraphSettingsPanel* m_graph;
     NewStartForm* m_newStart;
+    MorningEveningPanel* m_asaBan;
     QLineEdit* txtPriData;
     QPushButton* cmdPHozon1;
     QCheckBox* chkJikan;

@@ -13,6 +13,7 @@
 #include "common/side_file_guard.h"
 #include "core/edits/rename_situation.h"
 #include "core/edits/situation_editor.h"
+#include "core/files/morning_evening_file.h"
 #include "core/files/side_files.h"
 #include "settings/settings_support.h"
 #include "ui/dialogs.h"
@@ -274,18 +275,25 @@ void SituationEditorPanel::cmdChg_Click() {
         return;
     }
 
+    // One step for the three files a rename changes: taken back together, the morning/evening choice goes back too.
     UndoStep step(m_ctx.changes, "状況名「" + oldText.toStdString() + "」→「" + newText->toStdString() + "」の変更",
-                  {sora::files::Log, sora::files::Situations});
+                  {sora::files::Log, sora::files::Situations, sora::files::MorningEvening});
     const sora::RenameResult renamed = sora::rename_situation(m_ctx.dir, oldText.toStdString(), newText->toStdString());
-    step.done(renamed || renamed.logRewritten);
     m_ctx.changes.reportCopyWarning(renamed.warning);
     if (!renamed) {
+        step.done(renamed.logRewritten);
         dialogs.message(ui::Icon::Warning, "保存エラー", QString::fromStdString(renamed.message));
         if (renamed.logRewritten) {
             m_ctx.host.rebuildMainScreen();
         }
         return;
     }
+    // The report's morning/evening choice follows the new name; a failure there leaves the rename done.
+    if (const auto kept = sora::rename_in_morning_evening(m_ctx.dir, oldText.toStdString(), newText->toStdString());
+        !kept) {
+        dialogs.message(ui::Icon::Warning, "保存エラー", QString::fromStdString(kept.message));
+    }
+    step.done(true);
     const auto reread = sora::read_situations(m_ctx.dir);
     if (!reread.ok) {
         dialogs.message(ui::Icon::Warning, "読み込みエラー", QString::fromStdString(reread.message));

@@ -1,5 +1,6 @@
 #include "ui/dialogs.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -94,6 +95,16 @@ std::optional<QString> QtDialogs::textInput(const QString& title, const QString&
     return dialog.textValue();
 }
 
+std::optional<QString> QtDialogs::saveFileName(const QString& title, const QString& suggestedPath,
+                                               const QString& filter) {
+    // The file dialog itself asks before an existing file is replaced.
+    const QString path = QFileDialog::getSaveFileName(m_parent, title, suggestedPath, filter);
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path;
+}
+
 Answer ScriptedDialogs::message(Icon icon, const QString& title, const QString& text, Buttons buttons) {
     m_records.push_back({Record::Kind::Message, icon, title, text, buttons, QString()});
     if (m_answers.empty()) {
@@ -118,6 +129,21 @@ std::optional<QString> ScriptedDialogs::textInput(const QString& title, const QS
         return std::nullopt;
     }
     return text;
+}
+
+std::optional<QString> ScriptedDialogs::saveFileName(const QString& title, const QString& suggestedPath,
+                                                     const QString& filter) {
+    m_records.push_back({Record::Kind::SaveFile, Icon::Question, title, filter, Buttons::OkCancel, suggestedPath});
+    if (m_saveNames.empty()) {
+        return std::nullopt;
+    }
+    const bool given = m_saveNames.front().has_value();
+    QString path = given ? *m_saveNames.front() : QString();
+    m_saveNames.pop_front();
+    if (!given) {
+        return std::nullopt;
+    }
+    return path;
 }
 
 }  // namespace ui

@@ -22,6 +22,9 @@ public:
     /// nullopt when cancelled.
     virtual std::optional<QString> textInput(const QString& title, const QString& prompt,
                                              const QString& defaultText = QString()) = 0;
+    /// The file to save to, from a file dialog that asks before an existing file is replaced; nullopt when cancelled.
+    virtual std::optional<QString> saveFileName(const QString& title, const QString& suggestedPath,
+                                                const QString& filter) = 0;
 };
 
 /// Real Qt message boxes.
@@ -32,6 +35,8 @@ public:
     Answer message(Icon icon, const QString& title, const QString& text, Buttons buttons = Buttons::Ok) override;
     std::optional<QString> textInput(const QString& title, const QString& prompt,
                                      const QString& defaultText = QString()) override;
+    std::optional<QString> saveFileName(const QString& title, const QString& suggestedPath,
+                                        const QString& filter) override;
 
 private:
     QWidget* m_parent;
@@ -43,21 +48,26 @@ private:
 class ScriptedDialogs : public Dialogs {
 public:
     struct Record {
-        enum class Kind { Message, TextInput } kind = Kind::Message;
+        enum class Kind { Message, TextInput, SaveFile } kind = Kind::Message;
         Icon icon = Icon::Information;
         QString title;
         QString text;  // the message text, or the prompt
         Buttons buttons = Buttons::Ok;
-        QString defaultText;  // the offered text of a text input
+        QString defaultText;  // the offered text of a text input, or the suggested path of a file dialog
     };
 
     Answer message(Icon icon, const QString& title, const QString& text, Buttons buttons = Buttons::Ok) override;
     std::optional<QString> textInput(const QString& title, const QString& prompt,
                                      const QString& defaultText = QString()) override;
+    /// Answers from its own queue; with an empty queue the dialog is cancelled.
+    std::optional<QString> saveFileName(const QString& title, const QString& suggestedPath,
+                                        const QString& filter) override;
 
     void queueAnswer(Answer answer) { m_answers.push_back(answer); }
     /// nullopt answers as Cancel.
     void queueText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }
+    /// nullopt answers as Cancel.
+    void queueSaveFileName(std::optional<QString> path) { m_saveNames.push_back(std::move(path)); }
 
     const std::vector<Record>& records() const { return m_records; }
     void clear() { m_records.clear(); }
@@ -66,6 +76,7 @@ private:
     std::vector<Record> m_records;
     std::deque<Answer> m_answers;
     std::deque<std::optional<QString>> m_texts;
+    std::deque<std::optional<QString>> m_saveNames;
 };
 
 }  // namespace ui

@@ -20,7 +20,7 @@ constexpr double kPointSize = 10.5;
 constexpr int kZoneCharacters = 14;
 constexpr double kTwipsPerScreenPixel = 15.0;  // pictures come from a 96-DPI screen
 
-QFont japaneseFont() {
+QFont printerFont() {
     QFont font = QGuiApplication::font();
     if (!QFontDatabase::writingSystems(font.family()).contains(QFontDatabase::Japanese)) {
         for (const QString& family : {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans Mono CJK JP")}) {
@@ -30,13 +30,18 @@ QFont japaneseFont() {
             }
         }
     }
-    font.setPointSizeF(kPointSize);
     return font;
 }
 
 }  // namespace
 
-Printer::Printer(const QString& pdfPath, bool forcePdf) : m_pdfPath(pdfPath), m_font(japaneseFont()) {
+QFont Printer::japaneseFont(double points) {
+    QFont font = printerFont();
+    font.setPointSizeF(points);
+    return font;
+}
+
+Printer::Printer(const QString& pdfPath, bool forcePdf) : m_pdfPath(pdfPath), m_font(japaneseFont(kPointSize)) {
     m_toPdf = forcePdf || QPrinterInfo::defaultPrinter().isNull();
 }
 
@@ -52,6 +57,9 @@ bool Printer::begin() {
     }
     m_error.clear();
     m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (m_a4) {
+        m_printer->setPageSize(QPageSize(QPageSize::A4));
+    }
     m_printer->setPageOrientation(m_landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     if (m_toPdf) {
         m_printer->setOutputFormat(QPrinter::PdfFormat);
@@ -74,6 +82,10 @@ bool Printer::begin() {
     m_x = 0;
     m_y = 0;
     return true;
+}
+
+QPagedPaintDevice* Printer::device() const {
+    return m_printer.get();
 }
 
 void Printer::setFont(const QFont& font) {

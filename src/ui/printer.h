@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <memory>
 
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 
@@ -22,6 +23,8 @@ public:
 
     /// Lays the pages out in landscape; call before begin().
     void setLandscape(bool on) { m_landscape = on; }
+    /// Uses A4 paper whatever the printer's default; call before begin().
+    void setA4(bool on) { m_a4 = on; }
 
     /// Starts the document; false (with errorText()) when neither printer nor file can be opened.
     bool begin();
@@ -60,6 +63,13 @@ public:
     /// Replaces the printer font (a fixed-pitch one lines a heading's words up with the zones).
     void setFont(const QFont& font);
 
+    /// The application's font with Japanese glyphs at the given size, for documents drawn by hand.
+    static QFont japaneseFont(double points);
+
+    /// For documents that draw their pages themselves (between begin() and end()).
+    QPainter* painter() const { return m_painter.get(); }
+    QPagedPaintDevice* device() const;
+
 private:
     void ensurePage();
     QFontMetricsF metrics() const;
@@ -68,6 +78,7 @@ private:
     bool m_toPdf = false;
     bool m_active = false;
     bool m_landscape = false;
+    bool m_a4 = false;
     QString m_error;
     double m_x = 0;
     double m_y = 0;

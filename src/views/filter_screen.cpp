@@ -138,6 +138,8 @@ void FilterScreen::runListing(sora::FilterListing listing) {
     }
     auto selection =
         sora::select_filter_records(*log.records, listing, criteria(), m_ctx.state.axes, secondaryQuantity());
+    m_shownListing = listing;
+    m_shownCriteria = criteria();
     m_ctx.state.extremes = selection.extremes;
     if (listing == sora::FilterListing::All) {
         fillPeriodBoxes(std::move(selection.periodDates));

@@ -17,6 +17,7 @@ class QComboBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class FilterExports;
 
 namespace ui {
 class Chart;
@@ -57,6 +58,9 @@ public:
     /// Sends printouts to a PDF file in the data directory even where a printer exists (tests, headless use).
     /// The environment variable SORANOTE_PRINT_TO_PDF=1 does the same.
     void setPrintToPdf(bool on) { m_printToPdf = on; }
+
+    /// The report and CSV actions of the view (cmdReport, cmdCsvHozon).
+    FilterExports* exports() const { return m_exports; }
 
     /// The explanation the help tour shows when the view opens.
     static QString helpText();
@@ -114,4 +118,10 @@ private:
     QComboBox* cboEddate = nullptr;
     ui::TextListModel* m_periodDates = nullptr;  // the dates both period boxes list
     QPushButton* cmdPriData = nullptr;
+    QPushButton* cmdReport = nullptr;
+    QPushButton* cmdCsvHozon = nullptr;
+    FilterExports* m_exports = nullptr;
+    // The listing on screen, so that CSV保存 writes exactly the records shown.
+    sora::FilterListing m_shownListing = sora::FilterListing::All;
+    sora::FilterCriteria m_shownCriteria;
 };

@@ -17,6 +17,7 @@
 #include "ui/period_box.h"
 #include "ui/series_mode_options.h"
 #include "ui/twips.h"
+#include "views/filter_exports.h"
 #include "views/filter_screen.h"
 
 namespace {
@@ -151,6 +152,19 @@ QWidget* FilterScreen::buildControlColumn() {
     layout->addWidget(weekBox);
     layout->addWidget(periodBox);
     layout->addStretch(0);
-    layout->addWidget(cmdPriData, 0, Qt::AlignRight | Qt::AlignBottom);
+    // For the doctor: the report of the period in the boxes, and the listed records as CSV.
+    m_exports = new FilterExports(m_ctx, m_frame);
+    cmdReport = makeButton("cmdReport", "レポート", column);
+    cmdReport->setToolTip("期間の家庭血圧レポート（朝・晩の平均）");
+    cmdCsvHozon = makeButton("cmdCsvHozon", "CSV保存", column);
+    cmdCsvHozon->setToolTip("表示中のデータをCSVファイルに保存");
+    connect(cmdReport, &QPushButton::clicked, this,
+            [this] { m_exports->makeReport(cboStdate->currentText(), cboEddate->currentText()); });
+    connect(cmdCsvHozon, &QPushButton::clicked, this, [this] { m_exports->saveCsv(m_shownListing, m_shownCriteria); });
+    auto* exportRow = new QHBoxLayout;
+    exportRow->addWidget(cmdReport);
+    exportRow->addWidget(cmdCsvHozon);
+    exportRow->addWidget(cmdPriData, 0, Qt::AlignRight | Qt::AlignBottom);
+    layout->addLayout(exportRow);
     return column;
 }

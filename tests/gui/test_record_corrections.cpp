@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
+#include <array>
 #include <filesystem>
 #include <functional>
 
@@ -259,9 +260,13 @@ TEST_F(RecordCorrections, DeleteAsksWithTheRecordInFullAndCancelIsTheDefault) {
 
 TEST_F(RecordCorrections, UndoTakesBackEveryKindOfChangeToTheSameBytes) {
     sora::BackupClockOverride clockInForce(app.clock());
-    std::vector<std::pair<std::string, std::string>> states;  // log and situation list before each change
-    const auto keep = [&] { states.emplace_back(app.readBytes("データ.txt"), app.readBytes("状況リスト.txt")); };
+    // The log, the situation list and the morning/evening choices before each change.
+    std::vector<std::array<std::string, 3>> states;
+    const auto keep = [&] {
+        states.push_back({app.readBytes("データ.txt"), app.readBytes("状況リスト.txt"), app.readBytes("朝晩設定.txt")});
+    };
 
+    app.writeFile("朝晩設定.txt", "\"年齢区分\",\"75歳未満\"\n\"起床後\",\"朝\"\n");
     keep();  // a save from the entry panel, for today
     auto* entryList = app.find<QListWidget>("lstAct");
     QTest::mouseClick(entryList->viewport(), Qt::LeftButton, {},
@@ -293,11 +298,12 @@ TEST_F(RecordCorrections, UndoTakesBackEveryKindOfChangeToTheSameBytes) {
                       situations->visualItemRect(situations->item(0)).center());
     app.find<QLineEdit>("txtChg")->setText("起床直後");
     app.click("cmdChg");
+    ASSERT_NE(app.readBytes("朝晩設定.txt"), states.back()[2]) << "the choice follows the new name";
     keep();  // a situation added to the list
     app.dialogs().queueText(QString("散歩後"));
     app.click("cmdNew2");
     ASSERT_EQ(states.size(), 6u);
-    ASSERT_NE(app.readBytes("状況リスト.txt"), states.back().second);
+    ASSERT_NE(app.readBytes("状況リスト.txt"), states.back()[1]);
 
     const char* labels[] = {"状況「散歩後」の追加",
                             "状況名「起床後」→「起床直後」の変更",
@@ -313,9 +319,10 @@ TEST_F(RecordCorrections, UndoTakesBackEveryKindOfChangeToTheSameBytes) {
         ASSERT_FALSE(app.dialogs().records().empty());
         EXPECT_EQ(app.dialogs().records()[0].text.toStdString(),
                   std::string("「") + labels[i] + "」を元に戻しますか？");
-        const auto& [logBytes, situationBytes] = states[states.size() - 1 - i];
+        const auto& [logBytes, situationBytes, choiceBytes] = states[states.size() - 1 - i];
         EXPECT_EQ(app.readBytes("データ.txt"), logBytes);
         EXPECT_EQ(app.readBytes("状況リスト.txt"), situationBytes);
+        EXPECT_EQ(app.readBytes("朝晩設定.txt"), choiceBytes);
     }
     EXPECT_EQ(app.listItems("lstAct"), QStringList({"起床後", "夕食後", "就寝前"}));
     app.dialogs().clear();

@@ -1,0 +1,63 @@
+#include "cli/cli_report.h"
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace cli {
+namespace {
+
+void write_cells(std::ostringstream& out, const std::vector<std::string>& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        out << (i ? "\t" : "") << cells[i];
+    }
+    out << '\n';
+}
+
+void write_table(std::ostringstream& out, const char* name, const sora::ReportTable& table) {
+    out << name << '\n';
+    write_cells(out, table.headings);
+    for (const auto& row : table.rows) {
+        write_cells(out, row);
+    }
+}
+
+nlohmann::json table_json(const sora::ReportTable& table) {
+    return {{"headings", table.headings}, {"rows", table.rows}};
+}
+
+const char* age_text(sora::AgeGroup group) {
+    return group == sora::AgeGroup::Under75 ? "75歳未満" : "75歳以上";
+}
+
+}  // namespace
+
+std::string report_to_text(const sora::HomeBpReport& report, const std::string& userName) {
+    std::ostringstream out;
+    out << "period\t" << sora::report_period_text(report) << '\n';
+    out << "name\t" << userName << '\n';
+    out << "ageGroup\t" << age_text(report.ageGroup) << '\n';
+    write_table(out, "summary", sora::report_summary_table(report));
+    out << "notes\n";
+    for (const std::string& note : sora::report_summary_notes(report)) {
+        out << note << '\n';
+    }
+    write_table(out, "weekly", sora::report_weekly_table(report));
+    write_table(out, "daily", sora::report_daily_table(report));
+    return out.str();
+}
+
+std::string report_to_json(const sora::HomeBpReport& report, const std::string& userName) {
+    const nlohmann::json whole = {
+        {"command", "report"},
+        {"period", {{"from", sora::format_date(report.from)}, {"to", sora::format_date(report.to)}}},
+        {"name", userName},
+        {"ageGroup", age_text(report.ageGroup)},
+        {"summary", table_json(sora::report_summary_table(report))},
+        {"notes", sora::report_summary_notes(report)},
+        {"weekly", table_json(sora::report_weekly_table(report))},
+        {"daily", table_json(sora::report_daily_table(report))},
+    };
+    return whole.dump(2) + "\n";
+}
+
+}  // namespace cli

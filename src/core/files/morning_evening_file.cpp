@@ -1,0 +1,115 @@
+#include "core/files/morning_evening_file.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/files/text_codec.h"
+#include "core/files/text_file.h"
+#include "core/files/writer_lock.h"
+#include "core/rules/fields.h"
+
+namespace sora {
+namespace {
+
+constexpr std::string_view AgeLabel = "年齢区分";
+constexpr std::string_view Under75Text = "75歳未満";
+constexpr std::string_view From75Text = "75歳以上";
+
+std::optional<Occasion> occasion_from(std::string_view name) {
+    for (const Occasion occasion : {Occasion::Morning, Occasion::Evening, Occasion::Neither}) {
+        if (occasion_name(occasion) == name) {
+            return occasion;
+        }
+    }
+    return std::nullopt;
+}
+
+bool malformed(SideFileRead<MorningEveningSettings>& out, const std::filesystem::path& path, long line,
+               std::string_view reason) {
+    out.value = MorningEveningSettings{};
+    out.ok = false;
+    out.message = text_file::unreadable_line_message(text_file::name_of(path), line, reason);
+    return false;
+}
+
+bool parse(std::string_view text, const std::filesystem::path& path, SideFileRead<MorningEveningSettings>& out) {
+    std::string utf8;
+    std::vector<std::string_view> lines;
+    if (!text_file::decode_lines(text, text_file::name_of(path), utf8, lines, out.message)) {
+        out.ok = false;
+        return false;
+    }
+    std::vector<std::string_view> fields;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const long lineNumber = static_cast<long>(i) + 1;
+        if (lines[i].empty()) {
+            continue;
+        }
+        split_fields(lines[i], fields);
+        if (fields.size() != 2) {
+            return malformed(out, path, lineNumber, "項目が2つではありません");
+        }
+        if (fields[0] == AgeLabel) {
+            if (fields[1] != Under75Text && fields[1] != From75Text) {
+                return malformed(out, path, lineNumber, "年齢区分は 75歳未満 か 75歳以上 です");
+            }
+            out.value.ageGroup = fields[1] == From75Text ? AgeGroup::From75 : AgeGroup::Under75;
+            continue;
+        }
+        const std::optional<Occasion> occasion = occasion_from(fields[1]);
+        if (fields[0].empty() || !occasion) {
+            return malformed(out, path, lineNumber, "朝・晩・なし のどれでもありません");
+        }
+        out.value.set(fields[0], *occasion);
+    }
+    return true;
+}
+
+}  // namespace
+
+SideFileRead<MorningEveningSettings> read_morning_evening(const DataDir& dir) {
+    SideFileRead<MorningEveningSettings> out;
+    const std::filesystem::path path = dir.find(files::MorningEvening);
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        out.missing = true;
+        return out;
+    }
+    std::string bytes;
+    if (!read_file(path, bytes)) {
+        out.ok = false;
+        out.message = text_file::unreadable_file_message(text_file::name_of(path));
+        return out;
+    }
+    parse(bytes, path, out);
+    return out;
+}
+
+WriteResult rename_in_morning_evening(const DataDir& dir, std::string_view from, std::string_view to) {
+    SideFileRead<MorningEveningSettings> read = read_morning_evening(dir);
+    if (!read.ok || !read.value.rename(from, to)) {
+        return {};
+    }
+    return write_morning_evening(dir, read.value);
+}
+
+WriteResult write_morning_evening(const DataDir& dir, const MorningEveningSettings& settings) {
+    std::string text =
+        quoted(AgeLabel) + "," + quoted(settings.ageGroup == AgeGroup::From75 ? From75Text : Under75Text) + "\r\n";
+    for (const auto& [situation, occasion] : settings.entries()) {
+        text += quoted(situation) + "," + quoted(occasion_name(occasion)) + "\r\n";
+    }
+    const std::filesystem::path target = dir.for_writing(files::MorningEvening);
+    const std::optional<std::string> bytes = utf8_to_cp932(text);
+    if (!bytes) {
+        return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(target))};
+    }
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        return WriteResult{false, lock.message()};
+    }
+    return replace_file(target, dir.path() / (std::string(files::MorningEvening) + ".tmp"), *bytes);
+}
+
+}  // namespace sora

@@ -1,0 +1,125 @@
+#include "settings/morning_evening_panel.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "common/render.h"
+#include "common/side_file_guard.h"
+#include "core/files/morning_evening_file.h"
+#include "settings/settings_support.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+// The order of the choices in every situation's box.
+constexpr sora::Occasion kOccasions[] = {sora::Occasion::Morning, sora::Occasion::Evening, sora::Occasion::Neither};
+
+int indexOf(sora::Occasion occasion) {
+    for (int i = 0; i < 3; ++i) {
+        if (kOccasions[i] == occasion) {
+            return i;
+        }
+    }
+    return 2;
+}
+
+}  // namespace
+
+MorningEveningPanel::MorningEveningPanel(ScreenContext context, QWidget* parent)
+    : QObject(parent), m_ctx(context), m_box(new QGroupBox("朝・晩の区別（家庭血圧レポート）", parent)) {
+    m_box->setObjectName("fraAsaBan");
+    auto* explanation = new QLabel("レポートで朝・晩の値として数える状況を選びます。", m_box);
+    explanation->setWordWrap(true);
+
+    cboNenrei = new QComboBox(m_box);
+    cboNenrei->setObjectName("cboNenrei");
+    cboNenrei->addItems({"75歳未満（目標 125/75 未満）", "75歳以上（目標 135/85 未満）"});
+    connect(cboNenrei, &QComboBox::activated, this, &MorningEveningPanel::ageGroupChosen);
+
+    auto* rows = new QWidget;
+    m_situationRows = new QFormLayout(rows);
+    m_situationRows->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(m_box);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(rows);
+
+    auto* layout = new QVBoxLayout(m_box);
+    layout->addWidget(explanation);
+    layout->addWidget(new QLabel("年齢", m_box));
+    layout->addWidget(cboNenrei);
+    layout->addWidget(new QLabel("状況", m_box));
+    layout->addWidget(scroll, 1);
+}
+
+QWidget* MorningEveningPanel::widget() const {
+    return m_box;
+}
+
+void MorningEveningPanel::load() {
+    const auto read = sora::read_morning_evening(m_ctx.dir);
+    m_settings = read.value;
+    if (!read.ok) {
+        // Like a side file that did not read at start: shown once, and its bytes are kept if the user agrees.
+        m_ctx.state.unreadableFiles.add(sora::files::MorningEvening);
+        if (!m_reportedUnreadable) {
+            m_reportedUnreadable = true;
+            m_ctx.host.dialogs().message(ui::Icon::Warning, "読み込みエラー",
+                                         qs(read.message) + "\r\n朝・晩は状況の名前から決めます。");
+        }
+    }
+    cboNenrei->setCurrentIndex(m_settings.ageGroup == sora::AgeGroup::From75 ? 1 : 0);
+    for (std::size_t row = 0; row < cboAsaBan.size(); ++row) {
+        cboAsaBan[row]->setCurrentIndex(indexOf(m_settings.occasion_of(ss(m_situations[static_cast<int>(row)]))));
+    }
+}
+
+void MorningEveningPanel::setSituations(const QStringList& situations) {
+    m_situations = situations;
+    while (m_situationRows->rowCount() > 0) {
+        m_situationRows->removeRow(0);
+    }
+    cboAsaBan.clear();
+    for (int row = 0; row < situations.size(); ++row) {
+        auto* box = new QComboBox;
+        box->setObjectName(QStringLiteral("cboAsaBan%1").arg(row));
+        for (const sora::Occasion occasion : kOccasions) {
+            box->addItem(qs(std::string(sora::occasion_name(occasion))));
+        }
+        connect(box, &QComboBox::activated, this, [this, row](int index) { occasionChosen(row, index); });
+        m_situationRows->addRow(situations[row], box);
+        cboAsaBan.push_back(box);
+    }
+    // A rename throughout the diary may have changed the file along with the list.
+    load();
+}
+
+void MorningEveningPanel::occasionChosen(int row, int index) {
+    sora::MorningEveningSettings changed = m_settings;
+    changed.set(ss(m_situations[row]), kOccasions[index]);
+    if (!save(changed)) {
+        cboAsaBan[static_cast<std::size_t>(row)]->setCurrentIndex(
+            indexOf(m_settings.occasion_of(ss(m_situations[row]))));
+    }
+}
+
+void MorningEveningPanel::ageGroupChosen(int index) {
+    sora::MorningEveningSettings changed = m_settings;
+    changed.ageGroup = index == 1 ? sora::AgeGroup::From75 : sora::AgeGroup::Under75;
+    if (!save(changed)) {
+        cboNenrei->setCurrentIndex(m_settings.ageGroup == sora::AgeGroup::From75 ? 1 : 0);
+    }
+}
+
+bool MorningEveningPanel::save(const sora::MorningEveningSettings& settings) {
+    if (!mayWriteSideFile(m_ctx, sora::files::MorningEvening) ||
+        !settings::reportWrite(m_ctx.host.dialogs(), sora::write_morning_evening(m_ctx.dir, settings))) {
+        return false;
+    }
+    m_settings = settings;
+    return true;
+}

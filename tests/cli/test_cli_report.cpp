@@ -1,0 +1,98 @@
+// soranote-cli report and export --csv: the report's JSON, the CSV file it writes, and what it refuses.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "core/files/text_codec.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CliReport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/soranote-cli-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+        write("データ.txt",
+              "\"2005/02/01\",\"はじめの一歩\",120,80,70,,62.5\r\n"
+              "\"2005/02/01\",\"起床後\",131,84,68,\"7:05:09\",62.4\r\n"
+              "\"2005/02/01\",\"就寝前\",125,79,66,\"散歩, 30分\",0\r\n");
+        write("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"花子\"\r\n");
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    void write(const std::string& name, const std::string& utf8) {
+        std::ofstream(m_dir / fs::u8path(name), std::ios::binary) << *sora::utf8_to_cp932(utf8);
+    }
+    std::string read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    struct Result {
+        int status;
+        std::string out;
+        std::string err;
+    };
+    Result run(std::vector<std::string> args) {
+        args.insert(args.begin(), {"--data-dir", m_dir.string()});
+        std::ostringstream out, err;
+        const int status = cli::run(args, out, err, sora::Date{2005, 2, 10});
+        return {status, out.str(), err.str()};
+    }
+
+    fs::path m_dir;
+};
+
+}  // namespace
+
+TEST_F(CliReport, JsonHoldsTheFiguresOfThePeriod) {
+    const Result r = run({"--json", "report", "--from", "2005/02/01", "--to", "2005/02/02"});
+    ASSERT_EQ(r.status, cli::ExitOk) << r.err;
+    const auto json = nlohmann::json::parse(r.out);
+    EXPECT_EQ(json["name"], "花子");
+    EXPECT_EQ(json["period"]["from"], "2005/02/01");
+    EXPECT_EQ(json["summary"]["rows"][0][1], "131.0");  // 起床後 is the morning
+    EXPECT_EQ(json["summary"]["rows"][3][1], "6.0");    // 131 − 125
+    EXPECT_EQ(json["daily"]["rows"].size(), 2u);
+    EXPECT_EQ(json["daily"]["rows"][0][9], "散歩, 30分");
+    // Without a period: the 28 days up to today.
+    const Result recent = run({"report"});
+    EXPECT_NE(recent.out.find("period\t2005/01/14～2005/02/10"), std::string::npos) << recent.out;
+}
+
+TEST_F(CliReport, ExportWritesANewFileAndReplacesOneOnlyWhenTold) {
+    const fs::path target = m_dir / "out.csv";
+    const Result first = run({"export", "--csv", "--output", target.string()});
+    ASSERT_EQ(first.status, cli::ExitOk) << first.err;
+    const std::string csv = read(target);
+    EXPECT_EQ(csv, run({"export", "--csv"}).out);  // every record without a period
+    EXPECT_NE(csv.find("2005-02-01,7:05:09,起床後,131,84,68,62.4,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",就寝前,125,79,66,,"), std::string::npos);  // weight 0 stays empty
+
+    std::ofstream(target, std::ios::binary) << "mine";
+    const Result refused = run({"export", "--csv", "--output", target.string()});
+    EXPECT_EQ(refused.status, cli::ExitCannotWrite);
+    EXPECT_EQ(read(target), "mine");
+    EXPECT_EQ(run({"export", "--csv", "--output", target.string(), "--overwrite"}).status, cli::ExitOk);
+    EXPECT_EQ(read(target), csv);
+    EXPECT_EQ(run({"export", "--csv", "--output", (m_dir / "no" / "x.csv").string()}).status, cli::ExitCannotWrite);
+}
+
+TEST_F(CliReport, RefusesWhatItCannotDo) {
+    EXPECT_EQ(run({"export"}).status, cli::ExitUsage);                                   // --csv is the only form
+    EXPECT_EQ(run({"export", "--csv", "--from", "2005/02/01"}).status, cli::ExitUsage);  // both ends or none
+    EXPECT_EQ(run({"report", "--from", "2005/02/31"}).status, cli::ExitUsage);
+    write("朝晩設定.txt", "\"起床後\",\"昼\"\r\n");
+    const Result bad = run({"report"});
+    EXPECT_EQ(bad.status, cli::ExitUnreadable);
+    EXPECT_NE(bad.err.find("朝晩設定.txt の 1 行目"), std::string::npos) << bad.err;
+}

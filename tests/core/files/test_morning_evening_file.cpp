@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/files/morning_evening_file.h"
+#include "test_support.h"
+
+using namespace sora;
+
+namespace {
+
+class MorningEveningFile : public test::DataDirTest {};
+
+}  // namespace
+
+TEST_F(MorningEveningFile, MissingFileGivesTheDefaults) {
+    const auto read = read_morning_evening(dir());
+    EXPECT_TRUE(read.ok);
+    EXPECT_TRUE(read.missing);
+    EXPECT_EQ(read.value, MorningEveningSettings{});
+    EXPECT_EQ(read.value.occasion_of("起床後"), Occasion::Morning);
+}
+
+TEST_F(MorningEveningFile, RoundTripInCp932WithCrLf) {
+    MorningEveningSettings settings;
+    settings.ageGroup = AgeGroup::From75;
+    settings.set("朝食後", Occasion::Neither);
+    settings.set("夕食後", Occasion::Evening);
+    settings.set("散歩,体操後", Occasion::Morning);
+    ASSERT_TRUE(write_morning_evening(dir(), settings).ok);
+    EXPECT_EQ(readFile(files::MorningEvening),
+              "\"年齢区分\",\"75歳以上\"\r\n\"朝食後\",\"なし\"\r\n\"夕食後\",\"晩\"\r\n\"散歩,体操後\",\"朝\"\r\n");
+    const auto read = read_morning_evening(dir());
+    ASSERT_TRUE(read.ok) << read.message;
+    EXPECT_EQ(read.value, settings);
+    EXPECT_EQ(fileNames(), std::vector<std::string>{"朝晩設定.txt"});  // no temporary file left
+}
+
+TEST_F(MorningEveningFile, MalformedLinesAreReportedWithFileAndLineAndGiveTheDefaults) {
+    const struct {
+        const char* content;
+        const char* where;
+    } cases[] = {
+        {"\"年齢区分\",\"80歳\"\r\n", "朝晩設定.txt の 1 行目"},
+        {"\"年齢区分\",\"75歳未満\"\r\n\"起床後\",\"昼\"\r\n", "朝晩設定.txt の 2 行目"},
+        {"\"年齢区分\",\"75歳未満\"\r\n\"起床後\"\r\n", "朝晩設定.txt の 2 行目"},
+        {"\"起床後\",\"朝\",1\r\n", "朝晩設定.txt の 1 行目"},
+        {"\"\",\"朝\"\r\n", "朝晩設定.txt の 1 行目"},
+    };
+    for (const auto& c : cases) {
+        writeFile(files::MorningEvening, c.content);
+        const auto read = read_morning_evening(dir());
+        EXPECT_FALSE(read.ok) << c.content;
+        EXPECT_NE(read.message.find(c.where), std::string::npos) << read.message;
+        EXPECT_EQ(read.value, MorningEveningSettings{}) << c.content;
+    }
+    test::write_bytes(path(files::MorningEvening), "\"\x81\",\"\x92\xa9\"\r\n");  // a lead byte without its trail
+    const auto undecodable = read_morning_evening(dir());
+    EXPECT_FALSE(undecodable.ok);
+    EXPECT_NE(undecodable.message.find("1 行目"), std::string::npos) << undecodable.message;
+}
+
+TEST_F(MorningEveningFile, RenameWritesOnlyWhatChangesAndLeavesAnUnreadableFileAlone) {
+    ASSERT_TRUE(rename_in_morning_evening(dir(), "昼食後", "夕食後").ok);
+    EXPECT_FALSE(exists(files::MorningEvening));  // both neither: nothing to keep
+    ASSERT_TRUE(rename_in_morning_evening(dir(), "起床後", "目覚め").ok);
+    EXPECT_EQ(readFile(files::MorningEvening), "\"年齢区分\",\"75歳未満\"\r\n\"目覚め\",\"朝\"\r\n");
+
+    writeFile(files::MorningEvening, "\"起床後\",\"昼\"\r\n");
+    EXPECT_TRUE(rename_in_morning_evening(dir(), "起床後", "目覚め").ok);
+    EXPECT_EQ(readFile(files::MorningEvening), "\"起床後\",\"昼\"\r\n");
+}

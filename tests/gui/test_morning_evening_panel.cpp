@@ -1,0 +1,92 @@
+// The settings screen's morning/evening choices and age group, written to 朝晩設定.txt and used by the report.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <sstream>
+
+#include "cli/cli.h"
+#include "test_app.h"
+
+namespace {
+
+void choose(QComboBox* box, int index) {
+    box->setCurrentIndex(index);
+    emit box->activated(index);  // what a user's choice sends
+}
+
+}  // namespace
+
+TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
+    TestApp app;
+    app.useSample();
+    app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");  // no help-tour messages in between
+    app.start();
+    app.dialogs().clear();  // the sample diary's notice
+    app.click("cmdSettei");
+    // One box per situation, in list order, showing the defaults.
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");    // 起床後
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "なし");  // 昼食後
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan7")->currentText(), "晩");    // 就寝前
+    EXPECT_FALSE(app.exists("朝晩設定.txt"));
+
+    choose(app.find<QComboBox>("cboAsaBan2"), 2);  // 朝食後: なし
+    choose(app.find<QComboBox>("cboAsaBan4"), 1);  // 夕食後: 晩
+    choose(app.find<QComboBox>("cboNenrei"), 1);
+    EXPECT_EQ(app.readFile("朝晩設定.txt"),
+              "\"年齢区分\",\"75歳以上\"\r\n\"朝食後\",\"なし\"\r\n\"夕食後\",\"晩\"\r\n");
+    EXPECT_TRUE(app.dialogs().records().empty());
+
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(cli::run({"--data-dir", app.dir().string(), "report", "--from", "2005/02/01", "--to", "2005/02/01"}, out,
+                       err, sora::Date{2005, 3, 1}),
+              cli::ExitOk);
+    // 2005/02/01: 朝食後 108/76 no longer counts as the morning; 夕食後 is not measured that day, 就寝前 125/81 is.
+    EXPECT_NE(out.str().find("2005/02/01\t火\t\t\t\t125\t81\t71"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("ageGroup\t75歳以上"), std::string::npos);
+
+    // Shown again as stored after the screen is opened anew.
+    app.click("cmdMain");
+    app.click("cmdSettei");
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan2")->currentText(), "なし");
+    EXPECT_EQ(app.find<QComboBox>("cboNenrei")->currentIndex(), 1);
+
+    // Renaming 起床後 throughout the diary keeps it a morning under its new name.
+    app.window().resize(1280, 800);
+    auto* list = app.find<QListWidget>("lstKoumoku");
+    const QPoint item = list->visualItemRect(list->item(1)).center();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, item);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, item);
+    app.find<QLineEdit>("txtChg")->setText("目覚め");
+    app.click("cmdChg");
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");
+    EXPECT_NE(app.readFile("朝晩設定.txt").find("\"目覚め\",\"朝\""), std::string::npos);
+}
+
+TEST(MorningEveningPanel, AnUnreadableFileIsReportedOnceAndKeptBeforeItIsWrittenOver) {
+    TestApp app;
+    app.useSample();
+    app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");  // no help-tour messages in between
+    app.writeFile("朝晩設定.txt", "\"年齢区分\",\"75歳以上\"\n\"起床後\",\"昼\"\n");
+    app.start();
+    app.dialogs().clear();  // the sample diary's notice
+    app.click("cmdSettei");
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_TRUE(app.dialogs().records()[0].text.contains("朝晩設定.txt の 2 行目"));
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");  // the default in its place
+    app.click("cmdMain");
+    app.click("cmdSettei");
+    EXPECT_EQ(app.dialogs().records().size(), 1u);
+
+    app.dialogs().queueAnswer(ui::Answer::Cancel);
+    choose(app.find<QComboBox>("cboAsaBan3"), 0);
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "なし");  // not saved: the box goes back
+    EXPECT_TRUE(app.readFile("朝晩設定.txt").find("昼") != std::string::npos);
+
+    app.dialogs().queueAnswer(ui::Answer::Yes);  // keep a copy of the old bytes, then save
+    choose(app.find<QComboBox>("cboAsaBan3"), 0);
+    EXPECT_EQ(app.readFile("朝晩設定.txt"), "\"年齢区分\",\"75歳未満\"\r\n\"昼食後\",\"朝\"\r\n");
+    EXPECT_TRUE(app.exists("朝晩設定_読めなかった内容_20050301_101500.txt"));
+}
