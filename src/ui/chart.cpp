@@ -24,7 +24,8 @@ struct SeriesState {
     Axis axis = Axis::Primary;
     bool visible = true;
     Marker marker = Marker::None;
-    QVector<double> values;
+    // Floats: the diary's values are floats, and a long diary's series are the chart's largest part.
+    QVector<float> values;
     QCPAbstractPlottable* plottable = nullptr;
     bool dirty = true;
     int syncedColumns = 0;  // pixel columns the bars were aggregated for (0: not aggregated)
@@ -150,7 +151,7 @@ void Chart::Impl::sync(int s, int columns) {
             for (int i = 0; i < n; ++i) {
                 keys[i] = i + 1;
             }
-            graph->setData(keys, st.values, true);
+            graph->setData(keys, QVector<double>(st.values.begin(), st.values.end()), true);
             graph->setAdaptiveSampling(true);
             st.syncedColumns = 0;
         } else {
@@ -334,7 +335,7 @@ int Chart::rowCount() const {
 
 void Chart::setValue(int row, int series, double value) {
     if (d->validSeries(series) && row >= 0 && row < d->rows) {
-        d->series[series].values[row] = value;
+        d->series[series].values[row] = static_cast<float>(value);
         d->series[series].dirty = true;
     }
 }
@@ -354,7 +355,7 @@ void Chart::setSeries(int series, const QVector<double>& values) {
         setRowCount(static_cast<int>(values.size()));
     }
     SeriesState& st = d->series[series];
-    st.values = values;
+    st.values = QVector<float>(values.begin(), values.end());
     st.values.resize(d->rows, kNoPoint);
     d->sync(series, d->pixelColumns());
 }
