@@ -35,6 +35,7 @@ void useJapaneseFont(QApplication& app) {
 int runSoranote(QApplication& app) {
     QApplication::setApplicationName("soranote");
     QApplication::setOrganizationName("soranote");  // per-machine preferences: ~/.config/soranote/soranote.conf
+    QGuiApplication::setDesktopFileName("soranote");  // ties the window to soranote.desktop and its icon
     QApplication::setApplicationDisplayName("ソラノート＋");
     QCommandLineParser parser;
     parser.setApplicationDescription("ソラノート＋ — 血圧・脈拍・体重の日記");
