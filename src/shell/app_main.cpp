@@ -34,7 +34,7 @@ void useJapaneseFont(QApplication& app) {
 
 int runSoranote(QApplication& app) {
     QApplication::setApplicationName("soranote");
-    QApplication::setOrganizationName("soranote");  // per-machine preferences: ~/.config/soranote/soranote.conf
+    QApplication::setOrganizationName("soranote");    // per-machine preferences: ~/.config/soranote/soranote.conf
     QGuiApplication::setDesktopFileName("soranote");  // ties the window to soranote.desktop and its icon
     QApplication::setApplicationDisplayName("ソラノート＋");
     QCommandLineParser parser;

@@ -1,8 +1,6 @@
 // The window's size, place and maximised state between starts, and where it goes when the screens changed.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,32 +82,6 @@ TEST_F(WindowGeometryTest, NormalAndMaximisedWindowsComeBackAsTheyWere) {
         EXPECT_EQ(next.isMaximized(), maximised);
         next.showNormal();
         QTRY_COMPARE(next.geometry(), normal);
-    }
-}
-
-TEST_F(WindowGeometryTest, AHandEditedOrForeignValueNeverPutsTheWindowOffScreen) {
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect untouched(10, 20, 300, 200);
-    const struct {
-        const char* what;
-        QVariant stored;
-        QRect expected;
-    } rows[] = {
-        {"far off to the right", QRect(5000, 5000, 600, 400), QRect(QPoint(), QSize(600, 400))},
-        {"text", QString("1 2 3 4"), untouched},
-        {"empty", QRect(), untouched},
-    };
-    for (const auto& row : rows) {
-        m_settings.setValue("MainWindow/geometry", row.stored);
-        QWidget window;
-        window.setGeometry(untouched);
-        WindowGeometry(m_settings).restore(window);
-        EXPECT_TRUE(screen.contains(window.geometry())) << row.what;
-        if (row.expected == untouched) {
-            EXPECT_EQ(window.geometry(), untouched) << row.what;
-        } else {
-            EXPECT_EQ(window.geometry().size(), row.expected.size()) << row.what;
-        }
     }
 }
 

@@ -177,22 +177,15 @@ TEST_F(Package, InstalledProgramTakesTheSampleFromItsOwnShareFolder) {
     EXPECT_FALSE(fs::exists(s_scratch / "config")) << "a screenshot run keeps no window geometry";
 }
 
-TEST_F(Package, ManualPagesRenderWithoutWarnings) {
-    if (!available("man")) {
-        GTEST_SKIP() << "man is not installed";
-    }
+TEST_F(Package, ManualPagesRenderWithoutWarningsAndTheMetainfoIsValid) {
     for (const char* page : {"soranote.1.gz", "soranote-cli.1.gz"}) {
         const fs::path path = root() / "usr/share/man/man1" / page;
         const Output warnings = run("MANWIDTH=80 man --warnings -l " + quoted(path) + " 2>&1 >/dev/null");
         EXPECT_EQ(warnings.status, 0) << page;
         EXPECT_EQ(warnings.text, "") << page;
         const Output text = run("MANWIDTH=80 man -l " + quoted(path) + " 2>/dev/null");
-        EXPECT_NE(text.text.find("SYNOPSIS"), std::string::npos) << page;
         EXPECT_NE(text.text.find("soranote " SORANOTE_VERSION), std::string::npos) << page << ": version in the footer";
     }
-}
-
-TEST_F(Package, MetainfoIsValidAndNamesThisRelease) {
     const fs::path metainfo = root() / "usr/share/metainfo/io.github.soranote.soranote.metainfo.xml";
     EXPECT_NE(bytes(metainfo).find("<release version=\"" SORANOTE_VERSION "\""), std::string::npos);
     if (!available("appstreamcli")) {
