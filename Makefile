@@ -4,11 +4,11 @@
 BUILD_DIR ?= build
 JOBS      ?= $(shell nproc)
 PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk libgtest-dev libgmock-dev \
-             libbenchmark-dev nlohmann-json3-dev poppler-utils ccache
+             libbenchmark-dev nlohmann-json3-dev poppler-utils ccache dpkg-dev appstream man-db
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_ARGS ?=
 
-.PHONY: run test build deps configure bench install clean format sanitize fuzz fuzz-deps
+.PHONY: run test build deps configure bench install deb clean format sanitize fuzz fuzz-deps
 
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ] && [ -z "$$QT_QPA_PLATFORM" ]; then \
@@ -99,6 +99,11 @@ $(FUZZ_DIR)/fuzz_%: fuzz/fuzz_%.cpp $(FUZZ_DIR)/libcore.a
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# A Debian package of the same files under /usr (dpkg-shlibdeps from dpkg-dev fills in the libraries).
+deb: build
+	cd $(BUILD_DIR) && cpack -G DEB
+	@echo "Install it with: sudo apt install ./$(BUILD_DIR)/$$(cd $(BUILD_DIR) && ls -t soranote_*.deb | head -1)"
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -4,6 +4,7 @@
 #include <QCommandLineParser>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QSettings>
 #include <cstdio>
 
 #include "core/edits/rename_situation.h"
@@ -12,6 +13,7 @@
 #include "core/files/writer_lock.h"
 #include "shell/frm_main.h"
 #include "shell/resources.h"
+#include "shell/window_geometry.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -32,6 +34,8 @@ void useJapaneseFont(QApplication& app) {
 
 int runSoranote(QApplication& app) {
     QApplication::setApplicationName("soranote");
+    QApplication::setOrganizationName("soranote");    // per-machine preferences: ~/.config/soranote/soranote.conf
+    QGuiApplication::setDesktopFileName("soranote");  // ties the window to soranote.desktop and its icon
     QApplication::setApplicationDisplayName("ソラノート＋");
     QCommandLineParser parser;
     parser.setApplicationDescription("ソラノート＋ — 血圧・脈拍・体重の日記");
@@ -101,9 +105,15 @@ int runSoranote(QApplication& app) {
     ui::QtDialogs dialogs;
     frmMain window(dataDir, dialogs, clock);
     dialogs.setParent(&window);
+    QSettings preferences;
+    WindowGeometry geometry(preferences);
+    geometry.restore(window);
     window.load(true);
     if (window.ended()) {
         return 0;
     }
-    return app.exec();
+    geometry.restoreMaximised(window);  // the load step shows the window in its normal state
+    const int status = app.exec();
+    geometry.save(window);
+    return status;
 }

@@ -6,12 +6,12 @@
 
 namespace {
 
-// The installed share directory first, then one relative to the executable (a moved installation),
-// then the source tree (running from a build directory).
+// The share directory beside the executable's own bin/ first (a package installs under /usr whatever the prefix
+// of the build it came from), then the configured installation, then the source tree (running from a build).
 QString findShared(const QString& installedPart, const QString& sourcePart) {
     const QStringList candidates = {
-        QStringLiteral(SORANOTE_SHARE_DIR) + "/" + installedPart,
         QCoreApplication::applicationDirPath() + "/../share/soranote/" + installedPart,
+        QStringLiteral(SORANOTE_SHARE_DIR) + "/" + installedPart,
         QStringLiteral(SORANOTE_SOURCE_DIR) + "/" + sourcePart,
     };
     for (const QString& candidate : candidates) {

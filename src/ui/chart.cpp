@@ -468,6 +468,22 @@ QCPAbstractPlottable* Chart::plottable(int series) const {
     return d->validSeries(series) ? d->series[series].plottable : nullptr;
 }
 
+bool Chart::event(QEvent* event) {
+    // The plot draws into buffers at the pixel ratio it was built with; on a screen of another scale (a window
+    // moved to a high-DPI monitor) it would be stretched and blurred, so the buffers follow the screen.
+    const bool screenChanged = event->type() == QEvent::ScreenChangeInternal;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    const bool ratioChanged = screenChanged || event->type() == QEvent::DevicePixelRatioChange;
+#else
+    const bool ratioChanged = screenChanged;
+#endif
+    if (ratioChanged && d->plot && d->plot->bufferDevicePixelRatio() != devicePixelRatioF()) {
+        d->plot->setBufferDevicePixelRatio(devicePixelRatioF());
+        redraw();
+    }
+    return QWidget::event(event);
+}
+
 void Chart::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (d->replotWhenShown) {
