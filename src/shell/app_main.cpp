@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QSettings>
 #include <cstdio>
+#include <string_view>
 
 #include "core/edits/rename_situation.h"
 #include "core/files/data_dir.h"
@@ -30,7 +31,37 @@ void useJapaneseFont(QApplication& app) {
     }
 }
 
+struct Options {
+    QCommandLineOption dataDir{"data-dir", "データを置くフォルダ (既定: ~/.local/share/soranote)", "DIR"};
+    QCommandLineOption screenshot{"screenshot", "全画面を OUT/<枠名>.png に書き出して終了します", "OUT"};
+};
+
+void describe(QCommandLineParser& parser, const Options& options) {
+    parser.setApplicationDescription("ソラノート＋ — 血圧・脈拍・体重の日記");
+    parser.addHelpOption();
+    parser.addOption(options.dataDir);
+    parser.addOption(options.screenshot);
+}
+
 }  // namespace
+
+bool asksOnlyForHelp(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h" || arg == "-?" || arg == "--help-all") {
+            return true;
+        }
+    }
+    return false;
+}
+
+int printHelp(QCoreApplication& app) {
+    QCommandLineParser parser;
+    const Options options;
+    describe(parser, options);
+    parser.process(app);  // prints the help and ends the program
+    return 0;
+}
 
 int runSoranote(QApplication& app) {
     QApplication::setApplicationName("soranote");
@@ -38,13 +69,11 @@ int runSoranote(QApplication& app) {
     QGuiApplication::setDesktopFileName("soranote");  // ties the window to soranote.desktop and its icon
     QApplication::setApplicationDisplayName("ソラノート＋");
     QCommandLineParser parser;
-    parser.setApplicationDescription("ソラノート＋ — 血圧・脈拍・体重の日記");
-    parser.addHelpOption();
-    const QCommandLineOption dataDirOption("data-dir", "データを置くフォルダ (既定: ~/.local/share/soranote)", "DIR");
-    const QCommandLineOption screenshotOption("screenshot", "全画面を OUT/<枠名>.png に書き出して終了します", "OUT");
-    parser.addOption(dataDirOption);
-    parser.addOption(screenshotOption);
+    const Options options;
+    describe(parser, options);
     parser.process(app);
+    const QCommandLineOption& dataDirOption = options.dataDir;
+    const QCommandLineOption& screenshotOption = options.screenshot;
 
     const std::filesystem::path dataDir = parser.isSet(dataDirOption)
                                               ? std::filesystem::path(parser.value(dataDirOption).toStdString())

@@ -295,3 +295,20 @@ TEST(StartUp, ASecondCopyOnTheSameFolderEndsAndAMissingLogIsNotReplaced) {
     EXPECT_EQ(run(errors), 1);
     EXPECT_TRUE(errors.contains("別のソラノート＋が使用中")) << errors.toStdString();
 }
+
+TEST(Shell, HelpOnTheCommandLineNeedsNoDisplay) {
+    // As from a text console: no display and no platform chosen.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(name);
+    }
+    for (const char* option : {"--help", "-h"}) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(SORANOTE_PROGRAM, {option});
+        ASSERT_TRUE(program.waitForFinished(30000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << option;
+        EXPECT_EQ(program.exitCode(), 0) << option;
+        EXPECT_TRUE(QString::fromUtf8(program.readAllStandardOutput()).contains("--data-dir")) << option;
+    }
+}
