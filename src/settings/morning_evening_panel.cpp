@@ -64,7 +64,11 @@ void MorningEveningPanel::load() {
     const auto read = sora::read_morning_evening(m_ctx.dir);
     m_settings = read.value;
     if (!read.ok) {
-        // Like a side file that did not read at start: shown once, and its bytes are kept if the user agrees.
+        // Like a side file that did not read at start: shown once (the start-up has told already when it was
+        // unreadable then), and its bytes are kept if the user agrees.
+        if (m_ctx.state.unreadableFiles.contains(sora::files::MorningEvening)) {
+            m_reportedUnreadable = true;
+        }
         m_ctx.state.unreadableFiles.add(sora::files::MorningEvening);
         if (!m_reportedUnreadable) {
             m_reportedUnreadable = true;

@@ -15,6 +15,7 @@
 #include "common/render.h"
 #include "common/side_file_guard.h"
 #include "core/files/measurement_log.h"
+#include "core/files/morning_evening_file.h"
 #include "core/files/side_files.h"
 #include "main/main_screen.h"
 #include "settings/settings_screen.h"
@@ -266,6 +267,10 @@ void frmMain::readSideFiles() {
     if (m_diary) {
         m_diary->setMemo(m_memo);
     }
+
+    // Read here only to say at start that it does not read; the settings screen and the report read it when used.
+    const auto morningEvening = sora::read_morning_evening(m_dir);
+    noteReadError(morningEvening.ok, morningEvening.message, sora::files::MorningEvening);
 
     const auto helpTour = sora::read_help_tour_setting(m_dir);
     noteReadError(helpTour.ok, helpTour.message, sora::files::HelpTour);
