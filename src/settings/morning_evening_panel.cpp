@@ -83,6 +83,10 @@ void MorningEveningPanel::load() {
 }
 
 void MorningEveningPanel::setSituations(const QStringList& situations) {
+    if (situations == m_situations && cboAsaBan.size() == static_cast<std::size_t>(situations.size())) {
+        load();  // the same list: only the choices may have changed on disk
+        return;
+    }
     m_situations = situations;
     while (m_situationRows->rowCount() > 0) {
         m_situationRows->removeRow(0);
