@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/render.h"
 #include "common/side_file_guard.h"
@@ -138,10 +139,24 @@ void DiaryScreen::refresh() {
     const int topRow = msgMemoList->topRow();
     const int currentRow = msgMemoList->currentRow();
     const int currentColumn = msgMemoList->currentColumnIndex();
+    // A diary text typed and not saved yet stays with its record, wherever the change moved that record.
+    std::optional<sora::MeasurementRecord> chosen;
+    const QString typed = txtMemo->text();
+    if (diaryChanged()) {
+        chosen = (*m_records)[static_cast<std::size_t>(m_selectedRow - 1)];
+    }
     DSP_MEMO_HEAD();
     DSP_MEMO();
     cmdMemoHozon->setEnabled(false);
     txtMemo->clear();
+    if (chosen) {
+        const auto found = std::find(m_records->begin(), m_records->end(), *chosen);
+        if (found != m_records->end()) {
+            m_selectedRow = static_cast<int>(found - m_records->begin()) + 1;
+            cmdMemoHozon->setEnabled(true);
+        }
+        txtMemo->setText(typed);  // without its record (changed itself) the text still is not lost from view
+    }
     m_topRow = topRow;
     msgMemoList->setTopRow(topRow);
     msgMemoList->setCurrentCell(currentRow, currentColumn);

@@ -225,6 +225,21 @@ TEST_F(RecordCorrections, ARefusalKeepsTheDialogOnTheBoxWithTheEntryPanelsMessag
     EXPECT_EQ(log()[1], "\"2005/02/02\",\"起床後\",130,85,72,\"\",62");
 }
 
+TEST_F(RecordCorrections, ADiaryTextNotSavedYetStaysWithItsRecordThroughACorrection) {
+    app.click("cmdMemo");
+    auto* grid = app.find<ui::Grid>("msgMemoList");
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(4, 9)).center());
+    app.find<QLineEdit>("txtMemo")->setText("夕食は魚、よく眠れた");  // typed for 2005/02/20 就寝前, not saved
+    select(grid, 3);                                                  // 2005/02/02 就寝前 moves behind it
+    QTest::keyClick(grid, Qt::Key_F2);
+    in<QDateEdit>(shownDialog<RecordEditDialog>(), "dtpRecordDate")->setDate(QDate(2005, 2, 21));
+    QTest::mouseClick(in<QPushButton>(shownDialog<RecordEditDialog>(), "cmdRecordSave"), Qt::LeftButton);
+    EXPECT_EQ(app.find<QLineEdit>("txtMemo")->text(), "夕食は魚、よく眠れた");
+    app.click("cmdMemoHozon");
+    EXPECT_EQ(log()[3], "\"2005/02/20\",\"就寝前\",125,80,68,\"夕食は魚、よく眠れた\",61.5");
+    EXPECT_EQ(log()[4], "\"2005/02/21\",\"就寝前\",128,82,70,\"\",62");
+}
+
 TEST_F(RecordCorrections, DeleteAsksWithTheRecordInFullAndCancelIsTheDefault) {
     app.click("cmdBunseki");
     auto* grid = app.find<ui::Grid>("msgIchiran");
