@@ -134,12 +134,8 @@ BENCHMARK(BM_IconvDecode)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args = bench::withInterleavedRepetitions(argc, argv, "15");
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    fixture();
     bench::MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    bench::runInterleaved(argc, argv, "15", reporter, [] { fixture(); });
     const auto read = reporter.median("BM_ReadAll");
     const auto iconv = reporter.median("BM_IconvDecode");
     if (read.wall > 0 && iconv.wall > 0) {

@@ -179,25 +179,10 @@ BENCHMARK(BM_Undo)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args = bench::withInterleavedRepetitions(argc, argv, "15");
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    fixture();
     bench::MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto read = reporter.median("BM_ReadAll");
-    if (read.wall > 0) {
-        std::printf("median read_all: %.3f ms (CPU %.3f ms)\n", read.wall, read.cpu);
-        for (const char* name :
-             {"BM_ReplaceFileAlone", "BM_EditValues", "BM_EditMovingTheDate", "BM_Delete", "BM_Undo"}) {
-            const auto m = reporter.median(name);
-            if (m.wall > 0) {
-                std::printf("median %-22s %8.3f ms (CPU %8.3f ms)  ratio to read_all %.2f (CPU %.2f)%s\n", name, m.wall,
-                            m.cpu, m.wall / read.wall, m.cpu / read.cpu,
-                            m.wall / read.wall <= 3.0 ? "" : "  over the goal of 3");
-            }
-        }
-    }
+    bench::runInterleaved(argc, argv, "15", reporter, [] { fixture(); });
+    bench::printAgainstReadAll(
+        reporter, {"BM_ReplaceFileAlone", "BM_EditValues", "BM_EditMovingTheDate", "BM_Delete", "BM_Undo"}, 3.0);
     benchmark::Shutdown();
     return 0;
 }

@@ -132,23 +132,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    std::vector<char*> args = bench::withInterleavedRepetitions(argc, argv, "15");
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    fixture();
     bench::MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto read = reporter.median("BM_ReadAll");
-    if (read.wall > 0) {
-        std::printf("median read_all: %.3f ms (CPU %.3f ms)\n", read.wall, read.cpu);
-        for (const char* name : {"BM_ReportFigures", "BM_ReportPdf", "BM_ReportButton"}) {
-            const auto m = reporter.median(name);
-            if (m.wall > 0) {
-                std::printf("median %-18s %8.3f ms (CPU %8.3f ms)  ratio to read_all %.2f (CPU %.2f)\n", name, m.wall,
-                            m.cpu, m.wall / read.wall, m.cpu / read.cpu);
-            }
-        }
-    }
+    bench::runInterleaved(argc, argv, "15", reporter, [] { fixture(); });
+    bench::printAgainstReadAll(reporter, {"BM_ReportFigures", "BM_ReportPdf", "BM_ReportButton"});
     benchmark::Shutdown();
     return 0;
 }

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -134,6 +136,36 @@ inline std::vector<char*> withInterleavedRepetitions(int argc, char** argv, cons
         args.push_back(interleave.data());
     }
     return args;
+}
+
+/// Runs the benchmarks the command line selects, `repetitions` repetitions interleaved, once `prepare` has run (after
+/// the options are read), and collects their medians in `reporter`.
+inline void runInterleaved(int argc, char** argv, const char* repetitions, MedianReporter& reporter,
+                           const std::function<void()>& prepare) {
+    std::vector<char*> args = withInterleavedRepetitions(argc, argv, repetitions);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    prepare();
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+}
+
+/// Prints the median of each of `names` against that of BM_ReadAll, in wall and CPU time; with a `goal` above 0, a
+/// ratio over it is marked.
+inline void printAgainstReadAll(const MedianReporter& reporter, std::initializer_list<const char*> names,
+                                double goal = 0) {
+    const MedianReporter::Median read = reporter.median("BM_ReadAll");
+    if (read.wall <= 0) {
+        return;
+    }
+    std::printf("median read_all: %.3f ms (CPU %.3f ms)\n", read.wall, read.cpu);
+    for (const char* name : names) {
+        const MedianReporter::Median m = reporter.median(name);
+        if (m.wall > 0) {
+            const bool over = goal > 0 && m.wall / read.wall > goal;
+            std::printf("median %-22s %8.3f ms (CPU %8.3f ms)  ratio to read_all %.2f (CPU %.2f)%s\n", name, m.wall,
+                        m.cpu, m.wall / read.wall, m.cpu / read.cpu, over ? "  over the goal" : "");
+        }
+    }
 }
 
 }  // namespace bench

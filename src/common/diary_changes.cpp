@@ -98,7 +98,7 @@ void DiaryChanges::deleteRecord(const RecordRef& ref) {
     ui::Dialogs& dialogs = m_host.dialogs();
     if (m_state.sampleMode) {
         // The sample diary is never changed: the entry panel's refusal says why.
-        const sora::EntryMessage refusal = *sora::check_entry(true, {}, {});
+        const sora::EntryMessage refusal = sora::sample_diary_message();
         dialogs.message(ui::Icon::Warning, qs(refusal.title), qs(refusal.text));
         return;
     }

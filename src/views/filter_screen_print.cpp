@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include "common/print_job.h"
 #include "common/render.h"
 #include "core/views/filter_print.h"
 #include "ui/chart.h"
@@ -33,19 +34,7 @@ void FilterScreen::cmdPriData_Click() {
         return;
     }
     ui::Printer printer(printPdfPath(), m_printToPdf);
-    if (!printer.begin()) {
-        dialogs.message(ui::Icon::Warning, "印刷エラー", "印刷を始められませんでした。\r\n" + printer.errorText());
-        return;
-    }
-    printPage(printer);
-    if (!printer.end()) {
-        dialogs.message(ui::Icon::Warning, "印刷エラー", "印刷できませんでした。\r\n" + printer.errorText());
-        return;
-    }
-    if (printer.toPdf()) {
-        dialogs.message(ui::Icon::Information, "印刷",
-                        "印刷内容をPDFファイルに保存しました。\r\n" + QDir::toNativeSeparators(printer.pdfPath()));
-    }
+    runPrintJob(dialogs, printer, [&] { printPage(printer); });
 }
 
 void FilterScreen::printPage(ui::Printer& printer) {

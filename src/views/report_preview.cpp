@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include "common/print_job.h"
 #include "common/render.h"
 #include "core/files/export_file.h"
 #include "ui/dialogs.h"
@@ -117,19 +118,7 @@ void ReportPreview::cmdRepPrint_Click() {
                                 .arg(now.second, 2, 10, QChar('0'));
     ui::Printer printer(QDir(qs(m_ctx.dir.path().string())).filePath(pdfName), m_printToPdf);
     printer.setA4(true);
-    if (!printer.begin()) {
-        dialogs.message(ui::Icon::Warning, "印刷エラー", "印刷を始められませんでした。\r\n" + printer.errorText());
-        return;
-    }
-    m_document->paint(*printer.painter(), *printer.device());
-    if (!printer.end()) {
-        dialogs.message(ui::Icon::Warning, "印刷エラー", "印刷できませんでした。\r\n" + printer.errorText());
-        return;
-    }
-    if (printer.toPdf()) {
-        dialogs.message(ui::Icon::Information, "印刷",
-                        "印刷内容をPDFファイルに保存しました。\r\n" + QDir::toNativeSeparators(printer.pdfPath()));
-    }
+    runPrintJob(dialogs, printer, [&] { m_document->paint(*printer.painter(), *printer.device()); });
 }
 
 void ReportPreview::cmdRepPdf_Click() {

@@ -104,7 +104,7 @@ bool writable(const MeasurementRecord& record) {
 
 RecordCheck check_record_input(bool sampleMode, const RecordInput& input) {
     if (sampleMode) {
-        return refuse(*check_entry(true, input.situation, input.values), RecordBox::None);
+        return refuse(sample_diary_message(), RecordBox::None);
     }
     if (input.date.empty()) {
         return refuse({"日付未入力", "日付が入力されていません"}, RecordBox::Date);

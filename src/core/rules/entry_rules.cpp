@@ -42,8 +42,7 @@ std::optional<EntryMessage> check_box(int index, std::string_view text) {
 
 std::optional<EntryMessage> check_entry(bool sampleMode, std::string_view situation, const EntryBoxes& boxes) {
     if (sampleMode) {
-        return EntryMessage{"新規スタート促し",
-                            "ご自身のデータでスタートする時は編集ボタンで新規スタートしてください。"};
+        return sample_diary_message();
     }
     if (situation.empty()) {
         return EntryMessage{"行動未入力", "行動が指定されていません"};
@@ -57,6 +56,10 @@ std::optional<EntryMessage> check_entry(bool sampleMode, std::string_view situat
         return unstorable_text_message();
     }
     return std::nullopt;
+}
+
+EntryMessage sample_diary_message() {
+    return EntryMessage{"新規スタート促し", "ご自身のデータでスタートする時は編集ボタンで新規スタートしてください。"};
 }
 
 int refused_box(bool sampleMode, std::string_view situation, const EntryBoxes& boxes) {

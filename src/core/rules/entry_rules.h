@@ -42,6 +42,9 @@ std::string step_value(std::string_view boxText, int delta);
 /// The message for a typed text that the files cannot hold.
 EntryMessage unstorable_text_message();
 
+/// The refusal of every change while the sample diary is shown.
+EntryMessage sample_diary_message();
+
 /// The prompt of the free situation input, line by line.
 std::string free_situation_prompt();
 

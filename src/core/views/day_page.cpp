@@ -179,14 +179,6 @@ DayPage build_day_page(const std::vector<MeasurementRecord>& records, std::strin
     return page;
 }
 
-DayPage read_day_page(const MeasurementLog& log, std::string_view selectedDate, const GraphAxisSettings& settings,
-                      SecondaryQuantity quantity) {
-    LogReadResult read = log.read_all();
-    SharedLog shared{std::make_shared<const std::vector<MeasurementRecord>>(std::move(read.records)), read.ok,
-                     std::move(read.message), read.stamp};
-    return day_page_of(shared, selectedDate, settings, quantity);
-}
-
 DayPage day_page_of(const SharedLog& log, std::string_view selectedDate, const GraphAxisSettings& settings,
                     SecondaryQuantity quantity) {
     if (!log.ok) {

@@ -9,7 +9,6 @@
 
 #include "core/app_state.h"
 #include "core/files/log_cache.h"
-#include "core/files/measurement_log.h"
 #include "core/graph_axis_settings.h"
 #include "core/rules/axis_rules.h"
 #include "core/rules/change_marks.h"
@@ -69,10 +68,7 @@ const std::vector<GridColumn>& day_list_columns();
 DayPage build_day_page(const std::vector<MeasurementRecord>& records, std::string_view selectedDate,
                        const GraphAxisSettings& settings, SecondaryQuantity quantity);
 
-/// Reads the log once and builds the day page; a read error gives the empty page with ok = false.
-DayPage read_day_page(const MeasurementLog& log, std::string_view selectedDate, const GraphAxisSettings& settings,
-                      SecondaryQuantity quantity);
-/// The same from records read already.
+/// The day page from the log as read; a read error gives the empty page with ok = false.
 DayPage day_page_of(const SharedLog& log, std::string_view selectedDate, const GraphAxisSettings& settings,
                     SecondaryQuantity quantity);
 

@@ -285,8 +285,8 @@ TEST(DayPage, UnreadableLogGivesAnEmptyPageAndTheLine) {
     const test::ScratchDir dir;
     test::write_bytes(dir / "データ.txt", test::cp932("\"2005/02/09\",\"はじめの一歩\",126,80,70,,62.5\r\n"
                                                       "\"2005/02/09\",\"起床後\",125\r\n"));
-    const DayPage p =
-        read_day_page(MeasurementLog(DataDir(dir.path())), "2005/02/09", autoAxes(), SecondaryQuantity::Weight);
+    LogCache log{DataDir(dir.path())};
+    const DayPage p = day_page_of(log.read(), "2005/02/09", autoAxes(), SecondaryQuantity::Weight);
     EXPECT_FALSE(p.ok);
     EXPECT_NE(p.message.find("データ.txt"), std::string::npos) << p.message;
     EXPECT_NE(p.message.find('2'), std::string::npos) << p.message;
