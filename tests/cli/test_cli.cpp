@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli_fixture.h"
 #include "core/files/text_codec.h"
 
 namespace fs = std::filesystem;
@@ -17,12 +18,10 @@ namespace {
 
 const sora::Date kToday{2005, 2, 10};
 
-class CliTest : public ::testing::Test {
+class CliTest : public CliFixture {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/soranote-cli-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        CliFixture::SetUp();
         write("データ.txt",
               "\"2005/02/01\",\"はじめの一歩\",120,80,70,,62.5\n"
               "\"2005/02/01\",\"朝食後\",131,84,68,\"7:05:09\",62.4\n"
@@ -32,27 +31,8 @@ protected:
               "\"自動設定\",1\n\"血圧最大値\",200\n\"血圧最小値\",40\n\"血圧刻み\",8\n\"脈拍最大値\",120\n"
               "\"脈拍最小値\",40\n\"脈拍刻み\",8\n\"体重最大値\",100\n\"体重最小値\",30\n\"体重刻み\",7\n");
     }
-    void TearDown() override { fs::remove_all(m_dir); }
 
-    void write(const std::string& name, const std::string& utf8) {
-        std::string crlf;
-        for (char c : utf8) {
-            crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        }
-        std::ofstream(m_dir / fs::u8path(name), std::ios::binary) << *sora::utf8_to_cp932(crlf);
-    }
-
-    struct Result {
-        int status;
-        std::string out;
-        std::string err;
-    };
-    Result run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--data-dir", m_dir.string()});
-        std::ostringstream out, err;
-        const int status = cli::run(args, out, err, kToday);
-        return {status, out.str(), err.str()};
-    }
+    Result run(std::vector<std::string> args) { return CliFixture::run(std::move(args), kToday); }
 
     /// The value of a name<TAB>value line.
     static std::string value(const std::string& text, const std::string& name) {
@@ -72,8 +52,6 @@ protected:
         }
         return result;
     }
-
-    fs::path m_dir;
 };
 
 TEST_F(CliTest, DayPrintsTheListColoursStatisticsAndJudgement) {

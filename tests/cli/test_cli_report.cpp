@@ -9,47 +9,29 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli_fixture.h"
 #include "core/files/text_codec.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class CliReport : public ::testing::Test {
+class CliReport : public CliFixture {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/soranote-cli-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        CliFixture::SetUp();
         write("データ.txt",
-              "\"2005/02/01\",\"はじめの一歩\",120,80,70,,62.5\r\n"
-              "\"2005/02/01\",\"起床後\",131,84,68,\"7:05:09\",62.4\r\n"
-              "\"2005/02/01\",\"就寝前\",125,79,66,\"散歩, 30分\",0\r\n");
-        write("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"花子\"\r\n");
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    void write(const std::string& name, const std::string& utf8) {
-        std::ofstream(m_dir / fs::u8path(name), std::ios::binary) << *sora::utf8_to_cp932(utf8);
+              "\"2005/02/01\",\"はじめの一歩\",120,80,70,,62.5\n"
+              "\"2005/02/01\",\"起床後\",131,84,68,\"7:05:09\",62.4\n"
+              "\"2005/02/01\",\"就寝前\",125,79,66,\"散歩, 30分\",0\n");
+        write("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"花子\"\n");
     }
     std::string read(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    struct Result {
-        int status;
-        std::string out;
-        std::string err;
-    };
-    Result run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"--data-dir", m_dir.string()});
-        std::ostringstream out, err;
-        const int status = cli::run(args, out, err, sora::Date{2005, 2, 10});
-        return {status, out.str(), err.str()};
-    }
-
-    fs::path m_dir;
+    Result run(std::vector<std::string> args) { return CliFixture::run(std::move(args), sora::Date{2005, 2, 10}); }
 };
 
 }  // namespace
@@ -91,7 +73,7 @@ TEST_F(CliReport, RefusesWhatItCannotDo) {
     EXPECT_EQ(run({"export"}).status, cli::ExitUsage);                                   // --csv is the only form
     EXPECT_EQ(run({"export", "--csv", "--from", "2005/02/01"}).status, cli::ExitUsage);  // both ends or none
     EXPECT_EQ(run({"report", "--from", "2005/02/31"}).status, cli::ExitUsage);
-    write("朝晩設定.txt", "\"起床後\",\"昼\"\r\n");
+    write("朝晩設定.txt", "\"起床後\",\"昼\"\n");
     const Result bad = run({"report"});
     EXPECT_EQ(bad.status, cli::ExitUnreadable);
     EXPECT_NE(bad.err.find("朝晩設定.txt の 1 行目"), std::string::npos) << bad.err;

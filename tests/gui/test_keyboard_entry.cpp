@@ -27,10 +27,8 @@ protected:
         app.writeFile("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"花子\"\n");
         app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
         app.writeFile("状況リスト.txt", "起床後\n夕食後\n就寝前\n");
-        frmMain& window = app.start();
-        window.show();
-        QApplication::setActiveWindow(&window);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        app.start();
+        ASSERT_TRUE(app.showActive());
     }
 
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

@@ -49,12 +49,10 @@ protected:
         app.writeFile("自動時間.TXT", "0\n");
     }
 
-    frmMain& start() { return show(app.start()); }
-    static frmMain& show(frmMain& window) {
-        window.show();
-        window.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
-        return window;
+    frmMain& start() {
+        app.start();
+        EXPECT_TRUE(app.showActive());
+        return app.window();
     }
 
     void clickDate(const QDate& date) {

@@ -76,6 +76,12 @@ frmMain& TestApp::start() {
     return *m_window;
 }
 
+bool TestApp::showActive() {
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    return QTest::qWaitForWindowActive(m_window.get());
+}
+
 frmMain& TestApp::restart() {
     m_window.reset();
     return start();

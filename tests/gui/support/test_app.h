@@ -42,6 +42,8 @@ public:
     frmMain& start();
     /// Closes the window and builds a new one on the same data directory (the "next start").
     frmMain& restart();
+    /// Shows the window and makes it the active one, as the user has it when typing; false when that failed.
+    bool showActive();
     frmMain& window() { return *m_window; }
 
     ui::ScriptedDialogs& dialogs() { return m_dialogs; }
