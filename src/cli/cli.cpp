@@ -136,11 +136,16 @@ int run_export(const Options& options, const CommandInput& input, std::ostream& 
         throw UsageError{};
     }
     const int weekday = options.has("--weekday") ? parse_int(options.value("--weekday"), 0, 6) : sora::NoWeekday;
-    const sora::FilterCriteria criteria{options.value("--from"), options.value("--to"), options.value("--keyword"),
-                                        weekday};
-    // Without a period the export is the view as it opens: every record.
+    sora::FilterCriteria criteria{options.value("--from"), options.value("--to"), options.value("--keyword"), weekday};
+    const bool filtered = options.has("--from") || options.has("--keyword") || options.has("--weekday");
+    if (!options.has("--from")) {
+        // No period: every date, so that a weekday or keyword alone still filters. Dates compare as text.
+        criteria.periodStart.clear();
+        criteria.periodEnd = "\xff";
+    }
+    // With no filter at all the export is the view as it opens: every record.
     const sora::FilterListing listing =
-        options.has("--from") ? sora::select_listing(criteria.keyword, weekday) : sora::FilterListing::All;
+        filtered ? sora::select_listing(criteria.keyword, weekday) : sora::FilterListing::All;
     const auto selection =
         sora::select_filter_records(input.records, listing, criteria, input.axes, sora::SecondaryQuantity::Weight);
     const std::string csv = sora::measurement_csv(input.records, selection.listed);

@@ -3,12 +3,24 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "core/rules/home_bp_guideline.h"
+
 namespace cli {
 namespace {
 
+/// A cell on one line of its own column: a tab, CR or LF in a diary text becomes a blank.
+std::string one_line(std::string cell) {
+    for (char& c : cell) {
+        if (c == '\t' || c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return cell;
+}
+
 void write_cells(std::ostringstream& out, const std::vector<std::string>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        out << (i ? "\t" : "") << cells[i];
+        out << (i ? "\t" : "") << one_line(cells[i]);
     }
     out << '\n';
 }
@@ -25,8 +37,13 @@ nlohmann::json table_json(const sora::ReportTable& table) {
     return {{"headings", table.headings}, {"rows", table.rows}};
 }
 
-const char* age_text(sora::AgeGroup group) {
-    return group == sora::AgeGroup::Under75 ? "75歳未満" : "75歳以上";
+nlohmann::json target_json(const sora::TargetSetting& setting) {
+    const sora::HomeTarget target = sora::home_target(setting);
+    const bool doctor = setting.choice == sora::TargetSetting::Choice::Doctor;
+    return {{"choice", doctor ? "主治医の指示" : "標準"},
+            {"systolic", target.systolic},
+            {"diastolic", target.diastolic},
+            {"guideline", sora::home_bp_guideline().shortName}};
 }
 
 }  // namespace
@@ -35,11 +52,11 @@ std::string report_to_text(const sora::HomeBpReport& report, const std::string& 
     std::ostringstream out;
     out << "period\t" << sora::report_period_text(report) << '\n';
     out << "name\t" << userName << '\n';
-    out << "ageGroup\t" << age_text(report.ageGroup) << '\n';
+    out << "target\t" << sora::target_text(report.target) << '\n';
     write_table(out, "summary", sora::report_summary_table(report));
     out << "notes\n";
     for (const std::string& note : sora::report_summary_notes(report)) {
-        out << note << '\n';
+        out << one_line(note) << '\n';
     }
     write_table(out, "weekly", sora::report_weekly_table(report));
     write_table(out, "daily", sora::report_daily_table(report));
@@ -51,7 +68,7 @@ std::string report_to_json(const sora::HomeBpReport& report, const std::string& 
         {"command", "report"},
         {"period", {{"from", sora::format_date(report.from)}, {"to", sora::format_date(report.to)}}},
         {"name", userName},
-        {"ageGroup", age_text(report.ageGroup)},
+        {"target", target_json(report.target)},
         {"summary", table_json(sora::report_summary_table(report))},
         {"notes", sora::report_summary_notes(report)},
         {"weekly", table_json(sora::report_weekly_table(report))},

@@ -3,13 +3,18 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "common/render.h"
 #include "common/side_file_guard.h"
 #include "core/files/morning_evening_file.h"
+#include "core/rules/home_bp_guideline.h"
+#include "core/rules/numbers.h"
 #include "settings/settings_support.h"
 #include "ui/dialogs.h"
 
@@ -35,10 +40,33 @@ MorningEveningPanel::MorningEveningPanel(ScreenContext context, QWidget* parent)
     auto* explanation = new QLabel("レポートで朝・晩の値として数える状況を選びます。", m_box);
     explanation->setWordWrap(true);
 
-    cboNenrei = new QComboBox(m_box);
-    cboNenrei->setObjectName("cboNenrei");
-    cboNenrei->addItems({"75歳未満（目標 125/75 未満）", "75歳以上（目標 135/85 未満）"});
-    connect(cboNenrei, &QComboBox::activated, this, &MorningEveningPanel::ageGroupChosen);
+    const sora::HomeBpGuideline& guideline = sora::home_bp_guideline();
+    cboMokuhyou = new QComboBox(m_box);
+    cboMokuhyou->setObjectName("cboMokuhyou");
+    cboMokuhyou->addItems({QStringLiteral("標準（家庭血圧 %1/%2 mmHg 未満、%3）")
+                               .arg(guideline.targetSystolic)
+                               .arg(guideline.targetDiastolic)
+                               .arg(QString::fromUtf8(guideline.shortName)),
+                           "主治医の指示"});
+    connect(cboMokuhyou, &QComboBox::activated, this, &MorningEveningPanel::targetChosen);
+    txtMokuhyouMax = new QLineEdit(m_box);
+    txtMokuhyouMax->setObjectName("txtMokuhyouMax");
+    txtMokuhyouMin = new QLineEdit(m_box);
+    txtMokuhyouMin->setObjectName("txtMokuhyouMin");
+    cmdMokuhyou = new QPushButton("目標を保存", m_box);
+    cmdMokuhyou->setObjectName("cmdMokuhyou");
+    for (QLineEdit* box : {txtMokuhyouMax, txtMokuhyouMin}) {
+        box->setMaximumWidth(60);
+        connect(box, &QLineEdit::returnPressed, this, &MorningEveningPanel::saveDoctorTarget);
+    }
+    connect(cmdMokuhyou, &QPushButton::clicked, this, &MorningEveningPanel::saveDoctorTarget);
+    auto* doctorRow = new QHBoxLayout;
+    doctorRow->addWidget(txtMokuhyouMax);
+    doctorRow->addWidget(new QLabel("/", m_box));
+    doctorRow->addWidget(txtMokuhyouMin);
+    doctorRow->addWidget(new QLabel("mmHg 未満", m_box));
+    doctorRow->addWidget(cmdMokuhyou);
+    doctorRow->addStretch(1);
 
     auto* rows = new QWidget;
     m_situationRows = new QFormLayout(rows);
@@ -50,8 +78,9 @@ MorningEveningPanel::MorningEveningPanel(ScreenContext context, QWidget* parent)
 
     auto* layout = new QVBoxLayout(m_box);
     layout->addWidget(explanation);
-    layout->addWidget(new QLabel("年齢", m_box));
-    layout->addWidget(cboNenrei);
+    layout->addWidget(new QLabel("降圧目標", m_box));
+    layout->addWidget(cboMokuhyou);
+    layout->addLayout(doctorRow);
     layout->addWidget(new QLabel("状況", m_box));
     layout->addWidget(scroll, 1);
 }
@@ -76,7 +105,7 @@ void MorningEveningPanel::load() {
                                          qs(read.message) + "\r\n朝・晩は状況の名前から決めます。");
         }
     }
-    cboNenrei->setCurrentIndex(m_settings.ageGroup == sora::AgeGroup::From75 ? 1 : 0);
+    showTarget();
     for (std::size_t row = 0; row < cboAsaBan.size(); ++row) {
         cboAsaBan[row]->setCurrentIndex(indexOf(m_settings.occasion_of(ss(m_situations[static_cast<int>(row)]))));
     }
@@ -115,12 +144,46 @@ void MorningEveningPanel::occasionChosen(int row, int index) {
     }
 }
 
-void MorningEveningPanel::ageGroupChosen(int index) {
-    sora::MorningEveningSettings changed = m_settings;
-    changed.ageGroup = index == 1 ? sora::AgeGroup::From75 : sora::AgeGroup::Under75;
-    if (!save(changed)) {
-        cboNenrei->setCurrentIndex(m_settings.ageGroup == sora::AgeGroup::From75 ? 1 : 0);
+void MorningEveningPanel::showTarget() {
+    const bool doctor = m_settings.target.choice == sora::TargetSetting::Choice::Doctor;
+    cboMokuhyou->setCurrentIndex(doctor ? 1 : 0);
+    const sora::HomeTarget shown = doctor ? m_settings.target.doctor : sora::home_target({});
+    txtMokuhyouMax->setText(qs(sora::format_number(shown.systolic)));
+    txtMokuhyouMin->setText(qs(sora::format_number(shown.diastolic)));
+    for (QWidget* widget : std::initializer_list<QWidget*>{txtMokuhyouMax, txtMokuhyouMin, cmdMokuhyou}) {
+        widget->setEnabled(doctor);
     }
+}
+
+void MorningEveningPanel::targetChosen(int index) {
+    if (index == 1) {
+        // The doctor's numbers take effect once typed and taken; until then the stored target holds.
+        for (QWidget* widget : std::initializer_list<QWidget*>{txtMokuhyouMax, txtMokuhyouMin, cmdMokuhyou}) {
+            widget->setEnabled(true);
+        }
+        txtMokuhyouMax->setFocus();
+        txtMokuhyouMax->selectAll();
+        return;
+    }
+    sora::MorningEveningSettings changed = m_settings;
+    changed.target = {};
+    save(changed);
+    showTarget();
+}
+
+void MorningEveningPanel::saveDoctorTarget() {
+    const auto typed = sora::parse_doctor_target(ss(txtMokuhyouMax->text()), ss(txtMokuhyouMin->text()));
+    if (!typed.target) {
+        m_ctx.host.dialogs().message(ui::Icon::Warning, "降圧目標入力エラー", qs(typed.message));
+        QLineEdit* box = typed.badBox == 1 ? txtMokuhyouMin : txtMokuhyouMax;
+        box->setFocus();
+        box->selectAll();
+        return;
+    }
+    sora::MorningEveningSettings changed = m_settings;
+    changed.target = {sora::TargetSetting::Choice::Doctor, *typed.target};
+    save(changed);
+    showTarget();
 }
 
 bool MorningEveningPanel::save(const sora::MorningEveningSettings& settings) {

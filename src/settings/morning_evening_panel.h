@@ -9,12 +9,15 @@
 
 class QComboBox;
 class QFormLayout;
+class QLineEdit;
+class QPushButton;
 class QGroupBox;
 class QWidget;
 
 /// The frame fraAsaBan of the settings screen: for the home blood-pressure report, whether each situation counts
-/// as 朝, 晩 or なし (cboAsaBan0, cboAsaBan1, … in list order) and the age group of the target (cboNenrei). Every
-/// change is written to "朝晩設定.txt" at once.
+/// as 朝, 晩 or なし (cboAsaBan0, cboAsaBan1, … in list order) and the target of home blood pressure (cboMokuhyou:
+/// the guideline's, or the doctor's two numbers in txtMokuhyouMax / txtMokuhyouMin, taken by cmdMokuhyou or Enter).
+/// Every change is written to "朝晩設定.txt" at once.
 class MorningEveningPanel : public QObject {
     Q_OBJECT
 public:
@@ -30,13 +33,20 @@ public:
 
 private:
     void occasionChosen(int row, int index);
-    void ageGroupChosen(int index);
+    void targetChosen(int index);
+    /// Checks and writes the doctor's target as typed; a refusal names the box and returns the keyboard to it.
+    void saveDoctorTarget();
+    /// Shows the stored target: the choice, the numbers, and the boxes enabled only for the doctor's target.
+    void showTarget();
     /// Writes the settings; false (the user has been told) when they are not in the file.
     bool save(const sora::MorningEveningSettings& settings);
 
     ScreenContext m_ctx;
     QGroupBox* m_box;
-    QComboBox* cboNenrei;
+    QComboBox* cboMokuhyou;
+    QLineEdit* txtMokuhyouMax;
+    QLineEdit* txtMokuhyouMin;
+    QPushButton* cmdMokuhyou;
     QFormLayout* m_situationRows;
     std::vector<QComboBox*> cboAsaBan;
     QStringList m_situations;

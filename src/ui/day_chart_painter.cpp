@@ -110,6 +110,23 @@ void DayChart::paint(QPainter& painter, const QRectF& area, double unitsPerMm) c
         painter.drawText(QRectF(x + mm(7), area.top(), textWidth + mm(1), mm(kLegendHeightMm)),
                          Qt::AlignLeft | Qt::AlignVCenter, it->name);
     }
+    // Rules with a legend, from the left.
+    QStringList shown;
+    x = plot.left();
+    for (const DayChartRule& rule : rules) {
+        if (rule.legend.isEmpty() || shown.contains(rule.legend)) {
+            continue;
+        }
+        shown << rule.legend;
+        const double textWidth = metrics.horizontalAdvance(rule.legend);
+        const double y = area.top() + mm(kLegendHeightMm) / 2;
+        painter.setPen(QPen(rule.colour, mm(0.35), Qt::DashDotLine));
+        painter.drawLine(QPointF(x, y), QPointF(x + mm(6), y));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(x + mm(7), area.top(), textWidth + mm(1), mm(kLegendHeightMm)),
+                         Qt::AlignLeft | Qt::AlignVCenter, rule.legend);
+        x += textWidth + mm(9);
+    }
     painter.restore();
 }
 

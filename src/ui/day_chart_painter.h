@@ -18,11 +18,13 @@ struct DayChartLine {
     std::vector<double> values;
 };
 
-/// A horizontal line across the chart at a value, labelled at its right end.
+/// A horizontal line across the chart at a value, labelled at its right end; a rule with a legend text also has an
+/// entry at the left of the legend row (rules of one legend text share it).
 struct DayChartRule {
     double value = 0;
     QString label;
     QColor colour;
+    QString legend;
 };
 
 /// A chart of values per day for printed documents: days on the x axis (labels thinned out to fit), a value axis

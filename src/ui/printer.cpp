@@ -20,14 +20,17 @@ constexpr double kPointSize = 10.5;
 constexpr int kZoneCharacters = 14;
 constexpr double kTwipsPerScreenPixel = 15.0;  // pictures come from a 96-DPI screen
 
+/// The font of every printout and PDF. Qt's PDF writer maps each glyph back to the lowest code point that the font
+/// maps to it; Noto Sans CJK maps the Kangxi radicals (U+2F00…) and full-width forms to the glyphs of the common
+/// ideographs, so 血 would come back from the PDF as ⾎ and 〜 for ～. BIZ UDGothic maps each of our glyphs from
+/// one code point only, so the PDF's text is the text drawn; Noto stays the fallback.
 QFont printerFont() {
     QFont font = QGuiApplication::font();
-    if (!QFontDatabase::writingSystems(font.family()).contains(QFontDatabase::Japanese)) {
-        for (const QString& family : {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans Mono CJK JP")}) {
-            if (QFontDatabase::hasFamily(family)) {
-                font.setFamily(family);
-                break;
-            }
+    for (const QString& family : {QStringLiteral("BIZ UDGothic"), QStringLiteral("Noto Sans CJK JP"),
+                                  QStringLiteral("Noto Sans Mono CJK JP")}) {
+        if (QFontDatabase::hasFamily(family)) {
+            font.setFamily(family);
+            return font;
         }
     }
     return font;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/render.h"
+#include "core/rules/home_bp_guideline.h"
 #include "ui/day_chart_painter.h"
 #include "ui/printer.h"
 
@@ -36,7 +37,7 @@ class HomeReportDocument::Flow {
 public:
     /// Draws and turns pages when `painter` and `pages` are given; else only measures.
     Flow(QPainter* painter, QPagedPaintDevice* pages, const QPagedPaintDevice& device, int pageTotal)
-        : painter(painter), pages(pages), pageTotal(pageTotal) {
+        : painter(painter), pages(pages), device(&device), pageTotal(pageTotal) {
         unitsPerMm = device.logicalDpiY() / 25.4;
         const QPageLayout layout = device.pageLayout();
         const QMarginsF printerMargins = layout.margins(QPageLayout::Millimeter);
@@ -86,6 +87,22 @@ public:
             painter->drawText(rect(left, y, width, heightMm), align | Qt::AlignVCenter, text);
         }
         y += heightMm;
+    }
+
+    /// A text wrapped to the width, `lineMm` per line.
+    void paragraph(const QString& text, double points, double lineMm) {
+        const QFont& textFont = font(points);
+        const QFontMetricsF metrics(textFont, device);
+        const QRectF needed =
+            metrics.boundingRect(QRectF(0, 0, mm(width), mm(1000)), Qt::TextWordWrap | Qt::AlignLeft, text);
+        const int lines = std::max(1, static_cast<int>(std::lround(needed.height() / metrics.lineSpacing())));
+        if (painter) {
+            painter->setFont(textFont);
+            painter->setPen(Qt::black);
+            painter->drawText(rect(left, y, width, lineMm * lines), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignVCenter,
+                              text);
+        }
+        y += lineMm * lines;
     }
 
     /// One table row; the widths are scaled to the page width.
@@ -142,6 +159,7 @@ public:
 
     QPainter* painter;
     QPagedPaintDevice* pages;
+    const QPaintDevice* device;
     int pageTotal;
     int page = 1;
     double unitsPerMm = 1;
@@ -178,7 +196,7 @@ int HomeReportDocument::layOut(Flow& flow) const {
     }
     flow.y += 1;
     for (const std::string& note : sora::report_summary_notes(m_report)) {
-        flow.text(qs(note), 8.5, 4.5);
+        flow.paragraph(qs(note), 8.5, 4.5);
     }
     flow.y += 3;
 
@@ -234,14 +252,15 @@ void HomeReportDocument::drawChart(Flow& flow) const {
             chart.dayLabels << qs(sora::format_date(day.date).substr(5));
             const sora::OccasionMean* occasions[2] = {&day.morning, &day.evening};
             for (int o = 0; o < 2; ++o) {
-                const bool present = occasions[o]->present();
-                const double systolic = present ? occasions[o]->mean.systolic : NoValue;
-                const double diastolic = present ? occasions[o]->mean.diastolic : NoValue;
-                values[o * 2].push_back(systolic);
-                values[o * 2 + 1].push_back(diastolic);
-                if (present) {
-                    high = std::max(high, systolic);
-                    low = std::min(low, diastolic);
+                const sora::ValueMean& systolic = occasions[o]->systolic;
+                const sora::ValueMean& diastolic = occasions[o]->diastolic;
+                values[o * 2].push_back(systolic.present() ? systolic.mean : NoValue);
+                values[o * 2 + 1].push_back(diastolic.present() ? diastolic.mean : NoValue);
+                if (systolic.present()) {
+                    high = std::max(high, systolic.mean);
+                }
+                if (diastolic.present()) {
+                    low = std::min(low, diastolic.mean);
                 }
             }
         }
@@ -254,14 +273,22 @@ void HomeReportDocument::drawChart(Flow& flow) const {
                        {QStringLiteral("朝 最低"), blue, Qt::SolidLine, values[1]},
                        {QStringLiteral("晩 最高"), red.lighter(140), Qt::DashLine, values[2]},
                        {QStringLiteral("晩 最低"), blue.lighter(150), Qt::DashLine, values[3]}};
+        const sora::HomeBpGuideline& guideline = sora::home_bp_guideline();
         const QColor thresholdColour(220, 120, 0);
-        chart.rules = {{sora::HomeThresholdSystolic, QStringLiteral("135"), thresholdColour},
-                       {sora::HomeThresholdDiastolic, QStringLiteral("85"), thresholdColour}};
-        if (m_report.ageGroup == sora::AgeGroup::Under75) {
-            const sora::HomeTarget target = sora::home_target(m_report.ageGroup);
+        chart.rules = {{guideline.highSystolic, QString::number(guideline.highSystolic), thresholdColour, {}},
+                       {guideline.highDiastolic, QString::number(guideline.highDiastolic), thresholdColour, {}}};
+        const sora::HomeTarget target = sora::home_target(m_report.target);
+        // A doctor's target at the threshold would only draw the same lines again.
+        if (target.systolic != guideline.highSystolic || target.diastolic != guideline.highDiastolic) {
+            const bool doctor = m_report.target.choice == sora::TargetSetting::Choice::Doctor;
+            const QString legend =
+                QStringLiteral("目標 %1/%2 未満（%3）")
+                    .arg(target.systolic)
+                    .arg(target.diastolic)
+                    .arg(doctor ? QStringLiteral("主治医の指示") : QString::fromUtf8(guideline.shortName));
             const QColor targetColour(0, 140, 60);
-            chart.rules.push_back({target.systolic, QStringLiteral("目標%1").arg(target.systolic), targetColour});
-            chart.rules.push_back({target.diastolic, QStringLiteral("目標%1").arg(target.diastolic), targetColour});
+            chart.rules.push_back({target.systolic, QString::number(target.systolic), targetColour, legend});
+            chart.rules.push_back({target.diastolic, QString::number(target.diastolic), targetColour, legend});
         }
         flow.painter->setFont(flow.font(7.5));
         chart.paint(*flow.painter, flow.rect(flow.left, flow.y, flow.width, kChartMm), flow.unitsPerMm);

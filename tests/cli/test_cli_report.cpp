@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -77,4 +78,28 @@ TEST_F(CliReport, RefusesWhatItCannotDo) {
     const Result bad = run({"report"});
     EXPECT_EQ(bad.status, cli::ExitUnreadable);
     EXPECT_NE(bad.err.find("朝晩設定.txt の 1 行目"), std::string::npos) << bad.err;
+}
+
+TEST_F(CliReport, ExportFiltersWithoutAPeriodAndTheReportKeepsOneRowPerLine) {
+    const auto rows = [](const std::string& csv) {
+        return std::count(csv.begin(), csv.end(), '\n') - 1;  // without the heading
+    };
+    const std::string all = run({"export", "--csv"}).out;
+    EXPECT_EQ(rows(all), 3);
+    const std::string evening = run({"export", "--csv", "--keyword", "就寝"}).out;
+    EXPECT_EQ(rows(evening), 1) << evening;
+    EXPECT_NE(evening.find(",就寝前,125,79,66,"), std::string::npos);
+    EXPECT_EQ(rows(run({"export", "--csv", "--weekday", "2"}).out), 3);  // 2005/02/01 is a Tuesday
+    EXPECT_EQ(rows(run({"export", "--csv", "--weekday", "3"}).out), 0);
+    EXPECT_EQ(rows(run({"export", "--csv", "--weekday", "2", "--keyword", "起床"}).out), 1);
+
+    write("データ.txt", "\"2005/02/01\",\"起床後\",131,84,68,\"7:05:09 散歩\tした\",62.4\n");
+    const Result text = run({"report", "--from", "2005/02/01", "--to", "2005/02/01"});
+    ASSERT_EQ(text.status, cli::ExitOk) << text.err;
+    const std::string daily = text.out.substr(text.out.find("daily\n") + 6);
+    const std::string heading = daily.substr(0, daily.find('\n'));
+    const std::string row = daily.substr(heading.size() + 1);
+    EXPECT_EQ(std::count(row.begin(), row.end(), '\n'), 1) << row;
+    EXPECT_EQ(std::count(row.begin(), row.end(), '\t'), std::count(heading.begin(), heading.end(), '\t')) << row;
+    EXPECT_NE(row.find("散歩 した"), std::string::npos) << row;
 }

@@ -26,13 +26,17 @@ std::string cliOutput(TestApp& app, std::vector<std::string> args) {
     return out.str();
 }
 
-/// The pages of a PDF as pdftotext lays them out, normalised (CJK glyphs may come back as Kangxi radicals).
-QStringList pdfPages(const QString& path) {
+/// The text of a PDF as pdftotext lays it out, exactly as extracted.
+QString pdfText(const QString& path) {
     QProcess process;
     process.start("pdftotext", {"-layout", path, "-"});
     EXPECT_TRUE(process.waitForFinished(30000));
-    const QString text = QString::fromUtf8(process.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
-    return text.split(QChar(0x0c), Qt::SkipEmptyParts);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+/// The pages of a PDF, normalised (full-width signs come back half-width, as the command line may print them).
+QStringList pdfPages(const QString& path) {
+    return pdfText(path).normalized(QString::NormalizationForm_KC).split(QChar(0x0c), Qt::SkipEmptyParts);
 }
 
 QStringList words(const QString& text) {
@@ -99,6 +103,13 @@ TEST(FilterReport, PdfShowsHeadingFiguresOfTheCommandLineAndContinuedTables) {
         << records[0].defaultText.toStdString();
     EXPECT_EQ(records[1].title, "保存終了");
 
+    // The PDF's text is the text drawn: searching it for 血圧 finds it, and no Kangxi radical or compatibility
+    // ideograph stands in for a common one.
+    const QString raw = pdfText(pdf);
+    EXPECT_TRUE(raw.contains("家庭血圧レポート") && raw.contains("氏名") && raw.contains("日数")) << raw.toStdString();
+    static const QRegularExpression standIns("[\\x{2E80}-\\x{2FDF}\\x{F900}-\\x{FAFF}]");
+    EXPECT_FALSE(raw.contains(standIns)) << raw.toStdString();
+
     const QStringList pages = pdfPages(pdf);
     ASSERT_GE(pages.size(), 2);
     const QString total = QString::number(pages.size());
@@ -142,7 +153,7 @@ TEST(FilterReport, PrintingWithoutPrinterWritesPdfAndBadPeriodsOrSettingsAreRepo
     qputenv("SORANOTE_PRINT_TO_PDF", "1");
     TestApp app;
     app.useSample();
-    app.writeFile("朝晩設定.txt", "\"年齢区分\",\"75歳未満\"\n\"起床後\",\"昼\"\n");
+    app.writeFile("朝晩設定.txt", "\"降圧目標\",\"標準\"\n\"起床後\",\"昼\"\n");
     app.start();
     app.click("cmdTaijyu");
     app.dialogs().clear();

@@ -1,4 +1,4 @@
-// The settings screen's morning/evening choices and age group, written to 朝晩設定.txt and used by the report.
+// The settings screen's morning/evening choices and target, written to 朝晩設定.txt and used by the report.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,9 +35,18 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
 
     choose(app.find<QComboBox>("cboAsaBan2"), 2);  // 朝食後: なし
     choose(app.find<QComboBox>("cboAsaBan4"), 1);  // 夕食後: 晩
-    choose(app.find<QComboBox>("cboNenrei"), 1);
+    // The doctor's target: checked like the graph settings, taken only when both numbers are sound.
+    choose(app.find<QComboBox>("cboMokuhyou"), 1);
+    app.find<QLineEdit>("txtMokuhyouMax")->setText("１３０");
+    app.find<QLineEdit>("txtMokuhyouMin")->setText("130");
+    app.click("cmdMokuhyou");
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_EQ(app.dialogs().records()[0].title, "降圧目標入力エラー");
+    app.dialogs().clear();
+    app.find<QLineEdit>("txtMokuhyouMin")->setText("80");
+    app.click("cmdMokuhyou");
     EXPECT_EQ(app.readFile("朝晩設定.txt"),
-              "\"年齢区分\",\"75歳以上\"\r\n\"朝食後\",\"なし\"\r\n\"夕食後\",\"晩\"\r\n");
+              "\"降圧目標\",\"主治医の指示\",130,80\r\n\"朝食後\",\"なし\"\r\n\"夕食後\",\"晩\"\r\n");
     EXPECT_TRUE(app.dialogs().records().empty());
 
     std::ostringstream out;
@@ -47,13 +56,14 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
               cli::ExitOk);
     // 2005/02/01: 朝食後 108/76 no longer counts as the morning; 夕食後 is not measured that day, 就寝前 125/81 is.
     EXPECT_NE(out.str().find("2005/02/01\t火\t\t\t\t125\t81\t71"), std::string::npos) << out.str();
-    EXPECT_NE(out.str().find("ageGroup\t75歳以上"), std::string::npos);
+    EXPECT_NE(out.str().find("target\t130/80 mmHg 未満（主治医の指示）"), std::string::npos);
 
     // Shown again as stored after the screen is opened anew.
     app.click("cmdMain");
     app.click("cmdSettei");
     EXPECT_EQ(app.find<QComboBox>("cboAsaBan2")->currentText(), "なし");
-    EXPECT_EQ(app.find<QComboBox>("cboNenrei")->currentIndex(), 1);
+    EXPECT_EQ(app.find<QComboBox>("cboMokuhyou")->currentIndex(), 1);
+    EXPECT_EQ(app.find<QLineEdit>("txtMokuhyouMax")->text(), "130");
 
     // Renaming 起床後 throughout the diary keeps it a morning under its new name.
     app.window().resize(1280, 800);
@@ -92,6 +102,6 @@ TEST(MorningEveningPanel, AnUnreadableFileIsReportedOnceAndKeptBeforeItIsWritten
 
     app.dialogs().queueAnswer(ui::Answer::Yes);  // keep a copy of the old bytes, then save
     choose(app.find<QComboBox>("cboAsaBan3"), 0);
-    EXPECT_EQ(app.readFile("朝晩設定.txt"), "\"年齢区分\",\"75歳未満\"\r\n\"昼食後\",\"朝\"\r\n");
+    EXPECT_EQ(app.readFile("朝晩設定.txt"), "\"降圧目標\",\"標準\"\r\n\"昼食後\",\"朝\"\r\n");
     EXPECT_TRUE(app.exists("朝晩設定_読めなかった内容_20050301_101500.txt"));
 }

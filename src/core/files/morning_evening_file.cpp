@@ -8,10 +8,16 @@
 #include "core/files/text_file.h"
 #include "core/files/writer_lock.h"
 #include "core/rules/fields.h"
+#include "core/rules/numbers.h"
 
 namespace sora {
 namespace {
 
+constexpr std::string_view TargetLabel = "降圧目標";
+constexpr std::string_view StandardText = "標準";
+constexpr std::string_view DoctorText = "主治医の指示";
+// Written by earlier versions, which set the target by age group: under 75 is the standard target today, from 75
+// keeps the 135/85 that user had.
 constexpr std::string_view AgeLabel = "年齢区分";
 constexpr std::string_view Under75Text = "75歳未満";
 constexpr std::string_view From75Text = "75歳以上";
@@ -47,6 +53,20 @@ bool parse(std::string_view text, const std::filesystem::path& path, SideFileRea
             continue;
         }
         split_fields(lines[i], fields);
+        if (fields[0] == TargetLabel) {
+            if (fields.size() == 2 && fields[1] == StandardText) {
+                out.value.target = TargetSetting{};
+                continue;
+            }
+            const std::optional<HomeTarget> doctor = fields.size() == 4 && fields[1] == DoctorText
+                                                         ? parse_doctor_target(fields[2], fields[3]).target
+                                                         : std::nullopt;
+            if (!doctor) {
+                return malformed(out, path, lineNumber, "降圧目標は 標準 か 主治医の指示,最高,最低 です");
+            }
+            out.value.target = TargetSetting{TargetSetting::Choice::Doctor, *doctor};
+            continue;
+        }
         if (fields.size() != 2) {
             return malformed(out, path, lineNumber, "項目が2つではありません");
         }
@@ -54,7 +74,9 @@ bool parse(std::string_view text, const std::filesystem::path& path, SideFileRea
             if (fields[1] != Under75Text && fields[1] != From75Text) {
                 return malformed(out, path, lineNumber, "年齢区分は 75歳未満 か 75歳以上 です");
             }
-            out.value.ageGroup = fields[1] == From75Text ? AgeGroup::From75 : AgeGroup::Under75;
+            out.value.target = fields[1] == From75Text
+                                   ? TargetSetting{TargetSetting::Choice::Doctor, HomeTarget{135, 85}}
+                                   : TargetSetting{};
             continue;
         }
         const std::optional<Occasion> occasion = occasion_from(fields[1]);
@@ -95,8 +117,13 @@ WriteResult rename_in_morning_evening(const DataDir& dir, std::string_view from,
 }
 
 WriteResult write_morning_evening(const DataDir& dir, const MorningEveningSettings& settings) {
-    std::string text =
-        quoted(AgeLabel) + "," + quoted(settings.ageGroup == AgeGroup::From75 ? From75Text : Under75Text) + "\r\n";
+    std::string text = quoted(TargetLabel) + ",";
+    if (settings.target.choice == TargetSetting::Choice::Doctor) {
+        text += quoted(DoctorText) + "," + format_number(settings.target.doctor.systolic) + "," +
+                format_number(settings.target.doctor.diastolic) + "\r\n";
+    } else {
+        text += quoted(StandardText) + "\r\n";
+    }
     for (const auto& [situation, occasion] : settings.entries()) {
         text += quoted(situation) + "," + quoted(occasion_name(occasion)) + "\r\n";
     }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/rules/home_bp_guideline.h"
 #include "core/rules/numbers.h"
+#include "core/rules/plausibility.h"
 
 namespace sora {
 namespace {
@@ -82,25 +84,57 @@ bool MorningEveningSettings::rename(std::string_view from, std::string_view to) 
     return true;
 }
 
-HomeTarget home_target(AgeGroup group) {
-    return group == AgeGroup::Under75 ? HomeTarget{125, 75} : HomeTarget{135, 85};
+HomeTarget home_target(const TargetSetting& setting) {
+    if (setting.choice == TargetSetting::Choice::Doctor) {
+        return setting.doctor;
+    }
+    const HomeBpGuideline& guideline = home_bp_guideline();
+    return {guideline.targetSystolic, guideline.targetDiastolic};
 }
 
-HomeMark home_mark(double systolic, double diastolic, AgeGroup group) {
+std::string target_text(const TargetSetting& setting) {
+    const HomeTarget target = home_target(setting);
+    const std::string limits = limit_text(target.systolic, target.diastolic) + " mmHg 未満";
+    if (setting.choice == TargetSetting::Choice::Doctor) {
+        return limits + "（主治医の指示）";
+    }
+    return limits + "（標準、" + home_bp_guideline().shortName + "）";
+}
+
+DoctorTargetInput parse_doctor_target(std::string_view systolic, std::string_view diastolic) {
+    const std::string_view typed[2] = {systolic, diastolic};
+    double values[2] = {0, 0};
+    for (int box = 0; box < 2; ++box) {
+        const PlausibleRange& range = plausible_range(box);
+        const std::optional<double> value = number_value(half_width_number(typed[box]));
+        if (!value || *value < range.low || *value > range.high) {
+            return {std::nullopt, box,
+                    std::string("降圧目標の") + range.name + "には " + format_number(range.low) + " から " +
+                        format_number(range.high) + " までの数値を入力してください。"};
+        }
+        values[box] = *value;
+    }
+    if (values[0] <= values[1]) {
+        return {std::nullopt, 1, "降圧目標の最低血圧は最高血圧より小さい値にしてください。"};
+    }
+    return {HomeTarget{values[0], values[1]}, -1, {}};
+}
+
+HomeMark home_mark(double systolic, double diastolic, const HomeTarget& target) {
+    const HomeBpGuideline& guideline = home_bp_guideline();
     const double s = to_one_decimal(systolic);
     const double d = to_one_decimal(diastolic);
-    if (s >= HomeThresholdSystolic || d >= HomeThresholdDiastolic) {
+    if (s >= guideline.highSystolic || d >= guideline.highDiastolic) {
         return HomeMark::High;
     }
-    const HomeTarget target = home_target(group);
     return s < target.systolic && d < target.diastolic ? HomeMark::OnTarget : HomeMark::AboveGoal;
 }
 
-std::string home_mark_text(HomeMark mark, AgeGroup group) {
-    const HomeTarget target = home_target(group);
+std::string home_mark_text(HomeMark mark, const HomeTarget& target) {
+    const HomeBpGuideline& guideline = home_bp_guideline();
     switch (mark) {
         case HomeMark::High:
-            return "高血圧域（" + limit_text(HomeThresholdSystolic, HomeThresholdDiastolic) + "以上）";
+            return "高血圧域（" + limit_text(guideline.highSystolic, guideline.highDiastolic) + "以上）";
         case HomeMark::AboveGoal:
             return "目標未達（" + limit_text(target.systolic, target.diastolic) + "以上）";
         case HomeMark::OnTarget:

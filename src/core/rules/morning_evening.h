@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -10,9 +11,6 @@ namespace sora {
 /// When a measurement counts for home blood pressure: in the morning, in the evening, or neither.
 enum class Occasion { Morning, Evening, Neither };
 
-/// The age group that decides the home target.
-enum class AgeGroup { Under75, From75 };
-
 /// 朝, 晩 or なし, as the settings file and the screen write it.
 std::string_view occasion_name(Occasion occasion);
 
@@ -20,7 +18,40 @@ std::string_view occasion_name(Occasion occasion);
 /// evening; anything else neither. The morning words win when both occur.
 Occasion default_occasion(std::string_view situation);
 
-/// The user's morning/evening settings: an occasion for some situations (others take the default) and the age group.
+/// A target of home blood pressure: a mean below both values reaches it.
+struct HomeTarget {
+    double systolic = 0;
+    double diastolic = 0;
+    bool operator==(const HomeTarget&) const = default;
+};
+
+/// The target the report judges against: the guideline's, or the one the user's doctor set.
+struct TargetSetting {
+    enum class Choice { Standard, Doctor };
+    Choice choice = Choice::Standard;
+    HomeTarget doctor;  ///< only for Choice::Doctor
+    bool operator==(const TargetSetting&) const = default;
+};
+
+/// The target a setting stands for.
+HomeTarget home_target(const TargetSetting& setting);
+
+/// The target as the report and the command line name it: "125/75 mmHg 未満（標準、JSH2025）",
+/// "130/80 mmHg 未満（主治医の指示）".
+std::string target_text(const TargetSetting& setting);
+
+/// The doctor's target as typed, or the box (0 systolic, 1 diastolic) that refuses it and why.
+struct DoctorTargetInput {
+    std::optional<HomeTarget> target;
+    int badBox = -1;
+    std::string message;
+};
+
+/// Reads the doctor's two numbers as typed (full-width digits too): plain decimals, each within the plausible
+/// range of its value, systolic above diastolic.
+DoctorTargetInput parse_doctor_target(std::string_view systolic, std::string_view diastolic);
+
+/// The user's morning/evening settings: an occasion for some situations (others take the default) and the target.
 class MorningEveningSettings {
 public:
     Occasion occasion_of(std::string_view situation) const;
@@ -32,7 +63,7 @@ public:
     /// The situations set explicitly, in the order they were set.
     const std::vector<std::pair<std::string, Occasion>>& entries() const { return m_entries; }
 
-    AgeGroup ageGroup = AgeGroup::Under75;
+    TargetSetting target;
 
     bool operator==(const MorningEveningSettings&) const = default;
 
@@ -40,28 +71,17 @@ private:
     std::vector<std::pair<std::string, Occasion>> m_entries;
 };
 
-/// A home blood pressure is high from 135/85 mmHg on (either value).
-inline constexpr double HomeThresholdSystolic = 135;
-inline constexpr double HomeThresholdDiastolic = 85;
-
-/// The home target: below 125/75 mmHg under 75 years, below 135/85 from 75 on.
-struct HomeTarget {
-    double systolic;
-    double diastolic;
-};
-HomeTarget home_target(AgeGroup group);
-
 /// Where a mean stands against the home threshold and the user's target.
 enum class HomeMark {
     High,       // 135/85 or more
-    AboveGoal,  // below 135/85 but not below the target (only under 75)
+    AboveGoal,  // below 135/85 but not below the target
     OnTarget    // below the target
 };
 
-/// The mark of a mean pair as shown (one decimal): high when either value reaches the threshold.
-HomeMark home_mark(double systolic, double diastolic, AgeGroup group);
+/// The mark of a mean pair as shown (one decimal): high when either value reaches the guideline's threshold.
+HomeMark home_mark(double systolic, double diastolic, const HomeTarget& target);
 
 /// The mark as the report prints it, with the limits it was judged against.
-std::string home_mark_text(HomeMark mark, AgeGroup group);
+std::string home_mark_text(HomeMark mark, const HomeTarget& target);
 
 }  // namespace sora

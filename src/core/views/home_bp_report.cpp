@@ -1,7 +1,9 @@
 #include "core/views/home_bp_report.h"
 
+#include <algorithm>
 #include <cmath>
 
+#include "core/rules/home_bp_guideline.h"
 #include "core/rules/numbers.h"
 #include "core/rules/saving_time.h"
 
@@ -12,47 +14,64 @@ constexpr const char* NoFigure = "—";
 // About a hundred years: a typed date far off must not make a table of millions of days.
 constexpr long long MaxReportDays = 36600;
 
-/// Sums of one occasion, turned into a mean at the end.
-struct Sum {
+/// The sum of one value, leaving out 0 (not measured).
+struct ValueSum {
     int count = 0;
-    BpTriple total;
-    void add(const BpTriple& values) {
-        ++count;
-        total.systolic += values.systolic;
-        total.diastolic += values.diastolic;
-        total.pulse += values.pulse;
-    }
-    OccasionMean mean() const {
-        if (count == 0) {
-            return {};
+    double total = 0;
+    void add(double value) {
+        if (value != 0) {
+            ++count;
+            total += value;
         }
-        return {count, {total.systolic / count, total.diastolic / count, total.pulse / count}};
     }
+    void add(const ValueMean& mean) {
+        if (mean.present()) {
+            ++count;
+            total += mean.mean;
+        }
+    }
+    ValueMean mean() const { return count == 0 ? ValueMean{} : ValueMean{count, total / count}; }
 };
 
-/// The record's values as the lists show them, so that sums start from what the user sees.
-BpTriple shown_values(const MeasurementRecord& record) {
-    return {shown_value(record.systolic), shown_value(record.diastolic), shown_value(record.pulse)};
-}
+/// Sums of one occasion, over readings or over daily means, turned into means at the end.
+struct Sum {
+    int count = 0;
+    ValueSum systolic;
+    ValueSum diastolic;
+    ValueSum pulse;
+    /// The record's values as the lists show them, so that sums start from what the user sees.
+    void add(const MeasurementRecord& record) {
+        const int before = systolic.count + diastolic.count + pulse.count;
+        systolic.add(shown_value(record.systolic));
+        diastolic.add(shown_value(record.diastolic));
+        pulse.add(shown_value(record.pulse));
+        count += systolic.count + diastolic.count + pulse.count > before ? 1 : 0;
+    }
+    void add(const OccasionMean& day) {
+        if (day.present()) {
+            ++count;
+            systolic.add(day.systolic);
+            diastolic.add(day.diastolic);
+            pulse.add(day.pulse);
+        }
+    }
+    OccasionMean mean() const { return {count, systolic.mean(), diastolic.mean(), pulse.mean()}; }
+};
 
 struct DaySums {
     Sum morning;
     Sum evening;
-    double weightTotal = 0;
-    int weights = 0;
+    ValueSum weight;
     std::string diary;
 };
 
 void add_record(DaySums& day, const MeasurementRecord& record, Occasion occasion) {
     if (occasion == Occasion::Morning) {
-        day.morning.add(shown_values(record));
+        day.morning.add(record);
     } else if (occasion == Occasion::Evening) {
-        day.evening.add(shown_values(record));
+        day.evening.add(record);
     }
-    if (record.weight != 0) {
-        day.weightTotal += shown_value(record.weight);
-        ++day.weights;
-    }
+    day.weight.add(shown_value(record.weight));
     const std::string_view text = split_saving_time(record.diary).text;
     if (!text.empty()) {
         if (!day.diary.empty()) {
@@ -62,18 +81,47 @@ void add_record(DaySums& day, const MeasurementRecord& record, Occasion occasion
     }
 }
 
+void count_left_out(std::vector<LeftOutSituation>& leftOut, const std::string& situation) {
+    for (LeftOutSituation& entry : leftOut) {
+        if (entry.situation == situation) {
+            ++entry.count;
+            return;
+        }
+    }
+    leftOut.push_back({situation, 1});
+}
+
 /// A value taken to one decimal, as the report prints it.
 double rounded(double value) {
     return number_value(format_one_decimal(value)).value_or(value);
 }
 
-BpTriple combine(const BpTriple& a, const BpTriple& b, double sign, double scale) {
-    return {(a.systolic + sign * b.systolic) * scale, (a.diastolic + sign * b.diastolic) * scale,
-            (a.pulse + sign * b.pulse) * scale};
+std::optional<double> printed(const ValueMean& value) {
+    return value.present() ? std::optional<double>(rounded(value.mean)) : std::nullopt;
 }
 
-std::string day_figure(const OccasionMean& mean, double BpTriple::*value) {
-    return mean.present() ? format_number(rounded(mean.mean.*value)) : std::string();
+/// The mean of the morning and evening means, where both have the value.
+std::optional<double> mean_of_both(const ValueMean& morning, const ValueMean& evening) {
+    if (!morning.present() || !evening.present()) {
+        return std::nullopt;
+    }
+    return (morning.mean + evening.mean) / 2;
+}
+
+/// Morning − evening of the printed figures, so that the page adds up (141.4 − 129.7 prints 11.7, never 11.8).
+std::optional<double> printed_difference(const ValueMean& morning, const ValueMean& evening) {
+    if (!morning.present() || !evening.present()) {
+        return std::nullopt;
+    }
+    return rounded(*printed(morning) - *printed(evening));
+}
+
+BpFigures figures_of(const OccasionMean& mean) {
+    return {printed(mean.systolic), printed(mean.diastolic), printed(mean.pulse)};
+}
+
+std::string day_figure(const ValueMean& value) {
+    return value.present() ? format_number(rounded(value.mean)) : std::string();
 }
 
 std::string short_date(const Date& date) {
@@ -84,20 +132,30 @@ std::string days_text(int days) {
     return std::to_string(days) + "日";
 }
 
-std::vector<std::string> triple_cells(const std::optional<BpTriple>& values) {
-    if (!values) {
-        return {NoFigure, NoFigure, NoFigure};
+std::string figure_text(const std::optional<double>& value) {
+    return value ? format_one_decimal(*value) : std::string(NoFigure);
+}
+
+/// High when a measured value reaches the threshold; a missing value counts as below it.
+bool is_high(const BpFigures& figures) {
+    return home_mark(figures.systolic.value_or(0), figures.diastolic.value_or(0), {}) == HomeMark::High;
+}
+
+/// The days a mean of an occasion rests on, as the guideline counts them: both pressures measured.
+int pressure_days(const OccasionMean& mean) {
+    return std::min(mean.systolic.count, mean.diastolic.count);
+}
+
+/// The mark of a mean, or the note that it rests on too few days; empty without both pressures.
+std::string mark_of(const BpFigures& figures, int days, const HomeTarget& target) {
+    if (!figures.systolic || !figures.diastolic) {
+        return {};
     }
-    return {format_one_decimal(values->systolic), format_one_decimal(values->diastolic),
-            format_one_decimal(values->pulse)};
-}
-
-std::string mark_of(const std::optional<BpTriple>& values, AgeGroup group) {
-    return values ? home_mark_text(home_mark(values->systolic, values->diastolic, group), group) : std::string();
-}
-
-std::optional<BpTriple> triple_of(const OccasionMean& mean) {
-    return mean.present() ? std::optional<BpTriple>(mean.mean) : std::nullopt;
+    const int needed = home_bp_guideline().minimumDays;
+    if (days < needed) {
+        return "判定には" + std::to_string(needed) + "日以上の測定が必要です";
+    }
+    return home_mark_text(home_mark(*figures.systolic, *figures.diastolic, target), target);
 }
 
 }  // namespace
@@ -107,7 +165,7 @@ HomeBpReport build_home_bp_report(const std::vector<MeasurementRecord>& records,
     HomeBpReport report;
     report.from = from;
     report.to = to;
-    report.ageGroup = settings.ageGroup;
+    report.target = settings.target;
     if (to < from) {
         return report;
     }
@@ -125,8 +183,11 @@ HomeBpReport build_home_bp_report(const std::vector<MeasurementRecord>& records,
         if (!date) {
             continue;
         }
-        add_record(sums[static_cast<std::size_t>(date->serial() - first)], record,
-                   settings.occasion_of(record.situation));
+        const Occasion occasion = settings.occasion_of(record.situation);
+        if (occasion == Occasion::Neither) {
+            count_left_out(report.leftOut, record.situation);
+        }
+        add_record(sums[static_cast<std::size_t>(date->serial() - first)], record, occasion);
     }
 
     Sum morning;
@@ -136,19 +197,14 @@ HomeBpReport build_home_bp_report(const std::vector<MeasurementRecord>& records,
         DaySums& day = sums[i];
         ReportDay out{Date::from_serial(first + static_cast<long long>(i)), day.morning.mean(), day.evening.mean(),
                       std::nullopt, std::move(day.diary)};
-        if (day.weights > 0) {
-            out.weight = day.weightTotal / day.weights;
+        if (day.weight.count > 0) {
+            out.weight = day.weight.mean().mean;
         }
-        if (out.morning.present()) {
-            morning.add(out.morning.mean);
-            // A day counts as high on the figures the daily table shows.
-            if (home_mark(rounded(out.morning.mean.systolic), rounded(out.morning.mean.diastolic), settings.ageGroup) ==
-                HomeMark::High) {
-                ++report.summary.morningHighDays;
-            }
-        }
-        if (out.evening.present()) {
-            evening.add(out.evening.mean);
+        morning.add(out.morning);
+        evening.add(out.evening);
+        // A day counts as high on the figures the daily table shows.
+        if (out.morning.present() && is_high(figures_of(out.morning))) {
+            ++report.summary.morningHighDays;
         }
         report.days.push_back(std::move(out));
     }
@@ -158,12 +214,8 @@ HomeBpReport build_home_bp_report(const std::vector<MeasurementRecord>& records,
         Sum weekMorning;
         Sum weekEvening;
         for (std::size_t i = start; i < end; ++i) {
-            if (report.days[i].morning.present()) {
-                weekMorning.add(report.days[i].morning.mean);
-            }
-            if (report.days[i].evening.present()) {
-                weekEvening.add(report.days[i].evening.mean);
-            }
+            weekMorning.add(report.days[i].morning);
+            weekEvening.add(report.days[i].evening);
         }
         report.weeks.push_back(
             {report.days[start].date, report.days[end - 1].date, weekMorning.mean(), weekEvening.mean()});
@@ -172,10 +224,12 @@ HomeBpReport build_home_bp_report(const std::vector<MeasurementRecord>& records,
     ReportSummary& summary = report.summary;
     summary.morning = morning.mean();
     summary.evening = evening.mean();
-    if (summary.morning.present() && summary.evening.present()) {
-        summary.morningEveningMean = combine(summary.morning.mean, summary.evening.mean, 1, 0.5);
-        summary.morningEveningDifference = combine(summary.morning.mean, summary.evening.mean, -1, 1);
-    }
+    summary.morningEveningMean = {mean_of_both(summary.morning.systolic, summary.evening.systolic),
+                                  mean_of_both(summary.morning.diastolic, summary.evening.diastolic),
+                                  mean_of_both(summary.morning.pulse, summary.evening.pulse)};
+    summary.morningEveningDifference = {printed_difference(summary.morning.systolic, summary.evening.systolic),
+                                        printed_difference(summary.morning.diastolic, summary.evening.diastolic),
+                                        printed_difference(summary.morning.pulse, summary.evening.pulse)};
     if (summary.morning.present()) {
         summary.morningHighPercent = 100.0 * summary.morningHighDays / summary.morning.count;
     }
@@ -205,8 +259,8 @@ std::optional<ReportPeriod> report_period(const std::string& start, const std::s
     return ReportPeriod{*from, *to};
 }
 
-std::string report_figure(const OccasionMean& mean, double BpTriple::*value) {
-    return mean.present() ? format_one_decimal(mean.mean.*value) : std::string(NoFigure);
+std::string report_figure(const ValueMean& value) {
+    return figure_text(printed(value));
 }
 
 std::string report_period_text(const HomeBpReport& report) {
@@ -215,45 +269,56 @@ std::string report_period_text(const HomeBpReport& report) {
 
 ReportTable report_summary_table(const HomeBpReport& report) {
     const ReportSummary& s = report.summary;
+    const HomeTarget target = home_target(report.target);
     ReportTable table{{"", "最高血圧", "最低血圧", "脈拍", "日数", "判定"}, {}};
-    auto row = [&](const std::string& label, const std::optional<BpTriple>& values, const std::string& days,
+    auto row = [&](const std::string& label, const BpFigures& figures, const std::string& days,
                    const std::string& mark) {
-        std::vector<std::string> cells{label};
-        for (std::string& cell : triple_cells(values)) {
-            cells.push_back(std::move(cell));
-        }
-        cells.push_back(days);
-        cells.push_back(mark);
-        table.rows.push_back(std::move(cells));
+        table.rows.push_back({label, figure_text(figures.systolic), figure_text(figures.diastolic),
+                              figure_text(figures.pulse), days, mark});
     };
-    row("朝の平均", triple_of(s.morning), days_text(s.morning.count), mark_of(triple_of(s.morning), report.ageGroup));
-    row("晩の平均", triple_of(s.evening), days_text(s.evening.count), mark_of(triple_of(s.evening), report.ageGroup));
-    row("朝晩の平均", s.morningEveningMean, "", mark_of(s.morningEveningMean, report.ageGroup));
+    const BpFigures morning = figures_of(s.morning);
+    const BpFigures evening = figures_of(s.evening);
+    row("朝の平均", morning, days_text(s.morning.count), mark_of(morning, pressure_days(s.morning), target));
+    row("晩の平均", evening, days_text(s.evening.count), mark_of(evening, pressure_days(s.evening), target));
+    row("朝晩の平均", s.morningEveningMean, "",
+        mark_of(s.morningEveningMean, std::min(pressure_days(s.morning), pressure_days(s.evening)), target));
     row("朝晩の差（朝−晩）", s.morningEveningDifference, "", "");
     return table;
 }
 
 std::vector<std::string> report_summary_notes(const HomeBpReport& report) {
     const ReportSummary& s = report.summary;
-    const HomeTarget target = home_target(report.ageGroup);
-    std::string share = "朝の平均が135/85以上の日: " + days_text(s.morningHighDays) + "（朝の値がある " +
-                        days_text(s.morning.count) + " のうち " +
-                        (s.morningHighPercent ? format_one_decimal(*s.morningHighPercent) + "%" : NoFigure) + "）";
-    return {std::move(share), "家庭血圧の高血圧基準: 135/85 mmHg 以上（日本高血圧学会 高血圧治療ガイドライン2019）",
-            "降圧目標: " + format_number(target.systolic) + "/" + format_number(target.diastolic) + " mmHg 未満（" +
-                (report.ageGroup == AgeGroup::Under75 ? "75歳未満" : "75歳以上") + "）"};
+    const HomeBpGuideline& guideline = home_bp_guideline();
+    const std::string high = format_number(guideline.highSystolic) + "/" + format_number(guideline.highDiastolic);
+    std::vector<std::string> notes{
+        "朝の平均が" + high + "以上の日: " + days_text(s.morning.count) + "中" + days_text(s.morningHighDays) + "（" +
+            (s.morningHighPercent ? format_one_decimal(*s.morningHighPercent) + "%" : NoFigure) + "）",
+        "家庭血圧の基準: 高血圧 " + high + " mmHg 以上、正常 " + format_number(guideline.normalSystolic) + "/" +
+            format_number(guideline.normalDiastolic) + " mmHg 未満、判定は" + std::to_string(guideline.minimumDays) +
+            "日以上の平均で（" + guideline.name + "、" + guideline.shortName + "）",
+        "降圧目標: " + target_text(report.target)};
+    if (!report.leftOut.empty()) {
+        int total = 0;
+        std::string each;
+        for (const LeftOutSituation& entry : report.leftOut) {
+            total += entry.count;
+            each += (each.empty() ? "" : "、") + entry.situation + " " + std::to_string(entry.count) + "件";
+        }
+        notes.push_back("朝・晩に数えていない記録: " + std::to_string(total) + "件（" + each +
+                        "）。数え方は 編集 → 朝・晩の区別 で変えられます");
+    }
+    return notes;
 }
 
 ReportTable report_weekly_table(const HomeBpReport& report) {
     ReportTable table{{"週", "朝 最高", "朝 最低", "朝 脈拍", "晩 最高", "晩 最低", "晩 脈拍", "朝の日数", "晩の日数"},
                       {}};
     for (const ReportWeek& week : report.weeks) {
-        table.rows.push_back(
-            {format_date(week.first) + "～" + short_date(week.last), report_figure(week.morning, &BpTriple::systolic),
-             report_figure(week.morning, &BpTriple::diastolic), report_figure(week.morning, &BpTriple::pulse),
-             report_figure(week.evening, &BpTriple::systolic), report_figure(week.evening, &BpTriple::diastolic),
-             report_figure(week.evening, &BpTriple::pulse), days_text(week.morning.count),
-             days_text(week.evening.count)});
+        table.rows.push_back({format_date(week.first) + "～" + short_date(week.last),
+                              report_figure(week.morning.systolic), report_figure(week.morning.diastolic),
+                              report_figure(week.morning.pulse), report_figure(week.evening.systolic),
+                              report_figure(week.evening.diastolic), report_figure(week.evening.pulse),
+                              days_text(week.morning.count), days_text(week.evening.count)});
     }
     return table;
 }
@@ -264,10 +329,9 @@ ReportTable report_daily_table(const HomeBpReport& report) {
     table.rows.reserve(report.days.size());
     for (const ReportDay& day : report.days) {
         table.rows.push_back({format_date(day.date), weekday_character(weekday_index(day.date)),
-                              day_figure(day.morning, &BpTriple::systolic),
-                              day_figure(day.morning, &BpTriple::diastolic), day_figure(day.morning, &BpTriple::pulse),
-                              day_figure(day.evening, &BpTriple::systolic),
-                              day_figure(day.evening, &BpTriple::diastolic), day_figure(day.evening, &BpTriple::pulse),
+                              day_figure(day.morning.systolic), day_figure(day.morning.diastolic),
+                              day_figure(day.morning.pulse), day_figure(day.evening.systolic),
+                              day_figure(day.evening.diastolic), day_figure(day.evening.pulse),
                               day.weight ? format_number(rounded(*day.weight)) : std::string(), day.diary});
     }
     return table;

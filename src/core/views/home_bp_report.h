@@ -10,18 +10,28 @@
 
 namespace sora {
 
-/// Systolic, diastolic and pulse together.
-struct BpTriple {
-    double systolic = 0;
-    double diastolic = 0;
-    double pulse = 0;
+/// The mean of one value over readings, or over the daily means of a week or period. A value of 0 means "not
+/// measured" and is left out, so that a missing pulse does not halve the mean pulse.
+struct ValueMean {
+    int count = 0;  // readings, or days, that have the value
+    double mean = 0;
+    bool present() const { return count > 0; }
 };
 
-/// The mean of one occasion: over the readings of a day, or over the daily means of a week or period.
+/// The means of one occasion: over the readings of a day, or over the daily means of a week or period.
 struct OccasionMean {
-    int count = 0;  // readings of a day, or days of a week or period
-    BpTriple mean;
+    int count = 0;  // readings, or days, with at least one value measured
+    ValueMean systolic;
+    ValueMean diastolic;
+    ValueMean pulse;
     bool present() const { return count > 0; }
+};
+
+/// Systolic, diastolic and pulse as the report prints them (one decimal); a value may be missing.
+struct BpFigures {
+    std::optional<double> systolic;
+    std::optional<double> diastolic;
+    std::optional<double> pulse;
 };
 
 /// One day of the report, as a blood-pressure notebook has it.
@@ -45,20 +55,27 @@ struct ReportWeek {
 struct ReportSummary {
     OccasionMean morning;
     OccasionMean evening;
-    std::optional<BpTriple> morningEveningMean;        // both occasions needed
-    std::optional<BpTriple> morningEveningDifference;  // morning − evening
-    int morningHighDays = 0;                           // days whose morning mean is 135/85 or more
-    std::optional<double> morningHighPercent;          // of the days with a morning value
+    BpFigures morningEveningMean;              // of the printed morning and evening means, where both have the value
+    BpFigures morningEveningDifference;        // printed morning mean − printed evening mean
+    int morningHighDays = 0;                   // days whose morning mean is at the guideline's threshold or above
+    std::optional<double> morningHighPercent;  // of the days with a morning value
+};
+
+/// Readings of the period that count as neither morning nor evening, by situation in order of first appearance.
+struct LeftOutSituation {
+    std::string situation;
+    int count = 0;
 };
 
 /// The home blood-pressure report of a period: every day from `from` to `to`, both included.
 struct HomeBpReport {
     Date from;
     Date to;
-    AgeGroup ageGroup = AgeGroup::Under75;
+    TargetSetting target;
     ReportSummary summary;
     std::vector<ReportWeek> weeks;
     std::vector<ReportDay> days;
+    std::vector<LeftOutSituation> leftOut;
 };
 
 /// Builds the report from the log's records (in any order); situations count as the settings say.
@@ -83,7 +100,8 @@ struct ReportTable {
 
 /// Means of the morning, the evening, both and their difference, with days and marks.
 ReportTable report_summary_table(const HomeBpReport& report);
-/// The lines under the summary: the share of high mornings and the limits used.
+/// The lines under the summary: the share of high mornings, the guideline and target used, and the readings left
+/// out.
 std::vector<std::string> report_summary_notes(const HomeBpReport& report);
 ReportTable report_weekly_table(const HomeBpReport& report);
 ReportTable report_daily_table(const HomeBpReport& report);
@@ -91,6 +109,6 @@ ReportTable report_daily_table(const HomeBpReport& report);
 /// "2005/02/01～2005/02/28".
 std::string report_period_text(const HomeBpReport& report);
 /// A figure as the report shows it: one decimal, "—" when there is none.
-std::string report_figure(const OccasionMean& mean, double BpTriple::*value);
+std::string report_figure(const ValueMean& value);
 
 }  // namespace sora

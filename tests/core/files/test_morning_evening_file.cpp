@@ -23,13 +23,14 @@ TEST_F(MorningEveningFile, MissingFileGivesTheDefaults) {
 
 TEST_F(MorningEveningFile, RoundTripInCp932WithCrLf) {
     MorningEveningSettings settings;
-    settings.ageGroup = AgeGroup::From75;
+    settings.target = {TargetSetting::Choice::Doctor, {130, 80}};
     settings.set("朝食後", Occasion::Neither);
     settings.set("夕食後", Occasion::Evening);
     settings.set("散歩,体操後", Occasion::Morning);
     ASSERT_TRUE(write_morning_evening(dir(), settings).ok);
     EXPECT_EQ(readFile(files::MorningEvening),
-              "\"年齢区分\",\"75歳以上\"\r\n\"朝食後\",\"なし\"\r\n\"夕食後\",\"晩\"\r\n\"散歩,体操後\",\"朝\"\r\n");
+              "\"降圧目標\",\"主治医の指示\",130,80\r\n\"朝食後\",\"なし\"\r\n\"夕食後\",\"晩\"\r\n\"散歩,体操後\","
+              "\"朝\"\r\n");
     const auto read = read_morning_evening(dir());
     ASSERT_TRUE(read.ok) << read.message;
     EXPECT_EQ(read.value, settings);
@@ -42,6 +43,10 @@ TEST_F(MorningEveningFile, MalformedLinesAreReportedWithFileAndLineAndGiveTheDef
         const char* where;
     } cases[] = {
         {"\"年齢区分\",\"80歳\"\r\n", "朝晩設定.txt の 1 行目"},
+        {"\"降圧目標\",\"主治医の指示\",130\r\n", "朝晩設定.txt の 1 行目"},
+        {"\"降圧目標\",\"主治医の指示\",80,130\r\n", "朝晩設定.txt の 1 行目"},
+        {"\"降圧目標\",\"主治医の指示\",300,80\r\n", "朝晩設定.txt の 1 行目"},
+        {"\"降圧目標\",\"標準\",125,75\r\n", "朝晩設定.txt の 1 行目"},
         {"\"年齢区分\",\"75歳未満\"\r\n\"起床後\",\"昼\"\r\n", "朝晩設定.txt の 2 行目"},
         {"\"年齢区分\",\"75歳未満\"\r\n\"起床後\"\r\n", "朝晩設定.txt の 2 行目"},
         {"\"起床後\",\"朝\",1\r\n", "朝晩設定.txt の 1 行目"},
@@ -64,9 +69,32 @@ TEST_F(MorningEveningFile, RenameWritesOnlyWhatChangesAndLeavesAnUnreadableFileA
     ASSERT_TRUE(rename_in_morning_evening(dir(), "昼食後", "夕食後").ok);
     EXPECT_FALSE(exists(files::MorningEvening));  // both neither: nothing to keep
     ASSERT_TRUE(rename_in_morning_evening(dir(), "起床後", "目覚め").ok);
-    EXPECT_EQ(readFile(files::MorningEvening), "\"年齢区分\",\"75歳未満\"\r\n\"目覚め\",\"朝\"\r\n");
+    EXPECT_EQ(readFile(files::MorningEvening), "\"降圧目標\",\"標準\"\r\n\"目覚め\",\"朝\"\r\n");
 
     writeFile(files::MorningEvening, "\"起床後\",\"昼\"\r\n");
     EXPECT_TRUE(rename_in_morning_evening(dir(), "起床後", "目覚め").ok);
     EXPECT_EQ(readFile(files::MorningEvening), "\"起床後\",\"昼\"\r\n");
+}
+
+TEST_F(MorningEveningFile, TheAgeGroupOfEarlierVersionsReadsAsTheTargetThatUserHadAndIsWrittenAnew) {
+    const struct {
+        const char* ageLine;
+        TargetSetting target;
+        const char* written;
+    } cases[] = {
+        {"\"年齢区分\",\"75歳未満\"", {}, "\"降圧目標\",\"標準\""},
+        {"\"年齢区分\",\"75歳以上\"",
+         {TargetSetting::Choice::Doctor, {135, 85}},
+         "\"降圧目標\",\"主治医の指示\",135,85"},
+    };
+    for (const auto& c : cases) {
+        writeFile(files::MorningEvening, std::string(c.ageLine) + "\r\n\"朝食後\",\"晩\"\r\n");
+        auto read = read_morning_evening(dir());
+        ASSERT_TRUE(read.ok) << read.message;
+        EXPECT_EQ(read.value.target, c.target) << c.ageLine;
+        read.value.set("昼食後", Occasion::Evening);
+        ASSERT_TRUE(write_morning_evening(dir(), read.value).ok);
+        EXPECT_EQ(readFile(files::MorningEvening),
+                  std::string(c.written) + "\r\n\"朝食後\",\"晩\"\r\n\"昼食後\",\"晩\"\r\n");
+    }
 }

@@ -36,28 +36,52 @@ TEST(MorningEvening, SetOccasionsOverrideTheDefaultAndKeepTheirOrder) {
 }
 
 TEST(MorningEvening, MarksAgainstThresholdAndTarget) {
+    // The standard target of the guideline, and a doctor's 135/85 (what an earlier "75歳以上" file becomes).
+    const HomeTarget standard = home_target({});
+    const HomeTarget doctor = home_target({TargetSetting::Choice::Doctor, {135, 85}});
     const struct {
         double systolic, diastolic;
-        HomeMark under75, from75;
+        HomeMark standard, doctor;
     } cases[] = {
-        {134, 84, HomeMark::AboveGoal, HomeMark::OnTarget},
-        {135, 84, HomeMark::High, HomeMark::High},
-        {134, 85, HomeMark::High, HomeMark::High},
-        {135, 85, HomeMark::High, HomeMark::High},
-        {124.9, 74.9, HomeMark::OnTarget, HomeMark::OnTarget},
+        {124, 74, HomeMark::OnTarget, HomeMark::OnTarget},
         {125, 74, HomeMark::AboveGoal, HomeMark::OnTarget},
         {124, 75, HomeMark::AboveGoal, HomeMark::OnTarget},
-        // Judged as printed: 134.96 shows as 135.0, 84.94 as 84.9.
+        {135, 84, HomeMark::High, HomeMark::High},
+        {134, 85, HomeMark::High, HomeMark::High},
+        {134, 84, HomeMark::AboveGoal, HomeMark::OnTarget},
+        {124.9, 74.9, HomeMark::OnTarget, HomeMark::OnTarget},
+        // Judged as printed: 134.96 shows as 135.0, 84.94 as 84.9, 124.96 as 125.0.
         {134.96, 80, HomeMark::High, HomeMark::High},
         {130, 84.94, HomeMark::AboveGoal, HomeMark::OnTarget},
+        {124.96, 70, HomeMark::AboveGoal, HomeMark::OnTarget},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(home_mark(c.systolic, c.diastolic, AgeGroup::Under75), c.under75) << c.systolic << "/" << c.diastolic;
-        EXPECT_EQ(home_mark(c.systolic, c.diastolic, AgeGroup::From75), c.from75) << c.systolic << "/" << c.diastolic;
+        EXPECT_EQ(home_mark(c.systolic, c.diastolic, standard), c.standard) << c.systolic << "/" << c.diastolic;
+        EXPECT_EQ(home_mark(c.systolic, c.diastolic, doctor), c.doctor) << c.systolic << "/" << c.diastolic;
     }
-    EXPECT_EQ(home_mark_text(HomeMark::AboveGoal, AgeGroup::Under75), "目標未達（125/75以上）");
-    EXPECT_EQ(home_mark_text(HomeMark::OnTarget, AgeGroup::From75), "目標達成（135/85未満）");
-    EXPECT_EQ(home_mark_text(HomeMark::High, AgeGroup::From75), "高血圧域（135/85以上）");
+    EXPECT_EQ(home_mark_text(HomeMark::AboveGoal, standard), "目標未達（125/75以上）");
+    EXPECT_EQ(home_mark_text(HomeMark::OnTarget, doctor), "目標達成（135/85未満）");
+    EXPECT_EQ(home_mark_text(HomeMark::High, doctor), "高血圧域（135/85以上）");
+    EXPECT_EQ(target_text({}), "125/75 mmHg 未満（標準、JSH2025）");
+    EXPECT_EQ(target_text({TargetSetting::Choice::Doctor, {130, 80}}), "130/80 mmHg 未満（主治医の指示）");
+}
+
+TEST(MorningEvening, DoctorTargetAsTyped) {
+    const struct {
+        const char* systolic;
+        const char* diastolic;
+        int badBox;  // -1: taken
+    } cases[] = {
+        {"130", "80", -1}, {"１３０", "８０", -1}, {"132.5", "82", -1}, {"60", "30", -1}, {"260", "159", -1},
+        {"", "80", 0},     {"13o", "80", 0},       {"59", "30", 0},     {"261", "80", 0}, {"130", "", 1},
+        {"130", "29", 1},  {"200", "161", 1},      {"80", "80", 1},     {"80", "130", 1},
+    };
+    for (const auto& c : cases) {
+        const DoctorTargetInput input = parse_doctor_target(c.systolic, c.diastolic);
+        EXPECT_EQ(input.badBox, c.badBox) << c.systolic << "/" << c.diastolic;
+        EXPECT_EQ(input.target.has_value(), c.badBox < 0);
+        EXPECT_EQ(input.message.empty(), c.badBox < 0);
+    }
 }
 
 TEST(MorningEvening, SavingTimeSplitsOffTheDiaryText) {
