@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "core/rules/home_bp_guideline.h"
 #include "core/rules/numbers.h"
@@ -81,14 +82,14 @@ void add_record(DaySums& day, const MeasurementRecord& record, Occasion occasion
     }
 }
 
-void count_left_out(std::vector<LeftOutSituation>& leftOut, const std::string& situation) {
-    for (LeftOutSituation& entry : leftOut) {
-        if (entry.situation == situation) {
-            ++entry.count;
-            return;
-        }
+/// Counts a reading left out under its situation; the index keeps a diary of many free situations linear.
+void count_left_out(std::vector<LeftOutSituation>& leftOut, std::unordered_map<std::string, std::size_t>& index,
+                    const std::string& situation) {
+    const auto [it, added] = index.try_emplace(situation, leftOut.size());
+    if (added) {
+        leftOut.push_back({situation, 0});
     }
-    leftOut.push_back({situation, 1});
+    ++leftOut[it->second].count;
 }
 
 /// A value taken to one decimal, as the report prints it.
@@ -172,6 +173,7 @@ HomeBpReport build_home_bp_report(const std::vector<MeasurementRecord>& records,
     const long long first = from.serial();
     const std::size_t dayCount = static_cast<std::size_t>(to.serial() - first + 1);
     std::vector<DaySums> sums(dayCount);
+    std::unordered_map<std::string, std::size_t> leftOutIndex;
     // Dates compare as text; only the records of the period are parsed.
     const std::string fromText = format_date(from);
     const std::string toText = format_date(to);
@@ -185,7 +187,7 @@ HomeBpReport build_home_bp_report(const std::vector<MeasurementRecord>& records,
         }
         const Occasion occasion = settings.occasion_of(record.situation);
         if (occasion == Occasion::Neither) {
-            count_left_out(report.leftOut, record.situation);
+            count_left_out(report.leftOut, leftOutIndex, record.situation);
         }
         add_record(sums[static_cast<std::size_t>(date->serial() - first)], record, occasion);
     }
