@@ -111,3 +111,9 @@ void RecordEditDialog::focusBox(sora::RecordBox box) {
     }
     target->setFocus(Qt::OtherFocusReason);
 }
+
+void RecordEditDialog::focusValueBox(int box) {
+    if (box >= 0 && box < static_cast<int>(m_values.size())) {
+        focusBox(static_cast<sora::RecordBox>(static_cast<int>(sora::RecordBox::Systolic) + box));
+    }
+}

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/diary_changes.h"
+#include "common/plausibility_check.h"
 #include "common/render.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
@@ -254,8 +255,13 @@ void EntryPanel::cmdTaiHozon_Click() {
     }
 
     sora::AppState& state = m_ctx.state;
-    const std::string diary = state.autoTime ? ss(timeOfDay()) : std::string();
-    const sora::MeasurementRecord record = sora::form_record(state.selectedDate, situation, boxes, diary);
+    sora::MeasurementRecord record = sora::form_record(state.selectedDate, situation, boxes, std::string());
+    if (const int doubtful = askAboutDoubtfulValues(dialogs, record); doubtful >= 0) {
+        focusBox(doubtful);  // back to the value to look at, ready to be typed over
+        return;
+    }
+    // The time of saving (taken after the question was answered), whatever day the measurement is for.
+    record.diary = state.autoTime ? ss(timeOfDay()) : std::string();
     const sora::MeasurementLog log(m_ctx.dir);
     UndoStep step(m_ctx.changes, sora::record_undo_label(record, "保存"), {sora::files::Log});
     const sora::WriteResult written =
@@ -268,8 +274,21 @@ void EntryPanel::cmdTaiHozon_Click() {
             return;  // the panel keeps its values for another try
         }
     }
+    const QString saved = m_chosen;
     m_refresh();
     disableSteppers();
+    returnToSituations(saved);
+}
+
+void EntryPanel::returnToSituations(const QString& saved) {
+    // The next reading starts where this one did: on the situations, the one just saved highlighted (and so
+    // chosen, as a highlight always is).
+    const QList<QListWidgetItem*> found = lstAct->findItems(saved, Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        lstAct->setCurrentItem(found.front());
+        lstAct->scrollToItem(found.front());
+    }
+    lstAct->setFocus(Qt::OtherFocusReason);
 }
 
 void EntryPanel::step(int box, int delta) {
@@ -278,9 +297,13 @@ void EntryPanel::step(int box, int delta) {
 
 bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == lstAct || watched == cmdTaiHozon) && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto* press = static_cast<QKeyEvent*>(event);
+        const int key = press->key();
         const bool confirm =
             key == Qt::Key_Return || key == Qt::Key_Enter || (watched == lstAct && key == Qt::Key_Space);
+        if (confirm && press->isAutoRepeat()) {
+            return true;  // a held Enter would walk on through the boxes and save the same reading again
+        }
         if (confirm && watched == cmdTaiHozon) {
             cmdTaiHozon_Click();  // Enter saves as Space and a click do
             return true;

@@ -1,0 +1,268 @@
+// Mistakes the entry catches, through the shown window: the question about a doubtful value in the entry panel and
+// the correction dialog, keys in the record lists that change nothing, and where the keyboard goes after a save.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include "common/plausibility_check.h"
+#include "common/record_edit_dialog.h"
+#include "core/files/measurement_log.h"
+#include "core/rules/plausibility.h"
+#include "test_app.h"
+#include "ui/grid.h"
+
+namespace {
+
+const char* const kBoxes[4] = {"txtMaxInp", "txtMinInp", "txtMyakuInp", "txtTaiInp"};
+const char* const kRecordBoxes[4] = {"txtRecordSystolic", "txtRecordDiastolic", "txtRecordPulse", "txtRecordWeight"};
+
+/// An own diary up to 2005/02/20 with two records that day; the clock's today is 2005/03/01.
+class EntryMistakes : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.writeFile("データ.txt",
+                      "\"2005/02/01\",\"はじめの一歩\",126,80,70,,62.5\n"
+                      "\"2005/02/20\",\"起床後\",130,85,72,\"\",62\n"
+                      "\"2005/02/20\",\"就寝前\",125,80,68,\"\",61.5\n");
+        app.writeFile("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"花子\"\n");
+        app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+        app.writeFile("状況リスト.txt", "起床後\n夕食後\n就寝前\n");
+        app.start();
+        ASSERT_TRUE(app.showActive());
+        app.dialogs().clear();
+    }
+    void TearDown() override {
+        for (QDialog* dialog : app.window().findChildren<QDialog*>()) {
+            dialog->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    std::string log() const { return app.readFile("データ.txt"); }
+    QWidget* focused() const { return QApplication::focusWidget(); }
+    RecordEditDialog* shownCorrection() {
+        for (RecordEditDialog* dialog : app.window().findChildren<RecordEditDialog*>()) {
+            if (dialog->isVisible()) {
+                return dialog;
+            }
+        }
+        return nullptr;
+    }
+    /// A key as the desktop delivers it: to whatever has the focus at that moment; `repeats` presses of a held key.
+    void holdKey(Qt::Key key, int repeats) {
+        QTest::keyPress(focused(), key);
+        for (int i = 0; i < repeats; ++i) {
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(focused(), &release);
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(focused(), &press);
+        }
+        QTest::keyRelease(focused(), key);
+    }
+    void chooseSituation(int row) {
+        auto* list = app.find<QListWidget>("lstAct");
+        list->setFocus();
+        list->setCurrentRow(row);
+        QTest::keyClick(list, Qt::Key_Return);
+    }
+
+    TestApp app;
+};
+
+TEST_F(EntryMistakes, TheEntryPanelAsksAboutEachDoubtfulValueAndNoGoesBackToItsBox) {
+    struct Case {
+        std::array<const char*, 4> values;
+        int box;  // where the question sends the keyboard; -1: saved without a question
+    };
+    const Case cases[] = {
+        {{"60", "30", "30", "20"}, -1},        {{"260", "160", "220", "250"}, -1}, {{"59", "30", "70", "60"}, 0},
+        {{"261", "80", "70", "60"}, 0},        {{"126", "29", "70", "60"}, 1},     {{"170", "161", "70", "60"}, 1},
+        {{"126", "80", "29", "60"}, 2},        {{"126", "80", "221", "60"}, 2},    {{"126", "80", "70", "19.9"}, 3},
+        {{"126", "80", "70", "250.5"}, 3},     {{"14", "88", "70", "60"}, 0},      {{"82", "131", "70", "60"}, 0},
+        {{"１２０", "１２０", "70", "60"}, 0},  // full-width digits are read as the save reads them
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.values[0]) + "/" + c.values[1] + " " + c.values[2] + " " + c.values[3]);
+        app.dialogs().clear();
+        chooseSituation(1);
+        for (int i = 0; i < 4; ++i) {
+            app.find<QLineEdit>(kBoxes[i])->setText(QString::fromUtf8(c.values[i]));
+        }
+        const std::string before = log();
+        app.click("cmdTaiHozon");  // unanswered: the default button
+        if (c.box < 0) {
+            EXPECT_TRUE(app.dialogs().records().empty());
+            EXPECT_NE(log(), before);
+            continue;
+        }
+        ASSERT_EQ(app.dialogs().records().size(), 1u);
+        const auto& question = app.dialogs().records()[0];
+        EXPECT_EQ(question.title, DoubtfulValueTitle);
+        EXPECT_EQ(question.icon, ui::Icon::Question);
+        EXPECT_EQ(question.buttons, ui::Buttons::YesNoDefaultNo);
+        EXPECT_TRUE(question.text.endsWith("このまま保存しますか？")) << question.text.toStdString();
+        EXPECT_EQ(log(), before);
+        auto* box = app.find<QLineEdit>(kBoxes[c.box]);
+        EXPECT_EQ(focused(), box);
+        EXPECT_EQ(box->selectedText(), box->text());
+        EXPECT_EQ(box->text(), QString::fromUtf8(c.values[c.box]));  // the panel keeps what was typed
+
+        app.dialogs().queueAnswer(ui::Answer::Yes);
+        app.click("cmdTaiHozon");
+        EXPECT_NE(log(), before);
+    }
+}
+
+TEST_F(EntryMistakes, TheDescribedRefusalsComeFirstWithTheirOwnTexts) {
+    chooseSituation(0);
+    const std::vector<std::tuple<std::array<const char*, 4>, const char*>> cases = {
+        {{"14", "0", "70", "60"}, "異常入力"},        // the swap waits behind the refusal of 0
+        {{"999", "88", "70", "60"}, "入力制限"},      // and behind 999
+        {{"14", "88", "abc", "60"}, "数値以外入力"},  // and behind any later box's refusal
+        {{"14", "88", "70", ""}, "体重未入力"},
+    };
+    const std::string before = log();
+    for (const auto& [values, title] : cases) {
+        app.dialogs().clear();
+        for (int i = 0; i < 4; ++i) {
+            app.find<QLineEdit>(kBoxes[i])->setText(QString::fromUtf8(values[i]));
+        }
+        app.click("cmdTaiHozon");
+        ASSERT_EQ(app.dialogs().records().size(), 1u) << title;
+        EXPECT_EQ(app.dialogs().records()[0].title, QString::fromUtf8(title));
+        EXPECT_EQ(app.dialogs().records()[0].icon, ui::Icon::Warning);
+    }
+    EXPECT_EQ(log(), before);
+}
+
+TEST_F(EntryMistakes, TheCorrectionDialogAsksTooAndNoKeepsItOnTheBox) {
+    auto* grid = app.find<ui::Grid>("msgDayList");
+    app.window().showMainScreenFor(QDate(2005, 2, 20));
+    const struct {
+        int box;
+        const char* text;
+    } cases[] = {{0, "14"}, {1, "29"}, {2, "250"}, {3, "2.5"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        app.dialogs().clear();
+        QApplication::setActiveWindow(&app.window());
+        grid->setFocus();
+        grid->setCurrentCell(1, 1);
+        QTest::keyClick(grid, Qt::Key_F2);
+        RecordEditDialog* dialog = shownCorrection();
+        ASSERT_NE(dialog, nullptr);
+        auto* box = dialog->findChild<QLineEdit*>(kRecordBoxes[c.box]);
+        box->setText(c.text);
+        const std::string before = log();
+        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdRecordSave"), Qt::LeftButton);
+        ASSERT_EQ(app.dialogs().records().size(), 1u);
+        EXPECT_EQ(app.dialogs().records()[0].title, DoubtfulValueTitle);
+        EXPECT_EQ(app.dialogs().records()[0].buttons, ui::Buttons::YesNoDefaultNo);
+        EXPECT_EQ(log(), before);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(dialog->focusWidget(), box);
+        EXPECT_EQ(box->selectedText(), c.text);
+        dialog->close();
+    }
+    // はい saves the value as typed.
+    QApplication::setActiveWindow(&app.window());
+    grid->setCurrentCell(1, 1);
+    QTest::keyClick(grid, Qt::Key_F2);
+    shownCorrection()->findChild<QLineEdit*>("txtRecordSystolic")->setText("14");
+    shownCorrection()->findChild<QLineEdit*>("txtRecordDiastolic")->setText("88");
+    app.dialogs().queueAnswer(ui::Answer::Yes);
+    QTest::mouseClick(shownCorrection()->findChild<QPushButton*>("cmdRecordSave"), Qt::LeftButton);
+    EXPECT_NE(log().find("\"2005/02/20\",\"起床後\",14,88,72,\"\",62"), std::string::npos);
+}
+
+TEST_F(EntryMistakes, EnterAndDigitsInTheDayListChangeNothing) {
+    app.window().showMainScreenFor(QDate(2005, 2, 20));
+    auto* grid = app.find<ui::Grid>("msgDayList");
+    grid->setFocus();
+    grid->setCurrentCell(1, 3);
+    const std::string before = log();
+    holdKey(Qt::Key_Return, 3);
+    for (const Qt::Key digit : {Qt::Key_1, Qt::Key_2, Qt::Key_5}) {
+        QTest::keyClick(focused(), digit);
+    }
+    EXPECT_EQ(shownCorrection(), nullptr);
+    EXPECT_EQ(focused(), grid);
+    EXPECT_EQ(grid->currentRow(), 1);  // 125 in the second row does not pull the cursor to it
+    EXPECT_EQ(log(), before);
+    EXPECT_TRUE(app.dialogs().records().empty());
+}
+
+TEST_F(EntryMistakes, TheKeyThatOpensTheCorrectionNeverSavesIt) {
+    // Held down as a user may hold it, delivered to whatever has the focus: the dialog opens when the key is let
+    // go, with the record unchanged.
+    const std::vector<std::tuple<const char*, const char*, Qt::Key>> lists = {
+        {nullptr, "msgDayList", Qt::Key_F2},
+        {"cmdBunseki", "msgIchiran", Qt::Key_F2},
+        {"cmdBunseki", "msgIchiran", Qt::Key_Return},
+        {"cmdTaijyu", "msgBunseki", Qt::Key_Enter},
+        {"cmdMemo", "msgMemoList", Qt::Key_F2}};
+    app.window().showMainScreenFor(QDate(2005, 2, 20));
+    const std::string before = log();
+    for (const auto& [screen, name, key] : lists) {
+        SCOPED_TRACE(std::string(name) + " " + std::to_string(key));
+        if (screen) {
+            app.click(screen);
+        }
+        auto* grid = app.find<ui::Grid>(name);
+        grid->setFocus();
+        grid->setCurrentCell(2, 1);
+        QTest::keyPress(grid, key);
+        EXPECT_EQ(shownCorrection(), nullptr);  // not on the press
+        QTest::keyRelease(grid, key);
+        ASSERT_NE(shownCorrection(), nullptr);
+        shownCorrection()->close();
+        QApplication::setActiveWindow(&app.window());
+        grid->setFocus();
+        holdKey(key, 4);
+        ASSERT_NE(shownCorrection(), nullptr);
+        EXPECT_EQ(log(), before);
+        EXPECT_TRUE(app.dialogs().records().empty());
+        shownCorrection()->close();
+        QApplication::setActiveWindow(&app.window());
+    }
+}
+
+TEST_F(EntryMistakes, TypingInARecordListDoesNotJumpBetweenRows) {
+    for (const auto& [screen, name] : std::vector<std::pair<const char*, const char*>>{
+             {"cmdBunseki", "msgIchiran"}, {"cmdTaijyu", "msgBunseki"}, {"cmdMemo", "msgMemoList"}}) {
+        app.click(screen);
+        auto* grid = app.find<ui::Grid>(name);
+        grid->setFocus();
+        grid->setCurrentCell(1, 1);
+        // The first character of the next row's date: a keyboard search would move the cursor there.
+        QTest::keyClicks(grid, grid->text(2, 1).left(1));
+        EXPECT_EQ(grid->currentRow(), 1) << name;
+    }
+}
+
+TEST_F(EntryMistakes, AfterASaveTheKeyboardIsBackOnTheSavedSituation) {
+    chooseSituation(2);  // 就寝前
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(focused(), Qt::Key_Return);  // the previous values, box by box, to 保存
+    }
+    ASSERT_EQ(focused(), app.find<QPushButton>("cmdTaiHozon"));
+    const std::string before = log();
+    holdKey(Qt::Key_Return, 3);  // a held Enter saves once and walks no further
+    auto* list = app.find<QListWidget>("lstAct");
+    EXPECT_EQ(focused(), list);
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->text(), "就寝前");
+    EXPECT_TRUE(list->currentItem()->isSelected());
+    const std::string added = log().substr(before.size());
+    EXPECT_EQ(added, "\"2005/03/01\",\"就寝前\",125,80,68,\"\",61.5\r\n");
+    // The next reading goes on from there.
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(focused(), app.find<QLineEdit>("txtMaxInp"));
+}
+
+}  // namespace
