@@ -6,6 +6,7 @@
 
 #include "common/render.h"
 #include "ui/grid.h"
+#include "ui/key_repeat.h"
 
 std::optional<RecordRef> ListedRecords::at(int givenRow) const {
     if (givenRow < 0 || static_cast<std::size_t>(givenRow) >= count) {
@@ -44,6 +45,7 @@ RecordActions::RecordActions(ui::Grid* grid, DiaryChanges& changes, const Listed
     }
     // A typed digit or letter would jump to another record; here it means nothing.
     m_grid->setKeyboardSearch(false);
+    ui::watchKeyRepeats();
     m_grid->installEventFilter(this);
 }
 
@@ -89,7 +91,7 @@ bool RecordActions::eventFilter(QObject* watched, QEvent* event) {
         return corrects || enter;
     }
     if (corrects) {
-        if (!key->isAutoRepeat()) {
+        if (!ui::isKeyRepeat(*key)) {
             m_correctOnRelease = key->key();
         }
         return true;
@@ -98,7 +100,7 @@ bool RecordActions::eventFilter(QObject* watched, QEvent* event) {
         return true;  // nothing: no row is opened or changed by Enter here
     }
     if (key->key() == Qt::Key_Delete) {
-        if (!key->isAutoRepeat()) {
+        if (!ui::isKeyRepeat(*key)) {
             deleteRow(m_grid->currentRow());
         }
         return true;

@@ -29,6 +29,9 @@ public:
 signals:
     void saveRequested();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QDateEdit* dtpRecordDate;
     QComboBox* cboRecordSituation;

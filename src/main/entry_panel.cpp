@@ -19,6 +19,7 @@
 #include "core/rules/entry_rules.h"
 #include "core/rules/numbers.h"
 #include "ui/dialogs.h"
+#include "ui/key_repeat.h"
 #include "ui/list_text_delegate.h"
 
 namespace {
@@ -37,6 +38,7 @@ EntryPanel::EntryPanel(ScreenContext context, std::function<void()> refresh, QWi
     : QWidget(parent), m_ctx(context), m_refresh(std::move(refresh)) {
     setObjectName("fraInput");
     buildControls();
+    ui::watchKeyRepeats();
 
     connect(lstAct, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { chooseFromList(item->text()); });
     // What is saved is always the highlighted situation: moving the highlight after a choice moves the choice.
@@ -301,7 +303,7 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
         const int key = press->key();
         const bool confirm =
             key == Qt::Key_Return || key == Qt::Key_Enter || (watched == lstAct && key == Qt::Key_Space);
-        if (confirm && press->isAutoRepeat()) {
+        if (confirm && ui::isKeyRepeat(*press)) {
             return true;  // a held Enter would walk on through the boxes and save the same reading again
         }
         if (confirm && watched == cmdTaiHozon) {
@@ -334,9 +336,9 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
             }
             break;
         case QEvent::KeyPress: {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                if (!box->text().isEmpty()) {
+            const auto* press = static_cast<QKeyEvent*>(event);
+            if (press->key() == Qt::Key_Return || press->key() == Qt::Key_Enter) {
+                if (!box->text().isEmpty() && !ui::isKeyRepeat(*press)) {
                     if (index < 3) {
                         focusBox(index + 1);
                     } else {
