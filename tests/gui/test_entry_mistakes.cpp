@@ -83,125 +83,101 @@ protected:
     quint64 m_time = 0;
 };
 
-TEST_F(EntryMistakes, TheEntryPanelAsksAboutEachDoubtfulValueAndNoGoesBackToItsBox) {
+TEST_F(EntryMistakes, BothDialogsAskAboutEachDoubtfulValueAfterTheRefusalsAndNoGoesBackToItsBox) {
     struct Case {
         std::array<const char*, 4> values;
-        int box;  // where the question sends the keyboard; -1: saved without a question
+        int box;              // where the question sends the keyboard; -1: saved without a question
+        const char* refusal;  // the described refusal that comes first, or nullptr
     };
     const Case cases[] = {
-        {{"60", "30", "30", "20"}, -1},        {{"260", "160", "220", "250"}, -1}, {{"59", "30", "70", "60"}, 0},
-        {{"261", "80", "70", "60"}, 0},        {{"126", "29", "70", "60"}, 1},     {{"170", "161", "70", "60"}, 1},
-        {{"126", "80", "29", "60"}, 2},        {{"126", "80", "221", "60"}, 2},    {{"126", "80", "70", "19.9"}, 3},
-        {{"126", "80", "70", "250.5"}, 3},     {{"14", "88", "70", "60"}, 0},      {{"82", "131", "70", "60"}, 0},
-        {{"１２０", "１２０", "70", "60"}, 0},  // full-width digits are read as the save reads them
+        {{"60", "30", "30", "20"}, -1, nullptr},         {{"260", "160", "220", "250"}, -1, nullptr},
+        {{"59", "30", "70", "60"}, 0, nullptr},          {{"261", "80", "70", "60"}, 0, nullptr},
+        {{"126", "29", "70", "60"}, 1, nullptr},         {{"170", "161", "70", "60"}, 1, nullptr},
+        {{"126", "80", "29", "60"}, 2, nullptr},         {{"126", "80", "221", "60"}, 2, nullptr},
+        {{"126", "80", "70", "19.9"}, 3, nullptr},       {{"126", "80", "70", "250.5"}, 3, nullptr},
+        {{"14", "88", "70", "60"}, 0, nullptr},          {{"82", "131", "70", "60"}, 0, nullptr},
+        {{"１２０", "１２０", "70", "60"}, 0, nullptr},  // full-width digits, read as the save reads them
+        {{"14", "0", "70", "60"}, -1, "異常入力"},       {{"999", "88", "70", "60"}, -1, "入力制限"},
+        {{"14", "88", "abc", "60"}, -1, "数値以外入力"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.values[0]) + "/" + c.values[1] + " " + c.values[2] + " " + c.values[3]);
-        app.dialogs().clear();
-        chooseSituation(1);
-        for (int i = 0; i < 4; ++i) {
-            app.find<QLineEdit>(kBoxes[i])->setText(QString::fromUtf8(c.values[i]));
-        }
-        const std::string before = log();
-        app.click("cmdTaiHozon");  // unanswered: the default button
-        if (c.box < 0) {
-            EXPECT_TRUE(app.dialogs().records().empty());
+    app.window().showMainScreenFor(QDate(2005, 2, 20));
+    auto* grid = app.find<ui::Grid>("msgDayList");
+    for (const bool correction : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(correction ? "correction " : "entry ") + c.values[0] + "/" + c.values[1] + " " +
+                         c.values[2] + " " + c.values[3]);
+            app.dialogs().clear();
+            QApplication::setActiveWindow(&app.window());
+            QWidget* panel = &app.window();
+            if (correction) {
+                grid->setFocus();
+                grid->setCurrentCell(1, 1);
+                QTest::keyClick(grid, Qt::Key_F2);
+                panel = shownCorrection();
+                ASSERT_NE(panel, nullptr);
+            } else {
+                chooseSituation(1);
+            }
+            const char* const* names = correction ? kRecordBoxes : kBoxes;
+            for (int i = 0; i < 4; ++i) {
+                panel->findChild<QLineEdit*>(names[i])->setText(QString::fromUtf8(c.values[i]));
+            }
+            auto* save = panel->findChild<QPushButton*>(correction ? "cmdRecordSave" : "cmdTaiHozon");
+            const std::string before = log();
+            QTest::mouseClick(save, Qt::LeftButton);  // unanswered: the default button
+            const auto& shown = app.dialogs().records();
+            if (c.refusal || c.box < 0) {
+                EXPECT_EQ(shown.size(), c.refusal ? 1u : 0u);
+                if (c.refusal && !shown.empty()) {
+                    EXPECT_EQ(shown[0].title, QString::fromUtf8(c.refusal));
+                }
+                EXPECT_EQ(log() != before, c.refusal == nullptr);
+                if (correction && panel->isVisible()) {
+                    panel->close();
+                }
+                continue;
+            }
+            ASSERT_EQ(shown.size(), 1u);
+            EXPECT_EQ(shown[0].title, DoubtfulValueTitle);
+            EXPECT_EQ(shown[0].icon, ui::Icon::Question);
+            EXPECT_EQ(shown[0].buttons, ui::Buttons::YesNoDefaultNo);
+            EXPECT_TRUE(shown[0].text.endsWith("このまま保存しますか？")) << shown[0].text.toStdString();
+            EXPECT_EQ(log(), before);
+            auto* box = panel->findChild<QLineEdit*>(names[c.box]);
+            EXPECT_EQ(correction ? panel->focusWidget() : focused(), box);
+            EXPECT_EQ(box->text(), QString::fromUtf8(c.values[c.box]));  // kept as typed, selected to type over
+            EXPECT_EQ(box->selectedText(), box->text());
+            // はい saves it as typed.
+            app.dialogs().queueAnswer(ui::Answer::Yes);
+            QTest::mouseClick(save, Qt::LeftButton);
             EXPECT_NE(log(), before);
-            continue;
         }
-        ASSERT_EQ(app.dialogs().records().size(), 1u);
-        const auto& question = app.dialogs().records()[0];
-        EXPECT_EQ(question.title, DoubtfulValueTitle);
-        EXPECT_EQ(question.icon, ui::Icon::Question);
-        EXPECT_EQ(question.buttons, ui::Buttons::YesNoDefaultNo);
-        EXPECT_TRUE(question.text.endsWith("このまま保存しますか？")) << question.text.toStdString();
-        EXPECT_EQ(log(), before);
-        auto* box = app.find<QLineEdit>(kBoxes[c.box]);
-        EXPECT_EQ(focused(), box);
-        EXPECT_EQ(box->selectedText(), box->text());
-        EXPECT_EQ(box->text(), QString::fromUtf8(c.values[c.box]));  // the panel keeps what was typed
-
-        app.dialogs().queueAnswer(ui::Answer::Yes);
-        app.click("cmdTaiHozon");
-        EXPECT_NE(log(), before);
     }
 }
 
-TEST_F(EntryMistakes, TheDescribedRefusalsComeFirstWithTheirOwnTexts) {
-    chooseSituation(0);
-    const std::vector<std::tuple<std::array<const char*, 4>, const char*>> cases = {
-        {{"14", "0", "70", "60"}, "異常入力"},        // the swap waits behind the refusal of 0
-        {{"999", "88", "70", "60"}, "入力制限"},      // and behind 999
-        {{"14", "88", "abc", "60"}, "数値以外入力"},  // and behind any later box's refusal
-        {{"14", "88", "70", ""}, "体重未入力"},
-    };
-    const std::string before = log();
-    for (const auto& [values, title] : cases) {
-        app.dialogs().clear();
-        for (int i = 0; i < 4; ++i) {
-            app.find<QLineEdit>(kBoxes[i])->setText(QString::fromUtf8(values[i]));
-        }
-        app.click("cmdTaiHozon");
-        ASSERT_EQ(app.dialogs().records().size(), 1u) << title;
-        EXPECT_EQ(app.dialogs().records()[0].title, QString::fromUtf8(title));
-        EXPECT_EQ(app.dialogs().records()[0].icon, ui::Icon::Warning);
-    }
-    EXPECT_EQ(log(), before);
-}
-
-TEST_F(EntryMistakes, TheCorrectionDialogAsksTooAndNoKeepsItOnTheBox) {
-    auto* grid = app.find<ui::Grid>("msgDayList");
+TEST_F(EntryMistakes, EnterAndTypingInTheListsChangeNothing) {
     app.window().showMainScreenFor(QDate(2005, 2, 20));
-    const struct {
-        int box;
-        const char* text;
-    } cases[] = {{0, "14"}, {1, "29"}, {2, "250"}, {3, "2.5"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        app.dialogs().clear();
-        QApplication::setActiveWindow(&app.window());
-        grid->setFocus();
-        grid->setCurrentCell(1, 1);
-        QTest::keyClick(grid, Qt::Key_F2);
-        RecordEditDialog* dialog = shownCorrection();
-        ASSERT_NE(dialog, nullptr);
-        auto* box = dialog->findChild<QLineEdit*>(kRecordBoxes[c.box]);
-        box->setText(c.text);
-        const std::string before = log();
-        QTest::mouseClick(dialog->findChild<QPushButton*>("cmdRecordSave"), Qt::LeftButton);
-        ASSERT_EQ(app.dialogs().records().size(), 1u);
-        EXPECT_EQ(app.dialogs().records()[0].title, DoubtfulValueTitle);
-        EXPECT_EQ(app.dialogs().records()[0].buttons, ui::Buttons::YesNoDefaultNo);
-        EXPECT_EQ(log(), before);
-        EXPECT_TRUE(dialog->isVisible());
-        EXPECT_EQ(dialog->focusWidget(), box);
-        EXPECT_EQ(box->selectedText(), c.text);
-        dialog->close();
-    }
-    // はい saves the value as typed.
-    QApplication::setActiveWindow(&app.window());
-    grid->setCurrentCell(1, 1);
-    QTest::keyClick(grid, Qt::Key_F2);
-    shownCorrection()->findChild<QLineEdit*>("txtRecordSystolic")->setText("14");
-    shownCorrection()->findChild<QLineEdit*>("txtRecordDiastolic")->setText("88");
-    app.dialogs().queueAnswer(ui::Answer::Yes);
-    QTest::mouseClick(shownCorrection()->findChild<QPushButton*>("cmdRecordSave"), Qt::LeftButton);
-    EXPECT_NE(log().find("\"2005/02/20\",\"起床後\",14,88,72,\"\",62"), std::string::npos);
-}
-
-TEST_F(EntryMistakes, EnterAndDigitsInTheDayListChangeNothing) {
-    app.window().showMainScreenFor(QDate(2005, 2, 20));
-    auto* grid = app.find<ui::Grid>("msgDayList");
-    grid->setFocus();
-    grid->setCurrentCell(1, 3);
+    auto* dayList = app.find<ui::Grid>("msgDayList");
+    dayList->setFocus();
+    dayList->setCurrentCell(1, 3);
     const std::string before = log();
     holdKey(Qt::Key_Return, 3, false);
-    for (const Qt::Key digit : {Qt::Key_1, Qt::Key_2, Qt::Key_5}) {
-        QTest::keyClick(focused(), digit);
-    }
     EXPECT_EQ(shownCorrection(), nullptr);
-    EXPECT_EQ(focused(), grid);
-    EXPECT_EQ(grid->currentRow(), 1);  // 125 in the second row does not pull the cursor to it
+    EXPECT_EQ(focused(), dayList);
+    // The first character of the next row's cell: a keyboard search would move the cursor there (the day list's
+    // 125 below 130).
+    for (const auto& [screen, name] : std::vector<std::pair<const char*, const char*>>{{"cmdMain", "msgDayList"},
+                                                                                       {"cmdBunseki", "msgIchiran"},
+                                                                                       {"cmdTaijyu", "msgBunseki"},
+                                                                                       {"cmdMemo", "msgMemoList"}}) {
+        app.click(screen);
+        auto* grid = app.find<ui::Grid>(name);
+        grid->setFocus();
+        const int column = grid == dayList ? 3 : 1;
+        grid->setCurrentCell(1, column);
+        QTest::keyClicks(grid, grid->text(2, column).left(1));
+        EXPECT_EQ(grid->currentRow(), 1) << name;
+    }
     EXPECT_EQ(log(), before);
     EXPECT_TRUE(app.dialogs().records().empty());
 }
@@ -240,19 +216,6 @@ TEST_F(EntryMistakes, TheKeyThatOpensTheCorrectionNeverSavesIt) {
             shownCorrection()->close();
             QApplication::setActiveWindow(&app.window());
         }
-    }
-}
-
-TEST_F(EntryMistakes, TypingInARecordListDoesNotJumpBetweenRows) {
-    for (const auto& [screen, name] : std::vector<std::pair<const char*, const char*>>{
-             {"cmdBunseki", "msgIchiran"}, {"cmdTaijyu", "msgBunseki"}, {"cmdMemo", "msgMemoList"}}) {
-        app.click(screen);
-        auto* grid = app.find<ui::Grid>(name);
-        grid->setFocus();
-        grid->setCurrentCell(1, 1);
-        // The first character of the next row's date: a keyboard search would move the cursor there.
-        QTest::keyClicks(grid, grid->text(2, 1).left(1));
-        EXPECT_EQ(grid->currentRow(), 1) << name;
     }
 }
 
