@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "common/backup_restore_dialog.h"
+#include "common/plausibility_check.h"
 #include "common/record_edit_dialog.h"
 #include "common/render.h"
 #include "core/edits/record_edit.h"
@@ -70,6 +71,10 @@ void DiaryChanges::saveCorrection(RecordEditDialog* dialog, std::size_t index, c
     if (!check.record) {
         dialogs.message(ui::Icon::Warning, qs(check.refusal.title), qs(check.refusal.text));
         dialog->focusBox(check.box);
+        return;
+    }
+    if (const int doubtful = askAboutDoubtfulValues(dialogs, *check.record); doubtful >= 0) {
+        dialog->focusValueBox(doubtful);
         return;
     }
     UndoStep step(*this, sora::record_undo_label(original, "修正"), {sora::files::Log});

@@ -6,6 +6,7 @@
 
 #include "common/render.h"
 #include "ui/grid.h"
+#include "ui/key_repeat.h"
 
 std::optional<RecordRef> ListedRecords::at(int givenRow) const {
     if (givenRow < 0 || static_cast<std::size_t>(givenRow) >= count) {
@@ -16,8 +17,8 @@ std::optional<RecordRef> ListedRecords::at(int givenRow) const {
 }
 
 RecordActions::RecordActions(ui::Grid* grid, DiaryChanges& changes, const ListedRecords& listed,
-                             DoubleClick doubleClick)
-    : QObject(grid), m_grid(grid), m_changes(changes), m_listed(listed), m_menu(new QMenu(grid)) {
+                             DoubleClick doubleClick, EnterKey enter)
+    : QObject(grid), m_grid(grid), m_changes(changes), m_listed(listed), m_menu(new QMenu(grid)), m_enter(enter) {
     m_menu->setObjectName("mnuRecord");
     m_edit = m_menu->addAction("修正");
     m_edit->setObjectName("mnuRecordEdit");
@@ -42,6 +43,9 @@ RecordActions::RecordActions(ui::Grid* grid, DiaryChanges& changes, const Listed
     if (doubleClick == DoubleClick::Corrects) {
         connect(m_grid, &ui::Grid::cellDoubleClicked, this, [this](int row, int) { editRow(row); });
     }
+    // A typed digit or letter would jump to another record; here it means nothing.
+    m_grid->setKeyboardSearch(false);
+    ui::watchKeyRepeats();
     m_grid->installEventFilter(this);
 }
 
@@ -61,23 +65,45 @@ void RecordActions::showMenu(const QPoint& position) {
 }
 
 bool RecordActions::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_grid && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() & ~Qt::KeypadModifier) {
-            return QObject::eventFilter(watched, event);
+    if (watched != m_grid) {
+        return QObject::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::FocusOut) {
+        m_correctOnRelease = 0;
+    }
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier) {
+        return QObject::eventFilter(watched, event);
+    }
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    const bool corrects = key->key() == Qt::Key_F2 || (enter && m_enter == EnterKey::Corrects);
+    if (event->type() == QEvent::KeyRelease) {
+        // The correction opens when its key is let go: opened on the press, the dialog would get the rest of the
+        // key (a held key repeats) and its default button 修正 would save what was never looked at.
+        if (corrects && !key->isAutoRepeat() && key->key() == m_correctOnRelease) {
+            m_correctOnRelease = 0;
+            editRow(m_grid->currentRow());
+            return true;
         }
-        switch (key->key()) {
-            case Qt::Key_F2:
-            case Qt::Key_Return:
-            case Qt::Key_Enter:
-                editRow(m_grid->currentRow());
-                return true;
-            case Qt::Key_Delete:
-                deleteRow(m_grid->currentRow());
-                return true;
-            default:
-                break;
+        return corrects || enter;
+    }
+    if (corrects) {
+        if (!ui::isKeyRepeat(*key)) {
+            m_correctOnRelease = key->key();
         }
+        return true;
+    }
+    if (enter) {
+        return true;  // nothing: no row is opened or changed by Enter here
+    }
+    if (key->key() == Qt::Key_Delete) {
+        if (!ui::isKeyRepeat(*key)) {
+            deleteRow(m_grid->currentRow());
+        }
+        return true;
     }
     return QObject::eventFilter(watched, event);
 }

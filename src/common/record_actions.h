@@ -24,15 +24,18 @@ struct ListedRecords {
     std::optional<RecordRef> at(int givenRow) const;
 };
 
-/// What a list of records offers for correcting them: a context menu with 修正, 削除 and 元に戻す; F2 or Enter
-/// corrects the current record, Delete deletes it, and a double-click corrects where it means nothing else.
+/// What a list of records offers for correcting them: a context menu with 修正, 削除 and 元に戻す; F2 (and Enter
+/// where it means nothing else) corrects the current record, Delete deletes it, and a double-click corrects where
+/// it means nothing else. Typing in the list never jumps between rows.
 class RecordActions : public QObject {
     Q_OBJECT
 public:
     enum class DoubleClick { Corrects, MeansSomethingElse };
+    enum class EnterKey { Corrects, DoesNothing };
 
     /// `listed` is the screen's account of the grid's rows, kept up to date as the screen fills the grid.
-    RecordActions(ui::Grid* grid, DiaryChanges& changes, const ListedRecords& listed, DoubleClick doubleClick);
+    RecordActions(ui::Grid* grid, DiaryChanges& changes, const ListedRecords& listed, DoubleClick doubleClick,
+                  EnterKey enter = EnterKey::Corrects);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,4 +53,6 @@ private:
     QAction* m_edit;
     QAction* m_delete;
     QAction* m_undo;
+    EnterKey m_enter;
+    int m_correctOnRelease = 0;  // the key whose press will open the correction when it is let go
 };

@@ -4,12 +4,14 @@
 #include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "common/render.h"
 #include "core/rules/numbers.h"
+#include "ui/key_repeat.h"
 
 namespace {
 
@@ -74,6 +76,17 @@ RecordEditDialog::RecordEditDialog(const sora::MeasurementRecord& record, const 
     layout->addLayout(form);
     layout->addLayout(buttons);
     focusBox(sora::RecordBox::Systolic);
+    ui::watchKeyRepeats();
+}
+
+void RecordEditDialog::keyPressEvent(QKeyEvent* event) {
+    // The rest of a held key (the Enter or F2 that opened the dialog from a list) never presses 修正.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && ui::isKeyRepeat(*event)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 sora::RecordInput RecordEditDialog::input() const {
@@ -110,4 +123,10 @@ void RecordEditDialog::focusBox(sora::RecordBox box) {
             break;
     }
     target->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordEditDialog::focusValueBox(int box) {
+    if (box >= 0 && box < static_cast<int>(m_values.size())) {
+        focusBox(static_cast<sora::RecordBox>(static_cast<int>(sora::RecordBox::Systolic) + box));
+    }
 }

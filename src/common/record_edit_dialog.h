@@ -23,9 +23,14 @@ public:
     sora::RecordInput input() const;
     /// Puts the keyboard focus into a box, its text selected to be typed over.
     void focusBox(sora::RecordBox box);
+    /// The same for a value box: 0 systolic, 1 diastolic, 2 pulse, 3 weight.
+    void focusValueBox(int box);
 
 signals:
     void saveRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QDateEdit* dtpRecordDate;

@@ -1,15 +1,14 @@
 #include "main/entry_panel.h"
 
 #include <QApplication>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include "common/diary_changes.h"
+#include "common/plausibility_check.h"
 #include "common/render.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
@@ -18,6 +17,7 @@
 #include "core/rules/entry_rules.h"
 #include "core/rules/numbers.h"
 #include "ui/dialogs.h"
+#include "ui/key_repeat.h"
 #include "ui/list_text_delegate.h"
 
 namespace {
@@ -36,6 +36,7 @@ EntryPanel::EntryPanel(ScreenContext context, std::function<void()> refresh, QWi
     : QWidget(parent), m_ctx(context), m_refresh(std::move(refresh)) {
     setObjectName("fraInput");
     buildControls();
+    ui::watchKeyRepeats();
 
     connect(lstAct, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { chooseFromList(item->text()); });
     // What is saved is always the highlighted situation: moving the highlight after a choice moves the choice.
@@ -254,8 +255,13 @@ void EntryPanel::cmdTaiHozon_Click() {
     }
 
     sora::AppState& state = m_ctx.state;
-    const std::string diary = state.autoTime ? ss(timeOfDay()) : std::string();
-    const sora::MeasurementRecord record = sora::form_record(state.selectedDate, situation, boxes, diary);
+    sora::MeasurementRecord record = sora::form_record(state.selectedDate, situation, boxes, std::string());
+    if (const int doubtful = askAboutDoubtfulValues(dialogs, record); doubtful >= 0) {
+        focusBox(doubtful);  // back to the value to look at, ready to be typed over
+        return;
+    }
+    // The time of saving (taken after the question was answered), whatever day the measurement is for.
+    record.diary = state.autoTime ? ss(timeOfDay()) : std::string();
     const sora::MeasurementLog log(m_ctx.dir);
     UndoStep step(m_ctx.changes, sora::record_undo_label(record, "保存"), {sora::files::Log});
     const sora::WriteResult written =
@@ -268,64 +274,23 @@ void EntryPanel::cmdTaiHozon_Click() {
             return;  // the panel keeps its values for another try
         }
     }
+    const QString saved = m_chosen;
     m_refresh();
     disableSteppers();
+    returnToSituations(saved);
+}
+
+void EntryPanel::returnToSituations(const QString& saved) {
+    // The next reading starts where this one did: on the situations, the one just saved highlighted (and so
+    // chosen, as a highlight always is).
+    const QList<QListWidgetItem*> found = lstAct->findItems(saved, Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        lstAct->setCurrentItem(found.front());
+        lstAct->scrollToItem(found.front());
+    }
+    lstAct->setFocus(Qt::OtherFocusReason);
 }
 
 void EntryPanel::step(int box, int delta) {
     m_boxes[box]->setText(qs(sora::step_value(ss(m_boxes[box]->text()), delta)));
-}
-
-bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
-    if ((watched == lstAct || watched == cmdTaiHozon) && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool confirm =
-            key == Qt::Key_Return || key == Qt::Key_Enter || (watched == lstAct && key == Qt::Key_Space);
-        if (confirm && watched == cmdTaiHozon) {
-            cmdTaiHozon_Click();  // Enter saves as Space and a click do
-            return true;
-        }
-        if (confirm && lstAct->currentItem() != nullptr) {
-            lstAct->currentItem()->setSelected(true);
-            chooseFromList(lstAct->currentItem()->text());  // Enter or Space chooses as a click does
-            return true;
-        }
-    }
-    const auto found = std::find(m_boxes.begin(), m_boxes.end(), watched);
-    if (found == m_boxes.end()) {
-        return QWidget::eventFilter(watched, event);
-    }
-    QLineEdit* box = *found;
-    const int index = static_cast<int>(found - m_boxes.begin());
-    switch (event->type()) {
-        case QEvent::FocusIn:
-            box->selectAll();
-            // A click that gives the focus would put the cursor at the click and undo the selection.
-            m_selectOnPress = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason ? index : -1;
-            break;
-        case QEvent::MouseButtonPress:
-            if (m_selectOnPress == index) {
-                m_selectOnPress = -1;
-                box->selectAll();
-                return true;
-            }
-            break;
-        case QEvent::KeyPress: {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                if (!box->text().isEmpty()) {
-                    if (index < 3) {
-                        focusBox(index + 1);
-                    } else {
-                        cmdTaiHozon->setFocus(Qt::OtherFocusReason);
-                    }
-                }
-                return true;
-            }
-            break;
-        }
-        default:
-            break;
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -42,6 +42,8 @@ private:
     void cmdFree_Click();
     void cmdJikan_Click();
     void cmdTaiHozon_Click();
+    /// After a save: the keyboard on the situation list, the saved situation highlighted.
+    void returnToSituations(const QString& saved);
     void step(int box, int delta);
     /// Puts the previous measurement into the first `count` boxes (only the empty ones when `onlyEmpty`) and
     /// enables their steppers.

@@ -2,8 +2,10 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPolygonF>
 #include <QTransform>
 #include <algorithm>
+#include <cmath>
 
 #include "core/rules/classification.h"
 #include "main/vertical_text.h"
@@ -102,9 +104,32 @@ void drawScales(QPainter& painter) {
                      Qt::AlignRight | Qt::AlignTop, "（mmHg）");
 }
 
+/// A reading beyond the plot: a filled arrowhead whose tip touches the border where the reading went out, pointing
+/// away from the chart (diagonally out of a corner), so that it is not taken for a reading at the border.
+void drawOutsideMark(QPainter& painter, const sora::JudgementMark& mark) {
+    using namespace sora::judgement_chart;
+    const QPointF tip(mark.outsideX < 0   ? PlotLeft
+                      : mark.outsideX > 0 ? PlotRight
+                                          : mark.x,
+                      mark.outsideY < 0   ? PlotTop
+                      : mark.outsideY > 0 ? PlotBottom
+                                          : mark.y);
+    const QPointF out = QPointF(mark.outsideX, mark.outsideY) / std::hypot(mark.outsideX, mark.outsideY);
+    const QPointF across(-out.y(), out.x());
+    const QPointF base = tip - out * (2.6 * mark.radius);
+    const double half = 1.2 * mark.radius;
+    painter.setPen(QPen(QColor(40, 40, 40), MarkLineWidth / 2.0, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(QColor(mark.colour.r, mark.colour.g, mark.colour.b));
+    painter.drawPolygon(QPolygonF{tip, base + across * half, base - across * half});
+}
+
 void drawMarks(QPainter& painter, const std::vector<sora::JudgementMark>& marks) {
-    painter.setBrush(Qt::NoBrush);
     for (const sora::JudgementMark& mark : marks) {
+        if (mark.outside()) {
+            drawOutsideMark(painter, mark);
+            continue;
+        }
+        painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(QColor(mark.colour.r, mark.colour.g, mark.colour.b), sora::judgement_chart::MarkLineWidth));
         painter.drawEllipse(QPointF(mark.x, mark.y), mark.radius, mark.radius);
     }
@@ -139,7 +164,7 @@ void JudgementChartView::paint(QPainter& painter, const QRectF& target, const st
     painter.setTransform(transformFor(target), true);
     drawZones(painter);
     drawScales(painter);
-    // The marks lie inside the plot (far-off values against its border), so they need no clipping.
+    // The marks lie inside the plot (far-off values as arrowheads at its border), so they need no clipping.
     drawMarks(painter, marks);
     painter.restore();
 }

@@ -34,7 +34,8 @@ MainScreen::MainScreen(ScreenContext context, QWidget* parent)
     connect(cmdSuiiGr, &QPushButton::clicked, this, &MainScreen::cmdSuiiGr_Click);
     connect(mcrMain, &ui::Chart::clicked, this, &MainScreen::mcrMain_Click);
     connect(m_seriesOptions, &ui::SeriesModeOptions::modeChosen, this, &MainScreen::applySeriesMode);
-    new RecordActions(msgDayList, m_ctx.changes, m_listed, RecordActions::DoubleClick::Corrects);
+    new RecordActions(msgDayList, m_ctx.changes, m_listed, RecordActions::DoubleClick::Corrects,
+                      RecordActions::EnterKey::DoesNothing);
 }
 
 void MainScreen::buildLayout() {

@@ -25,6 +25,9 @@ Answer defaultAnswer(Buttons buttons) {
     if (buttons == Buttons::OkCancelDefaultCancel) {
         return Answer::Cancel;
     }
+    if (buttons == Buttons::YesNoDefaultNo) {
+        return Answer::No;
+    }
     return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 
@@ -48,10 +51,14 @@ Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, 
             box.setEscapeButton(QMessageBox::Cancel);
             break;
         case Buttons::YesNo:
+        case Buttons::YesNoDefaultNo:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
             box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
             box.setEscapeButton(QMessageBox::No);
+            if (buttons == Buttons::YesNoDefaultNo) {
+                box.setDefaultButton(QMessageBox::No);
+            }
             break;
         case Buttons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -77,7 +84,9 @@ Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, 
             return Answer::Cancel;
         default:
             // Closed without a button: the safe answer of each kind (Yes/No/Cancel stays where it is).
-            return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+            return buttons == Buttons::Ok                                            ? Answer::Ok
+                   : buttons == Buttons::YesNo || buttons == Buttons::YesNoDefaultNo ? Answer::No
+                                                                                     : Answer::Cancel;
     }
 }
 

@@ -10,8 +10,9 @@ namespace ui {
 
 enum class Icon { Information, Warning, Question, Exclamation };
 /// OkCancelDefaultCancel: OK and Cancel with Cancel as the default, for a question whose OK cannot be taken back
-/// lightly (deleting a measurement).
-enum class Buttons { Ok, OkCancel, OkCancelDefaultCancel, YesNo, YesNoCancel };
+/// lightly (deleting a measurement). YesNoDefaultNo: いいえ is the default, for a question whose safe answer is to
+/// look again (a doubtful value).
+enum class Buttons { Ok, OkCancel, OkCancelDefaultCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Answer { Ok, Cancel, Yes, No };
 
 /// Every message box and text input of the program goes through here.
@@ -43,7 +44,8 @@ private:
 };
 
 /// Records every dialog and answers from a queue; with an empty queue it answers with the default button
-/// (OK, Yes — also of Yes/No/Cancel; Cancel where Cancel is the default) and cancels text inputs. Used by tests and by
+/// (OK, Yes — also of Yes/No/Cancel; Cancel or No where that is the default) and cancels text inputs. Used by tests and
+/// by
 /// --screenshot.
 class ScriptedDialogs : public Dialogs {
 public:

@@ -33,11 +33,18 @@ Grid::Grid(QWidget* parent) : QTableView(parent), m_model(new GridModel(this)) {
     // The column widths in twips were made for a 9-point grid font: at the window's larger font dates are clipped.
     setFontPointSize(9);
 
-    // A reset model forgets its section sizes; the widths in twips are the lasting ones.
-    connect(m_model, &QAbstractItemModel::modelReset, this, &Grid::applyColumnWidths);
+    // A reset model forgets its section sizes; the widths in twips are the lasting ones, and new rows are
+    // measured anew.
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_fitPixels.assign(m_fitPixels.size(), 0);
+        applyColumnWidths();
+    });
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &Grid::fitColumnsToContent);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &Grid::fitColumnsToContent);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
         if (!m_applyingWidths && column >= 0 && column < static_cast<int>(m_widthTwips.size())) {
             m_widthTwips[column] = pixelsToTwips(size, this);
+            m_userSized[column] = true;
         }
     });
 
@@ -71,6 +78,8 @@ int Grid::rowCount() const {
 
 void Grid::setColumnCount(int columns) {
     m_widthTwips.resize(std::max(0, columns), -1);
+    m_fitPixels.resize(m_widthTwips.size(), 0);
+    m_userSized.resize(m_widthTwips.size(), false);
     m_model->setColumns(columns);
 }
 
@@ -83,24 +92,20 @@ void Grid::setColumnWidthTwips(int column, int twips) {
         return;
     }
     m_widthTwips[column] = std::max(0, twips);
+    m_userSized[column] = false;
     m_applyingWidths = true;
-    setColumnWidth(column, twipsToPixels(m_widthTwips[column], this));
+    setColumnWidth(column, shownWidth(column));
     m_applyingWidths = false;
-}
-
-int Grid::columnWidthTwips(int column) const {
-    if (column < 0 || column >= columnCount()) {
-        return 0;
-    }
-    return m_widthTwips[column] >= 0 ? m_widthTwips[column] : pixelsToTwips(columnWidth(column), this);
 }
 
 void Grid::applyColumnWidths() {
     m_widthTwips.resize(columnCount(), -1);
+    m_fitPixels.resize(m_widthTwips.size(), 0);
+    m_userSized.resize(m_widthTwips.size(), false);
     m_applyingWidths = true;
     for (int c = 0; c < columnCount(); ++c) {
         if (m_widthTwips[c] >= 0) {
-            setColumnWidth(c, twipsToPixels(m_widthTwips[c], this));
+            setColumnWidth(c, shownWidth(c));
         }
     }
     m_applyingWidths = false;
@@ -136,12 +141,14 @@ QColor Grid::background(int row, int column) const {
 
 void Grid::setDataRows(std::vector<std::vector<Cell>> rows) {
     m_model->replaceRows(std::move(rows));
-    m_widthTwips.resize(columnCount(), -1);
+    applyColumnWidths();
+    fitColumnsToContent();
 }
 
 void Grid::setDataSource(std::unique_ptr<GridSource> source) {
     m_model->setSource(std::move(source));
-    m_widthTwips.resize(columnCount(), -1);
+    applyColumnWidths();
+    fitColumnsToContent();
 }
 
 void Grid::setTopRow(int row) {
@@ -184,6 +191,7 @@ void Grid::alignTopRow() {
 
 void Grid::updateGeometries() {
     QTableView::updateGeometries();
+    fitColumnsToContent();
     if (m_wantedTopRow > 0) {
         // The view changed size: the requested row (or the end of the list) comes into view again.
         applyTopRow();
@@ -195,11 +203,20 @@ void Grid::updateGeometries() {
 void Grid::scrollContentsBy(int dx, int dy) {
     QTableView::scrollContentsBy(dx, dy);
     alignTopRow();
+    if (dy != 0) {
+        fitColumnsToContent();
+    }
 }
 
 void Grid::keyPressEvent(QKeyEvent* event) {
     m_wantedTopRow = 0;
     QTableView::keyPressEvent(event);
+}
+
+void Grid::keyboardSearch(const QString& search) {
+    if (m_keyboardSearch) {
+        QTableView::keyboardSearch(search);
+    }
 }
 
 void Grid::mousePressEvent(QMouseEvent* event) {
@@ -247,6 +264,7 @@ void Grid::beginFill() {
 
 void Grid::endFill() {
     if (m_fillDepth > 0 && --m_fillDepth == 0) {
+        fitColumnsToContent();
         setUpdatesEnabled(true);
         viewport()->update();
     }
@@ -276,6 +294,10 @@ void Grid::setFontPointSize(int points) {
     setFont(f);
     horizontalHeader()->setFont(f);
     updateRowHeight();
+    // Measured in the old font: measured again.
+    m_fitPixels.assign(m_fitPixels.size(), 0);
+    applyColumnWidths();
+    fitColumnsToContent();
 }
 
 void Grid::updateRowHeight() {

@@ -33,8 +33,12 @@ public:
     void setColumnCount(int columns);
     int columnCount() const;
 
+    /// The least width of a column: a column is widened to the numbers (dates, times) of the rows in view, so that
+    /// none is cut at a larger font or scale; a width the user drags stays as dragged.
     void setColumnWidthTwips(int column, int twips);
     int columnWidthTwips(int column) const;
+    /// Pixels a cell needs to show `text` whole in this grid's font.
+    int cellWidthFor(const QString& text) const;
     void setColumnAlignment(int column, Alignment alignment);
     void setHeadingAlignment(int column, Alignment alignment);
     Alignment columnAlignment(int column) const;
@@ -74,6 +78,10 @@ public:
     /// are unsorted) grid row `row` shows; -1 for the heading or a row past the end.
     int sourceRow(int row) const;
     void setFontPointSize(int points);
+    /// Typing a letter or digit jumps to the next row that starts with it (on by default); off for lists where a
+    /// typed character means nothing.
+    void setKeyboardSearch(bool enabled) { m_keyboardSearch = enabled; }
+    void keyboardSearch(const QString& search) override;
 
 signals:
     void cellClicked(int row, int column);
@@ -88,17 +96,25 @@ protected:
 
 private:
     void applyColumnWidths();
+    int shownWidth(int column) const;
+    /// Widens columns to the widest number of the rows in view (only those: a list of every record is never
+    /// measured whole); widths only grow until new rows arrive.
+    void fitColumnsToContent();
     void updateRowHeight();
     void applyTopRow();
     void alignTopRow();
 
     GridModel* m_model;
     std::vector<int> m_widthTwips;
+    std::vector<int> m_fitPixels;   // per column: the width its numbers need (0: none measured)
+    std::vector<bool> m_userSized;  // per column: dragged by the user, never fitted again
+    bool m_fitting = false;
     int m_currentColumn = 0;
     int m_fillDepth = 0;
     bool m_applyingWidths = false;
     int m_wantedTopRow = 0;  // 0: none pending
     bool m_applyingTopRow = false;
+    bool m_keyboardSearch = true;
 };
 
 }  // namespace ui

@@ -291,6 +291,41 @@ TEST_F(MainScreenTest, JudgementChartPaintsItsMarksWhereTheFormulaPutsThem) {
     EXPECT_GT(optimal.green(), optimal.red());
 }
 
+TEST(JudgementChart, AReadingOffTheChartIsAnArrowheadPointingOut) {
+    QImage image(1090, 852, QImage::Format_RGB32);
+    // 70/40 goes out at the lower left corner, 230/100 at the top, 120/130 at the right (today's latest).
+    const std::vector<sora::JudgementMark> marks = {sora::judgement_mark(70, 40, false),
+                                                    sora::judgement_mark(230, 100, false),
+                                                    sora::judgement_mark(120, 130, true)};
+    QPainter painter(&image);
+    JudgementChartView::paint(painter, image.rect(), marks);
+    painter.end();
+    auto at = [&](double x, double y) {
+        return image.pixelColor(JudgementChartView::toTarget(image.rect(), {x, y}).toPoint());
+    };
+    auto near = [](const QColor& a, const QColor& b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) < 40;
+    };
+    using namespace sora::judgement_chart;
+    // Filled in the mark's colour just inside the border where the reading went out (a circle there would be
+    // hollow and stand away from the border), the zone showing beside its base.
+    const struct {
+        QPointF inside;  // a point within the arrowhead, near its tip
+        QPointF beside;  // a point of the plot beside the arrowhead's base
+        QColor colour;
+    } expected[] = {
+        {{PlotLeft + 50, PlotBottom - 50}, {PlotLeft + 40, PlotBottom - 300}, QColor(255, 255, 255)},
+        {{diastolicToX(100), PlotTop + 40}, {diastolicToX(100) + 200, PlotTop + 40}, QColor(255, 255, 255)},
+        {{PlotRight - 40, systolicToY(120)}, {PlotRight - 40, systolicToY(120) + 220}, QColor(0, 255, 255)},
+    };
+    for (const auto& e : expected) {
+        EXPECT_TRUE(near(at(e.inside.x(), e.inside.y()), e.colour))
+            << at(e.inside.x(), e.inside.y()).name().toStdString();
+        EXPECT_FALSE(near(at(e.beside.x(), e.beside.y()), e.colour))
+            << at(e.beside.x(), e.beside.y()).name().toStdString();
+    }
+}
+
 TEST_F(MainScreenTest, ChoosingASituationFillsOnlyEmptyBoxesAndEnablesAllSteppers) {
     frmMain& window = start();
     clickDate(QDate(2005, 2, 3));

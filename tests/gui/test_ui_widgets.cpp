@@ -202,6 +202,22 @@ TEST(Dialogs, QtMessageBoxesHaveJapaneseButtonsAndMapTheAnswer) {
     EXPECT_EQ(dialogs.textInput("t", "p", "x"), std::nullopt);
 }
 
+TEST(Dialogs, ADoubtfulValuesQuestionAnswersNoToEnterEscapeAndTheScript) {
+    // Enter takes the default button, Escape the escape button: both いいえ; only a click on はい says yes.
+    ui::QtDialogs dialogs;
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        whenModalShown([key](QWidget* box) { QTest::keyClick(box, key); });
+        EXPECT_EQ(dialogs.message(ui::Icon::Question, "t", "x", ui::Buttons::YesNoDefaultNo), ui::Answer::No) << key;
+    }
+    whenModalShown([](QWidget* box) { buttonWithText(box, QStringLiteral("はい"))->click(); });
+    EXPECT_EQ(dialogs.message(ui::Icon::Question, "t", "x", ui::Buttons::YesNoDefaultNo), ui::Answer::Yes);
+    // The same default for tests and --screenshot.
+    ui::ScriptedDialogs scripted;
+    EXPECT_EQ(scripted.message(ui::Icon::Question, "t", "x", ui::Buttons::YesNoDefaultNo), ui::Answer::No);
+    scripted.queueAnswer(ui::Answer::Yes);
+    EXPECT_EQ(scripted.message(ui::Icon::Question, "t", "x", ui::Buttons::YesNoDefaultNo), ui::Answer::Yes);
+}
+
 TEST(Twips, FifteenTwipsPerPixelAt96Dpi) {
     QWidget widget;
     const int dpi = widget.logicalDpiX();

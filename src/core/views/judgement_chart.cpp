@@ -34,10 +34,13 @@ JudgementMark judgement_mark(float systolic, float diastolic, bool todaysLatest)
     }
     // The circle and its line stay inside the plot: a high or far-off value sits against the border, whole.
     const int reach = mark.radius + MarkLineWidth / 2;
-    mark.y =
-        std::clamp(round_half_even(5500.0 - 25.0 * static_cast<double>(systolic)), PlotTop + reach, PlotBottom - reach);
-    mark.x = std::clamp(round_half_even(50.0 * static_cast<double>(diastolic) - 2000.0), PlotLeft + reach,
-                        PlotRight - reach);
+    const int y = round_half_even(5500.0 - 25.0 * static_cast<double>(systolic));
+    const int x = round_half_even(50.0 * static_cast<double>(diastolic) - 2000.0);
+    // On the border itself a reading is still on the chart.
+    mark.outsideY = y < PlotTop ? -1 : y > PlotBottom ? 1 : 0;
+    mark.outsideX = x < PlotLeft ? -1 : x > PlotRight ? 1 : 0;
+    mark.y = std::clamp(y, PlotTop + reach, PlotBottom - reach);
+    mark.x = std::clamp(x, PlotLeft + reach, PlotRight - reach);
     return mark;
 }
 

@@ -183,3 +183,25 @@ TEST(JudgementChart, MarkPositions) {
     EXPECT_EQ(sora::judgement_chart::diastolicToX(80), 2000);
     EXPECT_EQ(sora::judgement_chart::diastolicToX(110), 3500);
 }
+
+// A reading beyond the plot is marked as lying outside, on the side where it went out; one on the border is not.
+TEST(JudgementMark, ReadingsBeyondThePlotSayWhereTheyWentOut) {
+    struct Case {
+        float s, d;
+        int outsideX, outsideY;
+    };
+    const std::vector<Case> cases = {
+        {120, 80, 0, 0},   {210, 50, 0, 0},   {80, 124, 0, 0},  // inside, and on the four borders
+        {70, 40, -1, 1},                                        // the corner case: low and low
+        {211, 80, 0, -1},  {79, 80, 0, 1},    {120, 49, -1, 0}, {120, 125, 1, 0},
+        {220, 130, 1, -1}, {300, 30, -1, -1}, {40, 140, 1, 1},  {150, 123, 0, 0},  // inside, pushed in whole
+    };
+    for (const Case& c : cases) {
+        for (const bool latest : {false, true}) {
+            const auto mark = sora::judgement_mark(c.s, c.d, latest);
+            EXPECT_EQ(mark.outsideX, c.outsideX) << c.s << "/" << c.d;
+            EXPECT_EQ(mark.outsideY, c.outsideY) << c.s << "/" << c.d;
+            EXPECT_EQ(mark.outside(), c.outsideX != 0 || c.outsideY != 0);
+        }
+    }
+}
