@@ -281,11 +281,12 @@ void EntryPanel::cmdTaiHozon_Click() {
 }
 
 void EntryPanel::returnToSituations(const QString& saved) {
-    // The next reading starts where this one did: on the situations, the one just saved highlighted (and so
-    // chosen, as a highlight always is).
+    // The next reading starts where this one did: on the situations, the one just saved as the current item.
+    // It is not selected, so not chosen: the save's refresh has emptied the chosen situation, and one Enter or
+    // Space chooses it again.
     const QList<QListWidgetItem*> found = lstAct->findItems(saved, Qt::MatchExactly);
     if (!found.isEmpty()) {
-        lstAct->setCurrentItem(found.front());
+        lstAct->setCurrentItem(found.front(), QItemSelectionModel::NoUpdate);
         lstAct->scrollToItem(found.front());
     }
     lstAct->setFocus(Qt::OtherFocusReason);

@@ -13,6 +13,7 @@
 #include "common/record_edit_dialog.h"
 #include "core/files/measurement_log.h"
 #include "core/rules/plausibility.h"
+#include "main/entry_panel.h"
 #include "test_app.h"
 #include "ui/grid.h"
 
@@ -231,7 +232,9 @@ TEST_F(EntryMistakes, AfterASaveTheKeyboardIsBackOnTheSavedSituation) {
     EXPECT_EQ(focused(), list);
     ASSERT_NE(list->currentItem(), nullptr);
     EXPECT_EQ(list->currentItem()->text(), "就寝前");
-    EXPECT_TRUE(list->currentItem()->isSelected());
+    // Highlighted as the current item, not chosen: the save's refresh empties the chosen situation.
+    EXPECT_FALSE(list->currentItem()->isSelected());
+    EXPECT_TRUE(app.window().findChild<EntryPanel*>()->chosenSituation().isEmpty());
     const std::string added = log().substr(before.size());
     EXPECT_EQ(added, "\"2005/03/01\",\"就寝前\",125,80,68,\"\",61.5\r\n");
     // The next reading goes on from there.
