@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/files/data_dir.h"
+#include "core/files/file_io.h"
+#include "core/rules/measurement_record.h"
+
+namespace sora {
+
+/// Outcome of writing an import.
+struct ImportWriteResult {
+    WriteResult written;                  ///< the log's rewrite (its warning: the automatic copy failed)
+    std::vector<std::string> situations;  ///< situations the list did not have and now has
+    std::string situationWarning;         ///< the list could not take them (the log holds the readings all the same)
+};
+
+/// The diary with the added records in date order: the diary's own order is kept, and each added record goes after
+/// the records of its day already there, the added ones among themselves by date and time.
+std::vector<MeasurementRecord> merge_in_date_order(const std::vector<MeasurementRecord>& diary,
+                                                   std::vector<MeasurementRecord> added);
+
+/// Writes the chosen records as one change of the log, under the folder's lock: only while the log is still the
+/// file `readAs` describes (the one `diary` was read from, else nothing is written and changedOnDisk is set), the
+/// automatic copy first, then one atomic rewrite. Afterwards the situations they use that `situations` lacks are
+/// added to the situation list.
+ImportWriteResult write_import(const DataDir& dir, const std::vector<MeasurementRecord>& diary, const FileStamp& readAs,
+                               const std::vector<MeasurementRecord>& added, const std::vector<std::string>& situations);
+
+/// The undo step's label: "「bp.csv」からの取り込み（12 件）".
+std::string import_undo_label(const std::string& fileName, std::size_t count);
+
+}  // namespace sora
