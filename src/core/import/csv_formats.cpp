@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <set>
+#include <map>
 
 #include "core/files/storable_text.h"
 #include "core/import/import_fields.h"
@@ -63,8 +63,10 @@ ImportRow own_row(const CsvRecord& record) {
     return row;
 }
 
-ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, std::set<std::string>& unknownZones,
-                    ImportRead& read) {
+/// Whether each zone of the file is known, looked up once per zone and not once per row.
+using ZoneCache = std::map<std::string, bool, std::less<>>;
+
+ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, ZoneCache& zones, ImportRead& read) {
     ImportRow row;
     row.line = record.line;
     read_import_date_time(field_at(record, columns[0]), row);
@@ -74,12 +76,17 @@ ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, st
     read_import_note(field_at(record, columns[5]), row);
     require_values(row);
     // The time is the clock time where the reading was taken; the zone only has to be one we know.
-    const std::string zone(trimmed(field_at(record, columns[1])));
-    if (!known_time_zone(zone)) {
-        row.remark = "タイムゾーン「" + zone.substr(0, 40) + "」は不明です。記録の時刻をそのまま使います";
-        if (unknownZones.insert(zone).second) {
-            read.remarks.push_back(row.remark);
+    const std::string_view zone = trimmed(field_at(record, columns[1]));
+    auto cached = zones.find(zone);
+    if (cached == zones.end()) {
+        cached = zones.emplace(std::string(zone), known_time_zone(zone)).first;
+        if (!cached->second) {
+            read.remarks.push_back("タイムゾーン「" + std::string(zone.substr(0, 40)) +
+                                   "」は不明です。記録の時刻をそのまま使います");
         }
+    }
+    if (!cached->second) {
+        row.remark = "タイムゾーン「" + std::string(zone.substr(0, 40)) + "」は不明です。記録の時刻をそのまま使います";
     }
     return row;
 }
@@ -133,7 +140,7 @@ ImportRead read_known_csv(ImportKind kind, const std::vector<CsvRecord>& records
     }
     const std::vector<std::string>& heading = records.front().fields;
     read.rows.reserve(records.size() - 1);
-    std::set<std::string> unknownZones;
+    ZoneCache zones;
     const std::vector<int> omron = {find_column(heading, {"Measurement Date"}),
                                     find_column(heading, {"Timezone", "Time Zone"}),
                                     find_column(heading, {"SYS(mmHg)"}),
@@ -150,7 +157,7 @@ ImportRead read_known_csv(ImportKind kind, const std::vector<CsvRecord>& records
         if (kind == ImportKind::OwnCsv) {
             read.rows.push_back(own_row(record));
         } else if (kind == ImportKind::Omron) {
-            read.rows.push_back(omron_row(record, omron, unknownZones, read));
+            read.rows.push_back(omron_row(record, omron, zones, read));
         } else {
             // Withings lists weight-only and pulse-only measurements too: those are no blood-pressure readings.
             if (trimmed(field_at(record, wSystolic)).empty() && trimmed(field_at(record, wDiastolic)).empty()) {

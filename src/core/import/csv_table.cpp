@@ -12,12 +12,16 @@ std::vector<CsvRecord> split_csv(std::string_view text, char separator) {
     bool fieldStarted = false;  // the record has something, so an end of line closes it
     int line = 1;
     current.line = 1;
+    current.fields.reserve(4);
+    std::size_t width = 4;  // fields of the last record: the next one likely has as many
     const auto endRecord = [&] {
         if (fieldStarted || !current.fields.empty()) {
             current.fields.push_back(std::move(field));
+            width = current.fields.size();
             records.push_back(std::move(current));
         }
         current = CsvRecord{};
+        current.fields.reserve(width);
         field.clear();
         fieldStarted = false;
     };
@@ -52,10 +56,19 @@ std::vector<CsvRecord> split_csv(std::string_view text, char separator) {
             current.line = line;
         }
         fieldStarted = true;
-        if (c == separator) {
+        if (c != separator && c != '"') {
+            // The plain run of a field up to its end in one append: files of years are mostly such runs.
+            std::size_t end = i + 1;
+            while (end < text.size() && text[end] != separator && text[end] != '"' && text[end] != '\r' &&
+                   text[end] != '\n') {
+                ++end;
+            }
+            field.append(text.substr(i, end - i));
+            i = end - 1;
+        } else if (c == separator) {
             current.fields.push_back(std::move(field));
             field.clear();
-        } else if (c == '"' && trimmed(field).empty()) {
+        } else if (trimmed(field).empty()) {
             field.clear();
             quoted = true;
         } else {

@@ -204,7 +204,7 @@ ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapp
         if (row.problem.empty() && !dateHasTime && !trimmed(timeText).empty()) {
             ImportDateTime time;
             if (parse_import_time(timeText, time)) {
-                row.time = format_time_of_day(time.hour, time.minute, time.second);
+                row.time = import_time_text(time.hour, time.minute, time.second);
             } else {
                 row.problem = "時刻「" + std::string(trimmed(timeText).substr(0, 20)) + "」が読めません";
             }

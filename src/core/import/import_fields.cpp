@@ -1,5 +1,6 @@
 #include "core/import/import_fields.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 
@@ -145,7 +146,10 @@ bool parse_import_time(std::string_view text, ImportDateTime& into) {
 }
 
 void read_import_value(std::string_view field, const char* name, float& value, ImportRow& row) {
-    const std::string text = half_width_number(trimmed(field));
+    field = trimmed(field);
+    // Most files write plain ASCII numbers: only other text needs the full-width forms made half-width.
+    const bool ascii = std::all_of(field.begin(), field.end(), [](char c) { return (c & 0x80) == 0; });
+    const std::string text = ascii ? std::string(field) : half_width_number(field);
     if (text.empty()) {
         value = 0;
         return;
@@ -175,7 +179,7 @@ void read_import_date_time(std::string_view text, ImportRow& row) {
     }
     row.date = parsed->date;
     if (parsed->hasTime) {
-        row.time = format_time_of_day(parsed->hour, parsed->minute, parsed->second);
+        row.time = import_time_text(parsed->hour, parsed->minute, parsed->second);
     }
 }
 
@@ -195,6 +199,18 @@ void read_import_note(std::string_view text, ImportRow& row) {
         return;
     }
     row.note = std::move(*storable);
+}
+
+std::string import_time_text(int hour, int minute, int second) {
+    std::string text;
+    if (hour >= 10) {
+        text += static_cast<char>('0' + hour / 10);
+    }
+    const char rest[] = {static_cast<char>('0' + hour % 10),   ':', static_cast<char>('0' + minute / 10),
+                         static_cast<char>('0' + minute % 10), ':', static_cast<char>('0' + second / 10),
+                         static_cast<char>('0' + second % 10)};
+    text.append(rest, sizeof rest);
+    return text;
 }
 
 bool known_time_zone(std::string_view zone) {

@@ -75,7 +75,7 @@ ImportWriteResult write_import(const DataDir& dir, const std::vector<Measurement
 }
 
 std::string import_undo_label(const std::string& fileName, std::size_t count) {
-    return "「" + fileName + "」からの取り込み（" + std::to_string(count) + " 件）";
+    return fileName + " からの取り込み（" + std::to_string(count) + " 件）";
 }
 
 }  // namespace sora

@@ -29,7 +29,7 @@ std::vector<MeasurementRecord> merge_in_date_order(const std::vector<Measurement
 ImportWriteResult write_import(const DataDir& dir, const std::vector<MeasurementRecord>& diary, const FileStamp& readAs,
                                const std::vector<MeasurementRecord>& added, const std::vector<std::string>& situations);
 
-/// The undo step's label: "「bp.csv」からの取り込み（12 件）".
+/// The undo step's label: "bp.csv からの取り込み（12 件）" (the undo question puts it in 「」).
 std::string import_undo_label(const std::string& fileName, std::size_t count);
 
 }  // namespace sora

@@ -118,7 +118,7 @@ TEST_F(ImportWriteTest, OneUndoTakesTheWholeImportBack) {
     ASSERT_TRUE(history.begin(import_undo_label("omron.csv", 2), {files::Log, files::Situations}));
     ASSERT_TRUE(importOmron().written.ok);
     history.commit();
-    EXPECT_EQ(history.nextLabel(), "「omron.csv」からの取り込み（2 件）");
+    EXPECT_EQ(history.nextLabel(), "omron.csv からの取り込み（2 件）");
     ASSERT_TRUE(history.undo().ok);
     EXPECT_EQ(rawFile("データ.txt"), logBefore);
     EXPECT_EQ(rawFile("状況リスト.txt"), listBefore);
