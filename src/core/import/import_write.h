@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/files/data_dir.h"
@@ -22,10 +24,16 @@ struct ImportWriteResult {
 std::vector<MeasurementRecord> merge_in_date_order(const std::vector<MeasurementRecord>& diary,
                                                    std::vector<MeasurementRecord> added);
 
+/// The log's bytes with the added records' lines inserted where merge_in_date_order puts them; every line of the
+/// diary keeps its bytes. nullopt when the log's lines are not its records one for one (then it is written anew),
+/// or with `cannotHold` when an added record has no CP932 form.
+std::optional<std::string> spliced_log(std::string_view logBytes, const std::vector<MeasurementRecord>& diary,
+                                       const std::vector<MeasurementRecord>& added, bool& cannotHold);
+
 /// Writes the chosen records as one change of the log, under the folder's lock: only while the log is still the
 /// file `readAs` describes (the one `diary` was read from, else nothing is written and changedOnDisk is set), the
-/// automatic copy first, then one atomic rewrite. Afterwards the situations they use that `situations` lacks are
-/// added to the situation list.
+/// automatic copy first, then one atomic rewrite in which every line already there keeps its bytes. Afterwards the
+/// situations they use that `situations` lacks are added to the situation list.
 ImportWriteResult write_import(const DataDir& dir, const std::vector<MeasurementRecord>& diary, const FileStamp& readAs,
                                const std::vector<MeasurementRecord>& added, const std::vector<std::string>& situations);
 

@@ -49,6 +49,30 @@ TEST(ImportWrite, MergeKeepsTheDiaryOrderAndPutsNewReadingsAfterTheirDay) {
                      "2024/01/07 n 10:00:00 x", "2024/01/07 n 21:00:00", "2024/01/09 c", "2024/01/10 n 7:00:00"}));
 }
 
+TEST(ImportWrite, SplicingKeepsEveryLineAndMatchesTheMerge) {
+    const std::vector<MeasurementRecord> diary = {rec("2024/01/05", "start"), rec("2024/01/07", "b"),
+                                                  rec("2024/01/09", "c")};
+    const std::vector<MeasurementRecord> added = {rec("2024/01/10", "n", "7:00:00"), rec("2024/01/07", "n"),
+                                                  rec("2024/01/01", "m")};
+    const std::string merged = encode_log(merge_in_date_order(diary, added)).value();
+    bool cannotHold = true;
+    // The log as the program writes it; the same with the start record's form kept; without the last line break.
+    const std::string log = encode_log(diary).value();
+    EXPECT_EQ(spliced_log(log, diary, added, cannotHold), merged);
+    EXPECT_FALSE(cannotHold);
+    const std::string startForm = encode_log(diary, true).value();
+    const std::vector<MeasurementRecord> order = merge_in_date_order(diary, added);
+    EXPECT_EQ(spliced_log(startForm, diary, added, cannotHold),
+              encode_log({order[0]}).value() + encode_log({order[1]}, true).value() +
+                  encode_log({order.begin() + 2, order.end()}).value());
+    EXPECT_EQ(spliced_log(log.substr(0, log.size() - 2), diary, added, cannotHold), merged);
+    // Lines that are not the records one for one, or a blank line: the caller writes the log anew.
+    EXPECT_EQ(spliced_log(log + "\r\n", diary, added, cannotHold), std::nullopt);
+    EXPECT_EQ(spliced_log(log, {diary[0]}, added, cannotHold), std::nullopt);
+    EXPECT_EQ(spliced_log(log, diary, {rec("2024/01/08", "絵文字😀")}, cannotHold), std::nullopt);
+    EXPECT_TRUE(cannotHold);
+}
+
 class ImportWriteTest : public DataDirTest {
 protected:
     void SetUp() override {
@@ -89,7 +113,7 @@ TEST_F(ImportWriteTest, WritesOneChangeWithTheCopyFirstAndTheNewSituation) {
     ASSERT_TRUE(result.written.ok) << result.written.message;
     EXPECT_EQ(result.situations, Lines{"取り込み"});
     EXPECT_EQ(readFile("データ.txt"),
-              "\"2024/01/05\",\"はじめの一歩\",130,85,70,\"\",60\r\n"
+              "\"2024/01/05\",\"はじめの一歩\",130,85,70,,60\r\n"
               "\"2024/01/06\",\"起床後\",128,84,66,\"7:12:00\",60\r\n"
               "\"2024/01/06\",\"就寝前\",118,76,61,\"21:30:00\",0\r\n"
               "\"2024/01/07\",\"取り込み\",125,82,64,\"13:05:00\",0\r\n"
