@@ -39,14 +39,14 @@ ImportRow own_row(const CsvRecord& record) {
     const auto& f = record.fields;
     const std::optional<ImportDateTime> date = parse_import_date_time(f[0]);
     if (!date || date->hasTime) {
-        row.problem = "日付「" + std::string(trimmed(f[0]).substr(0, 40)) + "」が読めません";
+        row.problem = "日付「" + import_excerpt(trimmed(f[0]), 40) + "」が読めません";
         return row;
     }
     row.date = date->date;
     // Our own export writes the time exactly as the diary text held it: keep it so the round trip is exact.
     row.time = std::string(trimmed(f[1]));
     if (!row.time.empty() && !is_time_of_day(row.time)) {
-        row.problem = "時刻「" + std::string(row.time.substr(0, 20)) + "」が読めません";
+        row.problem = "時刻「" + import_excerpt(row.time, 20) + "」が読めません";
         return row;
     }
     read_import_value(f[3], "最高血圧", row.systolic, row);
@@ -81,12 +81,12 @@ ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, Zo
     if (cached == zones.end()) {
         cached = zones.emplace(std::string(zone), known_time_zone(zone)).first;
         if (!cached->second) {
-            read.remarks.push_back("タイムゾーン「" + std::string(zone.substr(0, 40)) +
+            read.remarks.push_back("タイムゾーン「" + import_excerpt(zone, 40) +
                                    "」は不明です。記録の時刻をそのまま使います");
         }
     }
     if (!cached->second) {
-        row.remark = "タイムゾーン「" + std::string(zone.substr(0, 40)) + "」は不明です。記録の時刻をそのまま使います";
+        row.remark = "タイムゾーン「" + import_excerpt(zone, 40) + "」は不明です。記録の時刻をそのまま使います";
     }
     return row;
 }

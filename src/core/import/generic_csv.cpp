@@ -206,7 +206,7 @@ ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapp
             if (parse_import_time(timeText, time)) {
                 row.time = import_time_text(time.hour, time.minute, time.second);
             } else {
-                row.problem = "時刻「" + std::string(trimmed(timeText).substr(0, 20)) + "」が読めません";
+                row.problem = "時刻「" + import_excerpt(trimmed(timeText), 20) + "」が読めません";
             }
         }
         if (!problem.empty()) {

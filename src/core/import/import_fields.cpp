@@ -93,6 +93,16 @@ bool offset_text(std::string_view zone) {
 
 }  // namespace
 
+std::string import_excerpt(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) {
+        return std::string(text);
+    }
+    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) {
+        --bytes;
+    }
+    return std::string(text.substr(0, bytes)) + "…";
+}
+
 std::optional<ImportDateTime> parse_import_date_time(std::string_view text) {
     text = trimmed(text);
     std::size_t pos = 0;
@@ -147,33 +157,36 @@ bool parse_import_time(std::string_view text, ImportDateTime& into) {
 
 void read_import_value(std::string_view field, const char* name, float& value, ImportRow& row) {
     field = trimmed(field);
-    // Most files write plain ASCII numbers: only other text needs the full-width forms made half-width.
-    const bool ascii = std::all_of(field.begin(), field.end(), [](char c) { return (c & 0x80) == 0; });
-    const std::string text = ascii ? std::string(field) : half_width_number(field);
-    if (text.empty()) {
-        value = 0;
+    value = 0;
+    if (field.empty()) {
         return;
     }
+    // Most files write plain ASCII numbers: only other text needs the full-width forms made half-width.
+    std::string converted;
+    std::string_view text = field;
+    if (!std::all_of(field.begin(), field.end(), [](char c) { return (c & 0x80) == 0; })) {
+        converted = half_width_number(field);
+        text = converted;
+    }
     const std::optional<double> number = number_value(text);
+    if (number && *number > 0 && *number < 999) {
+        value = static_cast<float>(*number);
+        return;
+    }
     if (!row.problem.empty()) {
         return;  // the first problem is the one shown
     }
-    const std::string shown = text.size() > 20 ? text.substr(0, 20) + "…" : text;
-    if (!number) {
-        row.problem = std::string(name) + "「" + shown + "」が数値ではありません";
-    } else if (*number <= 0 || *number >= 999) {
-        row.problem = std::string(name) + " " + shown + " は取り込めません（0 より大きく 999 未満）";
-    } else {
-        value = static_cast<float>(*number);
-    }
+    const std::string shown = import_excerpt(text, 20);
+    row.problem = !number ? std::string(name) + "「" + shown + "」が数値ではありません"
+                          : std::string(name) + " " + shown + " は取り込めません（0 より大きく 999 未満）";
 }
 
 void read_import_date_time(std::string_view text, ImportRow& row) {
     const std::optional<ImportDateTime> parsed = parse_import_date_time(text);
     if (!parsed) {
         if (row.problem.empty()) {
-            const std::string_view shown = trimmed(text).substr(0, 40);
-            row.problem = shown.empty() ? "日付がありません" : "日付「" + std::string(shown) + "」が読めません";
+            const std::string_view given = trimmed(text);
+            row.problem = given.empty() ? "日付がありません" : "日付「" + import_excerpt(given, 40) + "」が読めません";
         }
         return;
     }
@@ -185,6 +198,9 @@ void read_import_date_time(std::string_view text, ImportRow& row) {
 
 void read_import_note(std::string_view text, ImportRow& row) {
     text = trimmed(text);
+    if (text.empty()) {
+        return;
+    }
     if (text.size() > MaxNoteBytes) {
         if (row.problem.empty()) {
             row.problem = "コメントが長すぎます（" + std::to_string(text.size()) + " バイト）";

@@ -42,6 +42,9 @@ void read_import_note(std::string_view text, ImportRow& row);
 /// "h:mm:ss" as format_time_of_day writes it, without printf: a file of years has a time on every row.
 std::string import_time_text(int hour, int minute, int second);
 
+/// At most `bytes` of a text for a message, cut before a character and not inside one, with "…" when cut.
+std::string import_excerpt(std::string_view text, std::size_t bytes);
+
 /// True for a zone the computer knows: an IANA name in its zone database or a written offset ("+09:00", "UTC").
 bool known_time_zone(std::string_view zone);
 
