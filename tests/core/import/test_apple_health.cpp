@@ -146,7 +146,10 @@ TEST(AppleHealth, A200MBExportIsStreamedInBoundedMemory) {
     ASSERT_EQ(::wait4(pid, &status, 0, &usage), pid);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+#ifndef __SANITIZE_ADDRESS__
+    // AddressSanitizer's own bookkeeping is no measure of the reader: there only the rows are checked.
     EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "KB at the peak, for a file of 200 MB";
+#endif
 }
 
 }  // namespace
