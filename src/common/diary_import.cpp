@@ -1,7 +1,10 @@
 #include "common/diary_import.h"
 
 #include <QDir>
+#include <QEventLoop>
+#include <QProgressDialog>
 #include <QStandardPaths>
+#include <QThread>
 
 #include "common/diary_changes.h"
 #include "common/import_window.h"
@@ -22,6 +25,26 @@ std::vector<std::string> situation_list(const ui::ScreenHost& host) {
         list.push_back(ss(item));
     }
     return list;
+}
+
+/// Reads the file on a worker thread: an Apple Health export of hundreds of MB takes seconds, and the window keeps
+/// drawing meanwhile (input waits; a busy box shows when it takes longer than a moment).
+sora::ImportFile read_in_background(const std::filesystem::path& path, const sora::ImportOptions& options,
+                                    QWidget* parent) {
+    sora::ImportFile file;
+    QEventLoop loop;
+    std::unique_ptr<QThread> thread(QThread::create([&] { file = sora::read_import_file(path, options); }));
+    QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    QProgressDialog progress("ファイルを読んでいます…", QString(), 0, 0, parent);
+    progress.setWindowTitle(Title);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setCancelButton(nullptr);
+    progress.setMinimumDuration(400);
+    progress.setValue(0);
+    thread->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    thread->wait();
+    return file;
 }
 
 }  // namespace
@@ -53,7 +76,7 @@ bool DiaryImport::open(const std::filesystem::path& path) {
         return false;
     }
     m_path = path;
-    m_file = sora::read_import_file(path);
+    m_file = read_in_background(path, {}, m_window);
     // A file with nothing to map or preview is said in a message; a CSV whose columns need naming opens the window.
     if (!m_file.read.message.empty() && m_file.read.kind != sora::ImportKind::Generic) {
         dialogs.message(ui::Icon::Warning, Title, qs(m_file.read.message));
@@ -86,7 +109,7 @@ void DiaryImport::readFile() {
     if (!m_preview) {
         return;
     }
-    m_file = sora::read_import_file(m_path, m_preview->readOptions());
+    m_file = read_in_background(m_path, m_preview->readOptions(), m_preview);
     m_preview->showFile(m_file);
     classify();
 }

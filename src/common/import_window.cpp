@@ -70,7 +70,7 @@ ImportWindow::ImportWindow(const QStringList& situations, QWidget* parent) : QDi
     grdImport->verticalHeader()->setDefaultSectionSize(grdImport->fontMetrics().height() + 6);
     grdImport->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdImport->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {28, 50, 64, 86, 70, 90, 44, 44, 44, 44, 130};
+    const int widths[] = {28, 70, 64, 86, 70, 90, 44, 44, 44, 44, 130};
     for (int c = 0; c < static_cast<int>(std::size(widths)); ++c) {
         grdImport->setColumnWidth(c, widths[c]);
     }
