@@ -15,6 +15,7 @@
 
 #include "common/import_window.h"
 #include "core/files/log_backups.h"
+#include "core/rules/entry_rules.h"
 #include "test_app.h"
 
 namespace {
@@ -161,6 +162,36 @@ TEST_F(ImportWindowTest, AnUnknownCsvIsMappedInTheWindow) {
     window->findChild<QComboBox*>("cboImportWhole")->setCurrentText("夕食後");
     window->findChild<QCheckBox*>("chkImportWhole")->setChecked(true);
     EXPECT_EQ(rows(window), std::vector<std::string>{"x 追加 2005/02/11 夕食後"});
+}
+
+TEST_F(ImportWindowTest, ALogChangedAfterThePreviewIsNotOverwritten) {
+    ImportWindow* window = openImport(writeImportFile("omron.csv", kOmron));
+    ASSERT_NE(window, nullptr);
+    // Another program (or a hand edit) changes the log while the preview is open.
+    app.writeFile("データ.txt", kLog + "\"2005/02/25\",\"起床後\",120,80,60,\"\",61\n");
+    const std::string changed = app.readBytes("データ.txt");
+    app.dialogs().clear();
+    click(window, "cmdImportOk");
+    EXPECT_EQ(app.readBytes("データ.txt"), changed);
+    EXPECT_EQ(app.readFile("状況リスト.txt"), "起床後\r\n夕食後\r\n就寝前\r\n");
+    ASSERT_FALSE(app.dialogs().records().empty());
+    EXPECT_EQ(app.dialogs().records().front().title, "取り込みエラー");
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST(ImportWindowSample, TheSampleDiaryIsNeverImportedInto) {
+    TestApp app;
+    app.useSample();
+    app.start();
+    app.dialogs().clear();
+    app.click("cmdSettei");
+    app.dialogs().clear();
+    app.dialogs().queueOpenFileName(QString("/nonexistent.csv"));
+    app.click("cmdImport");
+    // The entry panel's refusal, and no file dialog.
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_EQ(app.dialogs().records()[0].title.toStdString(), sora::sample_diary_message().title);
+    EXPECT_TRUE(app.window().findChildren<ImportWindow*>().isEmpty());
 }
 
 }  // namespace
