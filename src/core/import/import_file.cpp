@@ -69,6 +69,8 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
     file.encoding = options.encoding.value_or(detected.value_or(TextEncoding::Utf8));
     std::optional<std::string> text = decode_text(bytes, file.encoding);
     if (!text) {
+        // Shown in the mapping step, whose encoding box is where the user chooses another.
+        file.read.kind = ImportKind::Generic;
         file.read.message = quoted_name(fileName) + "は " + encoding_name(file.encoding) +
                             " として読めません。文字コードを選び直してください。";
         return file;

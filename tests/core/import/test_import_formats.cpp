@@ -173,8 +173,14 @@ TEST(ImportFormats, EncodingsAreDetectedAndChangeable) {
     // CP932 read as UTF-8 on the user's word does not decode: said, not guessed.
     ImportOptions options;
     options.encoding = TextEncoding::Utf8;
-    EXPECT_EQ(read_import_text(utf8_to_cp932(utf8).value(), "x.csv", options).read.message,
-              "「x.csv」は UTF-8 として読めません。文字コードを選び直してください。");
+    const ImportFile wrong = read_import_text(utf8_to_cp932(utf8).value(), "x.csv", options);
+    EXPECT_EQ(wrong.read.message, "「x.csv」は UTF-8 として読めません。文字コードを選び直してください。");
+    EXPECT_EQ(wrong.read.kind, ImportKind::Generic);  // the mapping step, where the encoding is chosen
+    // UTF-8 at the start and CP932 further on: not UTF-8 after all, said in the mapping step.
+    const std::string mixed = utf8 + std::string(70000, 'a') + "\n" + utf8_to_cp932("2024/01/06,1,2,朝").value();
+    const ImportFile mixedFile = read_text(mixed);
+    EXPECT_EQ(mixedFile.read.message, "「test.csv」は UTF-8 として読めません。文字コードを選び直してください。");
+    EXPECT_EQ(mixedFile.read.kind, ImportKind::Generic);
 }
 
 TEST(ImportFormats, BadInputGivesAMessageOrAnUnreadableRow) {
