@@ -3,8 +3,9 @@
 
 BUILD_DIR ?= build
 JOBS      ?= $(shell nproc)
-PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk fonts-morisawa-bizud-gothic libgtest-dev libgmock-dev \
-             libbenchmark-dev nlohmann-json3-dev poppler-utils ccache dpkg-dev appstream man-db
+PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk fonts-morisawa-bizud-gothic libgtest-dev \
+             libgmock-dev libbenchmark-dev nlohmann-json3-dev poppler-utils ccache dpkg-dev appstream man-db \
+             libexpat1-dev libzip-dev pkg-config
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_ARGS ?=
 
@@ -54,7 +55,7 @@ bench: build
 FUZZ_SECONDS   ?= 60
 FUZZ_MAX_LEN   ?= 16384
 FUZZ_DIR       := build-fuzz
-FUZZ_TARGETS   := log help_tour graph_settings auto_time situations memo user_name marker
+FUZZ_TARGETS   := log help_tour graph_settings auto_time situations memo user_name marker import
 FUZZ_CXX       := $(shell command -v ccache >/dev/null 2>&1 && echo ccache) clang++
 FUZZ_CXXFLAGS  := -std=c++20 -O1 -g -fno-omit-frame-pointer -Wall -Wextra -Wpedantic -Isrc -MMD -MP
 FUZZ_CORE_OBJS := $(patsubst src/core/%.cpp,$(FUZZ_DIR)/core/%.o,$(wildcard src/core/*.cpp src/core/*/*.cpp))
@@ -65,7 +66,7 @@ fuzz: fuzz-deps
 	for t in $(FUZZ_TARGETS); do \
 	  case $$t in log) seed=データ.txt;; help_tour) seed=設定.txt;; graph_settings) seed=グラフ設定.txt;; \
 	    auto_time) seed=自動時間.TXT;; situations) seed=状況リスト.txt;; memo) seed=気付きメモ.txt;; \
-	    user_name) seed=ﾌﾟﾗｲﾍﾞｰﾄ.txt;; marker) seed=マーカー.TXT;; esac; \
+	    user_name) seed=ﾌﾟﾗｲﾍﾞｰﾄ.txt;; marker) seed=マーカー.TXT;; import) seed=データ.txt;; esac; \
 	  mkdir -p fuzz/corpus/$$t && cp -n "data/sample/$$seed" fuzz/corpus/$$t/sample; \
 	  for f in tests/fuzz_regressions/$$t/*; do [ -f "$$f" ] && cp -n "$$f" fuzz/corpus/$$t/regression-$${f##*/}; done; \
 	  dict=""; [ -f fuzz/$$t.dict ] && dict="-dict=fuzz/$$t.dict"; \
@@ -93,7 +94,7 @@ $(FUZZ_DIR)/libcore.a: $(FUZZ_CORE_OBJS)
 	rm -f $@ && ar rcs $@ $^
 
 $(FUZZ_DIR)/fuzz_%: fuzz/fuzz_%.cpp $(FUZZ_DIR)/libcore.a
-	$(FUZZ_CXX) $(FUZZ_CXXFLAGS) -fsanitize=fuzzer,address,undefined $< $(FUZZ_DIR)/libcore.a -o $@
+	$(FUZZ_CXX) $(FUZZ_CXXFLAGS) -fsanitize=fuzzer,address,undefined $< $(FUZZ_DIR)/libcore.a -lexpat -lzip -o $@
 
 -include $(wildcard $(FUZZ_DIR)/*.d $(FUZZ_DIR)/core/*.d $(FUZZ_DIR)/core/*/*.d)
 

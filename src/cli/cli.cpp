@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_import.h"
 #include "cli/cli_report.h"
 #include "core/files/data_dir.h"
 #include "core/files/export_file.h"
@@ -222,6 +223,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         if (command == "export") {
             return run_export(options, input, out, err);
+        }
+        if (command == "import") {
+            return run_import({args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()}, dir, log.records, json,
+                              out, err);
         }
         std::string message;
         const std::optional<CliView> view = run_command(command, options, input, message);

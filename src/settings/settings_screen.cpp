@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/diary_changes.h"
+#include "common/diary_import.h"
 #include "common/side_file_guard.h"
 #include "core/files/side_files.h"
 #include "settings/graph_settings_panel.h"
@@ -46,12 +47,17 @@ SettingsScreen::SettingsScreen(ScreenContext context, QWidget* parent)
     cmdBackupRestore = new QPushButton("バックアップから復元", settingsPane);
     cmdBackupRestore->setObjectName("cmdBackupRestore");
     cmdBackupRestore->setToolTip("自動で取ったデータ.txtのコピーに戻します");
+    cmdImport = new QPushButton("ファイルから取り込み", settingsPane);
+    cmdImport->setObjectName("cmdImport");
+    cmdImport->setToolTip("血圧計のアプリや他の日記が書き出したファイルから測定を取り込みます");
+    m_import = new DiaryImport(m_ctx, parent);
 
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(makePrivateFrame(settingsPane), 1);
     auto* otherColumn = new QVBoxLayout;
     otherColumn->addWidget(chkJikan);
     otherColumn->addStretch(1);
+    otherColumn->addWidget(cmdImport, 0, Qt::AlignRight);
     otherColumn->addWidget(cmdBackupRestore, 0, Qt::AlignRight);
     otherColumn->addWidget(cmdNew1, 0, Qt::AlignRight);
     bottomRow->addLayout(otherColumn);
@@ -78,6 +84,7 @@ SettingsScreen::SettingsScreen(ScreenContext context, QWidget* parent)
     connect(chkJikan, &QCheckBox::clicked, this, &SettingsScreen::chkJikan_Click);
     connect(cmdNew1, &QPushButton::clicked, this, &SettingsScreen::showNewStartForm);
     connect(cmdBackupRestore, &QPushButton::clicked, &m_ctx.changes, &DiaryChanges::restoreFromBackup);
+    connect(cmdImport, &QPushButton::clicked, m_import, &DiaryImport::start);
 }
 
 QWidget* SettingsScreen::makePrivateFrame(QWidget* parent) {

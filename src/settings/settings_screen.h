@@ -14,6 +14,7 @@ class SituationEditorPanel;
 class GraphSettingsPanel;
 class MorningEveningPanel;
 class NewStartForm;
+class DiaryImport;
 
 /// The screen in frame fraSettei: situation list editor, graph Y-axis settings, the user's name, the
 /// automatic time of the one-line diary and the new-start wizard.
@@ -54,4 +55,6 @@ private:
     QCheckBox* chkJikan;
     QPushButton* cmdNew1;
     QPushButton* cmdBackupRestore;
+    QPushButton* cmdImport;
+    DiaryImport* m_import;
 };

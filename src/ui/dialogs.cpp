@@ -114,6 +114,14 @@ std::optional<QString> QtDialogs::saveFileName(const QString& title, const QStri
     return path;
 }
 
+std::optional<QString> QtDialogs::openFileName(const QString& title, const QString& folder, const QString& filter) {
+    const QString path = QFileDialog::getOpenFileName(m_parent, title, folder, filter);
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path;
+}
+
 Answer ScriptedDialogs::message(Icon icon, const QString& title, const QString& text, Buttons buttons) {
     m_records.push_back({Record::Kind::Message, icon, title, text, buttons, QString()});
     if (m_answers.empty()) {
@@ -149,6 +157,21 @@ std::optional<QString> ScriptedDialogs::saveFileName(const QString& title, const
     const bool given = m_saveNames.front().has_value();
     QString path = given ? *m_saveNames.front() : QString();
     m_saveNames.pop_front();
+    if (!given) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::optional<QString> ScriptedDialogs::openFileName(const QString& title, const QString& folder,
+                                                     const QString& filter) {
+    m_records.push_back({Record::Kind::OpenFile, Icon::Question, title, filter, Buttons::OkCancel, folder});
+    if (m_openNames.empty()) {
+        return std::nullopt;
+    }
+    const bool given = m_openNames.front().has_value();
+    QString path = given ? *m_openNames.front() : QString();
+    m_openNames.pop_front();
     if (!given) {
         return std::nullopt;
     }

@@ -26,6 +26,8 @@ public:
     /// The file to save to, from a file dialog that asks before an existing file is replaced; nullopt when cancelled.
     virtual std::optional<QString> saveFileName(const QString& title, const QString& suggestedPath,
                                                 const QString& filter) = 0;
+    /// An existing file to read, from a file dialog that opens in `folder`; nullopt when cancelled.
+    virtual std::optional<QString> openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
 };
 
 /// Real Qt message boxes.
@@ -38,6 +40,7 @@ public:
                                      const QString& defaultText = QString()) override;
     std::optional<QString> saveFileName(const QString& title, const QString& suggestedPath,
                                         const QString& filter) override;
+    std::optional<QString> openFileName(const QString& title, const QString& folder, const QString& filter) override;
 
 private:
     QWidget* m_parent;
@@ -50,7 +53,7 @@ private:
 class ScriptedDialogs : public Dialogs {
 public:
     struct Record {
-        enum class Kind { Message, TextInput, SaveFile } kind = Kind::Message;
+        enum class Kind { Message, TextInput, SaveFile, OpenFile } kind = Kind::Message;
         Icon icon = Icon::Information;
         QString title;
         QString text;  // the message text, or the prompt
@@ -64,12 +67,16 @@ public:
     /// Answers from its own queue; with an empty queue the dialog is cancelled.
     std::optional<QString> saveFileName(const QString& title, const QString& suggestedPath,
                                         const QString& filter) override;
+    /// Answers from its own queue; with an empty queue the dialog is cancelled.
+    std::optional<QString> openFileName(const QString& title, const QString& folder, const QString& filter) override;
 
     void queueAnswer(Answer answer) { m_answers.push_back(answer); }
     /// nullopt answers as Cancel.
     void queueText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }
     /// nullopt answers as Cancel.
     void queueSaveFileName(std::optional<QString> path) { m_saveNames.push_back(std::move(path)); }
+    /// nullopt answers as Cancel.
+    void queueOpenFileName(std::optional<QString> path) { m_openNames.push_back(std::move(path)); }
 
     const std::vector<Record>& records() const { return m_records; }
     void clear() { m_records.clear(); }
@@ -79,6 +86,7 @@ private:
     std::deque<Answer> m_answers;
     std::deque<std::optional<QString>> m_texts;
     std::deque<std::optional<QString>> m_saveNames;
+    std::deque<std::optional<QString>> m_openNames;
 };
 
 }  // namespace ui

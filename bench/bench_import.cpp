@@ -1,0 +1,190 @@
+// The import against a log of 32,767 records, in one run: the preview of a 10,000-row OMRON connect CSV (reading
+// and classifying it) against read_all of the log, and writing the chosen rows against one correction of a record
+// (both are one locked rewrite of the log with its automatic copy).
+//
+// Run: bench_import [google-benchmark flags]. Without --benchmark_repetitions it runs 15 interleaved repetitions
+// and prints the median of each benchmark and its ratio to read_all; the preview's goal is at most 3.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bench_support.h"
+#include "core/edits/record_edit.h"
+#include "core/files/file_io.h"
+#include "core/files/measurement_log.h"
+#include "core/import/import_file.h"
+#include "core/import/import_preview.h"
+#include "core/import/import_write.h"
+
+namespace {
+
+constexpr int RecordCount = 32767;
+constexpr int RowCount = 10000;
+
+struct Fixture {
+    std::filesystem::path dir;
+    std::filesystem::path logPath;
+    std::filesystem::path csvPath;
+    std::string original;
+    std::vector<sora::MeasurementRecord> records;
+    sora::ImportChoices choices;
+
+    Fixture() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "soranote-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        dir = pattern;
+        bench::RandomLog shape;
+        shape.firstDay = QDate(2005, 2, 1);
+        shape.seed = 20050301;
+        shape.situations = {"起床後", "朝食後", "昼食後", "夕食後", "就寝前", "運動後"};
+        shape.sentence = "散歩30分、気分爽快";
+        records = bench::randomRecords(RecordCount, shape);
+        bench::writeLogOrExit(dir, records);
+        logPath = sora::DataDir(dir).find(sora::files::Log);
+        sora::read_file(logPath, original);
+        records = sora::MeasurementLog(sora::DataDir(dir)).read_all().records;
+        // Two readings a day over the log's own years (so the lookup of readings already there has work), every
+        // tenth one a reading the log holds already.
+        csvPath = dir / "omron.csv";
+        std::ofstream csv(csvPath, std::ios::binary);
+        csv << "\"Measurement Date\",\"Timezone\",\"SYS(mmHg)\",\"DIA(mmHg)\",\"Pulse(bpm)\",\"Notes\"\n";
+        QDate day(2005, 2, 1);
+        for (int i = 0; i < RowCount; ++i) {
+            if (i % 10 == 9) {
+                const sora::MeasurementRecord& r = records[static_cast<std::size_t>(i) * 3];
+                csv << "\"" << r.date << " 07:05\",\"Asia/Tokyo\",\"" << r.systolic << "\",\"" << r.diastolic << "\",\""
+                    << r.pulse << "\",\n";
+                continue;
+            }
+            csv << "\"" << day.toString("yyyy/MM/dd").toStdString() << (i % 2 == 0 ? " 06:4" : " 21:1") << i % 10
+                << "\",\"Asia/Tokyo\",\"" << 110 + i % 50 << "\",\"" << 70 + i % 25 << "\",\"" << 58 + i % 30 << "\","
+                << (i % 7 == 0 ? "\"after walk\"" : "") << "\n";
+            day = i % 2 == 1 ? day.addDays(1) : day;
+        }
+        choices.rules = sora::SituationRules{660, "起床後", 1080, "就寝前", "昼食後"};
+        std::printf("log: %d records, %zu bytes CP932; import: %d rows, %ju bytes\n", RecordCount, original.size(),
+                    RowCount, static_cast<std::uintmax_t>(std::filesystem::file_size(csvPath)));
+    }
+    ~Fixture() {
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+
+    sora::ImportPreview preview() const {
+        const sora::ImportFile file = sora::read_import_file(csvPath);
+        return sora::build_import_preview(file.fileName, file.read, records, choices);
+    }
+    sora::FileStamp stamp() const { return sora::stamp_of(sora::write_target(logPath)); }
+    void putBack() const {
+        const sora::WriteResult written = sora::replace_file(logPath, dir / "bench.tmp", original);
+        if (!written) {
+            std::fprintf(stderr, "cannot put the log back: %s\n", written.message.c_str());
+            std::exit(1);
+        }
+    }
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+void BM_ReadAll(benchmark::State& state) {
+    bench::readAll(state, fixture().dir, RecordCount);
+}
+
+/// What 取り込み shows after the file dialog: the file read and every row classified against the records the
+/// screens already hold.
+void BM_Preview(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        const sora::ImportPreview preview = f.preview();
+        if (preview.rows.size() != RowCount || preview.counts.added == 0) {
+            state.SkipWithError("the preview lost rows");
+            break;
+        }
+        benchmark::DoNotOptimize(preview.rows.data());
+    }
+}
+
+/// The same with the log read first, as when no screen holds it.
+void BM_PreviewWithReadAll(benchmark::State& state) {
+    const Fixture& f = fixture();
+    const sora::MeasurementLog log{sora::DataDir(f.dir)};
+    for (auto _ : state) {
+        const sora::LogReadResult read = log.read_all();
+        const sora::ImportFile file = sora::read_import_file(f.csvPath);
+        const sora::ImportPreview preview =
+            sora::build_import_preview(file.fileName, file.read, read.records, f.choices);
+        benchmark::DoNotOptimize(preview.rows.data());
+    }
+}
+
+/// One correction of a value, the cost the import's write is held against.
+void BM_OneCorrection(benchmark::State& state) {
+    const Fixture& f = fixture();
+    const sora::MeasurementLog log{sora::DataDir(f.dir)};
+    sora::MeasurementRecord record = f.records[RecordCount / 2];
+    for (auto _ : state) {
+        record.systolic = record.systolic == 120 ? 121 : 120;
+        const sora::RecordEditResult result = sora::replace_record(log, RecordCount / 2, record, f.stamp());
+        if (!result.written) {
+            state.SkipWithError(("edit failed: " + result.written.message).c_str());
+            break;
+        }
+    }
+    f.putBack();
+}
+
+/// 取り込む: the chosen rows of the preview (about 9,000) written into the log in date order, copy first.
+void BM_ImportWrite(benchmark::State& state) {
+    const Fixture& f = fixture();
+    const std::vector<sora::MeasurementRecord> chosen = sora::chosen_records(f.preview());
+    const std::vector<std::string> situations = {"起床後", "就寝前", "昼食後"};
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.putBack();
+        const sora::FileStamp readAs = f.stamp();
+        state.ResumeTiming();
+        const sora::ImportWriteResult result =
+            sora::write_import(sora::DataDir(f.dir), f.records, readAs, chosen, situations);
+        if (!result.written) {
+            state.SkipWithError(("import failed: " + result.written.message).c_str());
+            break;
+        }
+    }
+    state.counters["rows"] = static_cast<double>(chosen.size());
+    f.putBack();
+}
+
+BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Preview)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewWithReadAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneCorrection)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportWrite)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bench::MedianReporter reporter;
+    bench::runInterleaved(argc, argv, "15", reporter, [] { fixture(); });
+    bench::printAgainstReadAll(reporter, {"BM_Preview", "BM_PreviewWithReadAll", "BM_OneCorrection", "BM_ImportWrite"},
+                               3.0);
+    const auto correction = reporter.median("BM_OneCorrection");
+    const auto write = reporter.median("BM_ImportWrite");
+    if (correction.wall > 0 && write.wall > 0) {
+        std::printf("median import write / one correction: %.2f (CPU %.2f)\n", write.wall / correction.wall,
+                    write.cpu / correction.cpu);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

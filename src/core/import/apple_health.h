@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "core/import/import_row.h"
+
+namespace sora {
+
+/// Gives the next bytes of a file into the buffer: how many (0 at the end), or -1 when reading failed.
+using ByteSource = std::function<long long(char* buffer, std::size_t size)>;
+
+/// Reads the blood-pressure correlations of an Apple Health "export.xml" as a stream (the file may be hundreds of
+/// MB): systolic and diastolic from the correlation's records, the pulse from a heart-rate record of the same
+/// time, the time as the phone's clock showed it (the offset in startDate is where it was). A reading listed twice
+/// counts once. `fileName` names the file in messages.
+ImportRead read_apple_health_xml(const ByteSource& source, const std::string& fileName);
+
+/// The same from the "export.zip" the Health app writes (its export.xml, streamed out of the archive).
+ImportRead read_apple_health_zip(const std::filesystem::path& path);
+
+}  // namespace sora

@@ -1,0 +1,180 @@
+#include "core/import/csv_formats.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "core/files/storable_text.h"
+#include "core/import/import_fields.h"
+#include "core/rules/dates.h"
+
+namespace sora {
+namespace {
+
+constexpr std::string_view OwnHeading[] = {"日付", "時刻", "状況", "最高血圧", "最低血圧",
+                                           "脈拍", "体重", "判定", "一言日記"};
+
+bool same_text(std::string_view a, std::string_view b) {
+    a = trimmed(a);
+    b = trimmed(b);
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+std::string_view field_at(const CsvRecord& record, int column) {
+    if (column < 0 || static_cast<std::size_t>(column) >= record.fields.size()) {
+        return {};
+    }
+    return record.fields[static_cast<std::size_t>(column)];
+}
+
+ImportRow own_row(const CsvRecord& record) {
+    ImportRow row;
+    row.line = record.line;
+    if (record.fields.size() != std::size(OwnHeading)) {
+        row.problem = "項目の数が " + std::to_string(record.fields.size()) + " です（9 のはず）";
+        return row;
+    }
+    const auto& f = record.fields;
+    const std::optional<ImportDateTime> date = parse_import_date_time(f[0]);
+    if (!date || date->hasTime) {
+        row.problem = "日付「" + import_excerpt(trimmed(f[0]), 40) + "」が読めません";
+        return row;
+    }
+    row.date = date->date;
+    // Our own export writes the time exactly as the diary text held it: keep it so the round trip is exact.
+    row.time = std::string(trimmed(f[1]));
+    if (!row.time.empty() && !is_time_of_day(row.time)) {
+        row.problem = "時刻「" + import_excerpt(row.time, 20) + "」が読めません";
+        return row;
+    }
+    read_import_value(f[3], "最高血圧", row.systolic, row);
+    read_import_value(f[4], "最低血圧", row.diastolic, row);
+    read_import_value(f[5], "脈拍", row.pulse, row);
+    read_import_value(f[6], "体重", row.weight, row);
+    const std::optional<std::string> situation = storable_text(f[2]);
+    const std::optional<std::string> note = storable_text(f[8]);
+    if ((!situation || !note) && row.problem.empty()) {
+        row.problem = "保存できない文字（絵文字など）があります";
+    }
+    row.situation = situation.value_or("");
+    row.note = note.value_or("");
+    return row;
+}
+
+/// Whether each zone of the file is known, looked up once per zone and not once per row.
+using ZoneCache = std::map<std::string, bool, std::less<>>;
+
+ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, ZoneCache& zones, ImportRead& read) {
+    ImportRow row;
+    row.line = record.line;
+    read_import_date_time(field_at(record, columns[0]), row);
+    read_import_value(field_at(record, columns[2]), "最高血圧", row.systolic, row);
+    read_import_value(field_at(record, columns[3]), "最低血圧", row.diastolic, row);
+    read_import_value(field_at(record, columns[4]), "脈拍", row.pulse, row);
+    read_import_note(field_at(record, columns[5]), row);
+    require_values(row);
+    // The time is the clock time where the reading was taken; the zone only has to be one we know.
+    const std::string_view zone = trimmed(field_at(record, columns[1]));
+    auto cached = zones.find(zone);
+    if (cached == zones.end()) {
+        cached = zones.emplace(std::string(zone), known_time_zone(zone)).first;
+        if (!cached->second) {
+            read.remarks.push_back("タイムゾーン「" + import_excerpt(zone, 40) +
+                                   "」は不明です。記録の時刻をそのまま使います");
+        }
+    }
+    if (!cached->second) {
+        row.remark = "タイムゾーン「" + import_excerpt(zone, 40) + "」は不明です。記録の時刻をそのまま使います";
+    }
+    return row;
+}
+
+}  // namespace
+
+int find_column(const std::vector<std::string>& heading, std::initializer_list<std::string_view> names) {
+    for (std::size_t i = 0; i < heading.size(); ++i) {
+        for (const std::string_view name : names) {
+            if (same_text(heading[i], name)) {
+                return static_cast<int>(i);
+            }
+        }
+    }
+    return -1;
+}
+
+void require_values(ImportRow& row) {
+    if (!row.problem.empty()) {
+        return;
+    }
+    if ((row.systolic == 0) != (row.diastolic == 0)) {
+        row.problem = row.systolic == 0 ? "最高血圧がありません" : "最低血圧がありません";
+    } else if (row.systolic == 0 && row.pulse == 0 && row.weight == 0) {
+        row.problem = "測定値がありません";
+    }
+}
+
+ImportKind csv_kind(const std::vector<std::string>& heading) {
+    if (heading.size() == std::size(OwnHeading) &&
+        std::equal(heading.begin(), heading.end(), std::begin(OwnHeading),
+                   [](const std::string& a, std::string_view b) { return same_text(a, b); })) {
+        return ImportKind::OwnCsv;
+    }
+    if (!heading.empty() && same_text(heading[0], "Measurement Date") && find_column(heading, {"SYS(mmHg)"}) >= 0 &&
+        find_column(heading, {"DIA(mmHg)"}) >= 0) {
+        return ImportKind::Omron;
+    }
+    if (!heading.empty() && same_text(heading[0], "Date") && find_column(heading, {"Systolic"}) >= 0 &&
+        find_column(heading, {"Diastolic"}) >= 0 && find_column(heading, {"Heart rate"}) >= 0) {
+        return ImportKind::Withings;
+    }
+    return ImportKind::Generic;
+}
+
+ImportRead read_known_csv(ImportKind kind, const std::vector<CsvRecord>& records) {
+    ImportRead read;
+    read.kind = kind;
+    if (records.empty()) {
+        return read;
+    }
+    const std::vector<std::string>& heading = records.front().fields;
+    read.rows.reserve(records.size() - 1);
+    ZoneCache zones;
+    const std::vector<int> omron = {find_column(heading, {"Measurement Date"}),
+                                    find_column(heading, {"Timezone", "Time Zone"}),
+                                    find_column(heading, {"SYS(mmHg)"}),
+                                    find_column(heading, {"DIA(mmHg)"}),
+                                    find_column(heading, {"Pulse(bpm)"}),
+                                    find_column(heading, {"Notes", "Note", "Memo", "Comment", "Comments", "メモ"})};
+    const int wDate = find_column(heading, {"Date"});
+    const int wPulse = find_column(heading, {"Heart rate"});
+    const int wSystolic = find_column(heading, {"Systolic"});
+    const int wDiastolic = find_column(heading, {"Diastolic"});
+    const int wComments = find_column(heading, {"Comments"});
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        const CsvRecord& record = records[i];
+        if (kind == ImportKind::OwnCsv) {
+            read.rows.push_back(own_row(record));
+        } else if (kind == ImportKind::Omron) {
+            read.rows.push_back(omron_row(record, omron, zones, read));
+        } else {
+            // Withings lists weight-only and pulse-only measurements too: those are no blood-pressure readings.
+            if (trimmed(field_at(record, wSystolic)).empty() && trimmed(field_at(record, wDiastolic)).empty()) {
+                continue;
+            }
+            ImportRow row;
+            row.line = record.line;
+            read_import_date_time(field_at(record, wDate), row);
+            read_import_value(field_at(record, wSystolic), "最高血圧", row.systolic, row);
+            read_import_value(field_at(record, wDiastolic), "最低血圧", row.diastolic, row);
+            read_import_value(field_at(record, wPulse), "脈拍", row.pulse, row);
+            read_import_note(field_at(record, wComments), row);
+            require_values(row);
+            read.rows.push_back(std::move(row));
+        }
+    }
+    return read;
+}
+
+}  // namespace sora

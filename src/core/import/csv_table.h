@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sora {
+
+/// One record of a CSV or TSV text with the line it begins on (1-based).
+struct CsvRecord {
+    int line = 0;
+    std::vector<std::string> fields;
+};
+
+/// The records of a UTF-8 text (RFC 4180: fields in double quotes may hold the separator, doubled quotes and line
+/// breaks; CR LF, LF or CR end a record). Blank lines are left out; blanks around an unquoted field are kept.
+/// An opening quote that is never closed takes the rest of the text into its field.
+std::vector<CsvRecord> split_csv(std::string_view text, char separator);
+
+/// The separator of a text: of comma, semicolon and tab, the one that splits its first lines into the same number
+/// of fields, more than one; a comma when none does.
+char detect_separator(std::string_view text);
+
+/// The field without blanks around it.
+std::string_view trimmed(std::string_view field);
+
+}  // namespace sora

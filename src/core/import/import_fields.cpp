@@ -1,0 +1,250 @@
+#include "core/import/import_fields.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "core/files/storable_text.h"
+#include "core/import/csv_table.h"
+#include "core/rules/numbers.h"
+
+namespace sora {
+namespace {
+
+/// A note longer than this is no comment but something else pasted into the column.
+constexpr std::size_t MaxNoteBytes = 1000;
+
+/// Reads 1–4 digits at `pos`; -1 when there are none.
+int read_digits(std::string_view text, std::size_t& pos, std::size_t maxDigits) {
+    int value = 0;
+    std::size_t count = 0;
+    while (pos < text.size() && count < maxDigits && std::isdigit(static_cast<unsigned char>(text[pos]))) {
+        value = value * 10 + (text[pos] - '0');
+        ++pos;
+        ++count;
+    }
+    return count == 0 ? -1 : value;
+}
+
+bool skip(std::string_view text, std::size_t& pos, std::string_view what) {
+    if (text.substr(pos).starts_with(what)) {
+        pos += what.size();
+        return true;
+    }
+    return false;
+}
+
+/// "H:MM" or "H:MM:SS" with an optional fraction, from `pos`.
+bool read_time(std::string_view text, std::size_t& pos, ImportDateTime& into) {
+    const int hour = read_digits(text, pos, 2);
+    if (hour < 0 || !skip(text, pos, ":")) {
+        return false;
+    }
+    const std::size_t minuteStart = pos;
+    const int minute = read_digits(text, pos, 2);
+    if (minute < 0 || pos - minuteStart != 2) {
+        return false;
+    }
+    int second = 0;
+    if (skip(text, pos, ":")) {
+        const std::size_t secondStart = pos;
+        second = read_digits(text, pos, 2);
+        if (second < 0 || pos - secondStart != 2) {
+            return false;
+        }
+        if (skip(text, pos, ".")) {
+            while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
+                ++pos;
+            }
+        }
+    }
+    if (hour > 23 || minute > 59 || second > 59) {
+        return false;
+    }
+    into.hasTime = true;
+    into.hour = hour;
+    into.minute = minute;
+    into.second = second;
+    return true;
+}
+
+bool offset_text(std::string_view zone) {
+    std::size_t pos = 0;
+    if (zone.starts_with("UTC") || zone.starts_with("GMT")) {
+        pos = 3;
+        if (pos == zone.size()) {
+            return true;
+        }
+    }
+    if (pos >= zone.size() || (zone[pos] != '+' && zone[pos] != '-')) {
+        return false;
+    }
+    ++pos;
+    const int hours = read_digits(zone, pos, 2);
+    if (hours < 0 || hours > 14) {
+        return false;
+    }
+    skip(zone, pos, ":");
+    if (pos < zone.size() && read_digits(zone, pos, 2) < 0) {
+        return false;
+    }
+    return pos == zone.size();
+}
+
+}  // namespace
+
+std::string import_excerpt(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) {
+        return std::string(text);
+    }
+    while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) {
+        --bytes;
+    }
+    return std::string(text.substr(0, bytes)) + "…";
+}
+
+std::optional<ImportDateTime> parse_import_date_time(std::string_view text) {
+    text = trimmed(text);
+    std::size_t pos = 0;
+    ImportDateTime result;
+    const std::size_t yearStart = pos;
+    const int year = read_digits(text, pos, 4);
+    if (year < 0 || pos - yearStart != 4) {
+        return std::nullopt;
+    }
+    const bool kanji = skip(text, pos, "年");
+    if (!kanji && !skip(text, pos, "/") && !skip(text, pos, "-") && !skip(text, pos, ".")) {
+        return std::nullopt;
+    }
+    const char separator = kanji ? '\0' : text[pos - 1];
+    const int month = read_digits(text, pos, 2);
+    if (month < 0 || (kanji ? !skip(text, pos, "月") : !skip(text, pos, std::string_view(&separator, 1)))) {
+        return std::nullopt;
+    }
+    const int day = read_digits(text, pos, 2);
+    if (day < 0 || (kanji && !skip(text, pos, "日"))) {
+        return std::nullopt;
+    }
+    result.date = Date{year, month, day};
+    if (!result.date.valid()) {
+        return std::nullopt;
+    }
+    if (pos == text.size()) {
+        return result;
+    }
+    if (!skip(text, pos, "T") && !skip(text, pos, " ")) {
+        return std::nullopt;
+    }
+    while (skip(text, pos, " ")) {
+    }
+    if (!read_time(text, pos, result)) {
+        return std::nullopt;
+    }
+    while (skip(text, pos, " ")) {
+    }
+    result.zone = std::string(text.substr(pos));
+    if (!result.zone.empty() && result.zone != "Z" && !offset_text(result.zone)) {
+        return std::nullopt;
+    }
+    return result;
+}
+
+bool parse_import_time(std::string_view text, ImportDateTime& into) {
+    text = trimmed(text);
+    std::size_t pos = 0;
+    return read_time(text, pos, into) && pos == text.size();
+}
+
+void read_import_value(std::string_view field, const char* name, float& value, ImportRow& row) {
+    field = trimmed(field);
+    value = 0;
+    if (field.empty()) {
+        return;
+    }
+    // Most files write plain ASCII numbers: only other text needs the full-width forms made half-width.
+    std::string converted;
+    std::string_view text = field;
+    if (!std::all_of(field.begin(), field.end(), [](char c) { return (c & 0x80) == 0; })) {
+        converted = half_width_number(field);
+        text = converted;
+    }
+    const std::optional<double> number = number_value(text);
+    if (number && *number > 0 && *number < 999) {
+        value = static_cast<float>(*number);
+        return;
+    }
+    if (!row.problem.empty()) {
+        return;  // the first problem is the one shown
+    }
+    const std::string shown = import_excerpt(text, 20);
+    row.problem = !number ? std::string(name) + "「" + shown + "」が数値ではありません"
+                          : std::string(name) + " " + shown + " は取り込めません（0 より大きく 999 未満）";
+}
+
+void read_import_date_time(std::string_view text, ImportRow& row) {
+    const std::optional<ImportDateTime> parsed = parse_import_date_time(text);
+    if (!parsed) {
+        if (row.problem.empty()) {
+            const std::string_view given = trimmed(text);
+            row.problem = given.empty() ? "日付がありません" : "日付「" + import_excerpt(given, 40) + "」が読めません";
+        }
+        return;
+    }
+    row.date = parsed->date;
+    if (parsed->hasTime) {
+        row.time = import_time_text(parsed->hour, parsed->minute, parsed->second);
+    }
+}
+
+void read_import_note(std::string_view text, ImportRow& row) {
+    text = trimmed(text);
+    if (text.empty()) {
+        return;
+    }
+    if (text.size() > MaxNoteBytes) {
+        if (row.problem.empty()) {
+            row.problem = "コメントが長すぎます（" + std::to_string(text.size()) + " バイト）";
+        }
+        return;
+    }
+    std::optional<std::string> storable = storable_text(text);
+    if (!storable) {
+        if (row.problem.empty()) {
+            row.problem = "コメントに保存できない文字（絵文字など）があります";
+        }
+        return;
+    }
+    row.note = std::move(*storable);
+}
+
+std::string import_time_text(int hour, int minute, int second) {
+    std::string text;
+    if (hour >= 10) {
+        text += static_cast<char>('0' + hour / 10);
+    }
+    const char rest[] = {static_cast<char>('0' + hour % 10),   ':', static_cast<char>('0' + minute / 10),
+                         static_cast<char>('0' + minute % 10), ':', static_cast<char>('0' + second / 10),
+                         static_cast<char>('0' + second % 10)};
+    text.append(rest, sizeof rest);
+    return text;
+}
+
+bool known_time_zone(std::string_view zone) {
+    zone = trimmed(zone);
+    if (zone.empty() || zone == "Z" || offset_text(zone)) {
+        return true;
+    }
+    // A zone name is letters, digits, "_", "-", "+" and "/" between them; nothing that climbs out of the database.
+    for (const char c : zone) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-' && c != '+' && c != '/') {
+            return false;
+        }
+    }
+    if (zone.starts_with('/') || zone.find("..") != std::string_view::npos) {
+        return false;
+    }
+    std::error_code ec;
+    return std::filesystem::is_regular_file(std::filesystem::path("/usr/share/zoneinfo") / std::string(zone), ec);
+}
+
+}  // namespace sora

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/import/import_row.h"
+#include "core/rules/dates.h"
+
+namespace sora {
+
+/// A date with an optional time of day and zone, as exported files write them.
+struct ImportDateTime {
+    Date date;
+    bool hasTime = false;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    std::string zone;  ///< an offset or zone written after the time ("+0900", "Z"); empty when none
+};
+
+/// Reads year-first dates with "/", "-", "." or 年月日 ("2024/01/05", "2024-1-5", "2024年1月5日"), optionally
+/// followed by a blank or "T" and "H:MM" or "H:MM:SS" (fractions of a second dropped) and a zone ("Z", "+09:00",
+/// "+0900", " +0900"). nullopt for anything else, an impossible date or time among them: day-first and
+/// month-first dates cannot be told apart, so they are not guessed.
+std::optional<ImportDateTime> parse_import_date_time(std::string_view text);
+
+/// A time of day alone ("7:05", "07:05:09"); sets the fields of `into`. False for anything else.
+bool parse_import_time(std::string_view text, ImportDateTime& into);
+
+/// Reads a value field into `value`: empty is 0 (not measured); otherwise a number (full-width digits allowed)
+/// above 0 and below 999, as the entry panel takes. Else sets row.problem naming the value and the text.
+void read_import_value(std::string_view field, const char* name, float& value, ImportRow& row);
+
+/// Puts a date and time into the row (the time as "h:mm:ss"), or the problem when the text does not read.
+void read_import_date_time(std::string_view text, ImportRow& row);
+
+/// Takes the note of a row, made storable (quotes and line breaks as the entry panel stores them); a note the files
+/// cannot hold or longer than the import takes marks the row unreadable.
+void read_import_note(std::string_view text, ImportRow& row);
+
+/// "h:mm:ss" as format_time_of_day writes it, without printf: a file of years has a time on every row.
+std::string import_time_text(int hour, int minute, int second);
+
+/// At most `bytes` of a text for a message, cut before a character and not inside one, with "…" when cut.
+std::string import_excerpt(std::string_view text, std::size_t bytes);
+
+/// True for a zone the computer knows: an IANA name in its zone database or a written offset ("+09:00", "UTC").
+bool known_time_zone(std::string_view zone);
+
+}  // namespace sora

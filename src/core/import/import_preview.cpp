@@ -1,0 +1,241 @@
+#include "core/import/import_preview.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+
+#include "core/rules/dates.h"
+#include "core/rules/numbers.h"
+#include "core/rules/plausibility.h"
+#include "core/rules/saving_time.h"
+
+namespace sora {
+namespace {
+
+/// Minutes after midnight of "h:mm:ss", -1 for no time: the readings of different sources agree to the minute.
+int minute_of_day(std::string_view time) {
+    const std::size_t colon = time.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon > 2 || colon + 3 > time.size()) {
+        return -1;
+    }
+    int hour = 0;
+    for (std::size_t i = 0; i < colon; ++i) {
+        hour = hour * 10 + (time[i] - '0');
+    }
+    return hour * 60 + (time[colon + 1] - '0') * 10 + (time[colon + 2] - '0');
+}
+
+/// A reading's date and values: equal keys are the same reading unless their times or weights differ. The values
+/// are kept as their bit patterns (all the same sign), so that equal values are equal keys and comparing is cheap.
+struct ValueKey {
+    std::uint32_t date;       // yyyymmdd
+    std::uint64_t pressures;  // systolic and diastolic
+    std::uint32_t pulse;
+};
+
+ValueKey value_key(int date, float systolic, float diastolic, float pulse) {
+    return {static_cast<std::uint32_t>(date),
+            static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(systolic)) << 32 |
+                std::bit_cast<std::uint32_t>(diastolic),
+            std::bit_cast<std::uint32_t>(pulse)};
+}
+
+inline bool key_less(const ValueKey& a, const ValueKey& b) {
+    if (a.date != b.date) {
+        return a.date < b.date;
+    }
+    return a.pressures != b.pressures ? a.pressures < b.pressures : a.pulse < b.pulse;
+}
+
+int date_number(const std::optional<Date>& date) {
+    return date ? date->year * 10000 + date->month * 100 + date->day : 0;
+}
+
+/// A reading already taken: one of the diary's records, or a row of the file (its index among the rows).
+struct Known {
+    ValueKey key;
+    int minute;
+    float weight;
+    const MeasurementRecord* diary;
+    std::size_t row;
+};
+
+/// The readings sorted by key, so that a row finds its equals by binary search: no node per record to allocate.
+/// Within a key the diary's order (or the file's) is kept, so the first equal found is the earliest.
+void sort_by_key(std::vector<Known>& known) {
+    std::sort(known.begin(), known.end(), [](const Known& a, const Known& b) {
+        return key_less(a.key, b.key) ||
+               (!key_less(b.key, a.key) && (a.diary != b.diary ? a.diary < b.diary : a.row < b.row));
+    });
+}
+
+std::pair<std::vector<Known>::const_iterator, std::vector<Known>::const_iterator> equals(
+    const std::vector<Known>& known, const ValueKey& key) {
+    return std::equal_range(known.begin(), known.end(), Known{key, 0, 0, nullptr, 0},
+                            [](const Known& a, const Known& b) { return key_less(a.key, b.key); });
+}
+
+bool same_reading(const Known& k, int minute, float weight) {
+    const bool sameTime = k.minute < 0 || minute < 0 || k.minute == minute;
+    const bool sameWeight = k.weight == 0 || weight == 0 || k.weight == weight;
+    return sameTime && sameWeight;
+}
+
+/// The plausibility question without the entry panel's closing question.
+std::string doubt_text(const PlausibilityQuestion& question) {
+    const std::size_t confirm = question.text.find("入力を確かめてください");
+    return confirm == std::string::npos ? question.text : question.text.substr(0, confirm);
+}
+
+}  // namespace
+
+const char* import_status_name(ImportStatus status) {
+    switch (status) {
+        case ImportStatus::New:
+            return "追加";
+        case ImportStatus::InDiary:
+            return "登録済み";
+        case ImportStatus::Questionable:
+            return "要確認";
+        case ImportStatus::Unreadable:
+            return "読めない";
+    }
+    return "";
+}
+
+std::string import_diary_text(const std::string& time, const std::string& note) {
+    if (time.empty()) {
+        return note;
+    }
+    return note.empty() ? time : time + " " + note;
+}
+
+std::size_t ImportPreview::chosenCount() const {
+    std::size_t n = 0;
+    for (const ImportPreviewRow& row : rows) {
+        n += row.chosen ? 1 : 0;
+    }
+    return n;
+}
+
+std::string ImportPreview::countsText() const {
+    return "追加 " + std::to_string(counts.added) + " 件　登録済み " + std::to_string(counts.inDiary) + " 件　要確認 " +
+           std::to_string(counts.questionable) + " 件　読めない " + std::to_string(counts.unreadable) + " 件";
+}
+
+ImportPreview build_import_preview(const std::string& fileName, const ImportRead& read,
+                                   const std::vector<MeasurementRecord>& diary, const ImportChoices& choices) {
+    ImportPreview preview;
+    preview.fileName = fileName;
+    preview.kind = read.kind;
+    preview.message = read.message;
+    preview.remarks = read.remarks;
+    // One search per row, not a pass over the diary: a diary of decades and a file of years meet here.
+    // Only the diary's days that the file has can hold its readings: an import of weeks into a diary of decades
+    // looks at weeks.
+    int firstDay = 99999999;
+    int lastDay = 0;
+    for (const ImportRow& in : read.rows) {
+        if (in.date) {
+            firstDay = std::min(firstDay, date_number(in.date));
+            lastDay = std::max(lastDay, date_number(in.date));
+        }
+    }
+    // The log's dates are "yyyy/mm/dd", which sort as text: only the days in the file's range are read as dates.
+    const std::string first = firstDay <= lastDay
+                                  ? format_date(Date{firstDay / 10000, firstDay / 100 % 100, firstDay % 100})
+                                  : std::string("9");
+    const std::string last = firstDay <= lastDay
+                                 ? format_date(Date{lastDay / 10000, lastDay / 100 % 100, lastDay % 100}) + "~"
+                                 : std::string();
+    std::vector<Known> inDiary;
+    for (const MeasurementRecord& r : diary) {
+        if (r.date.size() == 10 && (r.date < first || r.date > last)) {
+            continue;  // a hand-written "yyyy/m/d" is read as a date below
+        }
+        const int day = date_number(parse_date(r.date));
+        if (day >= firstDay && day <= lastDay) {
+            inDiary.push_back({value_key(day, r.systolic, r.diastolic, r.pulse),
+                               minute_of_day(split_saving_time(r.diary).time), r.weight, &r, 0});
+        }
+    }
+    sort_by_key(inDiary);
+    // The file's own readings, in file order within a key: an earlier row that is taken makes a later equal one
+    // a duplicate.
+    std::vector<Known> inFile;
+    inFile.reserve(read.rows.size());
+    for (std::size_t i = 0; i < read.rows.size(); ++i) {
+        const ImportRow& in = read.rows[i];
+        if (in.problem.empty()) {
+            inFile.push_back({value_key(date_number(in.date), in.systolic, in.diastolic, in.pulse),
+                              minute_of_day(in.time), in.weight, nullptr, i});
+        }
+    }
+    sort_by_key(inFile);
+    preview.rows.reserve(read.rows.size());
+    for (const ImportRow& in : read.rows) {
+        ImportPreviewRow row;
+        row.line = in.line;
+        row.time = in.time;
+        MeasurementRecord& r = row.record;
+        r.date = in.date ? format_date(*in.date) : std::string();
+        r.systolic = in.systolic;
+        r.diastolic = in.diastolic;
+        r.pulse = in.pulse;
+        r.weight = in.weight;
+        r.diary = import_diary_text(in.time, in.note);
+        // Our own CSV names each reading's situation (an empty one too); other files leave it to the rules.
+        r.situation = choices.wholeFile                 ? *choices.wholeFile
+                      : read.kind == ImportKind::OwnCsv ? in.situation
+                                                        : situation_at(choices.rules, in.time);
+        if (!in.problem.empty()) {
+            row.status = ImportStatus::Unreadable;
+            row.reason = in.problem;
+            ++preview.counts.unreadable;
+            preview.rows.push_back(std::move(row));
+            continue;
+        }
+        const ValueKey key = value_key(date_number(in.date), r.systolic, r.diastolic, r.pulse);
+        const int minute = minute_of_day(in.time);
+        const Known* match = nullptr;
+        for (auto [it, end] = equals(inDiary, key); it != end && match == nullptr; ++it) {
+            match = same_reading(*it, minute, r.weight) ? &*it : nullptr;
+        }
+        for (auto [it, end] = equals(inFile, key); it != end && match == nullptr && it->row < preview.rows.size();
+             ++it) {
+            const ImportStatus earlier = preview.rows[it->row].status;
+            const bool taken = earlier == ImportStatus::New || earlier == ImportStatus::Questionable;
+            match = taken && same_reading(*it, minute, r.weight) ? &*it : nullptr;
+        }
+        if (match != nullptr) {
+            row.status = ImportStatus::InDiary;
+            row.reason =
+                match->diary != nullptr
+                    ? "同じ測定が日記の " + match->diary->date + " " + match->diary->situation + " にあります"
+                    : "同じ測定がファイルの " + std::to_string(preview.rows[match->row].line) + " 行目にあります";
+            ++preview.counts.inDiary;
+        } else if (const auto doubt = plausibility_question(r.systolic, r.diastolic, r.pulse, r.weight)) {
+            row.status = ImportStatus::Questionable;
+            row.reason = doubt_text(*doubt);
+            ++preview.counts.questionable;
+        } else {
+            row.status = ImportStatus::New;
+            row.chosen = true;
+            ++preview.counts.added;
+        }
+        preview.rows.push_back(std::move(row));
+    }
+    return preview;
+}
+
+std::vector<MeasurementRecord> chosen_records(const ImportPreview& preview) {
+    std::vector<MeasurementRecord> records;
+    for (const ImportPreviewRow& row : preview.rows) {
+        if (row.chosen && (row.status == ImportStatus::New || row.status == ImportStatus::Questionable)) {
+            records.push_back(row.record);
+        }
+    }
+    return records;
+}
+
+}  // namespace sora

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/import/import_row.h"
+#include "core/import/situation_rules.h"
+#include "core/rules/measurement_record.h"
+
+namespace sora {
+
+/// What the import does with a row.
+enum class ImportStatus {
+    New,           ///< to be added
+    InDiary,       ///< the diary (or an earlier row of the file) has the reading already: skipped
+    Questionable,  ///< outside the plausible ranges: added only when the user ticks it
+    Unreadable     ///< cannot be read: why is in the reason
+};
+
+/// "追加", "登録済み", "要確認", "読めない".
+const char* import_status_name(ImportStatus status);
+
+/// How the rows get their situation.
+struct ImportChoices {
+    SituationRules rules;
+    /// Set: every reading gets this situation, whatever its time (and whatever situation our own CSV names).
+    std::optional<std::string> wholeFile;
+};
+
+/// One row of the preview.
+struct ImportPreviewRow {
+    int line = 0;
+    ImportStatus status = ImportStatus::New;
+    MeasurementRecord record;  ///< as it would be written (date empty when the row has none)
+    std::string time;          ///< the measurement time, "h:mm:ss"; empty when the file gives none
+    std::string reason;        ///< why it is not added, or what to look at
+    bool chosen = false;       ///< will be written: new rows, and questionable ones the user ticked
+};
+
+/// The rows of each status.
+struct ImportCounts {
+    std::size_t added = 0;
+    std::size_t inDiary = 0;
+    std::size_t questionable = 0;
+    std::size_t unreadable = 0;
+    bool operator==(const ImportCounts&) const = default;
+};
+
+/// The preview of an import, as the window and the command line show it.
+struct ImportPreview {
+    std::string fileName;
+    ImportKind kind = ImportKind::NotAnExport;
+    std::string message;  ///< the file could not be read at all: the preview has no rows
+    std::vector<std::string> remarks;
+    std::vector<ImportPreviewRow> rows;
+    ImportCounts counts;
+
+    /// The rows that would be written now.
+    std::size_t chosenCount() const;
+    /// "追加 12 件　登録済み 3 件　要確認 1 件　読めない 2 件".
+    std::string countsText() const;
+};
+
+/// Classifies every row against the diary's records: unreadable, already in the diary (same date and values, and
+/// the same time to the minute unless one of them has no time), questionable (is_plausible says no), or new.
+/// A reading that an earlier row of the file has already is in the diary too, so nothing is taken twice.
+ImportPreview build_import_preview(const std::string& fileName, const ImportRead& read,
+                                   const std::vector<MeasurementRecord>& diary, const ImportChoices& choices);
+
+/// The records of the chosen rows, in file order.
+std::vector<MeasurementRecord> chosen_records(const ImportPreview& preview);
+
+/// The diary text of an imported reading: the time as the automatic saving time writes it, then the note.
+std::string import_diary_text(const std::string& time, const std::string& note);
+
+}  // namespace sora

@@ -1,0 +1,158 @@
+#include "core/import/import_write.h"
+
+#include <algorithm>
+
+#include "core/files/measurement_log.h"
+#include "core/files/side_files.h"
+#include "core/files/text_codec.h"
+#include "core/files/text_file.h"
+#include "core/files/writer_lock.h"
+#include "core/rules/dates.h"
+#include "core/rules/saving_time.h"
+
+namespace sora {
+namespace {
+
+/// Seconds after midnight of the time the diary text begins with; -1 without one.
+int seconds_of(const MeasurementRecord& r) {
+    const std::string_view time = split_saving_time(r.diary).time;
+    if (time.empty()) {
+        return -1;
+    }
+    const std::size_t colon = time.find(':');
+    const int hour = std::stoi(std::string(time.substr(0, colon)));
+    const int minute = std::stoi(std::string(time.substr(colon + 1, 2)));
+    const int second = std::stoi(std::string(time.substr(colon + 4, 2)));
+    return hour * 3600 + minute * 60 + second;
+}
+
+}  // namespace
+
+std::vector<MeasurementRecord> sorted_for_import(std::vector<MeasurementRecord> added) {
+    std::stable_sort(added.begin(), added.end(), [](const MeasurementRecord& a, const MeasurementRecord& b) {
+        return a.date != b.date ? a.date < b.date : seconds_of(a) < seconds_of(b);
+    });
+    return added;
+}
+
+std::vector<MeasurementRecord> merge_in_date_order(const std::vector<MeasurementRecord>& diary,
+                                                   std::vector<MeasurementRecord> added) {
+    added = sorted_for_import(std::move(added));
+    std::vector<MeasurementRecord> merged;
+    merged.reserve(diary.size() + added.size());
+    auto next = added.begin();
+    for (const MeasurementRecord& record : diary) {
+        while (next != added.end() && next->date < record.date) {
+            merged.push_back(std::move(*next++));
+        }
+        merged.push_back(record);
+    }
+    std::move(next, added.end(), std::back_inserter(merged));
+    return merged;
+}
+
+std::optional<std::string> spliced_log(std::string_view logBytes, const std::vector<MeasurementRecord>& diary,
+                                       const std::vector<MeasurementRecord>& added, bool& cannotHold) {
+    cannotHold = false;
+    // Where each record's line ends (after its line break).
+    std::vector<std::size_t> ends;
+    ends.reserve(diary.size());
+    std::size_t start = 0;
+    while (start < logBytes.size()) {
+        std::size_t end = logBytes.find('\n', start);
+        end = end == std::string_view::npos ? logBytes.size() : end + 1;
+        // A blank line would end up between records: such a log is written anew from its records.
+        if (logBytes.substr(start, end - start).find_first_not_of("\r\n") == std::string_view::npos) {
+            return std::nullopt;
+        }
+        ends.push_back(end);
+        start = end;
+    }
+    if (ends.size() != diary.size()) {
+        return std::nullopt;
+    }
+    const std::vector<MeasurementRecord> sorted = sorted_for_import(added);
+    std::string out;
+    out.reserve(logBytes.size() + sorted.size() * 64);
+    auto next = sorted.begin();
+    const auto insertBefore = [&](const std::string* date) {
+        for (; next != sorted.end() && (date == nullptr || next->date < *date); ++next) {
+            const std::optional<std::string> line = utf8_to_cp932(format_record_line(*next) + "\r\n");
+            if (!line) {
+                cannotHold = true;
+                return false;
+            }
+            out += *line;
+        }
+        return true;
+    };
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < diary.size(); ++i) {
+        if (!insertBefore(&diary[i].date)) {
+            return std::nullopt;
+        }
+        out.append(logBytes.substr(from, ends[i] - from));
+        from = ends[i];
+    }
+    out.append(logBytes.substr(from));
+    // A last line without its line break (edited by hand) must not swallow the first added record.
+    if (!out.empty() && out.back() != '\n' && next != sorted.end()) {
+        out += "\r\n";
+    }
+    if (!insertBefore(nullptr)) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+ImportWriteResult write_import(const DataDir& dir, const std::vector<MeasurementRecord>& diary, const FileStamp& readAs,
+                               const std::vector<MeasurementRecord>& added,
+                               const std::vector<std::string>& situations) {
+    ImportWriteResult result;
+    const WriterLock lock(dir.path());
+    if (!lock) {
+        result.written = WriteResult{false, lock.message()};
+        return result;
+    }
+    const MeasurementLog log(dir);
+    // The diary's lines keep their bytes and the new ones go between them, as a correction changes one line:
+    // the cost is the copy and the write, not encoding decades of records again.
+    const std::filesystem::path path = dir.find(files::Log);
+    FileBytes bytes;
+    if (!read_file(path, bytes) || bytes.stamp != readAs) {
+        result.written = WriteResult{false, changed_on_disk_message(path)};
+        result.written.changedOnDisk = true;
+        return result;
+    }
+    bool cannotHold = false;
+    const std::optional<std::string> spliced = spliced_log(bytes.view(), diary, added, cannotHold);
+    if (cannotHold) {
+        result.written = WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
+        return result;
+    }
+    // rewrite_bytes checks the log against readAs again and takes the automatic copy, both under this lock.
+    result.written = spliced ? log.rewrite_bytes(*spliced, files::LogCopy, &readAs)
+                             : log.rewrite_all(merge_in_date_order(diary, added), false, files::LogCopy, &readAs);
+    if (!result.written.ok && !result.written.inPlace) {
+        return result;
+    }
+    for (const MeasurementRecord& record : added) {
+        if (std::find(situations.begin(), situations.end(), record.situation) == situations.end() &&
+            std::find(result.situations.begin(), result.situations.end(), record.situation) ==
+                result.situations.end()) {
+            const WriteResult appended = append_situation(dir, record.situation, false);
+            if (!appended.ok) {
+                result.situationWarning = appended.message;
+                break;
+            }
+            result.situations.push_back(record.situation);
+        }
+    }
+    return result;
+}
+
+std::string import_undo_label(const std::string& fileName, std::size_t count) {
+    return fileName + " からの取り込み（" + std::to_string(count) + " 件）";
+}
+
+}  // namespace sora

@@ -1,0 +1,76 @@
+// soranote-cli import --check: the window's preview as text and JSON, nothing written, and what it refuses.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <nlohmann/json.hpp>
+
+#include "cli_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CliImport : public CliFixture {
+protected:
+    void SetUp() override {
+        CliFixture::SetUp();
+        write("データ.txt",
+              "\"2005/02/01\",\"はじめの一歩\",120,80,70,,62.5\n"
+              "\"2005/02/02\",\"起床後\",131,84,68,\"7:05:09\",62.4\n");
+        write("状況リスト.txt", "起床後\n就寝前\n");
+        m_file = m_dir.parent_path() / (m_dir.filename().string() + "-bp.csv");
+        std::ofstream(m_file, std::ios::binary) << "Date,\"Heart rate\",Systolic,Diastolic,Comments\n"
+                                                   "\"2005-02-03 21:10:00\",70,125,80,\"tab\there\"\n"
+                                                   "\"2005-02-02 07:05:30\",68,131,84,\n"
+                                                   "\"2005-02-01 12:00:00\",70,,,\n"
+                                                   "\"2005-02-01 12:00:00\",70,300,80,\n";
+    }
+    void TearDown() override {
+        fs::remove(m_file);
+        CliFixture::TearDown();
+    }
+    std::string logBytes() {
+        std::ifstream in(m_dir / fs::u8path("データ.txt"), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    Result run(std::vector<std::string> args) { return CliFixture::run(std::move(args), sora::Date{2005, 2, 10}); }
+
+    fs::path m_file;
+};
+
+}  // namespace
+
+TEST_F(CliImport, CheckPrintsThePreviewAndWritesNothing) {
+    const std::string before = logBytes();
+    const Result text = run({"import", "--check", m_file.string()});
+    ASSERT_EQ(text.status, cli::ExitOk) << text.err;
+    EXPECT_EQ(text.out, "ファイル\t" + m_file.filename().string() +
+                            "\n種類\tWithings Health Mate の bp.csv\n追加\t1\n登録済み\t1\n要確認\t1\n読めない\t0\n\n"
+                            "行\t状態\t取り込む\t日付\t時刻\t状況\t最高血圧\t最低血圧\t脈拍\t体重\t一言日記\t理由\n"
+                            "2\t追加\t1\t2005/02/03\t21:10:00\t就寝前\t125\t80\t70\t\t21:10:00 tab here\t\n"
+                            "3\t登録済み\t0\t2005/02/02\t7:05:30\t起床後\t131\t84\t68\t\t7:05:30\t"
+                            "同じ測定が日記の 2005/02/02 起床後 にあります\n"
+                            "5\t要確認\t0\t2005/02/01\t12:00:00\t取り込み\t300\t80\t70\t\t12:00:00\t"
+                            "最高血圧 300 は通常の範囲（60〜260 mmHg）の外です。桁が多いかもしれません。\n");
+
+    const Result json = run({"--json", "import", "--check", m_file.string()});
+    ASSERT_EQ(json.status, cli::ExitOk) << json.err;
+    const auto parsed = nlohmann::json::parse(json.out);
+    EXPECT_EQ(parsed["counts"], nlohmann::json::parse(R"({"added":1,"inDiary":1,"questionable":1,"unreadable":0})"));
+    EXPECT_EQ(parsed["rows"][0]["situation"], "就寝前");
+    EXPECT_EQ(parsed["rows"][0]["chosen"], true);
+    EXPECT_EQ(parsed["rows"][2]["status"], "要確認");
+    EXPECT_EQ(logBytes(), before);
+    EXPECT_FALSE(fs::exists(m_dir / "backup"));
+}
+
+TEST_F(CliImport, RefusesWithoutCheckAndSaysWhyAFileDoesNotRead) {
+    EXPECT_EQ(run({"import", m_file.string()}).status, cli::ExitUsage);
+    EXPECT_EQ(run({"import", "--check"}).status, cli::ExitUsage);
+    const fs::path empty = m_dir / "empty.csv";
+    std::ofstream(empty).close();
+    const Result r = run({"import", "--check", empty.string()});
+    EXPECT_EQ(r.status, cli::ExitUnreadable);
+    EXPECT_EQ(r.err, "soranote-cli: 「empty.csv」は空のファイルです。\n");
+}

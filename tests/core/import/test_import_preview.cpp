@@ -1,0 +1,193 @@
+// The one path every format takes: situations from the rules, the classification against the diary, and our own
+// CSV read back into the same records.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/import/import_preview.h"
+#include "core/import/situation_rules.h"
+#include "core/views/measurement_csv.h"
+#include "import_test_support.h"
+#include "test_support.h"
+
+namespace sora::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::vector<std::string> preview_lines(const ImportPreview& preview) {
+    std::vector<std::string> lines;
+    for (const ImportPreviewRow& row : preview.rows) {
+        const MeasurementRecord& r = row.record;
+        lines.push_back(std::to_string(row.line) + " " + import_status_name(row.status) + (row.chosen ? "+" : "") +
+                        " " + r.date + " " + r.situation + " " + format_number(r.systolic) + "/" +
+                        format_number(r.diastolic) + "/" + format_number(r.pulse) + " [" + r.diary + "]" +
+                        (row.reason.empty() ? "" : " " + row.reason));
+    }
+    return lines;
+}
+
+MeasurementRecord record(std::string date, std::string situation, float sys, float dia, float pulse,
+                         std::string diary = "", float weight = 0) {
+    return MeasurementRecord{std::move(date), std::move(situation), sys, dia, pulse, std::move(diary), weight};
+}
+
+TEST(ImportPreview, ClassifiesAgainstTheDiaryAndTheFileItself) {
+    const std::vector<MeasurementRecord> diary = {
+        record("2024/01/05", "起床後", 128, 84, 66, "7:12:41 朝"),  // saved a minute after, same minute
+        record("2024/01/05", "就寝前", 121, 79, 0, ""),             // typed without a time
+        record("2024/01/06", "起床後", 130, 80, 60, "6:00:00"),
+    };
+    const ImportFile file = read_import_text(
+        "日付と時刻,最高血圧,最低血圧,脈拍,メモ\n"
+        "2024/01/05 07:12,128,84,66,\n"      // in the diary, same time to the minute
+        "2024/01/05 21:40,121,79,,入浴後\n"  // in the diary, which has no time
+        "2024/01/06 07:00,130,80,60,\n"      // same values, another time: new
+        "2024/01/06 12:30,300,80,60,\n"      // questionable: not ticked
+        "2024/01/06 19:00,80,120,60,\n"      // questionable: swapped
+        "2024/01/06 07:00,130,80,60,\n"      // the file's own row 4 again
+        "2024/01/07 ??,130,80,60,\n",        // unreadable
+        "bp.csv");
+    ImportChoices choices;
+    choices.rules = SituationRules{11 * 60, "起床後", 18 * 60, "就寝前", "取り込み"};
+    const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, choices);
+    EXPECT_EQ(
+        preview_lines(preview),
+        (Lines{
+            "2 登録済み 2024/01/05 起床後 128/84/66 [7:12:00] 同じ測定が日記の 2024/01/05 起床後 にあります",
+            "3 登録済み 2024/01/05 就寝前 121/79/0 [21:40:00 入浴後] 同じ測定が日記の 2024/01/05 就寝前 にあります",
+            "4 追加+ 2024/01/06 起床後 130/80/60 [7:00:00]",
+            "5 要確認 2024/01/06 取り込み 300/80/60 [12:30:00] 最高血圧 300 は通常の範囲（60〜260 mmHg）の外です。"
+            "桁が多いかもしれません。",
+            "6 要確認 2024/01/06 就寝前 80/120/60 [19:00:00] 最高血圧 80 は最低血圧 120 より低い値です。",
+            "7 登録済み 2024/01/06 起床後 130/80/60 [7:00:00] 同じ測定がファイルの 4 行目にあります",
+            "8 読めない  取り込み 130/80/60 [] 日付「2024/01/07 ??」が読めません",
+        }));
+    EXPECT_EQ(preview.counts, (ImportCounts{1, 3, 2, 1}));
+    EXPECT_EQ(preview.countsText(), "追加 1 件　登録済み 3 件　要確認 2 件　読めない 1 件");
+    EXPECT_EQ(preview.chosenCount(), 1u);
+    // One situation for the whole file overrides the rules.
+    choices.wholeFile = "外出先";
+    const ImportPreview whole = build_import_preview(file.fileName, file.read, diary, choices);
+    for (const ImportPreviewRow& row : whole.rows) {
+        EXPECT_EQ(row.record.situation, "外出先");
+    }
+}
+
+TEST(ImportPreview, DefaultRulesFollowTheMorningEveningSetting) {
+    MorningEveningSettings settings;
+    settings.set("散歩後", Occasion::Morning);
+    const struct {
+        std::vector<std::string> list;
+        SituationRules expected;
+    } cases[] = {
+        {{"昼食後", "起床後", "朝食後", "就寝前"}, {660, "起床後", 1080, "就寝前", "取り込み"}},
+        {{"散歩後", "起床後", "夜"}, {660, "散歩後", 1080, "夜", "取り込み"}},
+        {{"昼食後"}, {660, "取り込み", 1080, "取り込み", "取り込み"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(default_situation_rules(c.list, settings), c.expected);
+    }
+    const SituationRules rules{660, "朝", 1080, "晩", "他"};
+    const struct {
+        std::string time;
+        std::string situation;
+    } times[] = {{"0:00:00", "朝"},  {"10:59:59", "朝"}, {"11:00:00", "他"}, {"17:59:00", "他"},
+                 {"18:00:00", "晩"}, {"23:59:59", "晩"}, {"", "他"}};
+    for (const auto& t : times) {
+        EXPECT_EQ(situation_at(rules, t.time), t.situation) << t.time;
+    }
+}
+
+class ImportRulesFile : public DataDirTest {};
+
+TEST_F(ImportRulesFile, RoundTripFallbackAndMalformedLines) {
+    const SituationRules fallback{660, "起床後", 1080, "就寝前", "取り込み"};
+    const auto missing = read_situation_rules(dir(), fallback);
+    EXPECT_TRUE(missing.ok && missing.missing);
+    EXPECT_EQ(missing.value, fallback);
+
+    const SituationRules mine{9 * 60 + 30, "朝食前", 20 * 60, "入浴後", "昼間"};
+    ASSERT_TRUE(write_situation_rules(dir(), mine).ok);
+    EXPECT_EQ(rawFile("取り込み設定.txt"),
+              cp932("\"朝\",\"9:30\",\"朝食前\"\r\n\"晩\",\"20:00\",\"入浴後\"\r\n\"その他\",\"\",\"昼間\"\r\n"));
+    const auto read = read_situation_rules(dir(), fallback);
+    EXPECT_TRUE(read.ok);
+    EXPECT_EQ(read.value, mine);
+
+    const struct {
+        std::string text;
+        std::string message;
+    } bad[] = {
+        {"\"朝\",\"9:30\",\"朝食前\"\r\n\"昼\",\"12:00\",\"昼食\"\r\n",
+         "取り込み設定.txt の 2 行目が読めません（朝・晩・その他 と時刻 h:mm の行ではありません）。"},
+        {"\"朝\",\"9:3\",\"朝食前\"\r\n",
+         "取り込み設定.txt の 1 行目が読めません（朝・晩・その他 と時刻 h:mm の行ではありません）。"},
+        {"\"朝\",\"9:30\"\r\n", "取り込み設定.txt の 1 行目が読めません（項目が3つではありません）。"},
+        {"\"朝\",\"20:00\",\"a\"\r\n\"晩\",\"18:00\",\"b\"\r\n",
+         "取り込み設定.txt の 2 行目が読めません（朝の時刻（20:00 より前）が晩の時刻（18:00 から）より後です。）。"},
+    };
+    for (const auto& b : bad) {
+        writeFile("取り込み設定.txt", b.text);
+        const auto r = read_situation_rules(dir(), fallback);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.message, b.message);
+        EXPECT_EQ(r.value, fallback);
+    }
+}
+
+/// A diary as a user keeps it: typed values (whole or one decimal), situations with commas and quotes turned
+/// storable, diary texts with and without the saving time.
+std::vector<MeasurementRecord> random_diary(std::mt19937& random, int count) {
+    const std::vector<std::string> situations = {"起床後", "就寝前", "昼食後, 散歩後", "取り込み", ""};
+    const std::vector<std::string> texts = {"", "散歩した", "頭痛。薬を飲んだ", "”引用”, カンマ", "①②", " 先頭に空白"};
+    std::uniform_int_distribution<int> pick(0, 1000);
+    std::vector<MeasurementRecord> records;
+    Date date{2003, 1, 1};
+    for (int i = 0; i < count; ++i) {
+        date = date.add_days(pick(random) % 3);
+        MeasurementRecord r;
+        r.date = format_date(date);
+        r.situation = situations[static_cast<std::size_t>(pick(random)) % situations.size()];
+        r.systolic = pick(random) % 7 == 0 ? 0.0f : static_cast<float>(90 + pick(random) % 90);
+        r.diastolic = static_cast<float>(50 + pick(random) % 50);
+        r.pulse = pick(random) % 5 == 0 ? 0.0f : static_cast<float>(45 + pick(random) % 60);
+        r.weight = pick(random) % 3 == 0 ? 0.0f : static_cast<float>(400 + pick(random) % 500) / 10.0f;
+        const std::string text = texts[static_cast<std::size_t>(pick(random)) % texts.size()];
+        const std::string time =
+            pick(random) % 2 == 0 ? format_time_of_day(pick(random) % 24, pick(random) % 60, pick(random) % 60) : "";
+        r.diary = import_diary_text(time, text);
+        records.push_back(std::move(r));
+    }
+    return records;
+}
+
+TEST(ImportPreview, OwnCsvReadsBackTheSameRecords) {
+    std::mt19937 random(20240105);
+    for (int round = 0; round < 40; ++round) {
+        const std::vector<MeasurementRecord> diary = random_diary(random, 1 + round * 7);
+        std::vector<std::size_t> all(diary.size());
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            all[i] = i;
+        }
+        const ImportFile file = read_import_text(measurement_csv(diary, all), "export.csv");
+        ASSERT_EQ(file.read.kind, ImportKind::OwnCsv);
+        ImportChoices choices;
+        choices.rules = SituationRules{660, "x", 1080, "y", "z"};
+        // Into an empty diary: every row is to be added, and the records are the ones exported.
+        const ImportPreview preview = build_import_preview(file.fileName, file.read, {}, choices);
+        std::vector<MeasurementRecord> back;
+        for (const ImportPreviewRow& row : preview.rows) {
+            EXPECT_NE(row.status, ImportStatus::Unreadable) << row.reason;
+            back.push_back(row.record);
+        }
+        ASSERT_EQ(back, diary) << "round " << round;
+        // Read again into the diary it came from, nothing is new.
+        const ImportPreview again = build_import_preview(file.fileName, file.read, diary, choices);
+        EXPECT_EQ(again.counts.added + again.counts.questionable, 0u) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace sora::test

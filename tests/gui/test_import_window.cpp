@@ -1,0 +1,197 @@
+// ファイルから取り込み through the shown window: the file dialog, the preview with its counts and rows, ticking a
+// questionable row, the mapping step of an unknown CSV, 取り込む as one change that one undo takes back, and
+// キャンセル that writes nothing.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <fstream>
+
+#include "common/import_window.h"
+#include "core/files/log_backups.h"
+#include "core/rules/entry_rules.h"
+#include "test_app.h"
+
+namespace {
+
+const std::string kLog =
+    "\"2005/02/01\",\"はじめの一歩\",126,80,70,,62.5\n"
+    "\"2005/02/02\",\"起床後\",130,85,72,\"7:05:00\",62\n"
+    "\"2005/02/20\",\"就寝前\",125,80,68,\"夕食は魚\",61.5\n";
+
+const std::string kOmron =
+    "\"Measurement Date\",\"Timezone\",\"SYS(mmHg)\",\"DIA(mmHg)\",\"Pulse(bpm)\"\n"
+    "\"2005/02/02 07:05\",\"Asia/Tokyo\",\"130\",\"85\",\"72\"\n"  // in the diary
+    "\"2005/02/10 06:50\",\"Asia/Tokyo\",\"131\",\"84\",\"66\"\n"  // morning
+    "\"2005/02/10 13:20\",\"Asia/Tokyo\",\"122\",\"80\",\"70\"\n"  // neither: 取り込み
+    "\"2005/02/21 21:40\",\"Asia/Tokyo\",\"118\",\"76\",\"61\"\n"  // evening, after the last record
+    "\"2005/02/22 07:00\",\"Asia/Tokyo\",\"310\",\"80\",\"60\"\n"  // questionable
+    "\"2005/02/23 07:00\",\"Asia/Tokyo\",\"x\",\"80\",\"60\"\n";   // unreadable
+
+class ImportWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.writeFile("データ.txt", kLog);
+        app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+        app.writeFile("状況リスト.txt", "起床後\n夕食後\n就寝前\n");
+        app.start();
+        ASSERT_TRUE(app.showActive());
+        app.dialogs().clear();
+    }
+    void TearDown() override {
+        for (QDialog* dialog : app.window().findChildren<QDialog*>()) {
+            dialog->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    std::string writeImportFile(const std::string& name, const std::string& bytes) {
+        const std::filesystem::path path = app.dir().parent_path() / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+    /// Opens the settings screen, clicks ファイルから取り込み and picks the file in the dialog.
+    ImportWindow* openImport(const std::string& path) {
+        app.click("cmdSettei");
+        app.dialogs().queueOpenFileName(QString::fromStdString(path));
+        app.click("cmdImport");
+        for (ImportWindow* window : app.window().findChildren<ImportWindow*>()) {
+            if (window->isVisible()) {
+                return window;
+            }
+        }
+        return nullptr;
+    }
+    static QString text(ImportWindow* window, const char* label) { return window->findChild<QLabel*>(label)->text(); }
+    /// Each row as "status date situation" and a tick mark.
+    static std::vector<std::string> rows(ImportWindow* window) {
+        const QAbstractItemModel* model = window->findChild<QTableView*>("grdImport")->model();
+        std::vector<std::string> out;
+        for (int r = 0; r < model->rowCount(); ++r) {
+            const QVariant tick = model->index(r, 0).data(Qt::CheckStateRole);
+            const QString mark = !tick.isValid() ? "-" : tick.toInt() == Qt::Checked ? "x" : "o";
+            out.push_back((mark + " " + model->index(r, 2).data().toString() + " " +
+                           model->index(r, 3).data().toString() + " " + model->index(r, 5).data().toString())
+                              .toStdString());
+        }
+        return out;
+    }
+    void click(ImportWindow* window, const char* name) {
+        QTest::mouseClick(window->findChild<QPushButton*>(name), Qt::LeftButton);
+    }
+
+    TestApp app;
+};
+
+TEST_F(ImportWindowTest, PreviewImportAndOneUndo) {
+    sora::BackupClockOverride clockInForce(app.clock());
+    const std::string before = app.readBytes("データ.txt");
+    ImportWindow* window = openImport(writeImportFile("omron.csv", kOmron));
+    ASSERT_NE(window, nullptr) << "no preview shown";
+    EXPECT_EQ(app.dialogs().records().back().defaultText.isEmpty(), false);  // the dialog opened in a folder
+    EXPECT_EQ(text(window, "lblImportFile"), "ファイル: omron.csv（OMRON connect のCSV、UTF-8）");
+    EXPECT_EQ(text(window, "lblImportCounts"), "追加 3 件　登録済み 1 件　要確認 1 件　読めない 1 件　→ 取り込む 3 件");
+    EXPECT_EQ(rows(window), (std::vector<std::string>{"- 登録済み 2005/02/02 起床後", "x 追加 2005/02/10 起床後",
+                                                      "x 追加 2005/02/10 取り込み", "x 追加 2005/02/21 就寝前",
+                                                      "o 要確認 2005/02/22 起床後", "- 読めない 2005/02/23 起床後"}));
+
+    // The questionable row goes in only when ticked; the evening rule moved to 21:00 makes 21:40 still evening.
+    QAbstractItemModel* model = window->findChild<QTableView*>("grdImport")->model();
+    ASSERT_TRUE(model->setData(model->index(4, 0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(text(window, "lblImportCounts"), "追加 3 件　登録済み 1 件　要確認 1 件　読めない 1 件　→ 取り込む 4 件");
+    click(window, "cmdImportOk");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(app.readFile("データ.txt"),
+              "\"2005/02/01\",\"はじめの一歩\",126,80,70,,62.5\r\n"
+              "\"2005/02/02\",\"起床後\",130,85,72,\"7:05:00\",62\r\n"
+              "\"2005/02/10\",\"起床後\",131,84,66,\"6:50:00\",0\r\n"
+              "\"2005/02/10\",\"取り込み\",122,80,70,\"13:20:00\",0\r\n"
+              "\"2005/02/20\",\"就寝前\",125,80,68,\"夕食は魚\",61.5\r\n"
+              "\"2005/02/21\",\"就寝前\",118,76,61,\"21:40:00\",0\r\n"
+              "\"2005/02/22\",\"起床後\",310,80,60,\"7:00:00\",0\r\n");
+    EXPECT_EQ(app.readFile("状況リスト.txt"), "起床後\r\n夕食後\r\n就寝前\r\n取り込み\r\n");
+    EXPECT_EQ(app.readBytes("backup/データ_20050301_101500.txt"), before);
+    EXPECT_EQ(app.dialogs().records().back().text,
+              "4 件の測定を取り込みました。\r\n「元に戻す」で取り込み全体を取り消せます。");
+
+    // One undo takes the whole import back, the situation list too.
+    app.dialogs().queueAnswer(ui::Answer::Ok);
+    QApplication::setActiveWindow(&app.window());
+    auto* button = app.find<QPushButton>("cmdMain");
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(app.readBytes("データ.txt"), before);
+    EXPECT_EQ(app.readFile("状況リスト.txt"), "起床後\r\n夕食後\r\n就寝前\r\n");
+}
+
+TEST_F(ImportWindowTest, CancelWritesNothingAndBadFilesSayWhy) {
+    const std::string before = app.readBytes("データ.txt");
+    ImportWindow* window = openImport(writeImportFile("omron.csv", kOmron));
+    ASSERT_NE(window, nullptr);
+    click(window, "cmdImportCancel");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(app.readBytes("データ.txt"), before);
+    EXPECT_FALSE(std::filesystem::exists(app.dir() / "backup"));
+
+    app.dialogs().clear();
+    EXPECT_EQ(openImport(writeImportFile("empty.csv", "")), nullptr);
+    ASSERT_FALSE(app.dialogs().records().empty());
+    EXPECT_EQ(app.dialogs().records().back().text, "「empty.csv」は空のファイルです。");
+    EXPECT_EQ(app.readBytes("データ.txt"), before);
+}
+
+TEST_F(ImportWindowTest, AnUnknownCsvIsMappedInTheWindow) {
+    ImportWindow* window = openImport(writeImportFile("mine.tsv", "a\tb\tc\n2005/02/11 08:00\t80\t128\n"));
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->findChild<QWidget*>("grpImportMapping")->isVisibleTo(window));
+    EXPECT_EQ(window->findChild<QComboBox*>("cboImportSeparator")->currentText(), "タブ");
+    EXPECT_FALSE(window->findChild<QPushButton*>("cmdImportOk")->isEnabled());
+    EXPECT_EQ(text(window, "lblImportMessage"),
+              "列の割り当てを決めてください。最高血圧・最低血圧などの値の列を選んでください。");
+    window->findChild<QComboBox*>("cboImportRole1")->setCurrentText("最低血圧");
+    window->findChild<QComboBox*>("cboImportRole2")->setCurrentText("最高血圧");
+    EXPECT_EQ(rows(window), std::vector<std::string>{"x 追加 2005/02/11 起床後"});
+    EXPECT_TRUE(window->findChild<QPushButton*>("cmdImportOk")->isEnabled());
+    // One situation for the whole file.
+    window->findChild<QComboBox*>("cboImportWhole")->setCurrentText("夕食後");
+    window->findChild<QCheckBox*>("chkImportWhole")->setChecked(true);
+    EXPECT_EQ(rows(window), std::vector<std::string>{"x 追加 2005/02/11 夕食後"});
+}
+
+TEST_F(ImportWindowTest, ALogChangedAfterThePreviewIsNotOverwritten) {
+    ImportWindow* window = openImport(writeImportFile("omron.csv", kOmron));
+    ASSERT_NE(window, nullptr);
+    // Another program (or a hand edit) changes the log while the preview is open.
+    app.writeFile("データ.txt", kLog + "\"2005/02/25\",\"起床後\",120,80,60,\"\",61\n");
+    const std::string changed = app.readBytes("データ.txt");
+    app.dialogs().clear();
+    click(window, "cmdImportOk");
+    EXPECT_EQ(app.readBytes("データ.txt"), changed);
+    EXPECT_EQ(app.readFile("状況リスト.txt"), "起床後\r\n夕食後\r\n就寝前\r\n");
+    ASSERT_FALSE(app.dialogs().records().empty());
+    EXPECT_EQ(app.dialogs().records().front().title, "取り込みエラー");
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST(ImportWindowSample, TheSampleDiaryIsNeverImportedInto) {
+    TestApp app;
+    app.useSample();
+    app.start();
+    app.dialogs().clear();
+    app.click("cmdSettei");
+    app.dialogs().clear();
+    app.dialogs().queueOpenFileName(QString("/nonexistent.csv"));
+    app.click("cmdImport");
+    // The entry panel's refusal, and no file dialog.
+    ASSERT_EQ(app.dialogs().records().size(), 1u);
+    EXPECT_EQ(app.dialogs().records()[0].title.toStdString(), sora::sample_diary_message().title);
+    EXPECT_TRUE(app.window().findChildren<ImportWindow*>().isEmpty());
+}
+
+}  // namespace
