@@ -35,7 +35,7 @@ Lines read_lines(const DataDir& dir, std::string_view name) {
     std::string bytes;
     if (!read_file(path, bytes)) {
         result.ok = false;
-        result.message = text_file::unreadable_file_message(text_file::name_of(path));
+        result.message = text_file::cannot_read_message(path);
         return result;
     }
     result.ok = text_file::decode_lines(bytes, text_file::name_of(path), result.text, result.lines, result.message);

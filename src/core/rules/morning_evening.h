@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,10 @@ public:
     bool operator==(const MorningEveningSettings&) const = default;
 
 private:
+    void reindex();
+
     std::vector<std::pair<std::string, Occasion>> m_entries;
+    std::unordered_map<std::string, std::size_t> m_index;  // situation → position in m_entries
 };
 
 /// A home blood pressure is high from 135/85 mmHg on (either value).

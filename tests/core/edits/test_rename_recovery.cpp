@@ -200,10 +200,12 @@ TEST_F(RenameRecovery, AJournalThatDoesNotReadOrDoesNotMatchIsReportedAndNothing
 }
 
 TEST_F(RenameRecovery, OnlyTheRenamesOwnLeftoversAreRemoved) {
+    // A killed save's copy of the log goes too, once its writer is gone.
+    const std::string dead = std::to_string(sora::test::dead_pid());
     const std::vector<std::string> leftovers = {"データＣＨＧ.4711-1.txt", "状況リストＣＨＧ.4711-2.txt",
-                                                "状況名変更中.4711-3.txt"};
+                                                "状況名変更中.4711-3.txt", "データコピー." + dead + "-1.txt"};
     const std::vector<std::string> others = {"データＣＨＧ.txt", "データＣＨＧ.控え.txt", "データＣＨＧ.4711-.txt",
-                                             "データコピー.4711-1.txt", "状況リストＣＨＧ.12-3.csv"};
+                                             "状況リストＣＨＧ.12-3.csv"};
     for (const std::string& name : leftovers) {
         writeFile(name, "途中\r\n");
     }
@@ -212,7 +214,7 @@ TEST_F(RenameRecovery, OnlyTheRenamesOwnLeftoversAreRemoved) {
     }
     const TogetherRecovery recovery = sora::recover_interrupted_rename(dir());
     EXPECT_EQ(recovery.outcome, Outcome::RolledBack);
-    EXPECT_EQ(recovery.temporariesRemoved, 3);
+    EXPECT_EQ(recovery.temporariesRemoved, 4);
     for (const std::string& name : leftovers) {
         EXPECT_FALSE(exists(name)) << name;
     }
