@@ -370,4 +370,84 @@ TEST_F(Backups, RestoreKeepsTheCurrentLogThenPutsTheCopyInPlace) {
     EXPECT_EQ(rawFile(files::Log), current);
 }
 
+TEST_F(Backups, RefusedOrRepeatedRewritesNeverPushOlderCopiesOut) {
+    // Thirty distinct copies of thirty days before today, written by the program.
+    const MeasurementLog log(dir());
+    for (int day = 0; day < 30; ++day) {
+        const Date date = Date{2005, 1, 20}.add_days(day);
+        test::write_bytes(path(files::Log), rawFile(files::Log) + test::cp932("\"" + format_date(date) +
+                                                                           "\",\"起床後\",120,80,70,\"\",62\r\n"));
+        ASSERT_EQ(backup_log(dir(), {date, 7, 0, 0}, BackupReason::Correction), std::nullopt);
+    }
+    const std::vector<std::string> earlier = copies();
+    ASSERT_EQ(earlier.size(), 30u);
+
+    // 31 corrections refused because the log is read-only: no copy, nothing pruned.
+    fs::permissions(path(files::Log), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    for (int i = 0; i < 31; ++i) {
+        const LogReadResult read = log.read_all();
+        const RecordEditResult edit =
+            replace_record(log, 1, {"2005/02/01", "起床後", 200.0f + static_cast<float>(i), 79, 66, "", 62.6f}, read.stamp);
+        ASSERT_FALSE(edit.written.ok) << i;
+    }
+    EXPECT_EQ(copies(), earlier);
+
+    // Writable again: two rewrites to the same bytes make one copy, not two.
+    fs::permissions(path(files::Log), fs::perms::owner_write, fs::perm_options::add);
+    std::vector<MeasurementRecord> records = log.read_all().records;
+    ASSERT_TRUE(log.rewrite_all(records, false, files::LogCopy, nullptr, BackupReason::Correction).ok);
+    ASSERT_TRUE(log.rewrite_all(records, false, files::LogCopy, nullptr, BackupReason::Correction).ok);
+    EXPECT_EQ(copies().size(), 31u);
+    for (const std::string& name : earlier) {
+        EXPECT_EQ(std::count(copies().begin(), copies().end(), name), 1) << name << " was pushed out";
+    }
+}
+
+TEST_F(Backups, PruningDeletesOnlyCopiesTheProgramWroteItself) {
+    // "backup/" is a link to a folder that also holds another program's files named like copies.
+    const fs::path elsewhere = path("elsewhere");
+    fs::create_directory(elsewhere);
+    std::vector<std::string> foreign;
+    for (int day = 1; day <= 11; ++day) {
+        foreign.push_back(backup_log_name({{2001, 1, day}, 9, 0, 0}));
+        test::write_bytes(elsewhere / fs::u8path(foreign.back()), "not ours\r\n");
+    }
+    fs::create_directory_symlink(elsewhere, backups());
+    // Thirty copies of the program's own, each of another log, in one morning.
+    for (int minute = 0; minute < 30; ++minute) {
+        test::write_bytes(path(files::Log), rawFile(files::Log) + "\r\n" + std::to_string(minute));
+        ASSERT_EQ(backup_log(dir(), {{2004, 6, 1}, 7, minute, 0}, BackupReason::Diary), std::nullopt);
+    }
+    const std::vector<std::string> left = copies();
+    for (const std::string& name : foreign) {
+        EXPECT_EQ(std::count(left.begin(), left.end(), name), 1) << name << " is not the program's to delete";
+    }
+    // Of the program's own: the newest twenty and the first of the day; the rest went, and left the list.
+    EXPECT_EQ(left.size(), foreign.size() + BackupsKeptNewest + 1);
+    EXPECT_EQ(read_backup_manifest(elsewhere).size(), BackupsKeptNewest + 1);
+}
+
+TEST_F(Backups, CopiesAreAsPrivateAsTheLogAndTellWhatWasAboutToChange) {
+    fs::permissions(dir().path(), fs::perms::owner_all);
+    fs::permissions(path(files::Log), fs::perms::owner_read | fs::perms::owner_write);
+    const MeasurementLog log(dir());
+    const LogReadResult read = log.read_all();
+    ASSERT_TRUE(replace_record(log, 1, {"2005/02/01", "起床後", 124, 79, 66, "", 62.6f}, read.stamp).written.ok);
+    EXPECT_EQ(fs::status(backups()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(backups() / fs::u8path(CopyName)).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // One row per reason, newest first; a copy from before reasons were recorded still lists.
+    putCopy("データ_20050220_070000.txt", rawFile(files::Log));
+    const FixedClock later{{{2005, 3, 1}, 10, 16, 0}};
+    const BackupClockOverride laterInForce(later);
+    ASSERT_TRUE(remove_record(log, 3, log.read_all().stamp).ok);
+    std::vector<std::string> rows;
+    for (const BackupEntry& e : list_backups(dir())) {
+        rows.push_back(e.name + " " + std::string(backup_reason_label(e.reason)));
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{"データ_20050301_101600.txt 削除", "データ_20050301_101500.txt 修正",
+                                              "データ_20050220_070000.txt "}));
+}
+
 }  // namespace
