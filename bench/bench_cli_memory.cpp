@@ -105,8 +105,8 @@ int main(int argc, char** argv) {
     std::printf("log: %d records, %.1f MiB\n", Records, logMiB);
     const double day = peaks()["day"];
     for (const auto& [name, peak] : peaks()) {
-        std::printf("peak %-14s %7.1f MiB  %.1f x the log file, %.2f x the run that only reads it (day)\n", name.c_str(),
-                    peak, peak / logMiB, day > 0 ? peak / day : 0.0);
+        std::printf("peak %-14s %7.1f MiB  %.1f x the log file, %.2f x the run that only reads it (day)\n",
+                    name.c_str(), peak, peak / logMiB, day > 0 ? peak / day : 0.0);
     }
     benchmark::Shutdown();
     return 0;

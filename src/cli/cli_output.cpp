@@ -120,8 +120,9 @@ void write_json(const CliView& view, std::ostream& out) {
         out << '[';
         bool first = true;
         for (const sora::GridCell& cell : row) {
-            out << (first ? "" : ", ") << "{\"text\": " << json_text(cell.text) << ", \"colour\": "
-                << (cell.background ? json_text(hex_colour(*cell.background)) : std::string("null")) << '}';
+            out << (first ? "" : ", ") << "{\"text\": " << json_text(cell.text)
+                << ", \"colour\": " << (cell.background ? json_text(hex_colour(*cell.background)) : std::string("null"))
+                << '}';
             first = false;
         }
         out << ']';
@@ -138,8 +139,8 @@ void write_json(const CliView& view, std::ostream& out) {
     out << "\n  },\n  \"axes\": {";
     for (std::size_t i = 0; i < view.axes.size(); ++i) {
         const NamedAxis& axis = view.axes[i];
-        out << (i == 0 ? "\n    " : ",\n    ") << json_text(axis.name) << ": {\"minimum\": "
-            << json_text(axis.range.minimum) << ", \"maximum\": " << json_text(axis.range.maximum)
+        out << (i == 0 ? "\n    " : ",\n    ") << json_text(axis.name)
+            << ": {\"minimum\": " << json_text(axis.range.minimum) << ", \"maximum\": " << json_text(axis.range.maximum)
             << ", \"divisions\": " << axis.range.divisions << '}';
     }
     out << (view.axes.empty() ? "}" : "\n  }") << ",\n  \"values\": {";

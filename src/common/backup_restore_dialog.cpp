@@ -28,8 +28,8 @@ BackupRestoreDialog::BackupRestoreDialog(std::vector<sora::BackupEntry> entries,
         const sora::BackupEntry& entry = m_entries[static_cast<std::size_t>(row)];
         const QString records = entry.readable ? QString::number(entry.records) : QString("読めません");
         // A copy from before reasons were recorded has none to show.
-        const QStringList texts{qs(takenText(entry)), qs(std::string(sora::backup_reason_label(entry.reason))),
-                                records, qs(entry.lastDate)};
+        const QStringList texts{qs(takenText(entry)), qs(std::string(sora::backup_reason_label(entry.reason))), records,
+                                qs(entry.lastDate)};
         for (int column = 0; column < texts.size(); ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
             item->setTextAlignment(column == 2 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);

@@ -34,8 +34,8 @@ protected:
 };
 
 TEST_F(CliFaults, OutputThatCannotBeWrittenExits74WithTheReason) {
-    const std::vector<std::vector<std::string>> commands = {
-        {"export", "--csv"}, {"--json", "list"}, {"list"}, {"day", "2005/02/01"}, {"--json", "diary"}, {"report"}};
+    const std::vector<std::vector<std::string>> commands = {{"export", "--csv"},   {"--json", "list"},  {"list"},
+                                                            {"day", "2005/02/01"}, {"--json", "diary"}, {"report"}};
     for (const auto& command : commands) {
         SCOPED_TRACE(command.back());
         const int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);

@@ -3,8 +3,8 @@
 #include <optional>
 #include <utility>
 
-#include "core/files/log_backups.h"
 #include "core/files/leftover_temporaries.h"
+#include "core/files/log_backups.h"
 #include "core/files/measurement_log.h"
 #include "core/files/morning_evening_file.h"
 #include "core/files/side_files.h"
@@ -123,7 +123,8 @@ void word_recovery(TogetherRecovery& recovery, const std::string& what, const st
         case TogetherRecovery::Outcome::Nothing:
             break;
         case TogetherRecovery::Outcome::Completed:
-            recovery.message = "前回途中で終わった" + what + "を最後まで行いました。\r\n" + files + "は変更後の内容です。";
+            recovery.message =
+                "前回途中で終わった" + what + "を最後まで行いました。\r\n" + files + "は変更後の内容です。";
             break;
         case TogetherRecovery::Outcome::RolledBack:
             recovery.message = "前回途中で終わった" + what + "を取り消しました。\r\n" + files + "は変更前のままです。";
@@ -145,8 +146,8 @@ TogetherRecovery recover_interrupted_rename(const DataDir& dir) {
         return busy;
     }
     const std::vector<TogetherFile> files = journaled_files(dir);
-    const std::string pair = "「" + text_file::name_of(files[0].target) + "」と「" +
-                             text_file::name_of(files[1].target) + "」";
+    const std::string pair =
+        "「" + text_file::name_of(files[0].target) + "」と「" + text_file::name_of(files[1].target) + "」";
     TogetherRecovery recovery = finish_interrupted_together(dir.path() / std::string(files::RenameJournal), files);
     word_recovery(recovery, "状況名の変更", pair);
     if (recovery.outcome == TogetherRecovery::Outcome::Failed) {

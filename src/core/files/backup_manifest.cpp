@@ -70,8 +70,8 @@ std::map<std::string, BackupReason> read_backup_manifest(const std::filesystem::
     return copies;
 }
 
-WriteResult write_backup_manifest(const std::filesystem::path& folder, const std::map<std::string, BackupReason>& copies,
-                                  int mode) {
+WriteResult write_backup_manifest(const std::filesystem::path& folder,
+                                  const std::map<std::string, BackupReason>& copies, int mode) {
     std::string text;
     for (const auto& [name, reason] : copies) {
         text += quoted(name) + "," + quoted(backup_reason_label(reason)) + "\r\n";

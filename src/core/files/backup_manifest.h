@@ -21,7 +21,7 @@ inline constexpr std::string_view BackupManifest = "控え一覧.txt";
 std::map<std::string, BackupReason> read_backup_manifest(const std::filesystem::path& folder);
 
 /// Replaces the manifest of `folder` atomically; the manifest gets `mode` when it is new.
-WriteResult write_backup_manifest(const std::filesystem::path& folder, const std::map<std::string, BackupReason>& copies,
-                                  int mode);
+WriteResult write_backup_manifest(const std::filesystem::path& folder,
+                                  const std::map<std::string, BackupReason>& copies, int mode);
 
 }  // namespace sora

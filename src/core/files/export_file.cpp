@@ -9,7 +9,7 @@ namespace sora {
 std::optional<std::string> export_target_problem(const std::filesystem::path& target) {
     const std::filesystem::path real = write_target(target);
     const std::string name = "「" + target.string() + "」";
-    if (struct stat info {}; ::stat(real.c_str(), &info) == 0) {
+    if (struct stat info{}; ::stat(real.c_str(), &info) == 0) {
         if (S_ISDIR(info.st_mode)) {
             return name + "はフォルダです。保存するファイルの名前を指定してください。";
         }

@@ -19,7 +19,7 @@ bool all_digits(std::string_view text) {
 }
 
 /// The fixed temporary names whose unique forms writers create ("データコピー.txt" → "データコピー.<pid>-<n>.txt").
-constexpr std::array<std::string_view, 6> TextTemporaries = {files::LogCopy,         files::LogRename,
+constexpr std::array<std::string_view, 6> TextTemporaries = {files::LogCopy,          files::LogRename,
                                                              files::SituationsRename, files::MorningEveningRename,
                                                              files::RenameJournal,    files::UndoJournal};
 

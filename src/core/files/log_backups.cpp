@@ -323,8 +323,8 @@ int prune_backups(const DataDir& dir, const Date& today) {
     if (forgotten) {
         struct stat info {};
         const std::filesystem::path manifest = folder / std::string(files::BackupManifest);
-        (void)write_backup_manifest(folder, recorded,
-                                    ::stat(manifest.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : 0600);
+        (void)write_backup_manifest(
+            folder, recorded, ::stat(manifest.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : 0600);
     }
     return count;
 }

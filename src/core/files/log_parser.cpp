@@ -395,7 +395,8 @@ LogReadResult parse_log(std::string_view cp932Bytes, std::string_view fileName) 
         if (lineEnd > p && lineEnd[-1] == '\r') {
             --lineEnd;
         }
-        // Blank lines (also of blanks and tabs only) after the last record are harmless; a blank line between records is not a record.
+        // Blank lines (also of blanks and tabs only) after the last record are harmless; a blank line between records
+        // is not a record.
         if (std::all_of(p, lineEnd, is_blank) && only_blank_lines(next, end)) {
             result.records.pop_back();
             break;

@@ -18,11 +18,20 @@ using sora::test::ScratchDir;
 
 TEST(LeftoverTemporaries, TheWritersProcessIdIsReadOnlyFromTheirOwnNames) {
     const std::vector<std::pair<std::string, long>> rows = {
-        {"データコピー.4711-2.txt", 4711},   {"設定.txt.4711-1.tmp", 4711},         {"マーカー.TXT.12-3.tmp", 12},
-        {"データＣＨＧ.99-1.txt", 99},       {"元に戻し中.5-5.txt", 5},             {"控え一覧.txt.8-1.tmp", 8},
-        {"データコピー.txt", 0},             {"データコピー.4711-.txt", 0},         {"データコピー.-1.txt", 0},
-        {"写真.4711-1.jpg", 0},              {"メモ.4711-1.tmp", 0},                {"データ.4711-1.txt", 0},
-        {"データコピー.4711-1.csv", 0},      {"データコピー.12345678901-1.txt", 0},
+        {"データコピー.4711-2.txt", 4711},
+        {"設定.txt.4711-1.tmp", 4711},
+        {"マーカー.TXT.12-3.tmp", 12},
+        {"データＣＨＧ.99-1.txt", 99},
+        {"元に戻し中.5-5.txt", 5},
+        {"控え一覧.txt.8-1.tmp", 8},
+        {"データコピー.txt", 0},
+        {"データコピー.4711-.txt", 0},
+        {"データコピー.-1.txt", 0},
+        {"写真.4711-1.jpg", 0},
+        {"メモ.4711-1.tmp", 0},
+        {"データ.4711-1.txt", 0},
+        {"データコピー.4711-1.csv", 0},
+        {"データコピー.12345678901-1.txt", 0},
     };
     for (const auto& [name, pid] : rows) {
         EXPECT_EQ(sora::temporary_writer_pid(name), pid) << name;
@@ -34,9 +43,9 @@ TEST(LeftoverTemporaries, DeadWritersFilesGoAndOnlyAKeptOneIsMentioned) {
     fs::create_directory(dir / "backup");
     sora::test::write_bytes(dir / "データ.txt", sora::test::cp932("\"2005/02/01\",\"はじめの一歩\",120,80,70,,60\r\n"));
     const std::string dead = std::to_string(sora::test::dead_pid());
-    const std::vector<std::string> leftovers = {"データコピー." + dead + "-1.txt", "設定.txt." + dead + "-2.tmp",
-                                                "朝晩設定.txt." + dead + "-1.tmp", "backup/データコピー." + dead + "-3.txt",
-                                                "backup/控え一覧.txt." + dead + "-1.tmp"};
+    const std::vector<std::string> leftovers = {
+        "データコピー." + dead + "-1.txt", "設定.txt." + dead + "-2.tmp", "朝晩設定.txt." + dead + "-1.tmp",
+        "backup/データコピー." + dead + "-3.txt", "backup/控え一覧.txt." + dead + "-1.tmp"};
     const std::vector<std::string> users = {"データコピー.txt", "写真." + dead + "-1.jpg", "データ.txt.bak",
                                             "backup/メモ." + dead + "-1.txt"};
     for (const std::string& name : leftovers) {

@@ -110,7 +110,8 @@ TEST(BackupPruning, ASyntheticYearKeepsTheNewestTwentyTheFirstOfSixtyDaysAndOneP
             names.push_back(backup_log_name({day, hour, 0, 0}));
         }
     }
-    names.insert(names.end(), {"データ_20030615_120000.txt", "データ_20030331_120000.txt", "データ_20010101_000000.txt"});
+    names.insert(names.end(),
+                 {"データ_20030615_120000.txt", "データ_20030331_120000.txt", "データ_20010101_000000.txt"});
     // Other names in the folder are never touched.
     names.insert(names.end(), {"メモ.txt", "データ_20030301.txt", "データ_20050230_000000.txt"});
     ASSERT_EQ(names.size(), 365u * 3 + 6);
@@ -376,7 +377,7 @@ TEST_F(Backups, RefusedOrRepeatedRewritesNeverPushOlderCopiesOut) {
     for (int day = 0; day < 30; ++day) {
         const Date date = Date{2005, 1, 20}.add_days(day);
         test::write_bytes(path(files::Log), rawFile(files::Log) + test::cp932("\"" + format_date(date) +
-                                                                           "\",\"起床後\",120,80,70,\"\",62\r\n"));
+                                                                              "\",\"起床後\",120,80,70,\"\",62\r\n"));
         ASSERT_EQ(backup_log(dir(), {date, 7, 0, 0}, BackupReason::Correction), std::nullopt);
     }
     const std::vector<std::string> earlier = copies();
@@ -386,8 +387,8 @@ TEST_F(Backups, RefusedOrRepeatedRewritesNeverPushOlderCopiesOut) {
     fs::permissions(path(files::Log), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     for (int i = 0; i < 31; ++i) {
         const LogReadResult read = log.read_all();
-        const RecordEditResult edit =
-            replace_record(log, 1, {"2005/02/01", "起床後", 200.0f + static_cast<float>(i), 79, 66, "", 62.6f}, read.stamp);
+        const RecordEditResult edit = replace_record(
+            log, 1, {"2005/02/01", "起床後", 200.0f + static_cast<float>(i), 79, 66, "", 62.6f}, read.stamp);
         ASSERT_FALSE(edit.written.ok) << i;
     }
     EXPECT_EQ(copies(), earlier);

@@ -76,7 +76,8 @@ bool make_thing(const std::string& kind, const fs::path& path, int& socketFd) {
     }
     if (kind == "device") {
         // A device of its own where allowed (root); else a link to one that never ends when read.
-        return ::mknod(path.c_str(), S_IFCHR | 0644, makedev(1, 5)) == 0 || (fs::create_symlink("/dev/zero", path), true);
+        return ::mknod(path.c_str(), S_IFCHR | 0644, makedev(1, 5)) == 0 ||
+               (fs::create_symlink("/dev/zero", path), true);
     }
     if (kind == "socket") {
         socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
