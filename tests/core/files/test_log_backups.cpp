@@ -399,8 +399,9 @@ TEST_F(Backups, RefusedOrRepeatedRewritesNeverPushOlderCopiesOut) {
     ASSERT_TRUE(log.rewrite_all(records, false, files::LogCopy, nullptr, BackupReason::Correction).ok);
     ASSERT_TRUE(log.rewrite_all(records, false, files::LogCopy, nullptr, BackupReason::Correction).ok);
     EXPECT_EQ(copies().size(), 31u);
+    const std::vector<std::string> now = copies();
     for (const std::string& name : earlier) {
-        EXPECT_EQ(std::count(copies().begin(), copies().end(), name), 1) << name << " was pushed out";
+        EXPECT_EQ(std::count(now.begin(), now.end(), name), 1) << name << " was pushed out";
     }
 }
 
