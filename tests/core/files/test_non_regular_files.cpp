@@ -127,8 +127,7 @@ TEST(NonRegularFiles, EveryReaderRefusesAtOnceAndNamesTheFile) {
                 const Said r = reader.read(data);
                 return !r.ok && r.message.find(reader.file) != std::string::npos &&
                        r.message.find("普通のファイルではない") != std::string::npos;
-            })) << "did not refuse within five seconds, or without saying what the file is: "
-                << reader.read(data).message;
+            })) << "did not refuse within five seconds, or without saying what the file is";
             if (socketFd >= 0) {
                 ::close(socketFd);
             }
