@@ -1,7 +1,9 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <ostream>
@@ -9,6 +11,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_import.h"
 #include "cli/cli_report.h"
+#include "cli/fd_output.h"
 #include "core/files/data_dir.h"
 #include "core/files/export_file.h"
 #include "core/files/measurement_log.h"
@@ -155,6 +158,11 @@ int run_export(const Options& options, const CommandInput& input, std::ostream& 
         return ExitOk;
     }
     const std::filesystem::path target = options.value("--output");
+    // A folder, a device or a missing folder is named with the reason before anything else is said.
+    if (const std::optional<std::string> problem = sora::export_target_problem(target)) {
+        err << "soranote-cli: " << *problem << '\n';
+        return ExitCannotWrite;
+    }
     std::error_code ec;
     if (std::filesystem::exists(target, ec) && !options.has("--overwrite")) {
         err << "soranote-cli: " << target.string() << " はすでにあります（上書きするには --overwrite）。\n";
@@ -178,7 +186,11 @@ std::string usage() {
            "export --csv [--from TEXT --to TEXT] [--weekday 0-6] [--keyword TEXT] [--output FILE [--overwrite]]}";
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const sora::Date& systemToday) {
+namespace {
+
+/// The command itself; run() then makes sure that what it printed reached its destination.
+int run_command_line(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     const sora::Date& systemToday) {
     try {
         std::filesystem::path dataDir = sora::default_data_dir();
         sora::Date today = systemToday;
@@ -207,7 +219,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                               {"--descending", "--simple", "--csv", "--overwrite"});
 
         const sora::DataDir dir(dataDir);
-        const sora::LogReadResult log = sora::MeasurementLog(dir).read_all();
+        sora::LogReadResult log = sora::MeasurementLog(dir).read_all();
         if (!log.ok) {
             err << "soranote-cli: " << log.message << '\n';
             return ExitUnreadable;
@@ -217,7 +229,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             err << "soranote-cli: " << axes.message << '\n';
             return ExitUnreadable;
         }
-        const CommandInput input{log.records, axes.value, today};
+        // Moved, not copied: the records are the largest part of the memory of a long log.
+        const CommandInput input{std::move(log.records), axes.value, today};
         if (command == "report") {
             return run_report(options, dir, input, json, out, err);
         }
@@ -237,11 +250,44 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (!message.empty()) {
             err << "soranote-cli: " << message << '\n';
         }
-        out << (json ? to_json(*view) : to_text(*view));
+        if (json) {
+            write_json(*view, out);
+        } else {
+            write_text(*view, out);
+        }
         return ExitOk;
     } catch (const UsageError&) {
         err << usage() << '\n';
         return ExitUsage;
+    }
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const sora::Date& systemToday) {
+    const int status = run_command_line(args, out, err, systemToday);
+    // A full disk or a closed pipe shows only when the last bytes are flushed: a failure there is no success.
+    out.flush();
+    if (!out) {
+        const auto* buffer = dynamic_cast<const FdOutput*>(out.rdbuf());
+        const int error = buffer != nullptr ? buffer->error() : 0;
+        err << "soranote-cli: 出力を書き込めませんでした。" << output_failure_reason(error) << '\n';
+        return ExitIoError;
+    }
+    return status;
+}
+
+std::string output_failure_reason(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            return "ディスクの空き容量が足りません。";
+        case EPIPE:
+            return "出力先が閉じられました。";
+        case 0:
+            return {};
+        default:
+            return std::string("（") + std::strerror(error) + "）";
     }
 }
 

@@ -12,10 +12,15 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitUnreadable = 2;    // the log or a side file cannot be read
 inline constexpr int ExitUsage = 64;        // unknown command or bad arguments
 inline constexpr int ExitCannotWrite = 73;  // an export file cannot be written (or exists already)
+inline constexpr int ExitIoError = 74;      // the output could not be written (a full disk, a closed pipe)
 
 /// Runs `soranote-cli` with its arguments (without the program name). Reads the data directory, never writes.
-/// `systemToday` is "today" unless --today is given.
+/// `systemToday` is "today" unless --today is given. `out` is flushed and checked at the end: when any of the output
+/// could not be written, the result is ExitIoError with the reason on `err`, whatever the command returned.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const sora::Date& systemToday);
+
+/// The reason of a failed write of the output, for the user (empty when errno said nothing).
+std::string output_failure_reason(int error);
 
 /// The usage line.
 std::string usage();

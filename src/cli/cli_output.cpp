@@ -1,8 +1,10 @@
 #include "cli/cli_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <ostream>
 #include <sstream>
 
 #include "core/rules/numbers.h"
@@ -27,7 +29,7 @@ const char* align_name(sora::Align align) {
 }
 
 template <typename Cells, typename Text>
-void write_line(std::ostringstream& out, const Cells& cells, Text text) {
+void write_line(std::ostream& out, const Cells& cells, Text text) {
     bool first = true;
     for (const auto& cell : cells) {
         if (!first) {
@@ -39,6 +41,29 @@ void write_line(std::ostringstream& out, const Cells& cells, Text text) {
     out << '\n';
 }
 
+/// One JSON value as text (strings escaped as JSON requires, numbers as nlohmann writes them).
+template <typename T>
+std::string json_text(const T& value) {
+    return nlohmann::json(value).dump();
+}
+
+std::string json_number(double value) {
+    return std::isnan(value) ? std::string("null") : json_text(value);
+}
+
+/// Writes `items` as a JSON array, one item per line, each written by `item`: nothing is built whole in memory.
+template <typename Items, typename Item>
+void write_array(std::ostream& out, const Items& items, const char* indent, Item item) {
+    out << '[';
+    bool first = true;
+    for (const auto& each : items) {
+        out << (first ? "\n" : ",\n") << indent << "  ";
+        item(each);
+        first = false;
+    }
+    out << (first ? "]" : std::string("\n") + indent + "]");
+}
+
 }  // namespace
 
 std::string hex_colour(const sora::Colour& colour) {
@@ -47,8 +72,7 @@ std::string hex_colour(const sora::Colour& colour) {
     return text;
 }
 
-std::string to_text(const CliView& view) {
-    std::ostringstream out;
+void write_text(const CliView& view, std::ostream& out) {
     write_line(out, view.grid.columns, [](const sora::GridColumn& column) { return column.heading; });
     for (const sora::GridRow& row : view.grid.rows) {
         write_line(out, row, [](const sora::GridCell& cell) { return cell.text; });
@@ -77,53 +101,70 @@ std::string to_text(const CliView& view) {
     for (const auto& [name, value] : view.values) {
         out << name << '\t' << value << '\n';
     }
+}
+
+std::string to_text(const CliView& view) {
+    std::ostringstream out;
+    write_text(view, out);
     return out.str();
 }
 
-std::string to_json(const CliView& view) {
-    using nlohmann::json;
-    json columns = json::array();
-    for (const sora::GridColumn& column : view.grid.columns) {
-        columns.push_back(
-            {{"heading", column.heading}, {"widthTwips", column.widthTwips}, {"align", align_name(column.align)}});
-    }
-    json rows = json::array();
-    for (const sora::GridRow& row : view.grid.rows) {
-        json cells = json::array();
+void write_json(const CliView& view, std::ostream& out) {
+    out << "{\n  \"command\": " << json_text(view.command) << ",\n  \"grid\": {\n    \"columns\": ";
+    write_array(out, view.grid.columns, "    ", [&](const sora::GridColumn& column) {
+        out << "{\"heading\": " << json_text(column.heading) << ", \"widthTwips\": " << column.widthTwips
+            << ", \"align\": " << json_text(align_name(column.align)) << '}';
+    });
+    out << ",\n    \"rows\": ";
+    write_array(out, view.grid.rows, "    ", [&](const sora::GridRow& row) {
+        out << '[';
+        bool first = true;
         for (const sora::GridCell& cell : row) {
-            cells.push_back({{"text", cell.text},
-                             {"colour", cell.background ? json(hex_colour(*cell.background)) : json(nullptr)}});
+            out << (first ? "" : ", ") << "{\"text\": " << json_text(cell.text)
+                << ", \"colour\": " << (cell.background ? json_text(hex_colour(*cell.background)) : std::string("null"))
+                << '}';
+            first = false;
         }
-        rows.push_back(std::move(cells));
-    }
-    json chartRows = json::array();
-    for (const auto& row : view.chartRows) {
-        json values = json::array();
-        for (double value : row) {
-            values.push_back(std::isnan(value) ? json(nullptr) : json(value));
+        out << ']';
+    });
+    out << ",\n    \"topRow\": " << (view.grid.topRow ? std::to_string(*view.grid.topRow) : std::string("null"))
+        << "\n  },\n  \"chart\": {\n    \"series\": " << json_text(view.chartSeries) << ",\n    \"rows\": ";
+    write_array(out, view.chartRows, "    ", [&](const std::vector<double>& row) {
+        out << '[';
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            out << (i == 0 ? "" : ", ") << json_number(row[i]);
         }
-        chartRows.push_back(std::move(values));
+        out << ']';
+    });
+    out << "\n  },\n  \"axes\": {";
+    for (std::size_t i = 0; i < view.axes.size(); ++i) {
+        const NamedAxis& axis = view.axes[i];
+        out << (i == 0 ? "\n    " : ",\n    ") << json_text(axis.name)
+            << ": {\"minimum\": " << json_text(axis.range.minimum) << ", \"maximum\": " << json_text(axis.range.maximum)
+            << ", \"divisions\": " << axis.range.divisions << '}';
     }
-    json axes = json::object();
-    for (const NamedAxis& axis : view.axes) {
-        axes[axis.name] = {
-            {"minimum", axis.range.minimum}, {"maximum", axis.range.maximum}, {"divisions", axis.range.divisions}};
-    }
-    json values = json::object();
+    out << (view.axes.empty() ? "}" : "\n  }") << ",\n  \"values\": {";
+    // Later values of one name win, as in a JSON object built one by one.
+    std::vector<std::pair<std::string, std::string>> values;
     for (const auto& [name, value] : view.values) {
-        values[name] = value;
+        const auto same = std::find_if(values.begin(), values.end(), [&](const auto& v) { return v.first == name; });
+        if (same == values.end()) {
+            values.emplace_back(name, value);
+        } else {
+            same->second = value;
+        }
     }
-    const json whole = {
-        {"command", view.command},
-        {"grid",
-         {{"columns", columns},
-          {"rows", rows},
-          {"topRow", view.grid.topRow ? json(*view.grid.topRow) : json(nullptr)}}},
-        {"chart", {{"series", view.chartSeries}, {"rows", chartRows}}},
-        {"axes", axes},
-        {"values", values},
-    };
-    return whole.dump(2) + "\n";
+    std::sort(values.begin(), values.end());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        out << (i == 0 ? "\n    " : ",\n    ") << json_text(values[i].first) << ": " << json_text(values[i].second);
+    }
+    out << (values.empty() ? "}" : "\n  }") << "\n}\n";
+}
+
+std::string to_json(const CliView& view) {
+    std::ostringstream out;
+    write_json(view, out);
+    return out.str();
 }
 
 }  // namespace cli

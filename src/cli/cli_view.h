@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <utility>
@@ -30,7 +31,11 @@ std::string hex_colour(const sora::Colour& colour);
 
 /// Tab-separated: the heading row, the data rows, a "colours" block, a "chart" block, then name<TAB>value lines.
 std::string to_text(const CliView& view);
+/// The same, written row by row to `out`.
+void write_text(const CliView& view, std::ostream& out);
 /// The whole view as one JSON object.
 std::string to_json(const CliView& view);
+/// The same, written row by row to `out`: the memory of a long list is its rows, never a second copy as JSON.
+void write_json(const CliView& view, std::ostream& out);
 
 }  // namespace cli

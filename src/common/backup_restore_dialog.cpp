@@ -16,9 +16,9 @@ BackupRestoreDialog::BackupRestoreDialog(std::vector<sora::BackupEntry> entries,
     setObjectName("dlgBackupRestore");
     setWindowTitle("バックアップから復元");
 
-    lstBackup = new QTableWidget(static_cast<int>(m_entries.size()), 3, this);
+    lstBackup = new QTableWidget(static_cast<int>(m_entries.size()), 4, this);
     lstBackup->setObjectName("lstBackup");
-    lstBackup->setHorizontalHeaderLabels({"バックアップの日時", "記録数", "最後の測定日"});
+    lstBackup->setHorizontalHeaderLabels({"バックアップの日時", "直前の操作", "記録数", "最後の測定日"});
     lstBackup->verticalHeader()->hide();
     lstBackup->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstBackup->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -27,10 +27,12 @@ BackupRestoreDialog::BackupRestoreDialog(std::vector<sora::BackupEntry> entries,
     for (int row = 0; row < static_cast<int>(m_entries.size()); ++row) {
         const sora::BackupEntry& entry = m_entries[static_cast<std::size_t>(row)];
         const QString records = entry.readable ? QString::number(entry.records) : QString("読めません");
-        const QStringList texts{qs(takenText(entry)), records, qs(entry.lastDate)};
+        // A copy from before reasons were recorded has none to show.
+        const QStringList texts{qs(takenText(entry)), qs(std::string(sora::backup_reason_label(entry.reason))), records,
+                                qs(entry.lastDate)};
         for (int column = 0; column < texts.size(); ++column) {
             auto* item = new QTableWidgetItem(texts[column]);
-            item->setTextAlignment(column == 1 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
+            item->setTextAlignment(column == 2 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter);
             if (!entry.readable) {
                 item->setToolTip(qs(entry.message));
             }
@@ -39,7 +41,7 @@ BackupRestoreDialog::BackupRestoreDialog(std::vector<sora::BackupEntry> entries,
     }
     lstBackup->resizeColumnsToContents();  // a few dozen lines at most
     lstBackup->horizontalHeader()->setStretchLastSection(true);
-    lstBackup->setMinimumWidth(460);
+    lstBackup->setMinimumWidth(540);
     if (!m_entries.empty()) {
         lstBackup->setCurrentCell(0, 0);
     }
@@ -61,7 +63,7 @@ BackupRestoreDialog::BackupRestoreDialog(std::vector<sora::BackupEntry> entries,
     layout->addWidget(new QLabel("データ.txt を書き換える前と、その日の最初の起動時に取ったコピーです。", this));
     layout->addWidget(lstBackup, 1);
     layout->addLayout(buttons);
-    resize(560, 420);
+    resize(640, 420);
 }
 
 const sora::BackupEntry* BackupRestoreDialog::selectedEntry() const {

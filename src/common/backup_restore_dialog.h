@@ -9,8 +9,9 @@
 class QPushButton;
 class QTableWidget;
 
-/// The kept copies of the log, newest first, with when each was taken, how many records it holds and its last
-/// measurement date. The 復元 button only asks for the restore (restoreRequested); whoever restores closes it.
+/// The kept copies of the log, newest first, with when each was taken (to the second), what was about to change
+/// (修正, 削除, …), how many records it holds and its last measurement date. The 復元 button only asks for the restore
+/// (restoreRequested); whoever restores closes it.
 class BackupRestoreDialog : public QDialog {
     Q_OBJECT
 public:

@@ -288,11 +288,7 @@ void SituationEditorPanel::cmdChg_Click() {
         }
         return;
     }
-    // The report's morning/evening choice follows the new name; a failure there leaves the rename done.
-    if (const auto kept = sora::rename_in_morning_evening(m_ctx.dir, oldText.toStdString(), newText->toStdString());
-        !kept) {
-        dialogs.message(ui::Icon::Warning, "保存エラー", QString::fromStdString(kept.message));
-    }
+    // The report's morning/evening choice followed the new name in the same change.
     step.done(true);
     const auto reread = sora::read_situations(m_ctx.dir);
     if (!reread.ok) {

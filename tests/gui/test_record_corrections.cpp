@@ -396,8 +396,9 @@ TEST_F(RecordCorrections, ACorrectionKeepsACopyAndTheSettingsScreenRestoresIt) {
     auto* table = in<QTableWidget>(list, "lstBackup");
     ASSERT_EQ(table->rowCount(), 1);
     EXPECT_EQ(table->item(0, 0)->text(), "2005/03/01 10:15:00");
-    EXPECT_EQ(table->item(0, 1)->text(), "5");
-    EXPECT_EQ(table->item(0, 2)->text(), "2005/02/20");
+    EXPECT_EQ(table->item(0, 1)->text(), "修正");  // what was about to change
+    EXPECT_EQ(table->item(0, 2)->text(), "5");
+    EXPECT_EQ(table->item(0, 3)->text(), "2005/02/20");
 
     QTest::mouseClick(in<QPushButton>(list, "cmdRestore"), Qt::LeftButton);  // unanswered: Cancel
     EXPECT_EQ(app.readBytes("データ.txt"), corrected);
@@ -406,6 +407,13 @@ TEST_F(RecordCorrections, ACorrectionKeepsACopyAndTheSettingsScreenRestoresIt) {
     EXPECT_EQ(app.readBytes("データ.txt"), original);
     EXPECT_EQ(app.readBytes("backup/データ_20050301_101600.txt"), corrected);  // the log it replaced
     EXPECT_FALSE(list->isVisible());
+    closeDialogs();
+    // The copy the restore kept says so; the correction's copy still says what it was.
+    app.click("cmdBackupRestore");
+    auto* again = in<QTableWidget>(shownDialog<BackupRestoreDialog>(), "lstBackup");
+    ASSERT_EQ(again->rowCount(), 2);
+    EXPECT_EQ(again->item(0, 1)->text(), "復元");
+    EXPECT_EQ(again->item(1, 1)->text(), "修正");
     closeDialogs();
 
     // The restore is a step like any other.

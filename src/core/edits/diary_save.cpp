@@ -122,7 +122,8 @@ DiarySaveResult save_diary(const MeasurementLog& log, std::vector<MeasurementRec
     }
     const std::string diary = keep_saving_time(current.records[index].diary, prepared.text);
     current.records[index].diary = diary;
-    const WriteResult written = log.rewrite_all(current.records, false, files::LogCopy, &current.stamp);
+    const WriteResult written =
+        log.rewrite_all(current.records, false, files::LogCopy, &current.stamp, BackupReason::Diary);
     result.warning = written.warning;
     if (!written) {
         // A failure after the rename leaves the new log in place; the list must then follow it.

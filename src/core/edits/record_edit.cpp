@@ -174,7 +174,8 @@ RecordEditResult replace_record(const MeasurementLog& log, std::size_t index, co
     }
     split.lines.erase(split.lines.begin() + static_cast<std::ptrdiff_t>(index));
     split.lines.insert(split.lines.begin() + static_cast<std::ptrdiff_t>(target), *line);
-    result.written = log.rewrite_bytes(join_lines(split.lines, split.tail), files::LogCopy, &current.bytes.stamp);
+    result.written = log.rewrite_bytes(join_lines(split.lines, split.tail), files::LogCopy, &current.bytes.stamp,
+                                       BackupReason::Correction);
     return result;
 }
 
@@ -192,7 +193,8 @@ WriteResult remove_record(const MeasurementLog& log, std::size_t index, const Fi
     }
     RecordLines split = split_record_lines(current.bytes.view(), current.records.size());
     split.lines.erase(split.lines.begin() + static_cast<std::ptrdiff_t>(index));
-    return log.rewrite_bytes(join_lines(split.lines, split.tail), files::LogCopy, &current.bytes.stamp);
+    return log.rewrite_bytes(join_lines(split.lines, split.tail), files::LogCopy, &current.bytes.stamp,
+                             BackupReason::Deletion);
 }
 
 std::string record_description(const MeasurementRecord& record) {

@@ -27,15 +27,17 @@ struct RenameResult {
     explicit operator bool() const { return ok; }
 };
 
-/// Renames a situation in "データ.txt" (through "データＣＨＧ.txt") and in "状況リスト.txt" (through
-/// "状況リストＣＨＧ.txt", every line quoted), both or neither: both files are read before either is written, and
-/// they are replaced together through the journal "状況名変更中.txt", so that even a process killed between the
-/// two renames leaves them agreeing once recover_interrupted_rename has run.
+/// Renames a situation in "データ.txt" (through "データＣＨＧ.txt"), in "状況リスト.txt" (through
+/// "状況リストＣＨＧ.txt", every line quoted) and, where the 朝/晩 choice of the old name must follow it, in
+/// "朝晩設定.txt" (through "朝晩設定ＣＨＧ.txt"), all or none: every file is read before any is written, and they
+/// are replaced together through the journal "状況名変更中.txt", so that even a process killed between the renames
+/// leaves them agreeing once recover_interrupted_rename has run. The log is copied to "backup/" first.
 RenameResult rename_situation(const DataDir& dir, const std::string& from, const std::string& to);
 
-/// Finishes or takes back a rename that a killed process left half done, and removes its temporary files; the
-/// message tells the user what happened (empty when there was nothing to do). The program calls it at start-up,
-/// before anything reads or writes the folder; the read-only command line never does.
+/// Finishes or takes back a rename, or an undo of several files, that a killed process left half done, and removes
+/// the temporary files of writers that are dead; the message tells the user what happened (empty when there was
+/// nothing to do, or only leftovers of dead writers to remove). The program calls it at start-up, before anything
+/// reads or writes the folder; the read-only command line never does.
 TogetherRecovery recover_interrupted_rename(const DataDir& dir);
 
 }  // namespace sora

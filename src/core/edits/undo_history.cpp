@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/files/log_backups.h"
+#include "core/files/replace_together.h"
 #include "core/files/text_file.h"
 #include "core/files/writer_lock.h"
 
@@ -140,7 +141,7 @@ UndoResult UndoHistory::undo() {
         const std::string name = text_file::name_of(file.path);
         if (!read_present(file.path, now[i])) {
             result.ok = false;
-            result.message = text_file::unreadable_file_message(name) + notUndone;
+            result.message = text_file::cannot_read_message(file.path) + notUndone;
             return result;
         }
         const bool asLeft =
@@ -156,14 +157,46 @@ UndoResult UndoHistory::undo() {
         }
         rewritesLog = rewritesLog || file.path == m_dir.find(files::Log);
     }
-    if (rewritesLog) {
-        result.warning = backup_before_rewrite(m_dir).value_or(std::string());
-    }
-
     auto temporary_for = [this](const std::filesystem::path& path) {
         const std::string name = text_file::name_of(path);
         return m_dir.path() / (path == m_dir.find(files::Log) ? std::string(files::LogCopy) : name + ".tmp");
     };
+    std::vector<TogetherMember> changes;
+    for (std::size_t i = 0; i < step.files.size(); ++i) {
+        const FileState& file = step.files[i];
+        if (file.existed != now[i].exists || (file.existed && file.bytes != now[i].bytes.view())) {
+            changes.push_back({{file.path, temporary_for(file.path)}, file.bytes, &now[i].bytes.stamp, !file.existed});
+        }
+    }
+    // A copy only for an undo that goes ahead: a file that cannot be written refuses it before anything is copied.
+    for (const TogetherMember& change : changes) {
+        if (std::optional<WriteResult> refused = change.remove ? std::nullopt : replace_refusal(change.file.target)) {
+            result.ok = false;
+            result.message = refused->message + notUndone;
+            return result;
+        }
+    }
+    if (rewritesLog) {
+        result.warning = backup_before_rewrite(m_dir, BackupReason::Undo).value_or(std::string());
+    }
+    if (changes.size() > 1) {
+        // Several files go back as the change made them: together, through a journal that the next start finishes
+        // or takes back when the process dies midway.
+        const TogetherResult written = replace_together(m_dir.path() / std::string(files::UndoJournal), changes);
+        if (!written) {
+            result.ok = false;
+            result.changedOnDisk = written.write.changedOnDisk;
+            result.message =
+                written.write.message +
+                (written.restored ? notUndone : "\r\n元に戻せなかったファイルがあります。内容を確かめてください。");
+            if (written.write.changedOnDisk) {
+                m_steps.pop_back();
+            }
+            return result;
+        }
+        m_steps.pop_back();
+        return result;
+    }
     std::vector<bool> putBack(step.files.size(), false);
     for (std::size_t i = 0; i < step.files.size(); ++i) {
         const FileState& file = step.files[i];

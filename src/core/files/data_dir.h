@@ -18,6 +18,10 @@ inline constexpr std::string_view Situations = "状況リスト.txt";
 inline constexpr std::string_view SituationsRename = "状況リストＣＨＧ.txt";
 /// Present only while a rename of a situation is changing the log and the list (see replace_together).
 inline constexpr std::string_view RenameJournal = "状況名変更中.txt";
+/// The new "朝晩設定.txt" of a rename, before it takes the old one's place.
+inline constexpr std::string_view MorningEveningRename = "朝晩設定ＣＨＧ.txt";
+/// Present only while an undo is putting back several files together.
+inline constexpr std::string_view UndoJournal = "元に戻し中.txt";
 inline constexpr std::string_view Memo = "気付きメモ.txt";
 inline constexpr std::string_view Private = "ﾌﾟﾗｲﾍﾞｰﾄ.txt";
 inline constexpr std::string_view Marker = "マーカー.TXT";

@@ -78,6 +78,12 @@ std::string reason_of(int error) {
             return "書き込みの権限がありません。";
         case EROFS:
             return "読み取り専用のファイルシステムです。";
+        case ENOENT:
+            return "保存先のフォルダがありません。";
+        case ENOTDIR:
+            return "保存先がフォルダではありません。";
+        case EISDIR:
+            return "同じ名前のフォルダがあります。";
         default:
             return {};
     }
@@ -86,6 +92,16 @@ std::string reason_of(int error) {
 /// The failure of the call that just returned an error: reads errno before anything else can change it.
 WriteResult failure(const std::filesystem::path& target, int error) {
     return WriteResult{false, "「" + display_name(target) + "」を保存できませんでした。" + reason_of(error)};
+}
+
+/// Only a regular file is ever replaced: renaming over a device or a FIFO would put a plain file in its place.
+WriteResult not_regular_failure(const std::filesystem::path& target, const struct stat& info) {
+    const char* kind = S_ISDIR(info.st_mode)    ? "フォルダ"
+                       : S_ISFIFO(info.st_mode) ? "FIFO（名前付きパイプ）"
+                       : S_ISSOCK(info.st_mode) ? "ソケット"
+                                                : "デバイス";
+    return WriteResult{false, "「" + display_name(target) + "」は普通のファイルではない（" + std::string(kind) +
+                                  "）ため、置き換えませんでした。"};
 }
 
 WriteResult read_only_failure(const std::filesystem::path& target) {
@@ -164,7 +180,7 @@ int create_temporary(FileIo& io, const std::filesystem::path& real, const std::f
 /// and owner of `old` when the file exists, fsynced and closed. On failure nothing is left behind.
 WriteResult stage_beside(FileIo& io, const std::filesystem::path& target, const std::filesystem::path& real,
                          const struct stat* old, const std::filesystem::path& temporary, std::string_view bytes,
-                         std::filesystem::path& created) {
+                         std::filesystem::path& created, int newMode = -1) {
     const int fd = create_temporary(io, real, temporary, created);
     if (fd < 0) {
         return failure(target, errno);
@@ -179,6 +195,8 @@ WriteResult stage_beside(FileIo& io, const std::filesystem::path& target, const 
         // The new file takes the old one's place with its permissions and, where allowed, its owner.
         (void)::fchmod(fd, old->st_mode & 07777);
         (void)::fchown(fd, old->st_uid, old->st_gid);
+    } else if (newMode >= 0) {
+        (void)::fchmod(fd, static_cast<mode_t>(newMode));
     }
     if (io.close(fd) != 0) {
         const int error = errno;
@@ -238,6 +256,20 @@ FileIoOverride::~FileIoOverride() {
     g_current = m_previous;
 }
 
+std::optional<WriteResult> replace_refusal(const std::filesystem::path& target) {
+    struct stat old {};
+    if (::stat(write_target(target).c_str(), &old) != 0) {
+        return std::nullopt;
+    }
+    if (!S_ISREG(old.st_mode)) {
+        return not_regular_failure(target, old);
+    }
+    if (write_protected(old)) {
+        return read_only_failure(target);
+    }
+    return std::nullopt;
+}
+
 WriteResult write_failure(const std::filesystem::path& target, int error) {
     return failure(target, error);
 }
@@ -248,6 +280,9 @@ WriteResult stage_file(const std::filesystem::path& target, const std::filesyste
     staged.temporary.clear();
     struct stat old {};
     const bool existed = ::stat(staged.real.c_str(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode)) {
+        return not_regular_failure(target, old);
+    }
     if (existed && write_protected(old)) {
         return read_only_failure(target);
     }
@@ -260,11 +295,14 @@ WriteResult stage_file(const std::filesystem::path& target, const std::filesyste
 }
 
 WriteResult replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
-                         std::string_view bytes, const FileStamp* expected) {
+                         std::string_view bytes, const FileStamp* expected, int newFileMode) {
     FileIo& io = file_io();
     const std::filesystem::path real = write_target(target);
     struct stat old {};
     const bool existed = ::stat(real.c_str(), &old) == 0;
+    if (existed && !S_ISREG(old.st_mode)) {
+        return not_regular_failure(target, old);
+    }
     if (existed && write_protected(old)) {
         return read_only_failure(target);
     }
@@ -272,7 +310,8 @@ WriteResult replace_file(const std::filesystem::path& target, const std::filesys
         return changed_failure(target);
     }
     std::filesystem::path created;
-    if (WriteResult staged = stage_beside(io, target, real, existed ? &old : nullptr, temporary, bytes, created);
+    if (WriteResult staged =
+            stage_beside(io, target, real, existed ? &old : nullptr, temporary, bytes, created, newFileMode);
         !staged) {
         return staged;
     }
@@ -346,17 +385,53 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
     return {};
 }
 
-bool read_file(const std::filesystem::path& path, FileBytes& bytes) {
+int open_regular_for_reading(const std::filesystem::path& path, struct stat& info) {
+    // Without O_NONBLOCK, opening a FIFO put in place of a data file waits for a writer that never comes.
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
-        return false;
+        return -1;
     }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
         ::close(fd);
+        errno = error;
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        errno = S_ISDIR(info.st_mode) ? EISDIR : ENODEV;
+        return -1;
+    }
+    return fd;
+}
+
+std::string not_regular_kind(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) {
+        return {};
+    }
+    if (S_ISDIR(info.st_mode)) {
+        return "フォルダ";
+    }
+    if (S_ISFIFO(info.st_mode)) {
+        return "FIFO（名前付きパイプ）";
+    }
+    if (S_ISSOCK(info.st_mode)) {
+        return "ソケット";
+    }
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+        return "デバイス";
+    }
+    return "普通のファイル以外のもの";
+}
+
+bool read_file(const std::filesystem::path& path, FileBytes& bytes) {
+    struct stat info {};
+    const int fd = open_regular_for_reading(path, info);
+    if (fd < 0) {
         return false;
     }
     // The size is only a hint: the loop reads until end of file even if the file grew meanwhile.

@@ -3,8 +3,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+struct stat;
 
 namespace sora {
 
@@ -78,10 +81,15 @@ std::filesystem::path write_target(const std::filesystem::path& path);
 /// Replaces `target` atomically: writes `bytes` to a new temporary file named after `temporary` (a unique name in
 /// the folder of the file behind `target`), fsyncs, renames it over that file, syncs the directory. The file keeps
 /// its permission bits (and owner where allowed); a symbolic link stays a link. A file without write permission is
-/// refused, and so is one that no longer matches `expected` when that is given. On any failure the old file is
-/// untouched and the temporary file is removed.
+/// refused, and so is one that no longer matches `expected` when that is given, and anything but a regular file
+/// (a device, a FIFO, a folder). A new file gets `newFileMode` when it is given (else what the umask leaves). On any
+/// failure the old file is untouched and the temporary file is removed.
 WriteResult replace_file(const std::filesystem::path& target, const std::filesystem::path& temporary,
-                         std::string_view bytes, const FileStamp* expected = nullptr);
+                         std::string_view bytes, const FileStamp* expected = nullptr, int newFileMode = -1);
+
+/// The refusal replace_file would give `target` before writing anything (anything but a regular file, a file
+/// without write permission); nullopt when it would go ahead.
+std::optional<WriteResult> replace_refusal(const std::filesystem::path& target);
 
 /// A complete new file beside the file it is to replace, not yet in its place.
 struct StagedFile {
@@ -105,7 +113,15 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
 /// The message for a file another program changed since it was read; nothing was written.
 std::string changed_on_disk_message(const std::filesystem::path& target);
 
-/// Reads a whole file; false when it cannot be opened or read.
+/// Opens a regular file for reading without ever blocking (a FIFO in place of a data file would hang the opening);
+/// anything else is refused with errno EISDIR or ENODEV. Fills `info`; -1 with errno set on failure.
+int open_regular_for_reading(const std::filesystem::path& path, struct stat& info);
+
+/// What `path` is when it exists but is not a regular file ("フォルダ", "FIFO（名前付きパイプ）", "デバイス",
+/// "ソケット"); empty for a regular file or nothing at all. Never opens it.
+std::string not_regular_kind(const std::filesystem::path& path);
+
+/// Reads a whole regular file (never waiting on a FIFO or a device); false when it cannot be opened or read.
 bool read_file(const std::filesystem::path& path, std::string& bytes);
 
 /// A whole file in a buffer that is not zeroed before reading (the log is read whole at every view opening).

@@ -2,10 +2,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
 #include <system_error>
 #include <tuple>
 
+#include <sys/stat.h>
+
+#include "core/files/backup_manifest.h"
 #include "core/files/measurement_log.h"
 #include "core/files/text_file.h"
 #include "core/files/writer_lock.h"
@@ -91,7 +95,29 @@ struct CopyOutcome {
     std::optional<std::string> reason;
 };
 
-CopyOutcome copy_log(const DataDir& dir, const DateTime& now) {
+/// Makes "backup/" (0700 when the data folder lets nobody else in, so that the copies are as private as the log).
+bool prepare_folder(const DataDir& dir, const std::filesystem::path& folder) {
+    std::error_code ec;
+    std::filesystem::create_directory(folder, ec);
+    if (!std::filesystem::is_directory(folder, ec)) {
+        return false;
+    }
+    struct stat data {};
+    struct stat own {};
+    if (::stat(dir.path().c_str(), &data) == 0 && (data.st_mode & 077) == 0 && ::stat(folder.c_str(), &own) == 0 &&
+        (own.st_mode & 077) != 0) {
+        (void)::chmod(folder.c_str(), own.st_mode & 0700);
+    }
+    return true;
+}
+
+/// The newest copy in the folder by its name, if any.
+std::optional<std::string> newest_copy(const std::filesystem::path& folder) {
+    const std::vector<NamedBackup> backups = backups_in(names_in(folder));
+    return backups.empty() ? std::nullopt : std::optional<std::string>(backups.front().name);
+}
+
+CopyOutcome copy_log(const DataDir& dir, const DateTime& now, BackupReason reason) {
     CopyOutcome outcome;
     const WriterLock lock(dir.path());
     if (!lock) {
@@ -101,29 +127,44 @@ CopyOutcome copy_log(const DataDir& dir, const DateTime& now) {
     const std::filesystem::path log = dir.find(files::Log);
     FileBytes bytes;
     if (!read_file(log, bytes)) {
-        outcome.reason = text_file::unreadable_file_message(text_file::name_of(log));
+        outcome.reason = text_file::cannot_read_message(log);
         return outcome;
     }
     const std::filesystem::path folder = backup_folder(dir);
-    std::error_code ec;
-    std::filesystem::create_directory(folder, ec);
-    if (!std::filesystem::is_directory(folder, ec)) {
+    if (!prepare_folder(dir, folder)) {
         outcome.reason = "フォルダを作れませんでした。";
         return outcome;
     }
+    // A copy of the same bytes as the newest one adds nothing and would only push an older copy out.
+    if (const std::optional<std::string> newest = newest_copy(folder)) {
+        std::string kept;
+        if (read_file(folder / std::filesystem::u8path(*newest), kept) && kept == bytes.view()) {
+            outcome.copied = true;
+            return outcome;
+        }
+    }
+    std::error_code ec;
     if (const std::filesystem::space_info space = std::filesystem::space(folder, ec);
         !ec && !backup_leaves_room(space.available, bytes.size)) {
         outcome.reason = "ディスクの空き容量が少なくなっています。";
         return outcome;
     }
+    // The copy is as private as the log it keeps.
+    struct stat logInfo {};
+    const int mode = ::stat(log.c_str(), &logInfo) == 0 ? static_cast<int>(logInfo.st_mode & 0777) : 0600;
     const std::string name = unused_backup_name(folder, now);
-    const WriteResult written =
-        replace_file(folder / std::filesystem::u8path(name), folder / std::string(files::LogCopy), bytes.view());
+    const WriteResult written = replace_file(folder / std::filesystem::u8path(name),
+                                             folder / std::string(files::LogCopy), bytes.view(), nullptr, mode);
     outcome.copied = written.ok || written.inPlace;
     if (!written) {
         outcome.reason = written.message;
     }
     if (outcome.copied) {
+        std::map<std::string, BackupReason> recorded = read_backup_manifest(folder);
+        recorded[name] = reason;
+        if (const WriteResult listed = write_backup_manifest(folder, recorded, mode); !listed && !outcome.reason) {
+            outcome.reason = listed.message;
+        }
         prune_backups(dir, now.date);
     }
     return outcome;
@@ -187,7 +228,22 @@ std::optional<BackupTime> backup_time(std::string_view name) {
 std::vector<std::string> backups_to_remove(const std::vector<std::string>& names, const Date& today) {
     const std::vector<NamedBackup> backups = backups_in(names);
     const int thisMonth = today.year * 12 + today.month - 1;
+    const long long todayNumber = today.serial();
     std::set<int> monthsKept;
+    std::set<long long> daysKept;
+    // Oldest first, the first copy seen of a day is the one the day began with.
+    for (auto it = backups.rbegin(); it != backups.rend(); ++it) {
+        const long long day = it->time.taken.date.serial();
+        if (day <= todayNumber && day > todayNumber - BackupDaysKept) {
+            daysKept.insert(day);
+        }
+    }
+    std::set<long long> firstOfDayTaken;
+    std::vector<bool> keep(backups.size(), false);
+    for (std::size_t i = backups.size(); i-- > 0;) {
+        const long long day = backups[i].time.taken.date.serial();
+        keep[i] = daysKept.count(day) != 0 && firstOfDayTaken.insert(day).second;
+    }
     std::vector<std::string> removed;
     for (std::size_t i = 0; i < backups.size(); ++i) {
         const Date& date = backups[i].time.taken.date;
@@ -195,7 +251,7 @@ std::vector<std::string> backups_to_remove(const std::vector<std::string>& names
         // Newest first, so the first copy seen of a month is its newest.
         const bool monthly =
             month <= thisMonth && month > thisMonth - BackupMonthsKept && monthsKept.insert(month).second;
-        if (i >= BackupsKeptNewest && !monthly) {
+        if (i >= BackupsKeptNewest && !monthly && !keep[i]) {
             removed.push_back(backups[i].name);
         }
     }
@@ -206,8 +262,8 @@ bool backup_leaves_room(unsigned long long available, unsigned long long copySiz
     return available >= Reserve && (available - Reserve) / 2 >= copySize;
 }
 
-std::optional<std::string> backup_log(const DataDir& dir, const DateTime& now) {
-    const CopyOutcome copy = copy_log(dir, now);
+std::optional<std::string> backup_log(const DataDir& dir, const DateTime& now, BackupReason reason) {
+    const CopyOutcome copy = copy_log(dir, now, reason);
     if (!copy.reason) {
         return std::nullopt;
     }
@@ -228,7 +284,7 @@ std::optional<std::string> backup_at_start(const DataDir& dir, const DateTime& n
             return std::nullopt;
         }
     }
-    return backup_log(dir, now);
+    return backup_log(dir, now, BackupReason::Start);
 }
 
 int prune_backups(const DataDir& dir, const Date& today) {
@@ -238,7 +294,15 @@ int prune_backups(const DataDir& dir, const Date& today) {
     }
     const std::filesystem::path folder = backup_folder(dir);
     const std::vector<std::string> names = names_in(folder);
-    std::vector<std::string> removed = backups_to_remove(names, today);
+    // Only the copies the program recorded itself: a file that merely has a copy's name is not ours to delete.
+    std::map<std::string, BackupReason> recorded = read_backup_manifest(folder);
+    std::vector<std::string> ours;
+    for (const std::string& name : names) {
+        if (recorded.count(name) != 0) {
+            ours.push_back(name);
+        }
+    }
+    std::vector<std::string> removed = backups_to_remove(ours, today);
     // A copy cut off by a killed process stays under its temporary name; nobody else writes here while the lock
     // is held, so every such file is a leftover.
     const std::string temporaryStem = std::filesystem::path(std::string(files::LogCopy)).stem().string() + ".";
@@ -248,9 +312,19 @@ int prune_backups(const DataDir& dir, const Date& today) {
         }
     }
     int count = 0;
+    bool forgotten = false;
     for (const std::string& name : removed) {
         std::error_code ec;
-        count += std::filesystem::remove(folder / std::filesystem::u8path(name), ec) ? 1 : 0;
+        if (std::filesystem::remove(folder / std::filesystem::u8path(name), ec)) {
+            ++count;
+            forgotten = recorded.erase(name) != 0 || forgotten;
+        }
+    }
+    if (forgotten) {
+        struct stat info {};
+        const std::filesystem::path manifest = folder / std::string(files::BackupManifest);
+        (void)write_backup_manifest(
+            folder, recorded, ::stat(manifest.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 0777) : 0600);
     }
     return count;
 }
@@ -258,10 +332,14 @@ int prune_backups(const DataDir& dir, const Date& today) {
 std::vector<BackupEntry> list_backups(const DataDir& dir) {
     const std::filesystem::path folder = backup_folder(dir);
     std::vector<BackupEntry> entries;
+    const std::map<std::string, BackupReason> recorded = read_backup_manifest(folder);
     for (const NamedBackup& backup : backups_in(names_in(folder))) {
         BackupEntry entry;
         entry.name = backup.name;
         entry.taken = backup.time.taken;
+        if (const auto found = recorded.find(backup.name); found != recorded.end()) {
+            entry.reason = found->second;
+        }
         FileBytes bytes;
         if (!read_file(folder / std::filesystem::u8path(backup.name), bytes)) {
             entry.readable = false;
@@ -302,7 +380,7 @@ WriteResult restore_backup(const DataDir& dir, std::string_view name, const Date
     std::string warning;
     if (current.exists) {
         // The log being replaced may hold records no copy has: without its own copy it would be lost.
-        const CopyOutcome copy = copy_log(dir, now);
+        const CopyOutcome copy = copy_log(dir, now, BackupReason::Restore);
         if (!copy.copied) {
             return WriteResult{false, "今のデータ.txt を backup フォルダに残せないため、控えから戻しませんでした。" +
                                           copy.reason.value_or("")};
@@ -328,12 +406,13 @@ BackupClockOverride::~BackupClockOverride() {
     g_clock = m_previous;
 }
 
-std::optional<std::string> backup_before_rewrite(const DataDir& dir) {
+std::optional<std::string> backup_before_rewrite(const DataDir& dir, BackupReason reason) {
+    const std::filesystem::path log = dir.find(files::Log);
     std::error_code ec;
-    if (!std::filesystem::exists(dir.find(files::Log), ec)) {
+    if (!std::filesystem::exists(log, ec) || replace_refusal(log)) {
         return std::nullopt;
     }
-    return backup_log(dir, backup_clock().now());
+    return backup_log(dir, backup_clock().now(), reason);
 }
 
 }  // namespace sora

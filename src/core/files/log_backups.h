@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "core/files/backup_reason.h"
 #include "core/files/data_dir.h"
 #include "core/files/file_io.h"
 
@@ -17,9 +18,10 @@ namespace files {
 inline constexpr std::string_view BackupFolder = "backup";
 }  // namespace files
 
-/// How many of the newest copies are always kept, and for how many months (this one and the ones before it) the
-/// newest copy of each month is kept besides.
-inline constexpr std::size_t BackupsKeptNewest = 30;
+/// How many of the newest copies are always kept; for how many days (today and the ones before it) the first copy
+/// of each day is kept besides (the diary as the day began); and for how many months the newest copy of each month.
+inline constexpr std::size_t BackupsKeptNewest = 20;
+inline constexpr int BackupDaysKept = 60;
 inline constexpr int BackupMonthsKept = 24;
 
 /// "データ_yyyymmdd_hhmmss.txt": the name of a copy of the log taken at `now`.
@@ -37,30 +39,35 @@ struct BackupTime {
 };
 std::optional<BackupTime> backup_time(std::string_view name);
 
-/// The copies among `names` (other names are ignored) that pruning removes: all but the newest BackupsKeptNewest
-/// and the newest copy of each of the BackupMonthsKept months up to `today`'s.
+/// The copies among `names` (other names are ignored) that pruning removes: all but the newest BackupsKeptNewest,
+/// the first copy of each of the BackupDaysKept days up to `today` and the newest copy of each of the
+/// BackupMonthsKept months up to `today`'s.
 std::vector<std::string> backups_to_remove(const std::vector<std::string>& names, const Date& today);
 
 /// True when a copy of `copySize` bytes leaves room on a disk with `available` free bytes for the rewrite that
 /// follows it (a new log of about the same size) and a reserve besides: copies never fill the disk.
 bool backup_leaves_room(unsigned long long available, unsigned long long copySize);
 
-/// Copies the log's bytes unchanged into "backup/" under a name from `now`, then prunes the folder. A copy that
-/// cannot be made (no log, a full disk, a failed write) is skipped: the result is then a warning for the user,
-/// and the caller goes on with its own write.
-std::optional<std::string> backup_log(const DataDir& dir, const DateTime& now);
+/// Copies the log's bytes unchanged into "backup/" under a name from `now` with the log's permission bits, records it
+/// with `reason` in the folder's manifest, then prunes the folder. No copy is made when the newest copy holds the
+/// same bytes already. "backup/" is made private (0700) when the data folder is. A copy that cannot be made (no log,
+/// a full disk, a failed write) is skipped: the result is then a warning for the user, and the caller goes on with
+/// its own write.
+std::optional<std::string> backup_log(const DataDir& dir, const DateTime& now,
+                                      BackupReason reason = BackupReason::Unknown);
 
 /// The copy at the program's start: taken only when "backup/" holds none from `now`'s day yet.
 std::optional<std::string> backup_at_start(const DataDir& dir, const DateTime& now);
 
-/// Removes the copies backups_to_remove names and what a killed copy left under its temporary name; returns how
-/// many files went.
+/// Removes the copies backups_to_remove names among those the manifest records (never another file), and what a
+/// killed copy left under its temporary name; returns how many files went.
 int prune_backups(const DataDir& dir, const Date& today);
 
 /// One copy of the log, as the restore list shows it.
 struct BackupEntry {
     std::string name;  // file name in "backup/"
     DateTime taken;
+    BackupReason reason = BackupReason::Unknown;  // Unknown for copies from before reasons were recorded
     bool readable = true;
     std::string message;  // why it is not readable
     std::size_t records = 0;
@@ -91,7 +98,10 @@ private:
 };
 
 /// The copy every rewrite of the log takes first, while it holds the folder's lock: backup_log at backup_clock()'s
-/// now, or nothing when there is no log yet.
-std::optional<std::string> backup_before_rewrite(const DataDir& dir);
+/// now with `reason`, or nothing when there is no log yet or the rewrite would be refused anyway (a read-only log,
+/// anything but a regular file): a copy is made only for a rewrite that goes ahead. The result is a warning for the
+/// user when the copy failed. This is the one call an operation that rewrites the log needs, e.g. an import:
+///     const auto warning = backup_before_rewrite(dir, BackupReason::Import);
+std::optional<std::string> backup_before_rewrite(const DataDir& dir, BackupReason reason);
 
 }  // namespace sora

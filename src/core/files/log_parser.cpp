@@ -371,6 +371,10 @@ LogReadResult read_error(std::string_view fileName, long line, LineError error) 
 
 LogReadResult parse_log(std::string_view cp932Bytes, std::string_view fileName) {
     LogReadResult result;
+    // A DOS end-of-file byte closes many files once edited on Windows: it is no line.
+    if (!cp932Bytes.empty() && cp932Bytes.back() == '\x1a') {
+        cp932Bytes.remove_suffix(1);
+    }
     const char* p = cp932Bytes.data();
     const char* const end = p + cp932Bytes.size();
     // A log line is rarely shorter than 40 bytes; reserving by size saves a counting pass over the whole file,
@@ -391,8 +395,9 @@ LogReadResult parse_log(std::string_view cp932Bytes, std::string_view fileName) 
         if (lineEnd > p && lineEnd[-1] == '\r') {
             --lineEnd;
         }
-        // Blank lines after the last record are harmless; a blank line between records is not a record.
-        if (lineEnd == p && only_blank_lines(next, end)) {
+        // Blank lines (also of blanks and tabs only) after the last record are harmless; a blank line between records
+        // is not a record.
+        if (std::all_of(p, lineEnd, is_blank) && only_blank_lines(next, end)) {
             result.records.pop_back();
             break;
         }

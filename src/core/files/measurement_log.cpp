@@ -1,7 +1,10 @@
 #include "core/files/measurement_log.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 
 #include "core/files/log_backups.h"
 #include "core/files/text_codec.h"
@@ -20,7 +23,7 @@ LogReadResult read_error(std::string message, int line) {
 }
 
 LogReadResult missing_log(const std::filesystem::path& path) {
-    return read_error(text_file::unreadable_file_message(text_file::name_of(path)), 0);
+    return read_error(text_file::cannot_read_message(path), 0);
 }
 
 }  // namespace
@@ -48,11 +51,31 @@ LogReadResult MeasurementLog::read_all() const {
 
 LogReadResult MeasurementLog::read_first() const {
     const std::filesystem::path path = m_dir.find(files::Log);
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    if (!in || (!std::getline(in, line) && !in.eof())) {
+    struct stat info {};
+    const int fd = open_regular_for_reading(path, info);
+    if (fd < 0) {
         return missing_log(path);
     }
+    // Only up to the first line break: the log may be years long.
+    std::string line;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ::close(fd);
+            return missing_log(path);
+        }
+        const std::string_view got(chunk, static_cast<std::size_t>(n));
+        const std::size_t lf = got.find('\n');
+        line.append(got.substr(0, lf == std::string_view::npos ? got.size() : lf + 1));
+        if (n == 0 || lf != std::string_view::npos) {
+            break;
+        }
+    }
+    ::close(fd);
     const std::string name = text_file::name_of(path);
     LogReadResult result = parse_log(line, name);
     if (result.ok && result.records.empty()) {
@@ -83,7 +106,7 @@ WriteResult MeasurementLog::append(const MeasurementRecord& record) const {
             return WriteResult{false, log.message};
         }
         log.records.push_back(record);
-        return rewrite_all(log.records, false, files::LogCopy, &log.stamp);
+        return rewrite_all(log.records, false, files::LogCopy, &log.stamp, BackupReason::Save);
     }
     // A last line without its line break (edited by hand) must not swallow the new record.
     if (text_file::ends_mid_line(path)) {
@@ -113,21 +136,22 @@ WriteResult MeasurementLog::insert_in_order(const MeasurementRecord& record) con
         return append(record);
     }
     log.records.insert(later, record);
-    return rewrite_all(log.records, false, files::LogCopy, &log.stamp);
+    return rewrite_all(log.records, false, files::LogCopy, &log.stamp, BackupReason::Save);
 }
 
 WriteResult MeasurementLog::rewrite_all(const std::vector<MeasurementRecord>& records, bool startRecordForm,
-                                        std::string_view temporaryName, const FileStamp* readAs) const {
+                                        std::string_view temporaryName, const FileStamp* readAs,
+                                        BackupReason reason) const {
     const std::filesystem::path path = m_dir.find(files::Log);
     const std::optional<std::string> bytes = encode_log(records, startRecordForm);
     if (!bytes) {
         return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
     }
-    return rewrite_bytes(*bytes, temporaryName, readAs);
+    return rewrite_bytes(*bytes, temporaryName, readAs, reason);
 }
 
 WriteResult MeasurementLog::rewrite_bytes(std::string_view cp932Bytes, std::string_view temporaryName,
-                                          const FileStamp* readAs) const {
+                                          const FileStamp* readAs, BackupReason reason) const {
     const std::filesystem::path path = m_dir.find(files::Log);
     const WriterLock lock(m_dir.path());
     if (!lock) {
@@ -139,7 +163,7 @@ WriteResult MeasurementLog::rewrite_bytes(std::string_view cp932Bytes, std::stri
         refused.changedOnDisk = true;
         return refused;
     }
-    std::optional<std::string> warning = backup_before_rewrite(m_dir);
+    std::optional<std::string> warning = backup_before_rewrite(m_dir, reason);
     WriteResult result =
         replace_file(path, m_dir.path() / std::filesystem::path(std::string(temporaryName)), cp932Bytes, readAs);
     result.warning = std::move(warning).value_or(std::string());

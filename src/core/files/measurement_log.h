@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/files/backup_reason.h"
 #include "core/files/data_dir.h"
 #include "core/files/file_io.h"
 #include "core/rules/measurement_record.h"
@@ -39,12 +40,15 @@ public:
     WriteResult insert_in_order(const MeasurementRecord& record) const;
     /// Replaces the log by the records in the given order; the first may be written in the start-record form.
     /// With `readAs`, the log must still be the file those records were read from (else nothing is written).
+    /// `reason` is recorded with the automatic copy of the log (see BackupReason).
     WriteResult rewrite_all(const std::vector<MeasurementRecord>& records, bool startRecordForm = false,
-                            std::string_view temporaryName = files::LogCopy, const FileStamp* readAs = nullptr) const;
+                            std::string_view temporaryName = files::LogCopy, const FileStamp* readAs = nullptr,
+                            BackupReason reason = BackupReason::Unknown) const;
     /// Replaces the log by complete CP932 log bytes, as rewrite_all does. Every rewrite of the log comes through
-    /// here and first keeps a copy of the current log in "backup/"; a copy that fails only sets the warning.
+    /// here and first keeps a copy of the current log in "backup/" with `reason` (only when the rewrite is not
+    /// refused outright); a copy that fails only sets the warning.
     WriteResult rewrite_bytes(std::string_view cp932Bytes, std::string_view temporaryName = files::LogCopy,
-                              const FileStamp* readAs = nullptr) const;
+                              const FileStamp* readAs = nullptr, BackupReason reason = BackupReason::Unknown) const;
 
 private:
     DataDir m_dir;

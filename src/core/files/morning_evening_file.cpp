@@ -49,8 +49,8 @@ bool parse(std::string_view text, const std::filesystem::path& path, SideFileRea
     std::vector<std::string_view> fields;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const long lineNumber = static_cast<long>(i) + 1;
-        if (lines[i].empty()) {
-            continue;
+        if (lines[i].find_first_not_of(" \t") == std::string_view::npos) {
+            continue;  // a line of blanks or tabs only is a blank line
         }
         split_fields(lines[i], fields);
         if (fields[0] == TargetLabel) {
@@ -101,7 +101,7 @@ SideFileRead<MorningEveningSettings> read_morning_evening(const DataDir& dir) {
     std::string bytes;
     if (!read_file(path, bytes)) {
         out.ok = false;
-        out.message = text_file::unreadable_file_message(text_file::name_of(path));
+        out.message = text_file::cannot_read_message(path);
         return out;
     }
     parse(bytes, path, out);
@@ -116,7 +116,7 @@ WriteResult rename_in_morning_evening(const DataDir& dir, std::string_view from,
     return write_morning_evening(dir, read.value);
 }
 
-WriteResult write_morning_evening(const DataDir& dir, const MorningEveningSettings& settings) {
+std::optional<std::string> encode_morning_evening(const MorningEveningSettings& settings) {
     std::string text = quoted(TargetLabel) + ",";
     if (settings.target.choice == TargetSetting::Choice::Doctor) {
         text += quoted(DoctorText) + "," + format_number(settings.target.doctor.systolic) + "," +
@@ -127,8 +127,12 @@ WriteResult write_morning_evening(const DataDir& dir, const MorningEveningSettin
     for (const auto& [situation, occasion] : settings.entries()) {
         text += quoted(situation) + "," + quoted(occasion_name(occasion)) + "\r\n";
     }
+    return utf8_to_cp932(text);
+}
+
+WriteResult write_morning_evening(const DataDir& dir, const MorningEveningSettings& settings) {
     const std::filesystem::path target = dir.for_writing(files::MorningEvening);
-    const std::optional<std::string> bytes = utf8_to_cp932(text);
+    const std::optional<std::string> bytes = encode_morning_evening(settings);
     if (!bytes) {
         return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(target))};
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "core/files/data_dir.h"
@@ -23,6 +25,9 @@ SideFileRead<MorningEveningSettings> read_morning_evening(const DataDir& dir);
 /// After a situation was renamed throughout the diary: the new name keeps the old one's occasion. Writes the file only
 /// when that changes it; a file that does not read is left alone (the settings screen reports it).
 WriteResult rename_in_morning_evening(const DataDir& dir, std::string_view from, std::string_view to);
+
+/// The CP932 bytes of "朝晩設定.txt" for the settings; nullopt when a situation has no CP932 form.
+std::optional<std::string> encode_morning_evening(const MorningEveningSettings& settings);
 
 /// Replaces "朝晩設定.txt" atomically with the settings.
 WriteResult write_morning_evening(const DataDir& dir, const MorningEveningSettings& settings);

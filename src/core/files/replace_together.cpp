@@ -245,7 +245,7 @@ TogetherRecovery finish_journal(const std::filesystem::path& journal) {
         }
         std::string content;
         if (!read_file(subject, content)) {
-            return failed(text_file::unreadable_file_message(text_file::name_of(subject)));
+            return failed(text_file::cannot_read_message(subject));
         }
         if (content.size() != entry.size || checksum_of(content) != entry.checksum) {
             strangers.push_back(text_file::name_of(subject));
@@ -354,8 +354,16 @@ bool put_back(FileIo& io, const std::filesystem::path& journal, const std::vecto
 
 }  // namespace
 
-TogetherResult replace_together(const std::filesystem::path& journal, const std::vector<TogetherMember>& members) {
+TogetherResult replace_together(const std::filesystem::path& journal, const std::vector<TogetherMember>& asked) {
     FileIo& io = file_io();
+    // A file to remove that is not there is no part of the change.
+    std::vector<TogetherMember> members;
+    for (const TogetherMember& member : asked) {
+        std::error_code ec;
+        if (!member.remove || std::filesystem::exists(write_target(member.file.target), ec)) {
+            members.push_back(member);
+        }
+    }
     TogetherResult result;
     const auto fail = [&](const std::filesystem::path& target, WriteResult write) {
         result.write = std::move(write);
@@ -382,7 +390,7 @@ TogetherResult replace_together(const std::filesystem::path& journal, const std:
             return changed(target);
         }
         if (slots[i].existed && !read_file(real, slots[i].old)) {
-            return fail(target, WriteResult{false, text_file::unreadable_file_message(text_file::name_of(target))});
+            return fail(target, WriteResult{false, text_file::cannot_read_message(target)});
         }
     }
 
@@ -391,6 +399,14 @@ TogetherResult replace_together(const std::filesystem::path& journal, const std:
     std::vector<Step> steps;
     for (std::size_t i = 0; i < members.size(); ++i) {
         const TogetherMember& member = members[i];
+        if (member.remove) {
+            // The journal names the file with its present content, so that only that file is ever removed.
+            slots[i].staged.real = write_target(member.file.target);
+            forward.entries.push_back(
+                {name_in(member.file.target), "", slots[i].old.size(), checksum_of(slots[i].old)});
+            steps.push_back({{}, slots[i].staged.real});
+            continue;
+        }
         if (WriteResult staged = stage_file(member.file.target, member.file.temporary, member.bytes, slots[i].staged);
             !staged) {
             remove_staged(slots);
@@ -402,7 +418,9 @@ TogetherResult replace_together(const std::filesystem::path& journal, const std:
     }
     std::vector<std::filesystem::path> staged;
     for (const Step& step : steps) {
-        staged.push_back(step.from);
+        if (!step.from.empty()) {
+            staged.push_back(step.from);
+        }
     }
     if (const std::filesystem::path unsynced = sync_folders(io, staged); !unsynced.empty()) {
         const int error = errno;

@@ -20,6 +20,7 @@ struct TogetherMember {
     TogetherFile file;
     std::string bytes;
     const FileStamp* expected = nullptr;  // when given, the target must still be that file
+    bool remove = false;                  // the target goes (its bytes are ignored); nothing to do when it is absent
 };
 
 /// Outcome of a joint replace.

@@ -35,7 +35,7 @@ Lines read_lines(const DataDir& dir, std::string_view name) {
     std::string bytes;
     if (!read_file(path, bytes)) {
         result.ok = false;
-        result.message = text_file::unreadable_file_message(text_file::name_of(path));
+        result.message = text_file::cannot_read_message(path);
         return result;
     }
     result.ok = text_file::decode_lines(bytes, text_file::name_of(path), result.text, result.lines, result.message);
@@ -199,8 +199,8 @@ SideFileRead<std::vector<std::string>> read_situations(const DataDir& dir) {
     }
     std::vector<std::string_view> fields;
     for (const std::string_view line : file.lines) {
-        if (trim(line).empty()) {
-            continue;  // an empty line holds no situation
+        if (line.find_first_not_of(" \t\x1a") == std::string_view::npos) {
+            continue;  // an empty line (or blanks, tabs, an end-of-file byte an append left inside) holds no situation
         }
         split_fields(line, fields);
         out.value.insert(out.value.end(), fields.begin(), fields.end());

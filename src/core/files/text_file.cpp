@@ -1,7 +1,11 @@
 #include "core/files/text_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+
+#include "core/files/file_io.h"
 
 #include "core/files/text_codec.h"
 #include "core/rules/fields.h"
@@ -18,6 +22,14 @@ std::string unreadable_line_message(std::string_view fileName, long line, std::s
 
 std::string unreadable_file_message(std::string_view fileName) {
     return "「" + std::string(fileName) + "」を読めませんでした。";
+}
+
+std::string cannot_read_message(const std::filesystem::path& path) {
+    const std::string kind = not_regular_kind(path);
+    if (kind.empty()) {
+        return unreadable_file_message(name_of(path));
+    }
+    return "「" + name_of(path) + "」は普通のファイルではない（" + kind + "）ため、読めませんでした。";
 }
 
 std::string cannot_hold_message(std::string_view fileName) {
@@ -51,41 +63,63 @@ bool decode_lines(std::string_view cp932, std::string_view fileName, std::string
         return false;
     }
     utf8 = std::move(*decoded);
+    // A DOS end-of-file byte at the very end is no text: a file once edited on Windows often has one.
+    if (!utf8.empty() && utf8.back() == '\x1a') {
+        utf8.pop_back();
+    }
     lines = split_lines(utf8);
     return true;
 }
 
-bool ends_mid_line(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in || in.tellg() <= 0) {
-        return false;
+namespace {
+
+/// The last `most` bytes of a regular file (fewer when it is shorter); empty when it cannot be read.
+std::string tail_of(const std::filesystem::path& path, std::size_t most) {
+    struct stat info {};
+    const int fd = open_regular_for_reading(path, info);
+    if (fd < 0) {
+        return {};
     }
-    in.seekg(-1, std::ios::end);
-    char last = '\n';
-    in.get(last);
-    return in && last != '\n';
+    const std::size_t size = static_cast<std::size_t>(info.st_size);
+    const std::size_t tail = std::min(size, most);
+    std::string bytes(tail, '\0');
+    std::size_t done = 0;
+    while (done < tail) {
+        const ssize_t n = ::pread(fd, bytes.data() + done, tail - done, static_cast<off_t>(size - tail + done));
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    bytes.resize(done);
+    return bytes;
+}
+
+bool blank_byte(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\x1a';
+}
+
+}  // namespace
+
+bool ends_mid_line(const std::filesystem::path& path) {
+    const std::string last = tail_of(path, 1);
+    return !last.empty() && last.back() != '\n';
 }
 
 bool ends_with_blank_line(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
-    if (size <= 0) {
-        return false;
+    const std::string bytes = tail_of(path, 4096);
+    // What follows the last printed character: one line break ends that line; a second one, blanks or tabs on a line
+    // of their own, or a DOS end-of-file byte make a blank line that a record appended after it would stand behind.
+    std::size_t from = bytes.size();
+    while (from > 0 && blank_byte(bytes[from - 1])) {
+        --from;
     }
-    const std::streamoff tail = std::min<std::streamoff>(size, 4096);
-    std::string bytes(static_cast<std::size_t>(tail), '\0');
-    in.seekg(-tail, std::ios::end);
-    in.read(bytes.data(), tail);
-    // Line breaks after the last printed character: one ends that line, a second one makes a blank line.
-    int lineBreaks = 0;
-    for (auto it = bytes.rbegin(); it != bytes.rend() && lineBreaks < 2; ++it) {
-        if (*it == '\n') {
-            ++lineBreaks;
-        } else if (*it != '\r') {
-            break;
-        }
+    const std::string_view after = std::string_view(bytes).substr(from);
+    if (after.find('\n') == std::string_view::npos) {
+        return after.find('\x1a') != std::string_view::npos;  // "…62.5\x1a": the append would glue onto it
     }
-    return lineBreaks >= 2;
+    return after != "\n" && after != "\r\n";
 }
 
 std::string name_of(const std::filesystem::path& path) {

@@ -48,40 +48,47 @@ Occasion default_occasion(std::string_view situation) {
     return Occasion::Neither;
 }
 
+// The index makes every look-up constant: a settings file of 100,000 lines must read in linear time.
 Occasion MorningEveningSettings::occasion_of(std::string_view situation) const {
-    const auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                                 [situation](const auto& entry) { return entry.first == situation; });
-    return it == m_entries.end() ? default_occasion(situation) : it->second;
+    const auto it = m_index.find(std::string(situation));
+    return it == m_index.end() ? default_occasion(situation) : m_entries[it->second].second;
 }
 
 void MorningEveningSettings::set(std::string_view situation, Occasion occasion) {
-    const auto it = std::find_if(m_entries.begin(), m_entries.end(),
-                                 [situation](const auto& entry) { return entry.first == situation; });
-    if (it == m_entries.end()) {
+    const auto [it, added] = m_index.try_emplace(std::string(situation), m_entries.size());
+    if (added) {
         m_entries.emplace_back(std::string(situation), occasion);
     } else {
-        it->second = occasion;
+        m_entries[it->second].second = occasion;
     }
 }
 
 bool MorningEveningSettings::rename(std::string_view from, std::string_view to) {
-    const auto named = [](std::string_view name) {
-        return [name](const std::pair<std::string, Occasion>& entry) { return entry.first == name; };
-    };
-    const auto old = std::find_if(m_entries.begin(), m_entries.end(), named(from));
-    const bool toSet = std::any_of(m_entries.begin(), m_entries.end(), named(to));
-    if (from == to || (old == m_entries.end() && (toSet || default_occasion(from) == default_occasion(to)))) {
+    const auto old = m_index.find(std::string(from));
+    const bool toSet = m_index.count(std::string(to)) != 0;
+    if (from == to || (old == m_index.end() && (toSet || default_occasion(from) == default_occasion(to)))) {
         return false;
     }
-    if (old == m_entries.end()) {
+    if (old == m_index.end()) {
         // Only the default said what the old name was: the new name must not fall to another default.
-        m_entries.emplace_back(std::string(to), default_occasion(from));
-    } else if (toSet) {
-        m_entries.erase(old);
-    } else {
-        old->first = std::string(to);
+        set(to, default_occasion(from));
+        return true;
     }
+    const std::size_t position = old->second;
+    if (toSet) {
+        m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(position));
+    } else {
+        m_entries[position].first = std::string(to);
+    }
+    reindex();
     return true;
+}
+
+void MorningEveningSettings::reindex() {
+    m_index.clear();
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        m_index.emplace(m_entries[i].first, i);
+    }
 }
 
 HomeTarget home_target(const TargetSetting& setting) {

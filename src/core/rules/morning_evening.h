@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -68,7 +69,10 @@ public:
     bool operator==(const MorningEveningSettings&) const = default;
 
 private:
+    void reindex();
+
     std::vector<std::pair<std::string, Occasion>> m_entries;
+    std::unordered_map<std::string, std::size_t> m_index;  // situation → position in m_entries
 };
 
 /// Where a mean stands against the home threshold and the user's target.

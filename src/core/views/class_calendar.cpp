@@ -1,5 +1,6 @@
 #include "core/views/class_calendar.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "core/rules/classification.h"
@@ -42,6 +43,13 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
     int currentMonth = 0;
     std::string previousDate;
     GridRow* row = nullptr;
+    std::optional<Date> start = parse_date(startDate);
+    if (!start && !records.empty()) {
+        start = parse_date(records.front().date);
+    }
+    // Only days from the start up to today count against the days not measured: a date far in the future (a typo)
+    // must not make that count negative.
+    int measuredSoFar = 0;
     for (const MeasurementRecord& r : records) {
         const auto date = parse_date(r.date);
         if (!date) {
@@ -62,6 +70,7 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
             (*row)[static_cast<std::size_t>(date->day)].background = j.colour;
             if (j.cls) {
                 view.classDays[static_cast<std::size_t>(*j.cls) - 1] += 1;
+                measuredSoFar += *date <= today && (!start || *date >= *start) ? 1 : 0;
             }
         }
         previousDate = r.date;
@@ -73,13 +82,9 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
         view.classLabels[i] = std::string(class_table()[i].calendarLabel) + std::to_string(view.classDays[i]);
     }
 
-    std::optional<Date> start = parse_date(startDate);
-    if (!start && !records.empty()) {
-        start = parse_date(records.front().date);
-    }
-    if (start) {
+    if (start && *start <= today) {
         const auto elapsed = static_cast<int>(today.serial() - start->serial());
-        view.notMeasuredDays = elapsed - view.measuredDays + 1;
+        view.notMeasuredDays = std::max(0, elapsed - measuredSoFar + 1);
     }
     view.notMeasuredLabel = std::string(NotMeasuredLabel) + std::to_string(view.notMeasuredDays);
     view.normalLabel = with_days(view.normalDays);

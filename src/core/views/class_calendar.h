@@ -23,7 +23,7 @@ struct CalendarView {
     GridView grid;                           // "年月" and days 1–31; one row per month as it first appears
     std::array<int, 7> classDays{};          // days per class, index 0 is class 1
     int measuredDays = 0;                    // sum of classDays
-    int notMeasuredDays = 0;                 // since the start date, today and the start day included
+    int notMeasuredDays = 0;                 // since the start date up to today, both included; never negative
     int normalDays = 0;                      // classes 1–3
     int highDays = 0;                        // classes 4–7
     std::array<std::string, 7> classLabels;  // "至摘 3" … for lblHan1 … lblHan7

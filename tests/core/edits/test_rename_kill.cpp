@@ -1,5 +1,5 @@
-// A rename killed at a random moment, again and again: after the start-up recovery the log and the situation list
-// agree (both renamed or both not), both still read, and no temporary file is left.
+// A rename killed at a random moment, again and again: after the start-up recovery the log, the situation list and
+// the 朝/晩 choice agree (all renamed or none), all still read, and no temporary file is left.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -15,6 +15,7 @@
 
 #include "core/edits/rename_situation.h"
 #include "core/files/measurement_log.h"
+#include "core/files/morning_evening_file.h"
 #include "core/files/side_files.h"
 #include "test_support.h"
 
@@ -39,6 +40,9 @@ void write_diary(const ScratchDir& dir) {
     }
     sora::test::write_bytes(dir / "データ.txt", sora::test::cp932(log));
     sora::test::write_bytes(dir / "状況リスト.txt", sora::test::cp932("起床後\r\n散歩\r\n散歩後\r\n"));
+    // The walk counts as the evening; the choice must follow every rename.
+    sora::test::write_bytes(dir / "朝晩設定.txt",
+                            sora::test::cp932("\"年齢区分\",\"75歳未満\"\r\n\"散歩\",\"晩\"\r\n"));
 }
 
 /// What the two files say about the renamed situation.
@@ -49,9 +53,11 @@ struct PairState {
     int recordsNew = 0;
     bool listOld = false;
     bool listNew = false;
+    bool eveningOld = false;  // 朝晩設定.txt names the old name as an evening
+    bool eveningNew = false;
 
     bool agrees() const {
-        if (!readable || records != Records || listOld == listNew) {
+        if (!readable || records != Records || listOld == listNew || eveningOld != listOld || eveningNew != listNew) {
             return false;
         }
         return listOld ? recordsOld == Renamed && recordsNew == 0 : recordsNew == Renamed && recordsOld == 0;
@@ -59,7 +65,8 @@ struct PairState {
     std::string describe() const {
         return "readable " + std::to_string(readable) + ", records " + std::to_string(records) + " (old " +
                std::to_string(recordsOld) + ", new " + std::to_string(recordsNew) + "), list old " +
-               std::to_string(listOld) + " new " + std::to_string(listNew);
+               std::to_string(listOld) + " new " + std::to_string(listNew) + ", evening old " +
+               std::to_string(eveningOld) + " new " + std::to_string(eveningNew);
     }
 };
 
@@ -67,7 +74,12 @@ PairState pair_state(const sora::DataDir& dir) {
     PairState state;
     const sora::LogReadResult log = sora::MeasurementLog(dir).read_all();
     const auto list = sora::read_situations(dir);
-    state.readable = log.ok && list.ok && !list.missing;
+    const auto occasions = sora::read_morning_evening(dir);
+    state.readable = log.ok && list.ok && !list.missing && occasions.ok && !occasions.missing;
+    for (const auto& [situation, occasion] : occasions.value.entries()) {
+        state.eveningOld = state.eveningOld || (situation == Old && occasion == sora::Occasion::Evening);
+        state.eveningNew = state.eveningNew || (situation == New && occasion == sora::Occasion::Evening);
+    }
     state.records = static_cast<int>(log.records.size());
     for (const sora::MeasurementRecord& record : log.records) {
         state.recordsOld += record.situation == Old ? 1 : 0;
@@ -85,7 +97,8 @@ std::vector<std::string> others_in(const ScratchDir& dir) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
         const std::string name = entry.path().filename().string();
-        if (name != "データ.txt" && name != "状況リスト.txt" && !(name == "backup" && entry.is_directory())) {
+        if (name != "データ.txt" && name != "状況リスト.txt" && name != "朝晩設定.txt" &&
+            !(name == "backup" && entry.is_directory())) {
             names.push_back(name);
         }
     }

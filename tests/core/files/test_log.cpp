@@ -249,13 +249,34 @@ TEST(MeasurementLog, ToleratesHarmlessLineEndings) {
     const std::string records = "\"2005/02/01\",\"s\",126,80,70,,62.5\r\n\"2005/02/02\",\"t\", 120 ,80,60,\"\",62";
     for (const std::string& text :
          std::vector<std::string>{records, records + "\r\n", records + "\r\n\r\n", records + "\n",
-                                  "\"2005/02/01\",\"s\",126,80,70,,62.5\n\"2005/02/02\",\"t\",120,80,60,\"\",62\n"}) {
+                                  "\"2005/02/01\",\"s\",126,80,70,,62.5\n\"2005/02/02\",\"t\",120,80,60,\"\",62\n",
+                                  // Blanks or tabs on a last line, and a DOS end-of-file byte, are no record either.
+                                  records + "\r\n   \r\n", records + "\r\n\t", records + "\r\n \t \r\n\r\n",
+                                  records + "\r\n\x1a", records + "\x1a", records + "\r\n\r\n\x1a"}) {
         const auto result = sora::parse_log(text);
         EXPECT_TRUE(result.ok) << result.message;
         EXPECT_EQ(result.records.size(), 2u);
     }
     EXPECT_TRUE(sora::parse_log("").ok);
     EXPECT_TRUE(sora::parse_log("").records.empty());
+}
+
+TEST(MeasurementLog, ASaveAfterABlankOrEndOfFileTailKeepsTheLogReadable) {
+    // Each tail once made every save fail; now the record lands last and the log reads whole.
+    for (const std::string tail : {"   \r\n", "\t", "\r\n", "\x1a", " \r\n\x1a"}) {
+        SCOPED_TRACE(::testing::PrintToString(tail));
+        ScratchDir dir;
+        write_bytes(dir / "データ.txt", StartLineBytes + tail);
+        const MeasurementLog log{sora::DataDir(dir.path())};
+        const sora::WriteResult saved = log.append(Second);
+        ASSERT_TRUE(saved.ok) << saved.message;
+        const auto read = log.read_all();
+        ASSERT_TRUE(read.ok) << read.message;
+        ASSERT_EQ(read.records.size(), 2u);
+        EXPECT_EQ(read.records.back().date, Second.date);
+    }
+    // Between records a blank line stays an error: it is no record, and nothing may be written back from it.
+    EXPECT_FALSE(sora::parse_log(StartLineBytes + " \t\r\n" + SecondLineBytes).ok);
 }
 
 TEST(MeasurementLog, RefusesTextsTheFileCannotHoldWithoutWriting) {

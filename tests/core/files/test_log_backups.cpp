@@ -14,6 +14,7 @@
 #include "core/edits/record_edit.h"
 #include "core/edits/rename_situation.h"
 #include "core/edits/undo_history.h"
+#include "core/files/backup_manifest.h"
 #include "core/files/log_backups.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
@@ -48,7 +49,12 @@ protected:
         }
     }
     fs::path backups() const { return path("backup"); }
-    std::vector<std::string> copies() const { return names_in(backups()); }
+    /// The files in "backup/" besides the program's list of its copies.
+    std::vector<std::string> copies() const {
+        std::vector<std::string> names = names_in(backups());
+        std::erase(names, std::string(files::BackupManifest));
+        return names;
+    }
     std::string copy(const std::string& name) const { return test::bytes_of(backups() / fs::u8path(name)); }
     void putCopy(const std::string& name, const std::string& bytes) const {
         fs::create_directories(backups());
@@ -95,47 +101,52 @@ TEST(BackupNames, TellWhenACopyWasTakenAndNothingElseCounts) {
     }
 }
 
-TEST(BackupPruning, KeepsTheNewestThirtyAndTheNewestOfEachOfTwentyFourMonths) {
+TEST(BackupPruning, ASyntheticYearKeepsTheNewestTwentyTheFirstOfSixtyDaysAndOnePerMonth) {
     const Date today{2005, 3, 1};
     std::vector<std::string> names;
-    // 35 copies in the last five days of February, seven a day.
-    for (int day = 24; day <= 28; ++day) {
-        for (int hour = 1; hour <= 7; ++hour) {
-            names.push_back(backup_log_name({{2005, 2, day}, hour, 0, 0}));
+    // A year of use: three copies a day, from 2004/03/02 to today.
+    for (Date day{2004, 3, 2}; day <= today; day = day.add_days(1)) {
+        for (const int hour : {8, 12, 20}) {
+            names.push_back(backup_log_name({day, hour, 0, 0}));
         }
     }
-    const std::vector<std::string> older = {
-        "データ_20050120_080000.txt",    // January's newest
-        "データ_20050110_080000.txt",    // an older one of January
-        "データ_20040229_235959.txt",    // the only one of February 2004
-        "データ_20030415_120000.txt",    // April 2003: the 24th month back
-        "データ_20030401_120000.txt",    // an older one of that month
-        "データ_20030331_120000.txt",    // the 25th month back
-        "データ_20010101_000000.txt",    // far older
-        "データ_20030415_120000_2.txt",  // a second copy of the same second is newer than the first
-    };
-    names.insert(names.end(), older.begin(), older.end());
+    names.insert(names.end(),
+                 {"データ_20030615_120000.txt", "データ_20030331_120000.txt", "データ_20010101_000000.txt"});
     // Other names in the folder are never touched.
     names.insert(names.end(), {"メモ.txt", "データ_20030301.txt", "データ_20050230_000000.txt"});
+    ASSERT_EQ(names.size(), 365u * 3 + 6);
 
-    std::vector<std::string> removed = backups_to_remove(names, today);
-    std::sort(removed.begin(), removed.end());
-    EXPECT_EQ(removed, (std::vector<std::string>{"データ_20010101_000000.txt", "データ_20030331_120000.txt",
-                                                 "データ_20030401_120000.txt", "データ_20030415_120000.txt",
-                                                 "データ_20050110_080000.txt", "データ_20050224_010000.txt",
-                                                 "データ_20050224_020000.txt", "データ_20050224_030000.txt",
-                                                 "データ_20050224_040000.txt", "データ_20050224_050000.txt"}));
-
-    // A year on the newest thirty stay, January 2005 is still within the months kept, 2003 and February 2004 not.
-    std::vector<std::string> later = backups_to_remove(names, {2006, 3, 1});
-    std::sort(later.begin(), later.end());
-    EXPECT_EQ(later, (std::vector<std::string>{
-                         "データ_20010101_000000.txt", "データ_20030331_120000.txt", "データ_20030401_120000.txt",
-                         "データ_20030415_120000.txt", "データ_20030415_120000_2.txt", "データ_20040229_235959.txt",
-                         "データ_20050110_080000.txt", "データ_20050224_010000.txt", "データ_20050224_020000.txt",
-                         "データ_20050224_030000.txt", "データ_20050224_040000.txt", "データ_20050224_050000.txt"}));
-    // Thirty copies or fewer are all kept.
-    EXPECT_TRUE(backups_to_remove(std::vector<std::string>(names.begin(), names.begin() + 30), today).empty());
+    struct Row {
+        const char* name;
+        bool kept;
+        const char* why;
+    };
+    const std::vector<Row> rows = {
+        {"データ_20050301_200000.txt", true, "the newest"},
+        {"データ_20050223_120000.txt", true, "the 20th newest"},
+        {"データ_20050223_080000.txt", true, "the first of a day within 60 days, the 21st newest"},
+        {"データ_20050222_120000.txt", false, "neither the first of its day nor among the newest"},
+        {"データ_20050101_080000.txt", true, "the first copy of the 60th day"},
+        {"データ_20050101_120000.txt", false, "not the first of its day"},
+        {"データ_20050131_200000.txt", true, "the newest of January"},
+        {"データ_20041231_080000.txt", false, "the 61st day back"},
+        {"データ_20041231_200000.txt", true, "the newest of December"},
+        {"データ_20040331_200000.txt", true, "the newest of March 2004"},
+        {"データ_20040302_080000.txt", false, "an older one of March 2004"},
+        {"データ_20030615_120000.txt", true, "the only copy of a month within 24"},
+        {"データ_20030331_120000.txt", false, "the 25th month back"},
+        {"データ_20010101_000000.txt", false, "far older"},
+        {"メモ.txt", true, "not a copy"},
+        {"データ_20050230_000000.txt", true, "no such day: not a copy"},
+    };
+    const std::vector<std::string> removed = backups_to_remove(names, today);
+    for (const Row& row : rows) {
+        EXPECT_EQ(std::count(removed.begin(), removed.end(), row.name) == 0, row.kept) << row.name << ": " << row.why;
+    }
+    // 20 newest, 54 more first copies of a day, January, ten months of 2004 and June 2003.
+    EXPECT_EQ(names.size() - removed.size(), 86u + 3);
+    // Twenty copies or fewer are all kept, however old.
+    EXPECT_TRUE(backups_to_remove(std::vector<std::string>(names.begin(), names.begin() + 20), {2030, 1, 1}).empty());
 }
 
 TEST(BackupPruning, ACopyNeedsRoomForItselfTheNewLogAndAReserve) {
@@ -215,7 +226,7 @@ TEST_F(Backups, EveryRewriteOfTheLogTakesACopyFirstButAnAppendDoesNot) {
     }
 }
 
-TEST_F(Backups, CopiesOfOneSecondGetNumbersAndOldOnesArePruned) {
+TEST_F(Backups, CopiesOfOneSecondGetNumbersAndOnlyOwnCopiesArePruned) {
     // Forty old copies, one a day in January, and a copy cut off by a killed process.
     for (int day = 1; day <= 31; ++day) {
         putCopy(backup_log_name({{2005, 1, day}, 8, 0, 0}), "old\r\n");
@@ -231,12 +242,13 @@ TEST_F(Backups, CopiesOfOneSecondGetNumbersAndOldOnesArePruned) {
         EXPECT_TRUE(written.warning.empty()) << written.warning;
     }
     const std::vector<std::string> left = copies();
-    EXPECT_EQ(left.size(), 31u);  // 30 newest and January's newest among them, and the other file
+    // The January files were not written by this program (its list does not name them): none is pruned.
+    EXPECT_EQ(left.size(), 35u);
     for (const char* name : {"データ_20050301_101500.txt", "データ_20050301_101500_2.txt",
-                             "データ_20050301_101500_3.txt", "データ_20050105_080000.txt", "メモ.txt"}) {
+                             "データ_20050301_101500_3.txt", "データ_20050104_080000.txt", "メモ.txt"}) {
         EXPECT_EQ(std::count(left.begin(), left.end(), name), 1) << name;
     }
-    for (const char* name : {"データ_20050104_080000.txt", "データコピー.4711-1.txt"}) {
+    for (const char* name : {"データコピー.4711-1.txt"}) {
         EXPECT_EQ(std::count(left.begin(), left.end(), name), 0) << name;
     }
     // Each copy holds the log as it was before its rewrite: four, three, then two records.
@@ -283,7 +295,11 @@ TEST_F(Backups, TheFirstStartOfADayTakesACopy) {
     EXPECT_EQ(backup_at_start(dir(), {{2005, 3, 1}, 22, 0, 0}), std::nullopt);
     EXPECT_EQ(copies().size(), 1u) << "a second start of the day";
     EXPECT_EQ(backup_at_start(dir(), {{2005, 3, 2}, 7, 0, 0}), std::nullopt);
+    EXPECT_EQ(copies().size(), 1u) << "the newest copy holds the same bytes already";
+    ASSERT_TRUE(MeasurementLog(dir()).append({"2005/03/02", "起床後", 131, 86, 70, "", 63.2f}).ok);
+    EXPECT_EQ(backup_at_start(dir(), {{2005, 3, 2}, 7, 0, 0}), std::nullopt);
     EXPECT_EQ(copies(), (std::vector<std::string>{CopyName, "データ_20050302_070000.txt"}));
+    EXPECT_EQ(list_backups(dir()).front().reason, BackupReason::Start);
 
     fs::remove(path(files::Log));
     EXPECT_EQ(backup_at_start(dir(), {{2005, 3, 3}, 7, 0, 0}), std::nullopt);
@@ -353,6 +369,87 @@ TEST_F(Backups, RestoreKeepsTheCurrentLogThenPutsTheCopyInPlace) {
     fs::remove(path(files::Log));
     ASSERT_TRUE(restore_backup(dir(), CopyName, Now).ok);
     EXPECT_EQ(rawFile(files::Log), current);
+}
+
+TEST_F(Backups, RefusedOrRepeatedRewritesNeverPushOlderCopiesOut) {
+    // Thirty distinct copies of thirty days before today, written by the program.
+    const MeasurementLog log(dir());
+    for (int day = 0; day < 30; ++day) {
+        const Date date = Date{2005, 1, 20}.add_days(day);
+        test::write_bytes(path(files::Log), rawFile(files::Log) + test::cp932("\"" + format_date(date) +
+                                                                              "\",\"起床後\",120,80,70,\"\",62\r\n"));
+        ASSERT_EQ(backup_log(dir(), {date, 7, 0, 0}, BackupReason::Correction), std::nullopt);
+    }
+    const std::vector<std::string> earlier = copies();
+    ASSERT_EQ(earlier.size(), 30u);
+
+    // 31 corrections refused because the log is read-only: no copy, nothing pruned.
+    fs::permissions(path(files::Log), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    for (int i = 0; i < 31; ++i) {
+        const LogReadResult read = log.read_all();
+        const RecordEditResult edit = replace_record(
+            log, 1, {"2005/02/01", "起床後", 200.0f + static_cast<float>(i), 79, 66, "", 62.6f}, read.stamp);
+        ASSERT_FALSE(edit.written.ok) << i;
+    }
+    EXPECT_EQ(copies(), earlier);
+
+    // Writable again: two rewrites to the same bytes make one copy, not two.
+    fs::permissions(path(files::Log), fs::perms::owner_write, fs::perm_options::add);
+    std::vector<MeasurementRecord> records = log.read_all().records;
+    ASSERT_TRUE(log.rewrite_all(records, false, files::LogCopy, nullptr, BackupReason::Correction).ok);
+    ASSERT_TRUE(log.rewrite_all(records, false, files::LogCopy, nullptr, BackupReason::Correction).ok);
+    EXPECT_EQ(copies().size(), 31u);
+    const std::vector<std::string> now = copies();
+    for (const std::string& name : earlier) {
+        EXPECT_EQ(std::count(now.begin(), now.end(), name), 1) << name << " was pushed out";
+    }
+}
+
+TEST_F(Backups, PruningDeletesOnlyCopiesTheProgramWroteItself) {
+    // "backup/" is a link to a folder that also holds another program's files named like copies.
+    const fs::path elsewhere = path("elsewhere");
+    fs::create_directory(elsewhere);
+    std::vector<std::string> foreign;
+    for (int day = 1; day <= 11; ++day) {
+        foreign.push_back(backup_log_name({{2001, 1, day}, 9, 0, 0}));
+        test::write_bytes(elsewhere / fs::u8path(foreign.back()), "not ours\r\n");
+    }
+    fs::create_directory_symlink(elsewhere, backups());
+    // Thirty copies of the program's own, each of another log, in one morning.
+    for (int minute = 0; minute < 30; ++minute) {
+        test::write_bytes(path(files::Log), rawFile(files::Log) + "\r\n" + std::to_string(minute));
+        ASSERT_EQ(backup_log(dir(), {{2004, 6, 1}, 7, minute, 0}, BackupReason::Diary), std::nullopt);
+    }
+    const std::vector<std::string> left = copies();
+    for (const std::string& name : foreign) {
+        EXPECT_EQ(std::count(left.begin(), left.end(), name), 1) << name << " is not the program's to delete";
+    }
+    // Of the program's own: the newest twenty and the first of the day; the rest went, and left the list.
+    EXPECT_EQ(left.size(), foreign.size() + BackupsKeptNewest + 1);
+    EXPECT_EQ(read_backup_manifest(elsewhere).size(), BackupsKeptNewest + 1);
+}
+
+TEST_F(Backups, CopiesAreAsPrivateAsTheLogAndTellWhatWasAboutToChange) {
+    fs::permissions(dir().path(), fs::perms::owner_all);
+    fs::permissions(path(files::Log), fs::perms::owner_read | fs::perms::owner_write);
+    const MeasurementLog log(dir());
+    const LogReadResult read = log.read_all();
+    ASSERT_TRUE(replace_record(log, 1, {"2005/02/01", "起床後", 124, 79, 66, "", 62.6f}, read.stamp).written.ok);
+    EXPECT_EQ(fs::status(backups()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(backups() / fs::u8path(CopyName)).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // One row per reason, newest first; a copy from before reasons were recorded still lists.
+    putCopy("データ_20050220_070000.txt", rawFile(files::Log));
+    const FixedClock later{{{2005, 3, 1}, 10, 16, 0}};
+    const BackupClockOverride laterInForce(later);
+    ASSERT_TRUE(remove_record(log, 3, log.read_all().stamp).ok);
+    std::vector<std::string> rows;
+    for (const BackupEntry& e : list_backups(dir())) {
+        rows.push_back(e.name + " " + std::string(backup_reason_label(e.reason)));
+    }
+    EXPECT_EQ(rows, (std::vector<std::string>{"データ_20050301_101600.txt 削除", "データ_20050301_101500.txt 修正",
+                                              "データ_20050220_070000.txt "}));
 }
 
 }  // namespace

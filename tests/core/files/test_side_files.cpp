@@ -98,6 +98,12 @@ TEST(SideFiles, SituationListKeepsItemsWholeInEveryForm) {
     EXPECT_EQ(sora::read_situations(data).value,
               (std::vector<std::string>{"起床後", "昼食後", "散歩後", "体操後", "a,b"}));
 
+    // Lines of blanks or tabs and a DOS end-of-file byte hold no situation, also after an append behind them.
+    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n \t \r\n就寝前\r\n\t\r\n\x1a"));
+    EXPECT_EQ(sora::read_situations(data).value, (std::vector<std::string>{"起床後", "就寝前"}));
+    ASSERT_TRUE(sora::append_situation(data, "散歩後", false).ok);
+    EXPECT_EQ(sora::read_situations(data).value, (std::vector<std::string>{"起床後", "就寝前", "散歩後"}));
+
     // Deleting every situation leaves an empty file, which reads as an empty list.
     ASSERT_TRUE(sora::write_situations_plain(data, {}).ok);
     EXPECT_EQ(bytes_of(dir / "状況リスト.txt"), "");
@@ -117,8 +123,12 @@ TEST(SideFiles, MemoAndAutoTimeEdgeForms) {
     write_bytes(dir / "気付きメモ.txt", "");
     EXPECT_EQ(sora::read_memo(data).value, "");
 
+    // A DOS end-of-file byte is no part of the memo.
+    write_bytes(dir / "気付きメモ.txt", "a\r\nb\r\n\x1a");
+    EXPECT_EQ(sora::read_memo(data).value, "a\r\nb");
+
     for (const auto& [text, expected] : std::vector<std::pair<std::string, bool>>{
-             {"1\r\n", true}, {"  1  \r\n", true}, {"0\r\n", false}, {" 0", false}}) {
+             {"1\r\n", true}, {"  1  \r\n", true}, {"0\r\n", false}, {" 0", false}, {"1\r\n\x1a", true}}) {
         write_bytes(dir / "自動時間.TXT", text);
         const auto read = sora::read_auto_time(data);
         EXPECT_TRUE(read.ok) << text;

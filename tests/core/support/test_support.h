@@ -3,6 +3,7 @@
 // What the core tests share: scratch data folders, file bytes, CP932 texts, axis settings and extremes.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -109,6 +110,17 @@ protected:
 };
 
 /// Axes scaled from the data.
+/// The id of a process that has ended: a writer's temporary file named with it is a dead writer's.
+inline long dead_pid() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return static_cast<long>(child);
+}
+
 inline GraphAxisSettings autoAxes() {
     GraphAxisSettings settings;
     settings.autoScale = 1;

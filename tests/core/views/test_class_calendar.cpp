@@ -74,9 +74,25 @@ TEST(ClassCalendar, DaysWithoutMeasurementCountFromTheStartDateToToday) {
     EXPECT_EQ(v.notMeasuredLabel, "未計測 6");
     // Without a start date from the main screen the first record's date is used.
     EXPECT_EQ(build_class_calendar(log, CalendarMode::Detailed, "", Date{2005, 2, 10}).notMeasuredDays, 6);
-    // Beyond 16 bits: 100 years of elapsed days.
-    EXPECT_EQ(build_class_calendar(log, CalendarMode::Detailed, "1905/02/01", Date{2005, 2, 1}).notMeasuredDays,
-              36525 - 4 + 1);
+    // Only days up to today count: measurements dated later (a typo, a clock set wrong) never make it negative.
+    struct Row {
+        const char* start;
+        Date today;
+        std::vector<MeasurementRecord> records;
+        int notMeasured;
+    };
+    const std::vector<Row> rows = {
+        {"1905/02/01", {2005, 2, 1}, log, 36525 - 1 + 1},  // beyond 16 bits: 100 years; only 02/01 is not later
+        {"2005/02/01", {2005, 2, 4}, log, 4 - 2},
+        {"2005/02/01", {2005, 2, 10}, {rec("2005/02/01", 120, 80), rec("9999/12/31", 120, 80)}, 9},
+        {"2005/02/01", {2005, 2, 1}, {rec("2005/02/01", 120, 80), rec("4805/02/01", 120, 80)}, 0},
+        {"2005/03/01", {2005, 2, 10}, log, 0},  // a start after today
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(build_class_calendar(row.records, CalendarMode::Detailed, row.start, row.today).notMeasuredDays,
+                  row.notMeasured)
+            << row.start << " to " << format_date(row.today);
+    }
 }
 
 TEST(ClassCalendar, OneRowPerMonthAsMonthsAppear) {
