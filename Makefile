@@ -4,7 +4,8 @@
 BUILD_DIR ?= build
 JOBS      ?= $(shell nproc)
 PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk libgtest-dev libgmock-dev \
-             libbenchmark-dev nlohmann-json3-dev poppler-utils ccache dpkg-dev appstream man-db
+             libbenchmark-dev nlohmann-json3-dev poppler-utils ccache dpkg-dev appstream man-db \
+             qt6-translations-l10n desktop-file-utils
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_ARGS ?=
 

@@ -178,7 +178,11 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         sora::Date today = systemToday;
         bool json = false;
         std::size_t i = 0;
-        for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+        for (; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
+            if (args[i] == "--help" || args[i] == "-h") {
+                out << help();
+                return ExitOk;
+            }
             if (args[i] == "--json") {
                 json = true;
             } else if (args[i] == "--data-dir" && i + 1 < args.size()) {

@@ -19,5 +19,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
 /// The usage line.
 std::string usage();
+/// The whole help of --help: the usage line, the options, the commands and the exit codes.
+std::string help();
 
 }  // namespace cli
