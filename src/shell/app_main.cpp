@@ -86,7 +86,7 @@ int runSoranote(QApplication& app) {
     std::filesystem::create_directories(dataDir, noFolderYet);  // a failure is reported by the installation below
     const sora::WriterLock folderLock(dataDir, std::chrono::milliseconds(0));
     if (!folderLock && !noFolderYet) {
-        const std::string busy = folderLock.message() + "\r\n先に開いているソラノート＋をお使いください。";
+        const std::string busy = folderLock.busy() ? sora::second_copy_message(dataDir) : folderLock.message();
         std::fprintf(stderr, "soranote: %s\n", busy.c_str());
         if (!parser.isSet(screenshotOption)) {
             ui::QtDialogs().message(ui::Icon::Warning, "ソラノート＋は起動中です", QString::fromStdString(busy));

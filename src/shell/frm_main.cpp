@@ -196,7 +196,7 @@ void frmMain::buildButtons(QBoxLayout* row) {
         auto* shortcut = new QShortcut(key, this);
         connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
         const QString keyText = key.toString(QKeySequence::NativeText);
-        button->setToolTip(button->toolTip().isEmpty() ? keyText : button->toolTip() + " (" + keyText + ")");
+        button->setToolTip(button->toolTip().isEmpty() ? keyText : button->toolTip() + "（" + keyText + "）");
     }
     row->addStretch(1);
     row->addWidget(chkHelp);
@@ -302,7 +302,7 @@ void frmMain::reportReadError(const std::string& message) {
 void frmMain::decideSampleMode() {
     const auto first = sora::MeasurementLog(m_dir).read_first();
     m_state.sampleMode = first.ok && !first.records.empty() && first.records.front().date == sora::SampleStartDate &&
-                         m_state.userName == sora::SampleUserName;
+                         (m_state.userName == sora::SampleUserName || m_state.userName == sora::EarlierSampleUserName);
     if (!m_state.sampleMode) {
         return;
     }

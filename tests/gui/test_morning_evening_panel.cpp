@@ -29,7 +29,7 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
     app.click("cmdSettei");
     // One box per situation, in list order, showing the defaults.
     EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");    // 起床後
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "なし");  // 昼食後
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "対象外");  // 昼食後
     EXPECT_EQ(app.find<QComboBox>("cboAsaBan7")->currentText(), "晩");    // 就寝前
     EXPECT_FALSE(app.exists("朝晩設定.txt"));
 
@@ -52,7 +52,7 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
     // Shown again as stored after the screen is opened anew.
     app.click("cmdMain");
     app.click("cmdSettei");
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan2")->currentText(), "なし");
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan2")->currentText(), "対象外");
     EXPECT_EQ(app.find<QComboBox>("cboNenrei")->currentIndex(), 1);
 
     // Renaming 起床後 throughout the diary keeps it a morning under its new name.
@@ -87,7 +87,7 @@ TEST(MorningEveningPanel, AnUnreadableFileIsReportedOnceAndKeptBeforeItIsWritten
 
     app.dialogs().queueAnswer(ui::Answer::Cancel);
     choose(app.find<QComboBox>("cboAsaBan3"), 0);
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "なし");  // not saved: the box goes back
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "対象外");  // not saved: the box goes back
     EXPECT_TRUE(app.readFile("朝晩設定.txt").find("昼") != std::string::npos);
 
     app.dialogs().queueAnswer(ui::Answer::Yes);  // keep a copy of the old bytes, then save
