@@ -45,7 +45,7 @@ SettingsScreen::SettingsScreen(ScreenContext context, QWidget* parent)
     cmdNew1->setToolTip("データの新規スタート");
     cmdBackupRestore = new QPushButton("バックアップから復元", settingsPane);
     cmdBackupRestore->setObjectName("cmdBackupRestore");
-    cmdBackupRestore->setToolTip("自動で取ったデータ.txtのコピーに戻します");
+    cmdBackupRestore->setToolTip("自動で取ったデータ.txtのバックアップに戻します");
 
     auto* bottomRow = new QHBoxLayout;
     bottomRow->addWidget(makePrivateFrame(settingsPane), 1);

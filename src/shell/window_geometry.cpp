@@ -3,7 +3,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 
@@ -62,10 +64,8 @@ std::optional<QRect> fitOnto(const QRect& outer, const QRect& screen, bool centr
 
 /// The frame the window manager put around a shown window; all zero while it reports none.
 QMargins measuredFrame(const QWidget& window) {
-    const QRect outer = window.frameGeometry();
-    const QRect inner = window.geometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
+    const QWindow* handle = window.windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
 }
 
 }  // namespace
@@ -125,7 +125,13 @@ void WindowGeometry::restore(QWidget& window) const {
 }
 
 void WindowGeometry::restoreMaximised(QWidget& window) const {
+    // The window manager frames a new window a moment after it is shown (X11 reports the frame asynchronously):
+    // look at once, once the events so far are handled, and once more a little later.
     keepFrameOnScreen(window);
+    for (const int delay : {0, 300}) {
+        // The window is the timer's context: a window closed before then cancels it.
+        QTimer::singleShot(delay, &window, [&window] { keepFrameOnScreen(window); });
+    }
     if (m_settings.value(kMaximisedKey, false).toBool()) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     }

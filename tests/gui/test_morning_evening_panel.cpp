@@ -28,12 +28,12 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
     app.dialogs().clear();  // the sample diary's notice
     app.click("cmdSettei");
     // One box per situation, in list order, showing the defaults.
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");    // 起床後
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");      // 起床後
     EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "対象外");  // 昼食後
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan7")->currentText(), "晩");    // 就寝前
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan7")->currentText(), "晩");      // 就寝前
     EXPECT_FALSE(app.exists("朝晩設定.txt"));
 
-    choose(app.find<QComboBox>("cboAsaBan2"), 2);  // 朝食後: なし
+    choose(app.find<QComboBox>("cboAsaBan2"), 2);  // 朝食後: 対象外
     choose(app.find<QComboBox>("cboAsaBan4"), 1);  // 夕食後: 晩
     choose(app.find<QComboBox>("cboNenrei"), 1);
     EXPECT_EQ(app.readFile("朝晩設定.txt"),

@@ -11,7 +11,7 @@
 
 namespace {
 
-const char* const kScreens[][2] = {{"cmdMain", "fraMain"},     {"cmdTaijyu", "fraTaijyu"}, {"cmdAvgtai", "fraAvgTai"},
+const char* const kScreens[][2] = {{"cmdMain", "fraMain"},       {"cmdTaijyu", "fraTaijyu"}, {"cmdAvgtai", "fraAvgTai"},
                                    {"cmdBunseki", "fraBunseki"}, {"cmdCale", "fraCale"},     {"cmdRentai", "fraRenTai"},
                                    {"cmdMemo", "fraMemo"},       {"cmdSettei", "fraSettei"}};
 

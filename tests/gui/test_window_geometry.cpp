@@ -75,13 +75,21 @@ const FramedPlacement kFramedPlacements[] = {
     {"first start, large screen", std::nullopt, {kPrimary}, kTitleBar, QRect(340, 194, 1240, 760)},
     // Kept from the last run with the title bar above the screen: moved down under the panel.
     {"title bar above the top", QRect(63, 8, 1240, 703), {k1366x768TopPanel}, kTitleBar, QRect(63, 64, 1240, 703)},
-    {"kept taller than the screen now", QRect(20, 40, 1240, 760), {k1280x720BottomPanel}, kTitleBar,
+    {"kept taller than the screen now",
+     QRect(20, 40, 1240, 760),
+     {k1280x720BottomPanel},
+     kTitleBar,
      QRect(20, 37, 1240, 634)},
-    {"border past the right edge", QRect(480, 300, 800, 300), {k1280x720BottomPanel}, QMargins(4, 30, 4, 4),
+    {"border past the right edge",
+     QRect(480, 300, 800, 300),
+     {k1280x720BottomPanel},
+     QMargins(4, 30, 4, 4),
      QRect(476, 300, 800, 300)},
-    {"frame just fits", QRect(4, 30, 800, 400), {QRect(0, 0, 808, 434)}, QMargins(4, 30, 4, 4),
-     QRect(4, 30, 800, 400)},
-    {"on the second monitor, with its frame", QRect(1921, 37, 1000, 700), {kPrimary, kRight}, kTitleBar,
+    {"frame just fits", QRect(4, 30, 800, 400), {QRect(0, 0, 808, 434)}, QMargins(4, 30, 4, 4), QRect(4, 30, 800, 400)},
+    {"on the second monitor, with its frame",
+     QRect(1921, 37, 1000, 700),
+     {kPrimary, kRight},
+     kTitleBar,
      QRect(1921, 37, 1000, 700)},
     {"frame alone taller than the screen", QRect(0, 0, 800, 600), {QRect(0, 0, 800, 30)}, kTitleBar, std::nullopt},
     {"frame of nonsense", QRect(0, 0, 800, 600), {kPrimary}, QMargins(0, -40, 0, 0), std::nullopt},
@@ -95,9 +103,9 @@ TEST(WindowPlacement, TitleBarAndBordersLieOnTheScreen) {
         EXPECT_EQ(placed, row.expected) << row.what;
         if (placed && !row.screens.isEmpty()) {
             const QRect outer = placed->marginsAdded(row.frame);
-            EXPECT_TRUE(std::any_of(row.screens.begin(), row.screens.end(),
-                                    [&](const QRect& screen) { return screen.contains(outer); }))
-                << row.what;
+            EXPECT_TRUE(std::any_of(row.screens.begin(), row.screens.end(), [&](const QRect& screen) {
+                return screen.contains(outer);
+            })) << row.what;
         }
     }
 }

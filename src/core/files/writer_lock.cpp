@@ -38,7 +38,8 @@ std::string folder_in_use_message(const std::filesystem::path& dir) {
 
 std::string second_copy_message(const std::filesystem::path& dir) {
     return "データフォルダ「" + dir.string() +
-           "」は別のソラノート＋が使用中です。\r\n同じ日記を二つの画面から書き換えると記録が失われるため、このソラノート"
+           "」は別のソラノート＋が使用中です。\r\n同じ日記を二つの画面から書き換えると記録が失われるため、このソラノー"
+           "ト"
            "＋は起動しません。\r\n先に開いているソラノート＋をお使いください。";
 }
 
