@@ -47,18 +47,21 @@ std::optional<NewStartCheck> refuse_value(const std::string& text, NewStartBox b
     return std::nullopt;
 }
 
-/// Renames the memo to its kept name: one step, so it is either still the diary's memo or only the kept one.
+/// Renames the memo to its kept name: one step, so it is either still the diary's memo or only the kept one. A move
+/// that cannot be made lasting (the folder's sync failed) is put back, so that the new start is taken back whole.
 WriteResult move_memo(const std::filesystem::path& folder, const std::filesystem::path& memo,
                       const std::filesystem::path& kept) {
     if (file_io().rename(memo, kept) != 0) {
         return write_failure(memo, errno);
     }
-    WriteResult moved;
     if (file_io().sync_directory(folder) != 0) {
-        // Moved all the same; only a crash in the next moments could bring the memo back into the new diary.
-        moved.warning = write_failure(folder, errno).message;
+        WriteResult failed = write_failure(memo, errno);
+        if (file_io().rename(kept, memo) != 0) {
+            failed.message += "\r\n気付きメモは「" + text_file::name_of(kept) + "」にあります。";
+        }
+        return failed;
     }
-    return moved;
+    return {};
 }
 
 }  // namespace
@@ -183,9 +186,6 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
         failed = memoPath;
         written = move_memo(dir.path(), memoPath, keptMemo);
         result.memoName = written ? text_file::name_of(keptMemo) : std::string();
-        if (result.warning.empty()) {
-            result.warning = written.warning;
-        }
     }
     if (written) {
         return result;
