@@ -99,7 +99,8 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
 
     m_help = std::make_unique<ui::HelpViewer>(this);
     setWindowTitle(" ソラノート＋");
-    setMinimumSize(800, 480);  // below the frames' own sizes the frame area scrolls
+    // As narrow as the row of buttons allows; below the frames' own sizes the frame area scrolls.
+    setMinimumHeight(480);
     resize(1240, 760);
 }
 
