@@ -201,10 +201,14 @@ TEST_F(Package, ManualPagesRenderWithoutWarningsAndTheMetainfoIsValid) {
 }
 
 TEST_F(Package, JapaneseManualPageIsFoundByItsLanguage) {
-    const Output page = run("MANWIDTH=80 man -L ja -M " + quoted(root() / "usr/share/man") + " soranote 2>&1");
+    // MANPATH as a system's /usr/share/man: man looks in its ja/ for a Japanese reader (-M would not).
+    const std::string manpath = "MANWIDTH=80 MANPATH=" + quoted(root() / "usr/share/man") + " man ";
+    const Output page = run(manpath + "-L ja soranote 2>&1");
     EXPECT_EQ(page.status, 0) << page.text;
     EXPECT_NE(page.text.find("血圧手帳"), std::string::npos) << page.text;
-    const Output english = run("MANWIDTH=80 man -L C -M " + quoted(root() / "usr/share/man") + " soranote 2>&1");
+    const Output cli = run(manpath + "-L ja soranote-cli 2>&1");
+    EXPECT_NE(cli.text.find("終了ステータス"), std::string::npos) << cli.text;
+    const Output english = run(manpath + "-L C soranote 2>&1");
     EXPECT_NE(english.text.find("personal blood-pressure diary"), std::string::npos) << english.text;
 }
 
