@@ -67,9 +67,8 @@ WriteResult move_memo(const std::filesystem::path& folder, const std::filesystem
 }  // namespace
 
 std::string kept_memo_name(const std::string& keptLogName) {
-    const std::string_view log = "データ";
-    const std::string_view rest = std::string_view(keptLogName).substr(keptLogName.rfind(log, 0) == 0 ? log.size() : 0);
-    return "気付きメモ" + std::string(rest.empty() || rest.front() == '_' ? "" : "_") + std::string(rest);
+    const std::string log = "データ";
+    return "気付きメモ" + (keptLogName.rfind(log, 0) == 0 ? keptLogName.substr(log.size()) : "_" + keptLogName);
 }
 
 NewStartCheck check_new_start(const NewStartInput& input, const Date& today) {
