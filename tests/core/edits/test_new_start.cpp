@@ -215,14 +215,4 @@ TEST_F(NewStartFiles, AMemoThatCannotMoveTakesTheWholeNewStartBack) {
     EXPECT_EQ(readFile("グラフ設定.txt"), "\"自動設定\",0\r\n");
 }
 
-TEST(NewStartCheck, KeptMemoNameFollowsTheKeptLog) {
-    const std::pair<const char*, const char*> names[] = {
-        {"データ_20050301_101500.txt", "気付きメモ_20050301_101500.txt"},
-        {"データ_20050301_101500_3.txt", "気付きメモ_20050301_101500_3.txt"},
-    };
-    for (const auto& [log, memo] : names) {
-        EXPECT_EQ(sora::kept_memo_name(log), memo) << log;
-    }
-}
-
 }  // namespace
