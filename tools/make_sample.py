@@ -8,7 +8,7 @@ import pathlib
 import random
 import sys
 
-SAMPLE_NAME = "ソラノート見本"  # must equal sora::SampleUserName
+SAMPLE_NAME = "サンプル"  # must equal sora::SampleUserName
 SITUATIONS = ["はじめの一歩", "起床後", "朝食後", "昼食後", "夕食後", "運動後", "入浴後", "就寝前"]
 # Typical time of day of each situation (hour, minute) for the automatic time texts.
 TIMES = {"起床後": (6, 40), "朝食後": (7, 55), "昼食後": (12, 50), "夕食後": (19, 10), "運動後": (17, 20),

@@ -196,7 +196,11 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
         sora::Date today = systemToday;
         bool json = false;
         std::size_t i = 0;
-        for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+        for (; i < args.size() && args[i].rfind("-", 0) == 0; ++i) {
+            if (args[i] == "--help" || args[i] == "-h") {
+                out << help();
+                return ExitOk;
+            }
             if (args[i] == "--json") {
                 json = true;
             } else if (args[i] == "--data-dir" && i + 1 < args.size()) {

@@ -24,5 +24,7 @@ std::string output_failure_reason(int error);
 
 /// The usage line.
 std::string usage();
+/// The whole help of --help: the usage line, the options, the commands and the exit codes.
+std::string help();
 
 }  // namespace cli

@@ -117,7 +117,7 @@ void DiaryChanges::deleteRecord(const RecordRef& ref) {
     }
     const sora::MeasurementRecord& record = records[ref.index];
     if (dialogs.message(ui::Icon::Question, "削除",
-                        "次の測定を削除しますか？\r\n\r\n" + qs(sora::record_description(record)),
+                        "次の記録を削除しますか？\r\n\r\n" + qs(sora::record_description(record)),
                         ui::Buttons::OkCancelDefaultCancel) != ui::Answer::Ok) {
         return;
     }

@@ -16,8 +16,11 @@ bool runPrintJob(ui::Dialogs& dialogs, ui::Printer& printer, const std::function
         return false;
     }
     if (printer.toPdf()) {
-        dialogs.message(ui::Icon::Information, "印刷",
-                        "印刷内容をPDFファイルに保存しました。\r\n" + QDir::toNativeSeparators(printer.pdfPath()));
+        dialogs.message(ui::Icon::Information, "印刷", printedToPdfMessage(printer.pdfPath()));
     }
     return true;
+}
+
+QString printedToPdfMessage(const QString& pdfPath) {
+    return "印刷内容をPDFファイルに保存しました。\r\n" + QDir::toNativeSeparators(pdfPath);
 }

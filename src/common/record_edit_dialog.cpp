@@ -29,7 +29,7 @@ RecordEditDialog::RecordEditDialog(const sora::MeasurementRecord& record, const 
                                    QWidget* parent)
     : QDialog(parent) {
     setObjectName("dlgRecordEdit");
-    setWindowTitle("測定の修正");
+    setWindowTitle("記録の修正");
 
     dtpRecordDate = new QDateEdit(this);
     dtpRecordDate->setObjectName("dtpRecordDate");

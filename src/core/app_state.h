@@ -39,7 +39,9 @@ struct AppState {
 };
 
 /// The fixed name that, with the start date 2005/02/01, marks the installed sample diary.
-inline constexpr const char* SampleUserName = "ソラノート見本";
+inline constexpr const char* SampleUserName = "サンプル";
+/// The sample's name in folders installed by earlier versions, which still count as the sample.
+inline constexpr const char* EarlierSampleUserName = "ソラノート見本";
 inline constexpr const char* SampleStartDate = "2005/02/01";
 inline constexpr const char* SampleShownDate = "2005/02/09";
 

@@ -125,7 +125,8 @@ void MorningEveningPanel::setSituations(const QStringList& situations) {
         auto* box = new QComboBox;
         box->setObjectName(QStringLiteral("cboAsaBan%1").arg(row));
         for (const sora::Occasion occasion : kOccasions) {
-            box->addItem(qs(std::string(sora::occasion_name(occasion))));
+            box->addItem(occasion == sora::Occasion::Neither ? QStringLiteral("対象外")
+                                                             : qs(std::string(sora::occasion_name(occasion))));
         }
         connect(box, &QComboBox::activated, this, [this, row](int index) { occasionChosen(row, index); });
         m_situationRows->addRow(situations[row], box);

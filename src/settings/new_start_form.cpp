@@ -168,7 +168,7 @@ void NewStartForm::cmdStHozon_Click() {
     m_ctx.changes.reportCopyWarning(result.warning);
     m_ctx.state.userName = check.plan->name;
     dialogs.message(ui::Icon::Information, "新規登録終了",
-                    QString::fromStdString(sora::new_start_closing_message(result.backupName)));
+                    QString::fromStdString(sora::new_start_closing_message(result.backupName, result.memoName)));
     m_ctx.host.endProgram();
 }
 

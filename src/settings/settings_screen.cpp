@@ -46,7 +46,7 @@ SettingsScreen::SettingsScreen(ScreenContext context, QWidget* parent)
     cmdNew1->setToolTip("データの新規スタート");
     cmdBackupRestore = new QPushButton("バックアップから復元", settingsPane);
     cmdBackupRestore->setObjectName("cmdBackupRestore");
-    cmdBackupRestore->setToolTip("自動で取ったデータ.txtのコピーに戻します");
+    cmdBackupRestore->setToolTip("自動で取ったデータ.txtのバックアップに戻します");
     cmdImport = new QPushButton("ファイルから取り込み", settingsPane);
     cmdImport->setObjectName("cmdImport");
     cmdImport->setToolTip("血圧計のアプリや他の日記が書き出したファイルから測定を取り込みます");

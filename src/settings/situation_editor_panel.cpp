@@ -62,8 +62,8 @@ SituationEditorPanel::SituationEditorPanel(ScreenContext context, QWidget* paren
     layout->addWidget(cmdSort, 1, 1);
     layout->addWidget(cmdDel, 2, 0);
     layout->addWidget(cmdDel2, 2, 1);
-    auto* renameLabel = new QLabel("選択した状況を次の言葉に入れ替え：", m_box);
-    renameLabel->setWordWrap(true);
+    // Broken by hand between its phrases: Qt's word wrap breaks Japanese anywhere (入れ替/え).
+    auto* renameLabel = new QLabel("選択した状況を\n次の言葉に入れ替え：", m_box);
     layout->addWidget(renameLabel, 3, 0, 1, 2);
     layout->addWidget(txtChg, 4, 0, 1, 2);
     layout->addWidget(cmdChg, 5, 0, 1, 2);

@@ -12,6 +12,7 @@
 #include "core/files/data_dir.h"
 #include "core/files/log_backups.h"
 #include "core/files/writer_lock.h"
+#include "shell/desktop_integration.h"
 #include "shell/frm_main.h"
 #include "shell/resources.h"
 #include "shell/window_geometry.h"
@@ -68,6 +69,8 @@ int runSoranote(QApplication& app) {
     QApplication::setOrganizationName("soranote");    // per-machine preferences: ~/.config/soranote/soranote.conf
     QGuiApplication::setDesktopFileName("soranote");  // ties the window to soranote.desktop and its icon
     QApplication::setApplicationDisplayName("ソラノート＋");
+    QApplication::setWindowIcon(applicationIcon());
+    loadQtJapanese(app);
     QCommandLineParser parser;
     const Options options;
     describe(parser, options);
@@ -83,7 +86,7 @@ int runSoranote(QApplication& app) {
     std::filesystem::create_directories(dataDir, noFolderYet);  // a failure is reported by the installation below
     const sora::WriterLock folderLock(dataDir, std::chrono::milliseconds(0));
     if (!folderLock && !noFolderYet) {
-        const std::string busy = folderLock.message() + "\r\n先に開いているソラノート＋をお使いください。";
+        const std::string busy = folderLock.busy() ? sora::second_copy_message(dataDir) : folderLock.message();
         std::fprintf(stderr, "soranote: %s\n", busy.c_str());
         if (!parser.isSet(screenshotOption)) {
             ui::QtDialogs().message(ui::Icon::Warning, "ソラノート＋は起動中です", QString::fromStdString(busy));
@@ -127,6 +130,7 @@ int runSoranote(QApplication& app) {
         // Every dialog is answered with its default button without being shown.
         ui::ScriptedDialogs dialogs;
         frmMain window(dataDir, dialogs, clock);
+        fitFirstTime(window);  // the pictures show the window as a first start on this screen opens it
         window.load(true);
         const bool ok = window.writeScreenshots(parser.value(screenshotOption));
         return ok ? 0 : 1;

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
 #include <type_traits>
@@ -62,11 +63,18 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
     buildButtons(buttonRow);
     column->addLayout(buttonRow);
 
-    m_frameArea = new QWidget(central);
+    // On a screen too small for a frame's own size the frame keeps that size and the area scrolls: nothing is cut
+    // or squeezed over its neighbour.
+    auto* scroll = new QScrollArea(central);
+    scroll->setObjectName("frameScroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    m_frameArea = new QWidget(scroll);
     m_frameArea->setObjectName("frameArea");
     auto* frames = new QGridLayout(m_frameArea);
     frames->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(m_frameArea, 1);
+    scroll->setWidget(m_frameArea);
+    column->addWidget(scroll, 1);
     setCentralWidget(central);
 
     // The main screen is built now; every other screen when it is first needed, which keeps hundreds of controls
@@ -91,7 +99,8 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
 
     m_help = std::make_unique<ui::HelpViewer>(this);
     setWindowTitle(" ソラノート＋");
-    setMinimumSize(1000, 680);
+    // As narrow as the row of buttons allows; below the frames' own sizes the frame area scrolls.
+    setMinimumHeight(480);
     resize(1240, 760);
 }
 
@@ -188,7 +197,7 @@ void frmMain::buildButtons(QBoxLayout* row) {
         auto* shortcut = new QShortcut(key, this);
         connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
         const QString keyText = key.toString(QKeySequence::NativeText);
-        button->setToolTip(button->toolTip().isEmpty() ? keyText : button->toolTip() + " (" + keyText + ")");
+        button->setToolTip(button->toolTip().isEmpty() ? keyText : button->toolTip() + "（" + keyText + "）");
     }
     row->addStretch(1);
     row->addWidget(chkHelp);
@@ -294,7 +303,7 @@ void frmMain::reportReadError(const std::string& message) {
 void frmMain::decideSampleMode() {
     const auto first = sora::MeasurementLog(m_dir).read_first();
     m_state.sampleMode = first.ok && !first.records.empty() && first.records.front().date == sora::SampleStartDate &&
-                         m_state.userName == sora::SampleUserName;
+                         (m_state.userName == sora::SampleUserName || m_state.userName == sora::EarlierSampleUserName);
     if (!m_state.sampleMode) {
         return;
     }

@@ -28,6 +28,11 @@ QString sampleDirectory() {
     return findShared("sample", "data/sample");
 }
 
+QString iconFile(int size) {
+    const QString name = QStringLiteral("%1x%1/apps/soranote.png").arg(size);
+    return findShared("../icons/hicolor/" + name, "data/desktop/icons/" + name);
+}
+
 QString helpStartPage() {
     return findShared("help/index.html", "help/index.html");
 }

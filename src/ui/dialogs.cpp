@@ -1,9 +1,12 @@
 #include "ui/dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 
 namespace ui {
 namespace {
@@ -32,6 +35,11 @@ Answer defaultAnswer(Buttons buttons) {
 }
 
 }  // namespace
+
+QString documentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
+}
 
 Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, Buttons buttons) {
     QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, m_parent);
@@ -106,8 +114,14 @@ std::optional<QString> QtDialogs::textInput(const QString& title, const QString&
 
 std::optional<QString> QtDialogs::saveFileName(const QString& title, const QString& suggestedPath,
                                                const QString& filter) {
-    // The file dialog itself asks before an existing file is replaced.
-    const QString path = QFileDialog::getSaveFileName(m_parent, title, suggestedPath, filter);
+    // The file dialog itself asks before an existing file is replaced. A suggestion in a folder that does not exist
+    // (no Documents folder yet) would open in the folder the program was started from: the documents folder or
+    // the home folder instead.
+    QString start = suggestedPath;
+    if (!QFileInfo(suggestedPath).absoluteDir().exists()) {
+        start = QDir(documentsFolder()).filePath(QFileInfo(suggestedPath).fileName());
+    }
+    const QString path = QFileDialog::getSaveFileName(m_parent, title, start, filter);
     if (path.isEmpty()) {
         return std::nullopt;
     }

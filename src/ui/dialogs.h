@@ -30,6 +30,9 @@ public:
     virtual std::optional<QString> openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
 };
 
+/// Where the files the user saves (PDF, CSV) are offered first: the documents folder when there is one, else home.
+QString documentsFolder();
+
 /// Real Qt message boxes.
 class QtDialogs : public Dialogs {
 public:

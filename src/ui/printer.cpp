@@ -73,7 +73,7 @@ bool Printer::begin() {
     m_painter = std::make_unique<QPainter>();
     if (!m_painter->begin(m_printer.get())) {
         m_error = m_toPdf
-                      ? QStringLiteral("PDF ファイル「%1」を作成できませんでした。").arg(m_pdfPath)
+                      ? QStringLiteral("PDFファイル「%1」を作成できませんでした。").arg(m_pdfPath)
                       : QStringLiteral("プリンター「%1」で印刷を始められませんでした。").arg(m_printer->printerName());
         m_painter.reset();
         m_printer.reset();

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <cmath>
 
+#include "common/print_job.h"
 #include "common/render.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
@@ -48,8 +49,7 @@ void AverageScreen::cmdAvgPri_Click() {
         return;
     }
     if (toPdf) {
-        m_ctx.host.dialogs().message(ui::Icon::Information, "印刷",
-                                     QStringLiteral("印刷内容を PDF ファイル「%1」に保存しました。").arg(pdfPath()));
+        m_ctx.host.dialogs().message(ui::Icon::Information, "印刷", printedToPdfMessage(pdfPath()));
     }
 }
 

@@ -181,6 +181,20 @@ TEST_F(CliTest, ErrorsExitWithTheirCodes) {
     EXPECT_EQ(run({"trend"}).status, cli::ExitUnreadable);
 }
 
+TEST_F(CliTest, HelpPrintsEveryCommandAndOptionAndSucceeds) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--help"}, {"-h"}, {"--json", "--help", "day"}}) {
+        const Result r = run(args);
+        EXPECT_EQ(r.status, cli::ExitOk) << args.front();
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out.rfind("usage: soranote-cli", 0), 0u) << r.out;
+        for (const char* word : {"--data-dir", "--today", "--json", "day ", "filter ", "averages", "list ", "calendar",
+                                 "trend", "diary", "report", "export --csv", "64"}) {
+            EXPECT_NE(r.out.find(word), std::string::npos) << word;
+        }
+    }
+}
+
 TEST_F(CliTest, NothingInTheDataDirectoryChanges) {
     std::map<std::string, std::pair<std::string, fs::file_time_type>> before;
     auto snapshot = [&] {

@@ -115,8 +115,8 @@ TEST(FilterReport, PdfShowsHeadingFiguresOfTheCommandLineAndContinuedTables) {
     const QString total = QString::number(pages.size());
     const QString& first = pages[0];
     for (const QString& expected :
-         {QString("家庭血圧レポート"), QString("ソラノート見本"), QString("期間: 2005/02/01"),
-          QString("2005/03/01(29日間)"), QString("作成日: 2005/03/01"), QString("ソラノート+")}) {
+         {QString("家庭血圧レポート"), QString("サンプル"), QString("期間: 2005/02/01"), QString("2005/03/01(29日間)"),
+          QString("作成日: 2005/03/01"), QString("ソラノート+")}) {
         EXPECT_TRUE(first.contains(expected)) << expected.toStdString();
     }
     EXPECT_TRUE(first.contains(QRegularExpression("\\b1 ?/ ?" + total + "\\s*$"))) << first.toStdString();

@@ -28,12 +28,12 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
     app.dialogs().clear();  // the sample diary's notice
     app.click("cmdSettei");
     // One box per situation, in list order, showing the defaults.
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");    // 起床後
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "なし");  // 昼食後
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan7")->currentText(), "晩");    // 就寝前
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");      // 起床後
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "対象外");  // 昼食後
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan7")->currentText(), "晩");      // 就寝前
     EXPECT_FALSE(app.exists("朝晩設定.txt"));
 
-    choose(app.find<QComboBox>("cboAsaBan2"), 2);  // 朝食後: なし
+    choose(app.find<QComboBox>("cboAsaBan2"), 2);  // 朝食後: 対象外
     choose(app.find<QComboBox>("cboAsaBan4"), 1);  // 夕食後: 晩
     // The doctor's target: checked like the graph settings, taken only when both numbers are sound.
     choose(app.find<QComboBox>("cboMokuhyou"), 1);
@@ -61,7 +61,7 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
     // Shown again as stored after the screen is opened anew.
     app.click("cmdMain");
     app.click("cmdSettei");
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan2")->currentText(), "なし");
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan2")->currentText(), "対象外");
     EXPECT_EQ(app.find<QComboBox>("cboMokuhyou")->currentIndex(), 1);
     EXPECT_EQ(app.find<QLineEdit>("txtMokuhyouMax")->text(), "130");
 
@@ -97,7 +97,7 @@ TEST(MorningEveningPanel, AnUnreadableFileIsReportedOnceAndKeptBeforeItIsWritten
 
     app.dialogs().queueAnswer(ui::Answer::Cancel);
     choose(app.find<QComboBox>("cboAsaBan3"), 0);
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "なし");  // not saved: the box goes back
+    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "対象外");  // not saved: the box goes back
     EXPECT_TRUE(app.readFile("朝晩設定.txt").find("昼") != std::string::npos);
 
     app.dialogs().queueAnswer(ui::Answer::Yes);  // keep a copy of the old bytes, then save

@@ -249,7 +249,7 @@ TEST_F(RecordCorrections, DeleteAsksWithTheRecordInFullAndCancelIsTheDefault) {
     const auto& question = app.dialogs().records()[0];
     EXPECT_EQ(question.buttons, ui::Buttons::OkCancelDefaultCancel);
     EXPECT_EQ(question.text.toStdString(),
-              "次の測定を削除しますか？\r\n\r\n2005/02/20　起床後\r\n最高血圧 85　最低血圧 140　脈拍 72　体重 62");
+              "次の記録を削除しますか？\r\n\r\n2005/02/20　起床後\r\n最高血圧 85　最低血圧 140　脈拍 72　体重 62");
     EXPECT_EQ(log(), before);
 
     app.dialogs().queueAnswer(ui::Answer::Ok);
@@ -321,10 +321,10 @@ TEST_F(RecordCorrections, UndoTakesBackEveryKindOfChangeToTheSameBytes) {
 
     const char* labels[] = {"状況「散歩後」の追加",
                             "状況名「起床後」→「起床直後」の変更",
-                            "2005/02/02 就寝前 の一言日記の保存",
-                            "2005/02/02 起床後 の削除",
-                            "2005/02/20 起床後 の修正",
-                            "2005/03/01 起床後 の保存"};
+                            "2005/02/02 就寝前の一言日記の保存",
+                            "2005/02/02 起床後の削除",
+                            "2005/02/20 起床後の修正",
+                            "2005/03/01 起床後の保存"};
     app.click("cmdMain");
     for (std::size_t i = 0; i < states.size(); ++i) {
         SCOPED_TRACE(labels[i]);

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -654,6 +655,8 @@ TEST(NewStart, FromTheSampleToAnOwnDiary) {
     const sora::GraphAxisSettings held = window.state().axes;
     const std::string sampleLog = app.readBytes("データ.txt");
     const std::string situations = app.readBytes("状況リスト.txt");
+    const std::string sampleMemo = app.readBytes("気付きメモ.txt");
+    ASSERT_FALSE(sampleMemo.empty());
     app.click("cmdSettei");
     app.click("cmdNew1");
     app.find<QLineEdit>("txtPriData1")->setText("空野");
@@ -678,8 +681,12 @@ TEST(NewStart, FromTheSampleToAnOwnDiary) {
     EXPECT_EQ(
         closing.text,
         "登録が終了しました。\r\n\r\n一旦プログラムを終了させていただきます。次の起動からソラノート＋のスタートです！"
-        "\r\nこれまでのデータは「データ_20050301_101500.txt」として残してあります。");
+        "\r\nこれまでのデータは「データ_20050301_101500.txt」として残してあります。"
+        "\r\nこれまでの気付きメモは「気付きメモ_20050301_101500.txt」として残してあります。");
     EXPECT_TRUE(window.ended());
+    // The sample's memo went with the sample's log.
+    EXPECT_FALSE(app.exists("気付きメモ.txt"));
+    EXPECT_EQ(app.readBytes("気付きメモ_20050301_101500.txt"), sampleMemo);
 
     app.dialogs().clear();
     frmMain& next = app.restart();
@@ -688,8 +695,11 @@ TEST(NewStart, FromTheSampleToAnOwnDiary) {
     EXPECT_EQ(next.windowTitle(), " 空野 の ソラノート＋");
     for (const QString& title : app.dialogTitles()) {
         EXPECT_NE(title, "サンプル表示");
+        EXPECT_NE(title, "読み込みエラー");  // a diary without a memo file is an empty memo
     }
     EXPECT_EQ(next.state().axes.autoScale, 1);
+    app.click("cmdMemo");
+    EXPECT_EQ(app.find<QPlainTextEdit>("txtKizuki")->toPlainText(), "");
 }
 
 TEST(WriteFailures, AreReportedAndNeverTakenAsDone) {

@@ -143,15 +143,15 @@ TEST(Screens, ButtonCaptionsAndToolTips) {
     // The tool tips verbatim, the shortcut key after them; cmdMain, which has none, shows only the key.
     const std::vector<std::tuple<const char*, QString, QString>> expected = {
         {"cmdMain", "メイン", "Alt+1"},
-        {"cmdTaijyu", "範囲指定", "表示条件を指定できます (Alt+2)"},
-        {"cmdAvgtai", "日平均", "日の平均データを表示します (Alt+3)"},
-        {"cmdBunseki", "並び替え", "各種データを並び替え表示します (Alt+4)"},
-        {"cmdCale", "カレンダー", "血圧判定把握カレンダーを表示します (Alt+5)"},
-        {"cmdRentai", "全グラフ", "現在までの血圧変動グラフを表示します (Alt+6)"},
-        {"cmdMemo", "一言日記", "ちょっとした日記を表示します (Alt+7)"},
-        {"cmdSettei", "編集", "編集画面を表示します (Alt+8)"},
-        {"cmdHelp", "ヘルプ", "ヘルプファイルを開きます (F1)"},
-        {"cmdOwari", "終了", "プログラムを終了します (Ctrl+Q)"},
+        {"cmdTaijyu", "範囲指定", "表示条件を指定できます（Alt+2）"},
+        {"cmdAvgtai", "日平均", "日の平均データを表示します（Alt+3）"},
+        {"cmdBunseki", "並び替え", "各種データを並び替え表示します（Alt+4）"},
+        {"cmdCale", "カレンダー", "血圧判定把握カレンダーを表示します（Alt+5）"},
+        {"cmdRentai", "全グラフ", "現在までの血圧変動グラフを表示します（Alt+6）"},
+        {"cmdMemo", "一言日記", "ちょっとした日記を表示します（Alt+7）"},
+        {"cmdSettei", "編集", "編集画面を表示します（Alt+8）"},
+        {"cmdHelp", "ヘルプ", "ヘルプファイルを開きます（F1）"},
+        {"cmdOwari", "終了", "プログラムを終了します（Ctrl+Q）"},
     };
     for (const auto& [name, caption, tip] : expected) {
         auto* button = app.find<QPushButton>(name);
@@ -206,6 +206,16 @@ TEST(Screens, ListsShowWholeRowsWithTheNewestInView) {
             QCoreApplication::processEvents();
             expectWholeRows(grid, std::string(name) + " opened at " + std::to_string(height) + ", then smaller");
         }
+    }
+}
+
+TEST(StartUp, SampleInstalledUnderItsEarlierNameIsStillTheSample) {
+    for (const char* name : {"サンプル", "ソラノート見本"}) {
+        TestApp app;
+        app.useSample();
+        app.writeFile("ﾌﾟﾗｲﾍﾞｰﾄ.txt", std::string("\"氏名\",\"") + name + "\"\n");
+        EXPECT_TRUE(app.start().state().sampleMode) << name;
+        EXPECT_EQ(app.window().windowTitle(), QString(" %1 の ソラノート＋").arg(name));
     }
 }
 
@@ -294,6 +304,8 @@ TEST(StartUp, ASecondCopyOnTheSameFolderEndsAndAMissingLogIsNotReplaced) {
     ASSERT_TRUE(held.held());
     EXPECT_EQ(run(errors), 1);
     EXPECT_TRUE(errors.contains("別のソラノート＋が使用中")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("このソラノート＋は起動しません")) << errors.toStdString();
+    EXPECT_FALSE(errors.contains("保存できません")) << errors.toStdString();
 }
 
 TEST(Shell, HelpOnTheCommandLineNeedsNoDisplay) {

@@ -1,10 +1,13 @@
 // The window's size, place and maximised state between starts, and where it goes when the screens changed.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <optional>
 #include <ostream>
 
@@ -52,11 +55,77 @@ TEST(WindowPlacement, LiesWholeOnAScreenThatExistsNow) {
     }
 }
 
+// Laptop screens with their desktop's panel, and a title bar of 37 pixels with thin borders (GNOME).
+const QRect k1366x768TopPanel(0, 27, 1366, 741);
+const QRect k1280x720BottomPanel(0, 0, 1280, 672);
+const QRect k1280x800TopPanel(0, 32, 1280, 768);
+const QMargins kTitleBar(1, 37, 1, 1);
+
+struct FramedPlacement {
+    const char* what;
+    std::optional<QRect> saved;  // nothing: the first start, at the window's own size of 1240 x 760
+    QList<QRect> screens;
+    QMargins frame;
+    std::optional<QRect> expected;  // the inside of the window; its frame is `frame` around it
+};
+
+const FramedPlacement kFramedPlacements[] = {
+    // The first start: as tall as the screen allows with the title bar on it, in the middle.
+    {"first start, 1366 x 768", std::nullopt, {k1366x768TopPanel}, kTitleBar, QRect(63, 64, 1240, 703)},
+    {"first start, 1280 x 720", std::nullopt, {k1280x720BottomPanel}, kTitleBar, QRect(20, 37, 1240, 634)},
+    {"first start, 1280 x 800", std::nullopt, {k1280x800TopPanel}, kTitleBar, QRect(20, 69, 1240, 730)},
+    {"first start, large screen", std::nullopt, {kPrimary}, kTitleBar, QRect(340, 194, 1240, 760)},
+    // Kept from the last run with the title bar above the screen: moved down under the panel.
+    {"title bar above the top", QRect(63, 8, 1240, 703), {k1366x768TopPanel}, kTitleBar, QRect(63, 64, 1240, 703)},
+    {"kept taller than the screen now",
+     QRect(20, 40, 1240, 760),
+     {k1280x720BottomPanel},
+     kTitleBar,
+     QRect(20, 37, 1240, 634)},
+    {"border past the right edge",
+     QRect(480, 300, 800, 300),
+     {k1280x720BottomPanel},
+     QMargins(4, 30, 4, 4),
+     QRect(476, 300, 800, 300)},
+    {"frame just fits", QRect(4, 30, 800, 400), {QRect(0, 0, 808, 434)}, QMargins(4, 30, 4, 4), QRect(4, 30, 800, 400)},
+    {"on the second monitor, with its frame",
+     QRect(1921, 37, 1000, 700),
+     {kPrimary, kRight},
+     kTitleBar,
+     QRect(1921, 37, 1000, 700)},
+    {"frame alone taller than the screen", QRect(0, 0, 800, 600), {QRect(0, 0, 800, 30)}, kTitleBar, std::nullopt},
+    {"frame of nonsense", QRect(0, 0, 800, 600), {kPrimary}, QMargins(0, -40, 0, 0), std::nullopt},
+    {"first start without a screen", std::nullopt, {}, kTitleBar, std::nullopt},
+};
+
+TEST(WindowPlacement, TitleBarAndBordersLieOnTheScreen) {
+    for (const FramedPlacement& row : kFramedPlacements) {
+        const std::optional<QRect> placed = row.saved ? placeOnScreens(*row.saved, row.screens, row.frame)
+                                                      : placeFirstTime(QSize(1240, 760), row.screens, row.frame);
+        EXPECT_EQ(placed, row.expected) << row.what;
+        if (placed && !row.screens.isEmpty()) {
+            const QRect outer = placed->marginsAdded(row.frame);
+            EXPECT_TRUE(std::any_of(row.screens.begin(), row.screens.end(), [&](const QRect& screen) {
+                return screen.contains(outer);
+            })) << row.what;
+        }
+    }
+}
+
 class WindowGeometryTest : public ::testing::Test {
 protected:
     QTemporaryDir m_dir;
     QSettings m_settings{m_dir.filePath("soranote.conf"), QSettings::IniFormat};
 };
+
+TEST_F(WindowGeometryTest, FirstStartShrinksTheWindowWithItsFrameOntoTheScreen) {
+    // Nothing kept yet, and the offscreen platform's screen (800 x 800) is smaller than the window.
+    QWidget window;
+    window.resize(1240, 1760);
+    WindowGeometry(m_settings).restore(window);
+    const QRect outer = window.geometry().marginsAdded(estimatedFrameMargins());
+    EXPECT_EQ(outer, QGuiApplication::primaryScreen()->availableGeometry());
+}
 
 TEST_F(WindowGeometryTest, NormalAndMaximisedWindowsComeBackAsTheyWere) {
     // The offscreen platform's screen is 800 x 600.

@@ -104,8 +104,8 @@ TEST_F(Package, ControlFieldsNameTheVersionAndEveryLibraryAndTheFont) {
         words >> name;
         names.insert(name);
     }
-    for (const char* name :
-         {"fonts-noto-cjk", "libqt6widgets6", "libqt6printsupport6", "libqcustomplot2.1-qt6", "libc6"}) {
+    for (const char* name : {"fonts-noto-cjk", "qt6-translations-l10n", "libqt6widgets6", "libqt6printsupport6",
+                             "libqcustomplot2.1-qt6", "libc6"}) {
         EXPECT_EQ(names.count(name), 1u) << name << " in " << depends.text;
     }
 }
@@ -120,6 +120,10 @@ TEST_F(Package, HoldsBothProgramsTheirDataAndTheDesktopFilesUnderUsr) {
         "usr/share/metainfo/io.github.soranote.soranote.metainfo.xml",
         "usr/share/man/man1/soranote.1.gz",
         "usr/share/man/man1/soranote-cli.1.gz",
+        "usr/share/man/ja/man1/soranote.1.gz",
+        "usr/share/man/ja/man1/soranote-cli.1.gz",
+        "usr/share/icons/hicolor/48x48/apps/soranote.png",
+        "usr/share/icons/hicolor/256x256/apps/soranote.png",
         "usr/share/doc/soranote/copyright",
     };
     for (const char* file : files) {
@@ -178,8 +182,9 @@ TEST_F(Package, InstalledProgramTakesTheSampleFromItsOwnShareFolder) {
 }
 
 TEST_F(Package, ManualPagesRenderWithoutWarningsAndTheMetainfoIsValid) {
-    for (const char* page : {"soranote.1.gz", "soranote-cli.1.gz"}) {
-        const fs::path path = root() / "usr/share/man/man1" / page;
+    for (const char* page :
+         {"man1/soranote.1.gz", "man1/soranote-cli.1.gz", "ja/man1/soranote.1.gz", "ja/man1/soranote-cli.1.gz"}) {
+        const fs::path path = root() / "usr/share/man" / page;
         const Output warnings = run("MANWIDTH=80 man --warnings -l " + quoted(path) + " 2>&1 >/dev/null");
         EXPECT_EQ(warnings.status, 0) << page;
         EXPECT_EQ(warnings.text, "") << page;
@@ -193,6 +198,44 @@ TEST_F(Package, ManualPagesRenderWithoutWarningsAndTheMetainfoIsValid) {
     }
     const Output validated = run("appstreamcli validate --no-net " + quoted(metainfo) + " 2>&1");
     EXPECT_EQ(validated.status, 0) << validated.text;
+}
+
+TEST_F(Package, JapaneseManualPageIsFoundByItsLanguage) {
+    // MANPATH as a system's /usr/share/man: man looks in its ja/ for a Japanese reader (-M would not).
+    const std::string manpath = "MANWIDTH=80 MANPATH=" + quoted(root() / "usr/share/man") + " man ";
+    const Output page = run(manpath + "-L ja soranote 2>&1");
+    EXPECT_EQ(page.status, 0) << page.text;
+    EXPECT_NE(page.text.find("血圧手帳"), std::string::npos) << page.text;
+    const Output cli = run(manpath + "-L ja soranote-cli 2>&1");
+    EXPECT_NE(cli.text.find("終了ステータス"), std::string::npos) << cli.text;
+    const Output english = run(manpath + "-L C soranote 2>&1");
+    EXPECT_NE(english.text.find("personal blood-pressure diary"), std::string::npos) << english.text;
+}
+
+TEST_F(Package, DesktopFileIsCleanAndEveryScreenshotIsInThePackage) {
+    if (!available("desktop-file-validate")) {
+        GTEST_SKIP() << "desktop-file-validate is not installed";
+    }
+    // Hints too: a second main category shows the program twice in some menus.
+    const Output validated =
+        run("desktop-file-validate " + quoted(root() / "usr/share/applications/soranote.desktop") + " 2>&1");
+    EXPECT_EQ(validated.status, 0) << validated.text;
+    EXPECT_EQ(validated.text, "");
+
+    const std::string metainfo = bytes(root() / "usr/share/metainfo/io.github.soranote.soranote.metainfo.xml");
+    int screenshots = 0;
+    for (std::size_t at = metainfo.find("<image>"); at != std::string::npos; at = metainfo.find("<image>", at + 1)) {
+        const std::size_t end = metainfo.find("</image>", at);
+        ASSERT_NE(end, std::string::npos);
+        const std::string url = metainfo.substr(at + 7, end - at - 7);
+        const std::string name = url.substr(url.rfind('/') + 1);
+        EXPECT_TRUE(fs::is_regular_file(share() / "screenshots" / name)) << url;
+        ++screenshots;
+    }
+    EXPECT_GE(screenshots, 3);
+    for (const char* word : {"report", "CSV"}) {
+        EXPECT_NE(metainfo.find(word), std::string::npos) << word;
+    }
 }
 
 }  // namespace

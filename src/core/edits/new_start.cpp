@@ -47,7 +47,29 @@ std::optional<NewStartCheck> refuse_value(const std::string& text, NewStartBox b
     return std::nullopt;
 }
 
+/// Renames the memo to its kept name: one step, so it is either still the diary's memo or only the kept one. A move
+/// that cannot be made lasting (the folder's sync failed) is put back, so that the new start is taken back whole.
+WriteResult move_memo(const std::filesystem::path& folder, const std::filesystem::path& memo,
+                      const std::filesystem::path& kept) {
+    if (file_io().rename(memo, kept) != 0) {
+        return write_failure(memo, errno);
+    }
+    if (file_io().sync_directory(folder) != 0) {
+        WriteResult failed = write_failure(memo, errno);
+        if (file_io().rename(kept, memo) != 0) {
+            failed.message += "\r\n気付きメモは「" + text_file::name_of(kept) + "」にあります。";
+        }
+        return failed;
+    }
+    return {};
+}
+
 }  // namespace
+
+std::string kept_memo_name(const std::string& keptLogName) {
+    const std::string log = "データ";
+    return "気付きメモ" + (keptLogName.rfind(log, 0) == 0 ? keptLogName.substr(log.size()) : "_" + keptLogName);
+}
 
 NewStartCheck check_new_start(const NewStartInput& input, const Date& today) {
     const std::array<ValueBox, 5> required = {{
@@ -108,14 +130,22 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
     const std::filesystem::path logPath = dir.find(files::Log);
     std::error_code error;
     FileStamp copied;
+    // The old memo belongs to the old diary: it moves out under the kept log's date and time.
+    const std::string keptName = unused_backup_name(dir.path(), now);
+    const std::filesystem::path memoPath = dir.find(files::Memo);
+    const bool hasMemo = std::filesystem::exists(memoPath, error);
+    const std::filesystem::path keptMemo = dir.path() / std::filesystem::u8path(kept_memo_name(keptName));
+    if (hasMemo && std::filesystem::exists(keptMemo, error)) {
+        return fail("「" + text_file::name_of(keptMemo) + "」がすでにあるため、気付きメモを残せません。");
+    }
     if (std::filesystem::exists(logPath, error)) {
         FileBytes file;
         if (!read_file(logPath, file)) {
-            return fail(std::string(files::Log) + " を読めないため、控えを作れません。");
+            return fail(std::string(files::Log) + " を読めないため、バックアップを作れません。");
         }
         const std::string bytes(file.view());
         copied = file.stamp;
-        const std::string name = unused_backup_name(dir.path(), now);
+        const std::string& name = keptName;
         if (WriteResult written = replace_file(dir.path() / name, dir.path() / std::string(files::LogCopy), bytes);
             !written) {
             return fail(written.message);
@@ -151,6 +181,11 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
         failed = graphPath;
         written = write_graph_settings(dir, automatic);
     }
+    if (written && hasMemo) {
+        failed = memoPath;
+        written = move_memo(dir.path(), memoPath, keptMemo);
+        result.memoName = written ? text_file::name_of(keptMemo) : std::string();
+    }
     if (written) {
         return result;
     }
@@ -166,11 +201,14 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
     return fail("「" + text_file::name_of(failed) + "」を保存できませんでした。これまでのデータはそのままです。");
 }
 
-std::string new_start_closing_message(const std::string& backupName) {
+std::string new_start_closing_message(const std::string& backupName, const std::string& memoName) {
     std::string text =
         "登録が終了しました。\r\n\r\n一旦プログラムを終了させていただきます。次の起動からソラノート＋のスタートです！";
     if (!backupName.empty()) {
         text += "\r\nこれまでのデータは「" + backupName + "」として残してあります。";
+    }
+    if (!memoName.empty()) {
+        text += "\r\nこれまでの気付きメモは「" + memoName + "」として残してあります。";
     }
     return text;
 }

@@ -54,17 +54,23 @@ struct NewStartResult {
     bool ok = true;
     std::string message;     // names the file that could not be written
     std::string backupName;  // file name of the kept old log; empty when there was no log
+    std::string memoName{};  // file name the old memo was moved to; empty when there was no memo
     std::string warning{};   // the automatic copy in "backup/" could not be made
     explicit operator bool() const { return ok; }
 };
 
 /// Keeps the old log as a backup file, then writes the name ("ﾌﾟﾗｲﾍﾞｰﾄ.txt"), the log with the start record alone
-/// (empty diary written as nothing) and "グラフ設定.txt" with the held values and the automatic flag 1. Stops at
-/// the first failure; the log is never replaced unless its backup was written.
+/// (empty diary written as nothing) and "グラフ設定.txt" with the held values and the automatic flag 1, and moves
+/// "気付きメモ.txt" beside the kept log (kept_memo_name). Stops at the first failure and puts back what it wrote;
+/// the log is never replaced unless its backup was written.
 NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, const GraphAxisSettings& held,
                                  const DateTime& now);
 
-/// The closing message, with one more line naming the backup file when there is one.
-std::string new_start_closing_message(const std::string& backupName);
+/// The name the old memo is kept under beside the kept log: 気付きメモ_yyyymmdd_hhmmss.txt for
+/// データ_yyyymmdd_hhmmss.txt.
+std::string kept_memo_name(const std::string& keptLogName);
+
+/// The closing message, with one more line naming the backup file and one naming the kept memo when there are.
+std::string new_start_closing_message(const std::string& backupName, const std::string& memoName = {});
 
 }  // namespace sora

@@ -235,7 +235,7 @@ UndoResult UndoHistory::undo() {
 }
 
 std::string record_undo_label(const MeasurementRecord& record, std::string_view what) {
-    return record.date + " " + record.situation + " の" + std::string(what);
+    return record.date + " " + record.situation + "の" + std::string(what);
 }
 
 }  // namespace sora

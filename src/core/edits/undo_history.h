@@ -37,7 +37,7 @@ public:
     explicit UndoHistory(DataDir dir, std::size_t maxSteps = 20, std::size_t maxBytes = 24u << 20);
 
     /// Keeps the named files of the data folder (UTF-8 names such as files::Log) as they are now, with the label
-    /// that names the change (e.g. "2005/02/09 起床後 の修正"). A step begun before and not finished is dropped.
+    /// that names the change (e.g. "2005/02/09 起床後の修正"). A step begun before and not finished is dropped.
     /// False when a file exists but cannot be read: the change may go ahead, it just cannot be undone.
     bool begin(std::string label, const std::vector<std::string_view>& names);
     /// Finishes the begun step: records what the change left in each file and makes the step the newest.
@@ -78,7 +78,7 @@ private:
     std::optional<Step> m_pending;
 };
 
-/// The label of an undo step about one record: "2005/02/09 起床後 の" + what ("修正", "削除", "保存", …).
+/// The label of an undo step about one record: "2005/02/09 起床後の" + what ("修正", "削除", "保存", …).
 std::string record_undo_label(const MeasurementRecord& record, std::string_view what);
 
 }  // namespace sora

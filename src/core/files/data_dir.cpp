@@ -135,12 +135,12 @@ bool install_sample_if_needed(const std::filesystem::path& dir, const std::files
     const DataDir sample(sampleDir);
     if (const std::string sign = own_diary_sign(target, sample); !sign.empty()) {
         message = missing_log_message(logPath, "このフォルダにはご自分の日記のファイル（" + sign +
-                                                   "）があるため、見本の日記は入れませんでした。");
+                                                   "）があるため、サンプルの日記は入れませんでした。");
         return true;
     }
     std::string logBytes;
     if (!read_file(sample.find(files::Log), logBytes)) {
-        message = "見本の日記「" + (sampleDir / std::string(files::Log)).string() + "」が見つかりません。";
+        message = "サンプルの日記「" + (sampleDir / std::string(files::Log)).string() + "」が見つかりません。";
         return false;
     }
 
@@ -161,7 +161,7 @@ bool install_sample_if_needed(const std::filesystem::path& dir, const std::files
         std::string bytes;
         const std::filesystem::path temporary = dir / (name + ".tmp");
         if (!read_file(source, bytes)) {
-            message = "見本の「" + name + "」を読めませんでした。";
+            message = "サンプルの「" + name + "」を読めませんでした。";
             return false;
         }
         if (const WriteResult written = replace_file(destination, temporary, bytes); !written) {

@@ -36,6 +36,13 @@ std::string folder_in_use_message(const std::filesystem::path& dir) {
            "ん。";
 }
 
+std::string second_copy_message(const std::filesystem::path& dir) {
+    return "データフォルダ「" + dir.string() +
+           "」は別のソラノート＋が使用中です。\r\n同じ日記を二つの画面から書き換えると記録が失われるため、このソラノー"
+           "ト"
+           "＋は起動しません。\r\n先に開いているソラノート＋をお使いください。";
+}
+
 WriterLock::WriterLock(const std::filesystem::path& dir, std::chrono::milliseconds wait) : m_key(key_of(dir)) {
     std::lock_guard guard(g_mutex);
     if (auto it = g_held.find(m_key); it != g_held.end()) {
@@ -55,7 +62,9 @@ WriterLock::WriterLock(const std::filesystem::path& dir, std::chrono::millisecon
             m_held = true;
             return;
         }
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= deadline) {
+        const bool heldElsewhere = errno == EWOULDBLOCK || errno == EINTR;
+        if (!heldElsewhere || std::chrono::steady_clock::now() >= deadline) {
+            m_busy = heldElsewhere;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -20,6 +20,8 @@ public:
     WriterLock& operator=(const WriterLock&) = delete;
 
     bool held() const { return m_held; }
+    /// True when another process holds the folder (rather than that it could not be opened).
+    bool busy() const { return m_busy; }
     explicit operator bool() const { return m_held; }
     /// Why the lock is not held, for the user.
     const std::string& message() const { return m_message; }
@@ -27,10 +29,14 @@ public:
 private:
     std::string m_key;
     bool m_held = false;
+    bool m_busy = false;
     std::string m_message;
 };
 
 /// The message for a folder another copy of the program is writing.
 std::string folder_in_use_message(const std::filesystem::path& dir);
+
+/// The message of a second copy of the program started on a folder the first one holds: it does not start at all.
+std::string second_copy_message(const std::filesystem::path& dir);
 
 }  // namespace sora

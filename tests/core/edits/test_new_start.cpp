@@ -160,4 +160,59 @@ TEST_F(NewStartFiles, NoLogIsReplacedWithoutItsBackup) {
     EXPECT_EQ(readFile("グラフ設定.txt"), "\"自動設定\",0\r\n");  // stopped before the settings
 }
 
+// The memo of the diary that ends leaves with its log; the new diary starts without one.
+TEST_F(NewStartFiles, TheOldMemoMovesBesideTheKeptLog) {
+    const std::string memo = "サンプルの気付き\r\n二行目\r\n";
+    writeFile("気付きメモ.txt", memo);
+    const sora::NewStartResult result = sora::perform_new_start(dir(), plan(), m_held, Now);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.memoName, "気付きメモ_20050301_101500.txt");
+    EXPECT_FALSE(exists("気付きメモ.txt"));
+    EXPECT_EQ(readFile("気付きメモ_20050301_101500.txt"), memo);
+    EXPECT_EQ(sora::read_memo(dir()).value, "");
+    EXPECT_NE(sora::new_start_closing_message(result.backupName, result.memoName)
+                  .find("\r\nこれまでの気付きメモは「気付きメモ_20050301_101500.txt」として残してあります。"),
+              std::string::npos);
+
+    // Again in the same second: the memo written since goes under the second copy's number; no memo, no name.
+    writeFile("気付きメモ.txt", "新しいメモ\r\n");
+    const sora::NewStartResult again = sora::perform_new_start(dir(), plan(), m_held, Now);
+    ASSERT_TRUE(again.ok) << again.message;
+    EXPECT_EQ(again.memoName, "気付きメモ_20050301_101500_2.txt");
+    EXPECT_EQ(readFile("気付きメモ_20050301_101500.txt"), memo);
+    EXPECT_EQ(readFile("気付きメモ_20050301_101500_2.txt"), "新しいメモ\r\n");
+    const sora::NewStartResult third = sora::perform_new_start(dir(), plan(), m_held, Now);
+    ASSERT_TRUE(third.ok) << third.message;
+    EXPECT_EQ(third.memoName, "");
+    EXPECT_EQ(sora::new_start_closing_message(third.backupName, third.memoName),
+              sora::new_start_closing_message(third.backupName));
+}
+
+class FailRenameFrom : public sora::test::PassThroughIo {
+public:
+    int rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        if (from.filename() == std::filesystem::u8path("気付きメモ.txt")) {
+            errno = EIO;
+            return -1;
+        }
+        return sora::posix_file_io().rename(from, to);
+    }
+};
+
+TEST_F(NewStartFiles, AMemoThatCannotMoveTakesTheWholeNewStartBack) {
+    writeFile("気付きメモ.txt", "メモ\r\n");
+    FailRenameFrom failing;
+    {
+        sora::FileIoOverride override(failing);
+        const sora::NewStartResult result = sora::perform_new_start(dir(), plan(), m_held, Now);
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find("気付きメモ.txt"), std::string::npos) << result.message;
+    }
+    EXPECT_EQ(readFile("気付きメモ.txt"), "メモ\r\n");
+    EXPECT_FALSE(exists("気付きメモ_20050301_101500.txt"));
+    EXPECT_EQ(readFile("データ.txt"), OldLog);
+    EXPECT_EQ(readFile("ﾌﾟﾗｲﾍﾞｰﾄ.txt"), "\"氏名\",\"ソラノート見本\"\r\n");
+    EXPECT_EQ(readFile("グラフ設定.txt"), "\"自動設定\",0\r\n");
+}
+
 }  // namespace

@@ -59,13 +59,13 @@ TEST_F(Undo, EveryKindOfChangeIsTakenBackStepByStep) {
     const std::vector<Step> steps = {
         {record_undo_label(later, "保存"), {files::Log}, [&] { return log.append(later).ok; }},
         {record_undo_label(earlier, "保存"), {files::Log}, [&] { return log.insert_in_order(earlier).ok; }},
-        {"2005/02/02 夕食後 の修正",
+        {"2005/02/02 夕食後の修正",
          {files::Log},
          [&] {
              const LogReadResult read = log.read_all();
              return replace_record(log, 1, {"2005/02/04", "夕食後", 129, 82, 71, "", 62.8f}, read.stamp).written.ok;
          }},
-        {"2005/02/01 起床後 の削除", {files::Log}, [&] { return remove_record(log, 1, log.read_all().stamp).ok; }},
+        {"2005/02/01 起床後の削除", {files::Log}, [&] { return remove_record(log, 1, log.read_all().stamp).ok; }},
         {"一言日記の保存",
          {files::Log},
          [&] {
@@ -87,7 +87,7 @@ TEST_F(Undo, EveryKindOfChangeIsTakenBackStepByStep) {
     }
     EXPECT_EQ(history.size(), steps.size());
     EXPECT_EQ(history.nextLabel(), "状況名の変更");
-    EXPECT_EQ(steps[0].label, "2005/03/01 起床後 の保存");
+    EXPECT_EQ(steps[0].label, "2005/03/01 起床後の保存");
 
     const std::string renamedLog = rawFile(files::Log);
     for (std::size_t k = steps.size(); k-- > 0;) {

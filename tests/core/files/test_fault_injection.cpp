@@ -167,11 +167,11 @@ TEST_F(FaultInjection, NewStartReplacesNothingUnlessEverythingIsWritten) {
     held.autoScale = 0;
     held.bpMax = 180;
     const DateTime now{{2005, 3, 1}, 10, 15, 0};
-    Writer w = writer("new start (backup, name, log, graph)", own_diary(), [&] {
+    Writer w = writer("new start (backup, name, log, graph, memo)", own_diary(), [&] {
         const NewStartResult result = perform_new_start(data, plan, held, now);
         return Reported{result.ok, result.message, result.warning};
     });
-    w.together = {{"データ.txt", "ﾌﾟﾗｲﾍﾞｰﾄ.txt", "グラフ設定.txt"}};
+    w.together = {{"データ.txt", "ﾌﾟﾗｲﾍﾞｰﾄ.txt", "グラフ設定.txt", "気付きメモ.txt", "気付きメモ_20050301_101500.txt"}};
     // A complete copy of the old log may stay behind: it is never in the way and never wrong.
     const std::string oldLog = test::cp932(LogText);
     w.mayAppear = [this, oldLog](const std::string& name) {

@@ -1,0 +1,38 @@
+#include "cli/cli.h"
+
+namespace cli {
+
+std::string help() {
+    // The same commands as the manual page, short enough for one screen.
+    return usage() + "\n\n" +
+           "ソラノート＋の日記を読み、画面に出る内容をタブ区切りのテキストか JSON で書き出します。\n"
+           "日記のファイルには書き込みません（書くのは export の --output で指定したファイルだけです）。\n"
+           "\n"
+           "オプション:\n"
+           "  --data-dir DIR        この日記フォルダを読む（既定: ~/.local/share/soranote）\n"
+           "  --today YYYY/MM/DD    この日を今日とする\n"
+           "  --json                JSON で書き出す\n"
+           "  -h, --help            この説明を表示して終了する\n"
+           "\n"
+           "コマンド:\n"
+           "  day YYYY/MM/DD        メイン画面の一日分（一覧、統計、グラフ）\n"
+           "  filter --from TEXT --to TEXT [--weekday 0-6] [--keyword TEXT]\n"
+           "                        範囲指定の一覧（曜日は 0 が日曜、6 が土曜）\n"
+           "  averages [--from YY/MM/DD --to YY/MM/DD]\n"
+           "                        日平均\n"
+           "  list [--sort COLUMN [--descending]]\n"
+           "                        並び替え（0 番号, 2 状況, 4 最高, 5 最低, 6 差, 7 脈拍, 8 体重, 9 一言日記,\n"
+           "                        10 判定）\n"
+           "  calendar [--simple]   血圧判定カレンダー\n"
+           "  trend                 全グラフ\n"
+           "  diary                 一言日記\n"
+           "  report [--from YYYY/MM/DD --to YYYY/MM/DD]\n"
+           "                        家庭血圧レポート（既定は今日までの 28 日）\n"
+           "  export --csv [--from TEXT --to TEXT] [--weekday 0-6] [--keyword TEXT] [--output FILE [--overwrite]]\n"
+           "                        範囲指定で一覧に出る記録の CSV（UTF-8、BOM 付き、CR LF）\n"
+           "\n"
+           "終了コード: 0 成功、2 日記を読めない、64 コマンドや引数の誤り、73 書き出し先に書けない\n"
+           "詳しくは man soranote-cli をご覧ください。\n";
+}
+
+}  // namespace cli
