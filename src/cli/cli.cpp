@@ -183,7 +183,8 @@ std::string usage() {
            "{day YYYY/MM/DD | filter --from TEXT --to TEXT [--weekday 0-6] [--keyword TEXT] | "
            "averages [--from YY/MM/DD --to YY/MM/DD] | list [--sort COLUMN [--descending]] | calendar [--simple] | "
            "trend | diary | report [--from YYYY/MM/DD --to YYYY/MM/DD] | "
-           "export --csv [--from TEXT --to TEXT] [--weekday 0-6] [--keyword TEXT] [--output FILE [--overwrite]]}";
+           "export --csv [--from TEXT --to TEXT] [--weekday 0-6] [--keyword TEXT] [--output FILE [--overwrite]] | "
+           "import --check FILE}";
 }
 
 namespace {

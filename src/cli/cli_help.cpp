@@ -27,11 +27,14 @@ std::string help() {
            "  trend                 全グラフ\n"
            "  diary                 一言日記\n"
            "  report [--from YYYY/MM/DD --to YYYY/MM/DD]\n"
-           "                        家庭血圧レポート（既定は今日までの 28 日）\n"
+           "                        家庭血圧レポート（JSH2025 か主治医の目標で判定。既定は今日までの 28 日、\n"
+           "                        最長 36,600 日）\n"
            "  export --csv [--from TEXT --to TEXT] [--weekday 0-6] [--keyword TEXT] [--output FILE [--overwrite]]\n"
-           "                        範囲指定で一覧に出る記録の CSV（UTF-8、BOM 付き、CR LF）\n"
+           "                        範囲指定で一覧に出る記録の CSV（UTF-8、BOM 付き、CR LF。絞り込みは期間なしでも効く）\n"
+           "  import --check FILE   取り込みの下見（追加・登録済み・要確認・読めない行）。何も書き込みません\n"
            "\n"
-           "終了コード: 0 成功、2 日記を読めない、64 コマンドや引数の誤り、73 書き出し先に書けない\n"
+           "終了コード: 0 成功、2 日記を読めない、64 コマンドや引数の誤り、73 書き出し先に書けない、\n"
+           "74 出力を書けない\n"
            "詳しくは man soranote-cli をご覧ください。\n";
 }
 

@@ -107,13 +107,14 @@ int runSoranote(QApplication& app) {
         return 1;
     }
     useJapaneseFont(app);
-    // A rename of a situation cut off between its two files is finished or taken back before anything reads them.
+    // A change of several files cut off midway (a rename, its undo) is finished or taken back, and leftovers of dead
+    // writers removed, before anything reads the files.
     const sora::TogetherRecovery recovery = sora::recover_interrupted_rename(sora::DataDir(dataDir));
     if (!recovery.message.empty()) {
         std::fprintf(stderr, "soranote: %s\n", recovery.message.c_str());
         if (!parser.isSet(screenshotOption)) {
             const bool failed = recovery.outcome == sora::TogetherRecovery::Outcome::Failed;
-            ui::QtDialogs().message(failed ? ui::Icon::Warning : ui::Icon::Information, "状況名の変更",
+            ui::QtDialogs().message(failed ? ui::Icon::Warning : ui::Icon::Information, "前回の中断からの復旧",
                                     QString::fromStdString(recovery.message));
         }
     }

@@ -131,8 +131,9 @@ ImportWriteResult write_import(const DataDir& dir, const std::vector<Measurement
         return result;
     }
     // rewrite_bytes checks the log against readAs again and takes the automatic copy, both under this lock.
-    result.written = spliced ? log.rewrite_bytes(*spliced, files::LogCopy, &readAs)
-                             : log.rewrite_all(merge_in_date_order(diary, added), false, files::LogCopy, &readAs);
+    result.written = spliced ? log.rewrite_bytes(*spliced, files::LogCopy, &readAs, BackupReason::Import)
+                             : log.rewrite_all(merge_in_date_order(diary, added), false, files::LogCopy, &readAs,
+                                               BackupReason::Import);
     if (!result.written.ok && !result.written.inPlace) {
         return result;
     }
