@@ -1,13 +1,13 @@
 #include "settings/morning_evening_panel.h"
 
 #include <QComboBox>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "common/render.h"
@@ -15,24 +15,9 @@
 #include "core/files/morning_evening_file.h"
 #include "core/rules/home_bp_guideline.h"
 #include "core/rules/numbers.h"
+#include "settings/occasion_table.h"
 #include "settings/settings_support.h"
 #include "ui/dialogs.h"
-
-namespace {
-
-// The order of the choices in every situation's box.
-constexpr sora::Occasion kOccasions[] = {sora::Occasion::Morning, sora::Occasion::Evening, sora::Occasion::Neither};
-
-int indexOf(sora::Occasion occasion) {
-    for (int i = 0; i < 3; ++i) {
-        if (kOccasions[i] == occasion) {
-            return i;
-        }
-    }
-    return 2;
-}
-
-}  // namespace
 
 MorningEveningPanel::MorningEveningPanel(ScreenContext context, QWidget* parent)
     : QObject(parent), m_ctx(context), m_box(new QGroupBox("朝・晩の区別（家庭血圧レポート）", parent)) {
@@ -68,13 +53,21 @@ MorningEveningPanel::MorningEveningPanel(ScreenContext context, QWidget* parent)
     doctorRow->addWidget(cmdMokuhyou);
     doctorRow->addStretch(1);
 
-    auto* rows = new QWidget;
-    m_situationRows = new QFormLayout(rows);
-    m_situationRows->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(m_box);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidget(rows);
+    m_occasions = new OccasionTableModel(this);
+    tblAsaBan = new QTableView(m_box);
+    tblAsaBan->setObjectName("tblAsaBan");
+    tblAsaBan->setModel(m_occasions);
+    tblAsaBan->setItemDelegateForColumn(1, new OccasionDelegate(tblAsaBan));
+    tblAsaBan->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    tblAsaBan->setSelectionBehavior(QAbstractItemView::SelectItems);
+    tblAsaBan->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblAsaBan->verticalHeader()->hide();
+    tblAsaBan->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tblAsaBan->verticalHeader()->setDefaultSectionSize(tblAsaBan->fontMetrics().height() + 8);
+    tblAsaBan->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    tblAsaBan->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Fixed);
+    tblAsaBan->horizontalHeader()->resizeSection(1, tblAsaBan->fontMetrics().horizontalAdvance("対象外") * 2 + 24);
+    connect(m_occasions, &OccasionTableModel::occasionChosen, this, &MorningEveningPanel::occasionChosen);
 
     auto* layout = new QVBoxLayout(m_box);
     layout->addWidget(explanation);
@@ -82,7 +75,7 @@ MorningEveningPanel::MorningEveningPanel(ScreenContext context, QWidget* parent)
     layout->addWidget(cboMokuhyou);
     layout->addLayout(doctorRow);
     layout->addWidget(new QLabel("状況", m_box));
-    layout->addWidget(scroll, 1);
+    layout->addWidget(tblAsaBan, 1);
 }
 
 QWidget* MorningEveningPanel::widget() const {
@@ -106,42 +99,25 @@ void MorningEveningPanel::load() {
         }
     }
     showTarget();
-    for (std::size_t row = 0; row < cboAsaBan.size(); ++row) {
-        cboAsaBan[row]->setCurrentIndex(indexOf(m_settings.occasion_of(ss(m_situations[static_cast<int>(row)]))));
+    std::vector<sora::Occasion> occasions;
+    occasions.reserve(static_cast<std::size_t>(m_situations.size()));
+    for (const QString& situation : m_situations) {
+        occasions.push_back(m_settings.occasion_of(ss(situation)));
     }
+    m_occasions->setRows(m_situations, occasions);
 }
 
 void MorningEveningPanel::setSituations(const QStringList& situations) {
-    if (situations == m_situations && cboAsaBan.size() == static_cast<std::size_t>(situations.size())) {
-        load();  // the same list: only the choices may have changed on disk
-        return;
-    }
     m_situations = situations;
-    while (m_situationRows->rowCount() > 0) {
-        m_situationRows->removeRow(0);
-    }
-    cboAsaBan.clear();
-    for (int row = 0; row < situations.size(); ++row) {
-        auto* box = new QComboBox;
-        box->setObjectName(QStringLiteral("cboAsaBan%1").arg(row));
-        for (const sora::Occasion occasion : kOccasions) {
-            box->addItem(occasion == sora::Occasion::Neither ? QStringLiteral("対象外")
-                                                             : qs(std::string(sora::occasion_name(occasion))));
-        }
-        connect(box, &QComboBox::activated, this, [this, row](int index) { occasionChosen(row, index); });
-        m_situationRows->addRow(situations[row], box);
-        cboAsaBan.push_back(box);
-    }
     // A rename throughout the diary may have changed the file along with the list.
     load();
 }
 
-void MorningEveningPanel::occasionChosen(int row, int index) {
+void MorningEveningPanel::occasionChosen(int row, sora::Occasion occasion) {
     sora::MorningEveningSettings changed = m_settings;
-    changed.set(ss(m_situations[row]), kOccasions[index]);
-    if (!save(changed)) {
-        cboAsaBan[static_cast<std::size_t>(row)]->setCurrentIndex(
-            indexOf(m_settings.occasion_of(ss(m_situations[row]))));
+    changed.set(ss(m_situations[row]), occasion);
+    if (save(changed)) {
+        m_occasions->setOccasion(row, occasion);
     }
 }
 

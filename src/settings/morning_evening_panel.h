@@ -7,17 +7,18 @@
 #include "common/screen_context.h"
 #include "core/rules/morning_evening.h"
 
+class OccasionTableModel;
 class QComboBox;
-class QFormLayout;
+class QTableView;
 class QLineEdit;
 class QPushButton;
 class QGroupBox;
 class QWidget;
 
 /// The frame fraAsaBan of the settings screen: for the home blood-pressure report, whether each situation counts
-/// as 朝, 晩 or なし (cboAsaBan0, cboAsaBan1, … in list order) and the target of home blood pressure (cboMokuhyou:
-/// the guideline's, or the doctor's two numbers in txtMokuhyouMax / txtMokuhyouMin, taken by cmdMokuhyou or Enter).
-/// Every change is written to "朝晩設定.txt" at once.
+/// as 朝, 晩 or 対象外 (the table tblAsaBan, one row per situation in list order) and the target of home blood pressure
+/// (cboMokuhyou: the guideline's, or the doctor's two numbers in txtMokuhyouMax / txtMokuhyouMin, taken by cmdMokuhyou
+/// or Enter). Every change is written to "朝晩設定.txt" at once.
 class MorningEveningPanel : public QObject {
     Q_OBJECT
 public:
@@ -32,7 +33,7 @@ public:
     void setSituations(const QStringList& situations);
 
 private:
-    void occasionChosen(int row, int index);
+    void occasionChosen(int row, sora::Occasion occasion);
     void targetChosen(int index);
     /// Checks and writes the doctor's target as typed; a refusal names the box and returns the keyboard to it.
     void saveDoctorTarget();
@@ -47,8 +48,8 @@ private:
     QLineEdit* txtMokuhyouMax;
     QLineEdit* txtMokuhyouMin;
     QPushButton* cmdMokuhyou;
-    QFormLayout* m_situationRows;
-    std::vector<QComboBox*> cboAsaBan;
+    QTableView* tblAsaBan;
+    OccasionTableModel* m_occasions;
     QStringList m_situations;
     sora::MorningEveningSettings m_settings;
     bool m_reportedUnreadable = false;

@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTableView>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -18,6 +20,23 @@ void choose(QComboBox* box, int index) {
     emit box->activated(index);  // what a user's choice sends
 }
 
+/// What the table shows for the situation in row `row`.
+QString shown(TestApp& app, int row) {
+    return app.find<QTableView>("tblAsaBan")->model()->index(row, 1).data().toString();
+}
+
+/// A choice through the row's box, as a user makes it: the box opens on the cell, a choice is activated.
+void chooseOccasion(TestApp& app, int row, int choice) {
+    auto* table = app.find<QTableView>("tblAsaBan");
+    const QModelIndex cell = table->model()->index(row, 1);
+    table->setCurrentIndex(cell);
+    table->edit(cell);
+    auto* box = table->findChild<QComboBox*>("cboAsaBan");
+    ASSERT_NE(box, nullptr);
+    choose(box, choice);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed box goes, as in the event loop
+}
+
 }  // namespace
 
 TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
@@ -28,13 +47,13 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
     app.dialogs().clear();  // the sample diary's notice
     app.click("cmdSettei");
     // One box per situation, in list order, showing the defaults.
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");      // 起床後
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "対象外");  // 昼食後
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan7")->currentText(), "晩");      // 就寝前
+    EXPECT_EQ(shown(app, 1), "朝");      // 起床後
+    EXPECT_EQ(shown(app, 3), "対象外");  // 昼食後
+    EXPECT_EQ(shown(app, 7), "晩");      // 就寝前
     EXPECT_FALSE(app.exists("朝晩設定.txt"));
 
-    choose(app.find<QComboBox>("cboAsaBan2"), 2);  // 朝食後: 対象外
-    choose(app.find<QComboBox>("cboAsaBan4"), 1);  // 夕食後: 晩
+    chooseOccasion(app, 2, 2);  // 朝食後: 対象外
+    chooseOccasion(app, 4, 1);  // 夕食後: 晩
     // The doctor's target: checked like the graph settings, taken only when both numbers are sound.
     choose(app.find<QComboBox>("cboMokuhyou"), 1);
     app.find<QLineEdit>("txtMokuhyouMax")->setText("１３０");
@@ -61,7 +80,7 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
     // Shown again as stored after the screen is opened anew.
     app.click("cmdMain");
     app.click("cmdSettei");
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan2")->currentText(), "対象外");
+    EXPECT_EQ(shown(app, 2), "対象外");
     EXPECT_EQ(app.find<QComboBox>("cboMokuhyou")->currentIndex(), 1);
     EXPECT_EQ(app.find<QLineEdit>("txtMokuhyouMax")->text(), "130");
 
@@ -73,7 +92,7 @@ TEST(MorningEveningPanel, EveryChoiceIsWrittenAtOnceAndTheReportFollowsIt) {
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, item);
     app.find<QLineEdit>("txtChg")->setText("目覚め");
     app.click("cmdChg");
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");
+    EXPECT_EQ(shown(app, 1), "朝");
     EXPECT_NE(app.readFile("朝晩設定.txt").find("\"目覚め\",\"朝\""), std::string::npos);
 }
 
@@ -90,18 +109,18 @@ TEST(MorningEveningPanel, AnUnreadableFileIsReportedOnceAndKeptBeforeItIsWritten
               1);
     app.dialogs().clear();
     app.click("cmdSettei");
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan1")->currentText(), "朝");  // the default in its place
+    EXPECT_EQ(shown(app, 1), "朝");  // the default in its place
     app.click("cmdMain");
     app.click("cmdSettei");
     EXPECT_TRUE(app.dialogs().records().empty());
 
     app.dialogs().queueAnswer(ui::Answer::Cancel);
-    choose(app.find<QComboBox>("cboAsaBan3"), 0);
-    EXPECT_EQ(app.find<QComboBox>("cboAsaBan3")->currentText(), "対象外");  // not saved: the box goes back
+    chooseOccasion(app, 3, 0);
+    EXPECT_EQ(shown(app, 3), "対象外");  // not saved: the box goes back
     EXPECT_TRUE(app.readFile("朝晩設定.txt").find("昼") != std::string::npos);
 
     app.dialogs().queueAnswer(ui::Answer::Yes);  // keep a copy of the old bytes, then save
-    choose(app.find<QComboBox>("cboAsaBan3"), 0);
+    chooseOccasion(app, 3, 0);
     EXPECT_EQ(app.readFile("朝晩設定.txt"), "\"降圧目標\",\"標準\"\r\n\"昼食後\",\"朝\"\r\n");
     EXPECT_TRUE(app.exists("朝晩設定_読めなかった内容_20050301_101500.txt"));
 }
