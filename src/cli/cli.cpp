@@ -243,7 +243,7 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
             return run_export(options, input, out, err);
         }
         if (command == "import") {
-            return run_import({args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()}, dir, log.records, json,
+            return run_import({args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()}, dir, input.records, json,
                               out, err);
         }
         std::string message;
