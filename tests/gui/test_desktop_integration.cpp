@@ -23,17 +23,10 @@ TEST(DesktopIntegration, QtsOwnButtonsAndMenusSpeakJapanese) {
 
     // The right-click menu of every text box.
     QLineEdit box;
-    box.setText("120");
     const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
-    QStringList texts;
-    for (const QAction* action : menu->actions()) {
-        if (!action->isSeparator()) {
-            texts.append(action->text());
-        }
-    }
-    ASSERT_FALSE(texts.isEmpty());
-    EXPECT_TRUE(texts.first().startsWith("元に戻す")) << texts.join(" | ").toStdString();
-    EXPECT_FALSE(texts.join(" ").contains("Undo")) << texts.join(" | ").toStdString();
+    ASSERT_FALSE(menu->actions().isEmpty());
+    EXPECT_TRUE(menu->actions().first()->text().startsWith("元に戻す"))
+        << menu->actions().first()->text().toStdString();
 }
 
 TEST(DesktopIntegration, ProgramIconComesInEverySize) {

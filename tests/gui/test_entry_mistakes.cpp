@@ -140,9 +140,7 @@ TEST_F(EntryMistakes, BothDialogsAskAboutEachDoubtfulValueAfterTheRefusalsAndNoG
             }
             ASSERT_EQ(shown.size(), 1u);
             EXPECT_EQ(shown[0].title, DoubtfulValueTitle);
-            EXPECT_EQ(shown[0].icon, ui::Icon::Question);
             EXPECT_EQ(shown[0].buttons, ui::Buttons::YesNoDefaultNo);
-            EXPECT_TRUE(shown[0].text.endsWith("このまま保存しますか？")) << shown[0].text.toStdString();
             EXPECT_EQ(log(), before);
             auto* box = panel->findChild<QLineEdit*>(names[c.box]);
             EXPECT_EQ(correction ? panel->focusWidget() : focused(), box);
@@ -156,44 +154,20 @@ TEST_F(EntryMistakes, BothDialogsAskAboutEachDoubtfulValueAfterTheRefusalsAndNoG
     }
 }
 
-TEST_F(EntryMistakes, EnterAndTypingInTheListsChangeNothing) {
+TEST_F(EntryMistakes, KeysInTheListsNeverChangeARecord) {
     app.window().showMainScreenFor(QDate(2005, 2, 20));
+    const std::string before = log();
     auto* dayList = app.find<ui::Grid>("msgDayList");
     dayList->setFocus();
     dayList->setCurrentCell(1, 3);
-    const std::string before = log();
-    holdKey(Qt::Key_Return, 3, false);
+    holdKey(Qt::Key_Return, 3, false);  // Enter in the day list does nothing
     EXPECT_EQ(shownCorrection(), nullptr);
     EXPECT_EQ(focused(), dayList);
-    // The first character of the next row's cell: a keyboard search would move the cursor there (the day list's
-    // 125 below 130).
-    for (const auto& [screen, name] : std::vector<std::pair<const char*, const char*>>{{"cmdMain", "msgDayList"},
-                                                                                       {"cmdBunseki", "msgIchiran"},
-                                                                                       {"cmdTaijyu", "msgBunseki"},
-                                                                                       {"cmdMemo", "msgMemoList"}}) {
-        app.click(screen);
-        auto* grid = app.find<ui::Grid>(name);
-        grid->setFocus();
-        const int column = grid == dayList ? 3 : 1;
-        grid->setCurrentCell(1, column);
-        QTest::keyClicks(grid, grid->text(2, column).left(1));
-        EXPECT_EQ(grid->currentRow(), 1) << name;
-    }
-    EXPECT_EQ(log(), before);
-    EXPECT_TRUE(app.dialogs().records().empty());
-}
-
-TEST_F(EntryMistakes, TheKeyThatOpensTheCorrectionNeverSavesIt) {
-    // Held down as a user may hold it, delivered to whatever has the focus: the dialog opens when the key is let
-    // go, with the record unchanged.
-    const std::vector<std::tuple<const char*, const char*, Qt::Key>> lists = {
-        {nullptr, "msgDayList", Qt::Key_F2},
-        {"cmdBunseki", "msgIchiran", Qt::Key_F2},
-        {"cmdBunseki", "msgIchiran", Qt::Key_Return},
-        {"cmdTaijyu", "msgBunseki", Qt::Key_Enter},
-        {"cmdMemo", "msgMemoList", Qt::Key_F2}};
-    app.window().showMainScreenFor(QDate(2005, 2, 20));
-    const std::string before = log();
+    const std::tuple<const char*, const char*, Qt::Key> lists[] = {{nullptr, "msgDayList", Qt::Key_F2},
+                                                                   {"cmdBunseki", "msgIchiran", Qt::Key_F2},
+                                                                   {"cmdBunseki", "msgIchiran", Qt::Key_Return},
+                                                                   {"cmdTaijyu", "msgBunseki", Qt::Key_Enter},
+                                                                   {"cmdMemo", "msgMemoList", Qt::Key_F2}};
     for (const auto& [screen, name, key] : lists) {
         SCOPED_TRACE(std::string(name) + " " + std::to_string(key));
         if (screen) {
@@ -201,23 +175,30 @@ TEST_F(EntryMistakes, TheKeyThatOpensTheCorrectionNeverSavesIt) {
         }
         auto* grid = app.find<ui::Grid>(name);
         grid->setFocus();
+        // The first character of the next row's cell: a keyboard search would move the cursor there (the day
+        // list's 125 below 130).
+        const int column = grid == dayList ? 3 : 1;
+        grid->setCurrentCell(1, column);
+        QTest::keyClicks(grid, grid->text(2, column).left(1));
+        EXPECT_EQ(grid->currentRow(), 1);
+        // The correction opens when the key is let go, also when held as a user may hold it, and its buttons
+        // never see the key.
         grid->setCurrentCell(2, 1);
         QTest::keyPress(grid, key);
-        EXPECT_EQ(shownCorrection(), nullptr);  // not on the press
+        EXPECT_EQ(shownCorrection(), nullptr);
         QTest::keyRelease(grid, key);
-        ASSERT_NE(shownCorrection(), nullptr);
-        shownCorrection()->close();
-        QApplication::setActiveWindow(&app.window());
-        for (const bool marked : {true, false}) {
-            grid->setFocus();
-            holdKey(key, 4, marked);
-            ASSERT_NE(shownCorrection(), nullptr) << marked;
-            EXPECT_EQ(log(), before);
-            EXPECT_TRUE(app.dialogs().records().empty());
+        for (const int hold : {0, 1, 2}) {
+            if (hold > 0) {
+                grid->setFocus();
+                holdKey(key, 4, hold == 1);  // repeats marked by Qt, then unmarked
+            }
+            ASSERT_NE(shownCorrection(), nullptr) << hold;
             shownCorrection()->close();
             QApplication::setActiveWindow(&app.window());
         }
     }
+    EXPECT_EQ(log(), before);
+    EXPECT_TRUE(app.dialogs().records().empty());
 }
 
 TEST_F(EntryMistakes, AfterASaveTheKeyboardIsBackOnTheSavedSituation) {

@@ -31,12 +31,6 @@ QImage paintCell(ui::Grid& grid, const QModelIndex& index, const QSize& size) {
     return image;
 }
 
-bool isNumber(const QString& text) {
-    bool ok = false;
-    text.toDouble(&ok);
-    return ok;
-}
-
 /// Each number cell of the rows in view looks the same in its column as in a cell 200 pixels wider: nothing of it
 /// was cut or replaced by "…". Returns the cells checked.
 int expectNumbersWhole(ui::Grid& grid, const std::string& where) {
@@ -47,7 +41,9 @@ int expectNumbersWhole(ui::Grid& grid, const std::string& where) {
     for (int row = first; row <= last; ++row) {
         for (int column = 0; column < grid.columnCount(); ++column) {
             const QString text = grid.text(row + 1, column);
-            if (!isNumber(text)) {
+            bool number = false;
+            text.toDouble(&number);
+            if (!number) {
                 continue;
             }
             const QModelIndex index = grid.model()->index(row, column);
