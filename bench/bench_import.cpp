@@ -84,13 +84,7 @@ struct Fixture {
         return sora::build_import_preview(file.fileName, file.read, records, choices);
     }
     sora::FileStamp stamp() const { return sora::stamp_of(sora::write_target(logPath)); }
-    void putBack() const {
-        const sora::WriteResult written = sora::replace_file(logPath, dir / "bench.tmp", original);
-        if (!written) {
-            std::fprintf(stderr, "cannot put the log back: %s\n", written.message.c_str());
-            std::exit(1);
-        }
-    }
+    void putBack() const { bench::putLogBack(logPath, original); }
 };
 
 Fixture& fixture() {

@@ -54,13 +54,7 @@ struct Fixture {
     sora::MeasurementLog log() const { return sora::MeasurementLog(sora::DataDir(dir)); }
     /// What read_all would report as the file read: the screen holds it from its last reading.
     sora::FileStamp stamp() const { return sora::stamp_of(sora::write_target(logPath)); }
-    void putBack() const {
-        const sora::WriteResult written = sora::replace_file(logPath, dir / "bench.tmp", original);
-        if (!written) {
-            std::fprintf(stderr, "cannot put the log back: %s\n", written.message.c_str());
-            std::exit(1);
-        }
-    }
+    void putBack() const { bench::putLogBack(logPath, original); }
 };
 
 Fixture& fixture() {

@@ -15,9 +15,19 @@
 #include <vector>
 
 #include "core/files/data_dir.h"
+#include "core/files/file_io.h"
 #include "core/files/measurement_log.h"
 
 namespace bench {
+
+/// Puts the log's original bytes back between timed rewrites; a benchmark cannot go on without them.
+inline void putLogBack(const std::filesystem::path& logPath, const std::string& original) {
+    const sora::WriteResult written = sora::replace_file(logPath, logPath.parent_path() / "bench.tmp", original);
+    if (!written) {
+        std::fprintf(stderr, "cannot put the log back: %s\n", written.message.c_str());
+        std::exit(1);
+    }
+}
 
 /// The reference of every ratio: read_all of the log in `dir`, which must give `expected` records.
 inline void readAll(benchmark::State& state, const std::filesystem::path& dir, std::size_t expected) {

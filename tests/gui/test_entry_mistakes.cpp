@@ -37,12 +37,7 @@ protected:
         ASSERT_TRUE(app.showActive());
         app.dialogs().clear();
     }
-    void TearDown() override {
-        for (QDialog* dialog : app.window().findChildren<QDialog*>()) {
-            dialog->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void TearDown() override { app.closeDialogs(); }
 
     std::string log() const { return app.readFile("データ.txt"); }
     QWidget* focused() const { return QApplication::focusWidget(); }

@@ -44,12 +44,7 @@ protected:
         ASSERT_TRUE(app.showActive());
         app.dialogs().clear();
     }
-    void TearDown() override {
-        for (QDialog* dialog : app.window().findChildren<QDialog*>()) {
-            dialog->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void TearDown() override { app.closeDialogs(); }
 
     std::string writeImportFile(const std::string& name, const std::string& bytes) {
         const std::filesystem::path path = app.dir().parent_path() / name;

@@ -82,12 +82,7 @@ protected:
         }
         return nullptr;
     }
-    void closeDialogs() {
-        for (QDialog* dialog : app.window().findChildren<QDialog*>()) {
-            dialog->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void closeDialogs() { app.closeDialogs(); }
     /// Right-clicks the row and chooses the menu entry, as the user does.
     void chooseFromMenu(ui::Grid* grid, int row, const char* action) {
         const QPoint at = grid->visualRect(grid->model()->index(row - 1, 1)).center();

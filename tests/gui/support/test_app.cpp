@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDialog>
 #include <QListWidget>
 #include <fstream>
 #include <sstream>
@@ -80,6 +82,13 @@ bool TestApp::showActive() {
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
     return QTest::qWaitForWindowActive(m_window.get());
+}
+
+void TestApp::closeDialogs() {
+    for (QDialog* dialog : m_window->findChildren<QDialog*>()) {
+        dialog->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 frmMain& TestApp::restart() {

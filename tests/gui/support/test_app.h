@@ -44,6 +44,8 @@ public:
     frmMain& restart();
     /// Shows the window and makes it the active one, as the user has it when typing; false when that failed.
     bool showActive();
+    /// Closes every dialog of the window and lets the closed ones go, as the event loop would.
+    void closeDialogs();
     frmMain& window() { return *m_window; }
 
     ui::ScriptedDialogs& dialogs() { return m_dialogs; }
