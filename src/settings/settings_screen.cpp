@@ -10,9 +10,9 @@
 #include <QVBoxLayout>
 
 #include "common/diary_changes.h"
-#include "common/diary_import.h"
 #include "common/side_file_guard.h"
 #include "core/files/side_files.h"
+#include "import/diary_import.h"
 #include "settings/graph_settings_panel.h"
 #include "settings/morning_evening_panel.h"
 #include "settings/new_start_form.h"

@@ -13,9 +13,9 @@
 #include <QTest>
 #include <fstream>
 
-#include "common/import_window.h"
 #include "core/files/log_backups.h"
 #include "core/rules/entry_rules.h"
+#include "import/import_window.h"
 #include "test_app.h"
 
 namespace {

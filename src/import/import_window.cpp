@@ -1,4 +1,4 @@
-#include "common/import_window.h"
+#include "import/import_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,9 +13,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "common/import_mapping_panel.h"
-#include "common/import_rows_model.h"
 #include "common/render.h"
+#include "import/import_mapping_panel.h"
+#include "import/import_rows_model.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "common/import_mapping_panel.h"
+#include "import/import_mapping_panel.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "common/diary_import.h"
+#include "import/diary_import.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -7,11 +7,11 @@
 #include <QThread>
 
 #include "common/diary_changes.h"
-#include "common/import_window.h"
 #include "common/render.h"
 #include "core/import/import_write.h"
 #include "core/import/situation_rules.h"
 #include "core/rules/entry_rules.h"
+#include "import/import_window.h"
 #include "ui/dialogs.h"
 #include "ui/screen_host.h"
 

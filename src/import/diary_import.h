@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "common/import_window.h"
 #include "common/screen_context.h"
 #include "core/files/log_cache.h"
 #include "core/import/import_file.h"
 #include "core/import/import_preview.h"
+#include "import/import_window.h"
 
 class QWidget;
 

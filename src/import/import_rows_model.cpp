@@ -1,4 +1,4 @@
-#include "common/import_rows_model.h"
+#include "import/import_rows_model.h"
 
 #include <QBrush>
 #include <QColor>
