@@ -46,7 +46,8 @@ TEST_F(CliImport, CheckPrintsThePreviewAndWritesNothing) {
     const Result text = run({"import", "--check", m_file.string()});
     ASSERT_EQ(text.status, cli::ExitOk) << text.err;
     EXPECT_EQ(text.out, "ファイル\t" + m_file.filename().string() +
-                            "\n種類\tWithings Health Mate の bp.csv\n追加\t1\n登録済み\t1\n要確認\t1\n読めない\t0\n\n"
+                            "\n種類\tWithings Health Mate の bp.csv\n追加\t1\n登録済み\t1\n要確認\t1\n読めない\t0\n"
+                            "注意\t血圧のない行 1 行は取り込みません\n\n"
                             "行\t状態\t取り込む\t日付\t時刻\t状況\t最高血圧\t最低血圧\t脈拍\t体重\t一言日記\t理由\n"
                             "2\t追加\t1\t2005/02/03\t21:10:00\t就寝前\t125\t80\t70\t\t21:10:00 tab here\t\n"
                             "3\t登録済み\t0\t2005/02/02\t7:05:30\t起床後\t131\t84\t68\t\t7:05:30\t"

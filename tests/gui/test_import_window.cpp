@@ -113,7 +113,7 @@ TEST_F(ImportWindowTest, PreviewImportAndOneUndo) {
     EXPECT_EQ(app.readFile("状況リスト.txt"), "起床後\r\n夕食後\r\n就寝前\r\n取り込み\r\n");
     EXPECT_EQ(app.readBytes("backup/データ_20050301_101500.txt"), before);
     EXPECT_EQ(app.dialogs().records().back().text,
-              "4 件の測定を取り込みました。\r\n「元に戻す」で取り込み全体を取り消せます。");
+              "4 件の測定を取り込みました。\r\n取り込み全体は Ctrl+Z（元に戻す）で取り消せます。");
 
     // One undo takes the whole import back, the situation list too.
     app.dialogs().queueAnswer(ui::Answer::Ok);

@@ -7,6 +7,7 @@
 #include "core/files/text_file.h"
 #include "core/import/apple_health.h"
 #include "core/import/csv_formats.h"
+#include "core/import/import_fields.h"
 
 namespace sora {
 namespace {
@@ -102,7 +103,15 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
         file.read.message = "列の割り当てを決めてください。" + problem;
         return file;
     }
-    file.read = read_generic_csv(records, file.mapping);
+    file.dateOrder = options.dateOrder ? options.dateOrder : needed_date_order(date_column(records, file.mapping));
+    if (!file.dateOrder) {
+        file.read.kind = ImportKind::Generic;
+        file.read.message = "日付の順を選んでください（「" +
+                            import_excerpt(trimmed(date_column(records, file.mapping)[0]), 20) +
+                            "」は日月年とも月日年とも読めます）。";
+        return file;
+    }
+    file.read = read_generic_csv(records, file.mapping, *file.dateOrder);
     return file;
 }
 
