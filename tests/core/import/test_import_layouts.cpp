@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/import/column_choices.h"
+#include "core/import/import_fields.h"
 #include "core/import/import_preview.h"
 #include "import_test_support.h"
 
