@@ -1,5 +1,6 @@
 #include "cli/cli_import.h"
 
+#include <charconv>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -21,7 +22,10 @@ std::string value_text(float value) {
 
 /// A value as the lists show it (63.4, not the float's 63.400001525878906).
 double shown_value(float value) {
-    return value == 0 ? 0.0 : std::stod(sora::format_number(value));
+    const std::string text = sora::format_number(value);
+    double shown = 0;
+    std::from_chars(text.data(), text.data() + text.size(), shown);  // not std::stod: no locale's decimal comma
+    return shown;
 }
 
 /// Tabs and line breaks inside a cell would break the columns.

@@ -1,5 +1,6 @@
 #include "core/import/import_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -103,11 +104,17 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
         file.read.message = "列の割り当てを決めてください。" + problem;
         return file;
     }
-    file.dateOrder = options.dateOrder ? options.dateOrder : needed_date_order(date_column(records, file.mapping));
+    const std::vector<std::string_view> dates = date_column(records, file.mapping);
+    file.dateOrder = options.dateOrder ? options.dateOrder : needed_date_order(dates);
     if (!file.dateOrder) {
+        // Named by the first date that reads both ways, so the user sees why the order is asked for.
+        const auto both = std::find_if(dates.begin(), dates.end(), [](std::string_view date) {
+            return !parse_import_date_time(date, DateOrder::Ymd) && parse_import_date_time(date, DateOrder::Dmy) &&
+                   parse_import_date_time(date, DateOrder::Mdy);
+        });
         file.read.kind = ImportKind::Generic;
         file.read.message = "日付の順を選んでください（「" +
-                            import_excerpt(trimmed(date_column(records, file.mapping)[0]), 20) +
+                            import_excerpt(trimmed(both != dates.end() ? *both : dates.front()), 20) +
                             "」は日月年とも月日年とも読めます）。";
         return file;
     }
