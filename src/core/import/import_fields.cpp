@@ -159,13 +159,16 @@ bool parse_import_time(std::string_view text, ImportDateTime& into) {
 
 bool empty_cell(std::string_view field) {
     field = trimmed(field);
+    // Every value field of a file passes here: compared in place, without a lower-case copy.
     if (field.size() > 4) {
         return false;
     }
-    std::string lower(field);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
-    return lower.empty() || lower == "null" || lower == "-" || lower == "--" || lower == "n/a";
+    const auto is = [&](std::string_view word) {
+        return std::equal(field.begin(), field.end(), word.begin(), word.end(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+        });
+    };
+    return field.empty() || is("null") || is("-") || is("--") || is("n/a");
 }
 
 ImportDateTime local_date_time(long long unixSeconds) {
