@@ -10,13 +10,14 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
-#include "core/rules/numbers.h"
+#include "core/rules/measured.h"
 #include "ui/key_repeat.h"
 
 namespace {
 
+// A value not measured shows as an empty box.
 QLineEdit* valueBox(QWidget* parent, const char* name, float value) {
-    auto* box = new QLineEdit(qs(sora::format_number(value)), parent);
+    auto* box = new QLineEdit(qs(sora::measured_text(value)), parent);
     box->setObjectName(name);
     box->setAlignment(Qt::AlignRight);
     box->setMaximumWidth(90);
@@ -44,6 +45,8 @@ RecordEditDialog::RecordEditDialog(const sora::MeasurementRecord& record, const 
     cboRecordSituation->addItems(situations);
     cboRecordSituation->setCurrentText(qs(record.situation));
 
+    m_notMeasured = {!sora::is_measured(record.systolic), !sora::is_measured(record.diastolic),
+                     !sora::is_measured(record.pulse), !sora::is_measured(record.weight)};
     m_values = {valueBox(this, "txtRecordSystolic", record.systolic),
                 valueBox(this, "txtRecordDiastolic", record.diastolic), valueBox(this, "txtRecordPulse", record.pulse),
                 valueBox(this, "txtRecordWeight", record.weight)};
@@ -97,6 +100,7 @@ sora::RecordInput RecordEditDialog::input() const {
         input.values[i] = ss(m_values[i]->text());
     }
     input.diary = ss(txtRecordDiary->text());
+    input.notMeasured = m_notMeasured;
     return input;
 }
 

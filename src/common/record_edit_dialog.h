@@ -36,6 +36,7 @@ private:
     QDateEdit* dtpRecordDate;
     QComboBox* cboRecordSituation;
     std::array<QLineEdit*, 4> m_values{};  // systolic, diastolic, pulse, weight
+    sora::OptionalBoxes m_notMeasured{};   // values the record did not measure: their boxes start and may stay empty
     QLineEdit* txtRecordDiary;
     QPushButton* cmdRecordSave;
     QPushButton* cmdRecordCancel;

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/rules/classification.h"
+#include "core/rules/measured.h"
 
 namespace sora {
 
@@ -64,7 +65,8 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
             currentYear = date->year;
             currentMonth = date->month;
         }
-        if (r.date != previousDate) {
+        // The day's first reading with a pressure colours it; a reading without one has no class.
+        if (r.date != previousDate && has_pressure(r)) {
             const Judgement j = mode == CalendarMode::Detailed ? GET_HANTEI(r.systolic, r.diastolic)
                                                                : GET_HANTEI2(r.systolic, r.diastolic);
             (*row)[static_cast<std::size_t>(date->day)].background = j.colour;
@@ -72,8 +74,8 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
                 view.classDays[static_cast<std::size_t>(*j.cls) - 1] += 1;
                 measuredSoFar += *date <= today && (!start || *date >= *start) ? 1 : 0;
             }
+            previousDate = r.date;
         }
-        previousDate = r.date;
     }
 
     for (std::size_t i = 0; i < 7; ++i) {
