@@ -34,6 +34,7 @@ void SortedListScreen::buildFrame() {
 
     msgIchiran = new ui::Grid(m_frame);
     msgIchiran->setObjectName("msgIchiran");
+    msgIchiran->setAccessibleName("並び替えた一覧");
     renderGridHead(*msgIchiran, sora::sorted_list_columns());
     new RecordActions(msgIchiran, m_ctx.changes, m_listed, RecordActions::DoubleClick::Corrects);
 

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/rules/classification.h"
+#include "core/views/spoken_text.h"
 
 namespace sora {
 
@@ -50,6 +51,8 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
     // Only days from the start up to today count against the days not measured: a date far in the future (a typo)
     // must not make that count negative.
     int measuredSoFar = 0;
+    std::string dayClass;
+    int dayCount = 0;
     for (const MeasurementRecord& r : records) {
         const auto date = parse_date(r.date);
         if (!date) {
@@ -59,6 +62,7 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
         // Months compared as numbers: the heading text is only formatted for a new row.
         if (row == nullptr || date->year != currentYear || date->month != currentMonth) {
             view.grid.rows.emplace_back(32);
+            view.dayNames.emplace_back();
             row = &view.grid.rows.back();
             (*row)[0].text = format_month_heading(*date);
             currentYear = date->year;
@@ -68,11 +72,14 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
             const Judgement j = mode == CalendarMode::Detailed ? GET_HANTEI(r.systolic, r.diastolic)
                                                                : GET_HANTEI2(r.systolic, r.diastolic);
             (*row)[static_cast<std::size_t>(date->day)].background = j.colour;
+            dayClass = j.name;
+            dayCount = 0;
             if (j.cls) {
                 view.classDays[static_cast<std::size_t>(*j.cls) - 1] += 1;
                 measuredSoFar += *date <= today && (!start || *date >= *start) ? 1 : 0;
             }
         }
+        view.dayNames.back()[static_cast<std::size_t>(date->day)] = calendar_day_name(*date, dayClass, ++dayCount);
         previousDate = r.date;
     }
 
