@@ -70,6 +70,7 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
     scroll->setObjectName("frameScroll");
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);  // no Tab stop of its own: Tab into a control scrolls that control into view
     m_frameArea = new QWidget(scroll);
     m_frameArea->setObjectName("frameArea");
     auto* frames = new QGridLayout(m_frameArea);

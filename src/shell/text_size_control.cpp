@@ -17,11 +17,11 @@ const char* const PreferenceKey = "display/textSizePercent";
 
 TextSizeControl::TextSizeControl(QWidget& window) : QObject(&window), m_window(window) {
     // Ctrl+; is where "+" lies on a Japanese keyboard (Shift+;), Ctrl+= on an English one.
-    const std::pair<QKeySequence, int> keys[] = {{QKeySequence::ZoomIn, 1},
-                                                 {QKeySequence(Qt::CTRL | Qt::Key_Plus), 1},
+    // (Not QKeySequence::ZoomIn and ZoomOut as well: they are these same keys, and two shortcuts on one key cancel
+    // each other out.)
+    const std::pair<QKeySequence, int> keys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Plus), 1},
                                                  {QKeySequence(Qt::CTRL | Qt::Key_Equal), 1},
                                                  {QKeySequence(Qt::CTRL | Qt::Key_Semicolon), 1},
-                                                 {QKeySequence::ZoomOut, -1},
                                                  {QKeySequence(Qt::CTRL | Qt::Key_Minus), -1},
                                                  {QKeySequence(Qt::CTRL | Qt::Key_0), 0}};
     for (const auto& [key, steps] : keys) {

@@ -34,7 +34,8 @@ void fitIntoScreen(QWidget& window) {
         return;
     }
     const QRect free = screen->availableGeometry();
-    const QSize size = window.size().boundedTo(free.size());
+    const QSize margins = window.frameGeometry().size() - window.size();
+    const QSize size = window.size().boundedTo(free.size() - margins);
     if (size != window.size()) {
         window.resize(size);
     }

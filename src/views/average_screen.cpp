@@ -82,7 +82,9 @@ void AverageScreen::buildFrame() {
     connect(cmdAvgPri, &QPushButton::clicked, this, &AverageScreen::cmdAvgPri_Click);
 
     auto* period = new QHBoxLayout;
-    period->addWidget(new QLabel("期間", m_frame));
+    auto* periodCaption = new QLabel("期間", m_frame);
+    periodCaption->setBuddy(cboStdate2);  // the label a screen reader gives the box on Linux
+    period->addWidget(periodCaption);
     period->addWidget(cboStdate2);
     period->addWidget(new QLabel("～", m_frame));
     period->addWidget(cboEddate2);

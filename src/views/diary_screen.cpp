@@ -34,7 +34,7 @@ DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent)
     txtMemo = new QLineEdit(m_frame);
     txtMemo->setObjectName("txtMemo");
     lblMemo->setBuddy(txtMemo);
-    txtMemo->setAccessibleName("一言日記");
+    txtMemo->setAccessibleName("一言入力欄");
     cmdMemoHozon = new QPushButton("一言日記保存", m_frame);
     cmdMemoHozon->setObjectName("cmdMemoHozon");
     cmdMemoHozon->setEnabled(false);

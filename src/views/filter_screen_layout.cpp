@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
+#include "ui/accessible_names.h"
 #include "ui/button_icons.h"
 #include "ui/chart.h"
 #include "ui/grid.h"
@@ -19,7 +20,6 @@
 #include "ui/twips.h"
 #include "views/filter_exports.h"
 #include "views/filter_screen.h"
-#include "ui/accessible_names.h"
 
 namespace {
 

@@ -56,6 +56,7 @@ class Session:
         pyatspi.Registry.registerEventListener(self._on_focus, "object:state-changed:focused")
         self.process = subprocess.Popen([program, "--data-dir", self.folder], env=env)
         self.app = self._find_app()
+        self._activate()
 
     def _on_focus(self, event):
         if event.detail1 == 1 and event.source is not None:
@@ -76,6 +77,14 @@ class Session:
             if self.process.poll() is not None:
                 raise SystemExit(f"the program ended with {self.process.returncode} before its window showed")
         raise SystemExit("the program's window never appeared on the accessibility bus")
+
+    def _activate(self):
+        """Without a window manager nothing gives the window the keyboard: a click into its empty margin does."""
+        pump(1)
+        extents = self.window().queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        pyatspi.Registry.generateMouseEvent(extents.x + 2, extents.y + 2, "abs")
+        pyatspi.Registry.generateMouseEvent(extents.x + 2, extents.y + 2, "b1c")
+        pump(1)
 
     def window(self):
         return self.app.getChildAtIndex(0)
