@@ -196,6 +196,9 @@ QString EntryPanel::timeOfDay() const {
 
 void EntryPanel::chooseFromList(const QString& situation) {
     m_chosen = situation;
+    // The box has the keyboard before its value arrives: a screen reader (Orca) takes a value put into a box that
+    // has no focus as the focus having moved there, and would then never say the box's name.
+    m_boxes[0]->setFocus(Qt::OtherFocusReason);
     offerPrevious(4, true);
     focusBox(0);
 }

@@ -11,8 +11,27 @@ import time
 
 from diary_session import Session, enter_reading, pump
 
-# The situation chosen, each value box by its name, a typed value, and the save button.
-KEY_PHRASES = ["状況選択", "起床後", "最高血圧", "最低血圧", "脈拍", "体重", "133", "保存"]
+# The situation list and the situation chosen, each value box by its name, and the save button.
+KEY_PHRASES = ["状況選択", "夕食後", "最高血圧", "最低血圧", "脈拍", "体重", "保存"]
+READING = [("最高血圧", "133"), ("最低血圧", "86"), ("脈拍", "70"), ("体重", "62.8")]
+
+
+def typed_into(lines, box):
+    """What Orca echoed, key by key, between the box's announcement and the Enter that leaves it."""
+    try:
+        start = next(i for i, line in enumerate(lines) if line.startswith(box + " "))
+    except StopIteration:
+        return None
+    typed = ""
+    for line in lines[start + 1:]:
+        word = line.strip()
+        if word == "return":
+            break
+        if word == "dot":
+            typed += "."
+        elif len(word) == 1:
+            typed += word
+    return typed
 
 
 def spoken_lines(debug_file):
@@ -53,11 +72,14 @@ def main():
         out.write("\n".join(lines) + "\n")
     print("\n".join(lines))
     text = "\n".join(lines)
-    missing = [phrase for phrase in KEY_PHRASES if phrase not in text]
-    if missing:
-        print("FAILED: Orca never said", missing)
-        return 1
-    return 0
+    failures = [f"Orca never said {phrase}" for phrase in KEY_PHRASES if phrase not in text]
+    for box, value in READING:
+        echoed = typed_into(lines, box)
+        if echoed != value:
+            failures.append(f"in {box} Orca echoed {echoed!r}, typed was {value!r}")
+    for failure in failures:
+        print("FAILED:", failure)
+    return 1 if failures else 0
 
 
 if __name__ == "__main__":
