@@ -11,6 +11,13 @@ namespace {
 
 double g_scale = 1.0;
 
+/// The factor the user set for every Qt program (QT_SCALE_FACTOR); the text size multiplies it.
+double desktopFactor() {
+    bool ok = false;
+    const double factor = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(&ok);
+    return ok && factor > 0 ? factor : 1.0;
+}
+
 }  // namespace
 
 void setTextScale(double factor) {
@@ -21,7 +28,7 @@ void setTextScale(double factor) {
     // Qt's own high-DPI scaling multiplies every logical pixel, font point and twips length by one factor; the
     // public QT_SCALE_FACTOR is the same setting, but is read only at start. Open windows are told as if moved to
     // a screen of another pixel ratio, which Qt supports (the warning about open windows is about that move).
-    QHighDpiScaling::setGlobalFactor(factor);
+    QHighDpiScaling::setGlobalFactor(desktopFactor() * factor);
 }
 
 double textScale() {

@@ -265,14 +265,12 @@ TEST_F(Accessibility, PicturesAndColoursAreSaidInWords) {
         }
     }
     EXPECT_TRUE(faceNamed);
-    for (const char* name : {"mcrMain", "mcrRentai", "mcrAvgtai", "mcrBunseki"}) {
-        auto* chart = m_app.find<ui::Chart>(name);
-        m_app.click(std::string(name) == "mcrRentai"    ? "cmdRentai"
-                    : std::string(name) == "mcrAvgtai"  ? "cmdAvgtai"
-                    : std::string(name) == "mcrBunseki" ? "cmdTaijyu"
-                                                        : "cmdMain");
-        EXPECT_TRUE(chart->accessibleDescription().startsWith("最高血圧 "))
-            << name << ": " << chart->accessibleDescription().toStdString();
+    const char* const charts[][2] = {
+        {"cmdMain", "mcrMain"}, {"cmdRentai", "mcrRentai"}, {"cmdAvgtai", "mcrAvgtai"}, {"cmdTaijyu", "mcrBunseki"}};
+    for (const auto& [button, name] : charts) {
+        m_app.click(button);
+        const QString said = m_app.find<ui::Chart>(name)->accessibleDescription();
+        EXPECT_TRUE(said.startsWith("最高血圧 ") && said.contains("分")) << name << ": " << said.toStdString();
     }
     // A calendar day reads its date, class and count; the heading of its column is the day.
     m_app.click("cmdCale");
