@@ -33,7 +33,10 @@ public:
     }
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
-        if (metric == PM_FocusFrameHMargin || metric == PM_FocusFrameVMargin) {
+        // Only for the frame: item views take their text margins from the same metrics, and the grids' columns
+        // must keep their widths.
+        if ((metric == PM_FocusFrameHMargin || metric == PM_FocusFrameVMargin) &&
+            qobject_cast<const QFocusFrame*>(widget)) {
             return FrameWidth;
         }
         return QProxyStyle::pixelMetric(metric, option, widget);

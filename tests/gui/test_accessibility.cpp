@@ -18,6 +18,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStyle>
 
 #include "settings/settings_screen.h"
 #include "shell/text_size_control.h"
@@ -191,7 +192,11 @@ TEST_F(Accessibility, TabReachesEveryControlOfEveryScreenTheMainScreenInReadingO
 }
 
 TEST_F(Accessibility, TheFocusFrameFollowsTheKeyboardAtEverySize) {
+    // The grids take their cell margins from the style's focus metrics: the frame must leave them as they were.
+    auto* grid = m_app.find<QWidget>("msgDayList");
+    const int cellMargin = QApplication::style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid);
     ui::useVisibleFocus(ensureApplication());
+    EXPECT_EQ(QApplication::style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid), cellMargin);
     ASSERT_TRUE(m_app.showActive());
     for (const sora::TextSize size : {sora::TextSize::Standard, sora::TextSize::Largest}) {
         m_app.window().textSize().choose(size);
