@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include "core/views/spoken_text.h"
 
 namespace {
 
@@ -121,6 +122,11 @@ void renderChartRows(ui::Chart& chart, const std::vector<sora::ChartRow>& rows) 
         }
         chart.setSeries(s, values);
     }
+    sora::PressureSummary summary;
+    for (const sora::ChartRow& row : rows) {
+        summary.add(row[0], row[1]);
+    }
+    chart.setAccessibleDescription(qs(summary.text()));
 }
 
 void applyAxis(ui::Chart& chart, ui::Axis axis, const sora::AxisRange& range) {

@@ -97,7 +97,8 @@ void renderGrid(ui::Grid& grid, const std::vector<sora::GridColumn>& columns, st
 /// Resets a grid to its heading row with the view's columns.
 void renderGridHead(ui::Grid& grid, const std::vector<sora::GridColumn>& columns);
 
-/// Puts chart rows into a chart's first series (as many as the rows have).
+/// Puts chart rows into a chart's first series (as many as the rows have), and says their ranges in its
+/// accessible description.
 void renderChartRows(ui::Chart& chart, const std::vector<sora::ChartRow>& rows);
 
 void applyAxis(ui::Chart& chart, ui::Axis axis, const sora::AxisRange& range);

@@ -45,6 +45,9 @@ ImportMappingPanel::ImportMappingPanel(QWidget* parent) : QGroupBox("列の割�
     cboImportDateOrder->setAccessibleName("日付の順");
     grdImportMapping = new QTableWidget(this);
     grdImportMapping->setObjectName("grdImportMapping");
+    grdImportMapping->setAccessibleName("列の割り当て");
+    cboImportEncoding->setAccessibleName("文字コード");
+    cboImportSeparator->setAccessibleName("区切り");
     grdImportMapping->verticalHeader()->hide();
     grdImportMapping->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdImportMapping->setMinimumHeight(150);
@@ -110,6 +113,7 @@ void ImportMappingPanel::showFile(const sora::ImportFile& file) {
         for (std::size_t c = 0; c < columns; ++c) {
             auto* role = new QComboBox(grdImportMapping);
             role->setObjectName(QString("cboImportRole%1").arg(c));
+            role->setAccessibleName(QString("%1列目の割り当て").arg(c + 1));
             for (const sora::ColumnRole r : sora::AllColumnRoles) {
                 role->addItem(sora::column_role_name(r));
             }

@@ -65,6 +65,14 @@ ImportWindow::ImportWindow(const QStringList& situations, QWidget* parent) : QDi
     m_model = new ImportRowsModel(this);
     grdImport = new QTableView(this);
     grdImport->setObjectName("grdImport");
+    // Names for screen readers, beside the captions.
+    grdImport->setAccessibleName("取り込む行");
+    txtImportMorningUntil->setAccessibleName("朝とする時刻（より前）");
+    cboImportMorning->setAccessibleName("朝の状況");
+    txtImportEveningFrom->setAccessibleName("晩とする時刻（から）");
+    cboImportEvening->setAccessibleName("晩の状況");
+    cboImportOther->setAccessibleName("その他・時刻なしの状況");
+    cboImportWhole->setAccessibleName("ファイル全体の状況");
     grdImport->setModel(m_model);
     grdImport->verticalHeader()->hide();
     grdImport->verticalHeader()->setDefaultSectionSize(grdImport->fontMetrics().height() + 6);

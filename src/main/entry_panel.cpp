@@ -72,6 +72,9 @@ void EntryPanel::buildControls() {
     lstAct->setObjectName("lstAct");
     lstAct->setItemDelegate(new ui::ListTextDelegate(lstAct));
     lstAct->setMinimumWidth(110);
+    lstAct->setAccessibleName("状況選択");
+    lstAct->setAccessibleDescription("測定したときの状況を選びます");
+    listCaption->setBuddy(lstAct);
     listColumn->addWidget(listCaption);
     listColumn->addWidget(lstAct, 1);
     row->addLayout(listColumn, 1);
@@ -91,6 +94,11 @@ void EntryPanel::buildControls() {
         m_boxes[box]->setFixedWidth(58);
         m_down[box] = stepperButton("↓", downNames[box], this);
         m_up[box] = stepperButton("↑", upNames[box], this);
+        // A screen reader says the caption for the box and what each arrow does.
+        caption->setBuddy(m_boxes[box]);
+        m_boxes[box]->setAccessibleName(captions[box]);
+        m_down[box]->setAccessibleName(QString(captions[box]) + "を下げる");
+        m_up[box]->setAccessibleName(QString(captions[box]) + "を上げる");
         values->addWidget(caption, box, 0);
         values->addWidget(m_down[box], box, 1);
         values->addWidget(m_boxes[box], box, 2);
@@ -104,6 +112,7 @@ void EntryPanel::buildControls() {
     cmdTaiHozon = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton), "保存", this);
     cmdTaiHozon->setObjectName("cmdTaiHozon");
     cmdTaiHozon->setToolTip("入力した血圧・脈拍・体重を保存します");
+    cmdTaiHozon->setAccessibleDescription(cmdTaiHozon->toolTip());
     cmdTaiHozon->setIconSize(QSize(28, 28));
     cmdTaiHozon->setMinimumWidth(66);
     cmdTaiHozon->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
@@ -188,6 +197,9 @@ QString EntryPanel::timeOfDay() const {
 
 void EntryPanel::chooseFromList(const QString& situation) {
     m_chosen = situation;
+    // The box has the keyboard before its value arrives: a screen reader (Orca) takes a value put into a box that
+    // has no focus as the focus having moved there, and would then never say the box's name.
+    m_boxes[0]->setFocus(Qt::OtherFocusReason);
     offerPrevious(4, true);
     focusBox(0);
 }

@@ -11,11 +11,13 @@
 #include "common/side_file_guard.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
+#include "core/views/spoken_text.h"
 #include "main/class_scale.h"
 #include "main/entry_panel.h"
 #include "main/face_image.h"
 #include "main/judgement_chart_view.h"
 #include "main/main_screen_parts.h"
+#include "ui/accessible_names.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
@@ -77,6 +79,11 @@ void MainScreen::buildLayout() {
     right->addWidget(makeJudgementTable(m_frame), 0);
     columns->addLayout(right, 0);
 
+    ui::nameControls(*m_frame, {
+                                   {"msgDayList", "測定の一覧", "選んだ日の測定。F2 で訂正、Delete で削除"},
+                                   {"mtvmain", "日付の選択", "日を選ぶとその日の測定を表示します"},
+                                   {"mcrMain", "推移グラフ", nullptr},
+                               });
     // Tab walks a measurement's way: the day, the situation, the four values, save; then the day's list and charts.
     QWidget::setTabOrder(m_entry->chainTabOrder(mtvmain), msgDayList);
     QWidget::setTabOrder(msgDayList, cmdHanteiGr);
@@ -241,6 +248,10 @@ void MainScreen::render(const sora::DayPage& page) {
     m_scale->setPointer(page.pointerX, page.pointerY);
     m_judgementChart->setMarks(page.marks);
     showFace(page.face);
+    const QString faceName = qs(sora::face_name(page.judgement.name));
+    for (FaceImage* image : {imgwara, imgniko, imgkana, imgNashi}) {
+        image->setAccessibleName(faceName);
+    }
     m_entry->clear();
 }
 

@@ -76,6 +76,7 @@ GraphSettingsPanel::GraphSettingsPanel(ScreenContext context, QWidget* parent)
 
     cmdGrSet = new QPushButton("グラフ設定の保存", m_box);
     cmdGrSet->setObjectName("cmdGrSet");
+    mcrGrSet->setAccessibleName("Ｙ軸設定の見本グラフ");
 
     auto* layout = new QGridLayout(m_box);
     auto* modeRow = new QHBoxLayout;
@@ -108,6 +109,7 @@ QGroupBox* GraphSettingsPanel::makeAxisFrame(const QString& title, const QString
         grid->addWidget(new QLabel(labels[i], frame), i, 0);
         QLineEdit* box = m_boxes[static_cast<std::size_t>(firstBox + i)];
         box->setParent(frame);
+        box->setAccessibleName(title.section(QChar(u'　'), 0, 0) + " " + labels[i]);  // "血圧グラフ 最大値設定"
         grid->addWidget(box, i, 1);
     }
     grid->addWidget(new QLabel(unit, frame), 0, 2);

@@ -40,6 +40,9 @@ MorningEveningPanel::MorningEveningPanel(ScreenContext context, QWidget* parent)
     txtMokuhyouMin->setObjectName("txtMokuhyouMin");
     cmdMokuhyou = new QPushButton("目標を保存", m_box);
     cmdMokuhyou->setObjectName("cmdMokuhyou");
+    cboMokuhyou->setAccessibleName("家庭血圧の目標");
+    txtMokuhyouMax->setAccessibleName("主治医の目標 最高血圧");
+    txtMokuhyouMin->setAccessibleName("主治医の目標 最低血圧");
     for (QLineEdit* box : {txtMokuhyouMax, txtMokuhyouMin}) {
         box->setMaximumWidth(60);
         connect(box, &QLineEdit::returnPressed, this, &MorningEveningPanel::saveDoctorTarget);
@@ -56,6 +59,7 @@ MorningEveningPanel::MorningEveningPanel(ScreenContext context, QWidget* parent)
     m_occasions = new OccasionTableModel(this);
     tblAsaBan = new QTableView(m_box);
     tblAsaBan->setObjectName("tblAsaBan");
+    tblAsaBan->setAccessibleName("朝・晩として数える状況");
     tblAsaBan->setModel(m_occasions);
     tblAsaBan->setItemDelegateForColumn(1, new OccasionDelegate(tblAsaBan));
     tblAsaBan->setEditTriggers(QAbstractItemView::AllEditTriggers);

@@ -77,7 +77,10 @@ NewStartForm::NewStartForm(ScreenContext context, QWidget* parent, QWidget* cove
                 {"初期状況", txtNowJyou, ""}};
     int row = 0;
     for (const auto& r : rows) {
-        boxes->addWidget(new QLabel(r.label, fraNew), row, 0);
+        auto* caption = new QLabel(r.label, fraNew);
+        caption->setBuddy(r.box);
+        r.box->setAccessibleName(caption->text());
+        boxes->addWidget(caption, row, 0);
         boxes->addWidget(r.box, row, 1);
         boxes->addWidget(new QLabel(r.unit, fraNew), row, 2);
         ++row;

@@ -1,6 +1,7 @@
 #include "settings/settings_screen.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,6 +57,7 @@ SettingsScreen::SettingsScreen(ScreenContext context, QWidget* parent)
     bottomRow->addWidget(makePrivateFrame(settingsPane), 1);
     auto* otherColumn = new QVBoxLayout;
     otherColumn->addWidget(chkJikan);
+    otherColumn->addLayout(makeTextSizeRow(settingsPane));
     otherColumn->addStretch(1);
     otherColumn->addWidget(cmdImport, 0, Qt::AlignRight);
     otherColumn->addWidget(cmdBackupRestore, 0, Qt::AlignRight);
@@ -95,12 +97,38 @@ QWidget* SettingsScreen::makePrivateFrame(QWidget* parent) {
     cmdPHozon1 = new QPushButton("名前変更", box);
     cmdPHozon1->setObjectName("cmdPHozon1");
     auto* layout = new QGridLayout(box);
-    layout->addWidget(new QLabel("名前", box), 0, 0);
+    auto* nameCaption = new QLabel("名前", box);
+    nameCaption->setBuddy(txtPriData);
+    txtPriData->setAccessibleName("名前");
+    layout->addWidget(nameCaption, 0, 0);
     layout->addWidget(txtPriData, 0, 1);
     layout->addWidget(cmdPHozon1, 0, 2);
     layout->addWidget(new QLabel("※空欄可", box), 1, 1);
     layout->setColumnStretch(1, 1);
     return box;
+}
+
+QLayout* SettingsScreen::makeTextSizeRow(QWidget* parent) {
+    auto* row = new QHBoxLayout;
+    auto* caption = new QLabel("文字の大きさ", parent);
+    cboMojiSize = new QComboBox(parent);
+    cboMojiSize->setObjectName("cboMojiSize");
+    for (const sora::TextSizeInfo& info : sora::text_sizes()) {
+        cboMojiSize->addItem(QString::fromUtf8(info.name.data(), static_cast<qsizetype>(info.name.size())));
+    }
+    cboMojiSize->setAccessibleName("文字の大きさ");
+    cboMojiSize->setToolTip("画面全体の文字と表を大きくします（Ctrl＋＋ / Ctrl＋－ / Ctrl＋0）");
+    caption->setBuddy(cboMojiSize);
+    row->addWidget(caption);
+    row->addWidget(cboMojiSize);
+    row->addStretch(1);
+    connect(cboMojiSize, &QComboBox::activated, this,
+            [this](int index) { emit textSizeChosen(static_cast<sora::TextSize>(index)); });
+    return row;
+}
+
+void SettingsScreen::showTextSize(sora::TextSize size) {
+    cboMojiSize->setCurrentIndex(static_cast<int>(size));
 }
 
 void SettingsScreen::open() {

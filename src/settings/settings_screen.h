@@ -6,8 +6,10 @@
 #include <QWidget>
 
 #include "common/screen_context.h"
+#include "core/text_size.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class SituationEditorPanel;
@@ -38,11 +40,18 @@ public:
     void showGraphSettings();
     /// Opens the new-start wizard fraNew as cmdNew1 does (also used for its screenshot).
     void showNewStartForm();
+    /// Shows the size in cboMojiSize without choosing it again.
+    void showTextSize(sora::TextSize size);
+
+signals:
+    /// The user picked a size in cboMojiSize.
+    void textSizeChosen(sora::TextSize size);
 
 private:
     void cmdPHozon1_Click();
     void chkJikan_Click(bool on);
     QWidget* makePrivateFrame(QWidget* parent);
+    QLayout* makeTextSizeRow(QWidget* parent);
 
     ScreenContext m_ctx;
     QWidget* m_frame;
@@ -53,6 +62,7 @@ private:
     QLineEdit* txtPriData;
     QPushButton* cmdPHozon1;
     QCheckBox* chkJikan;
+    QComboBox* cboMojiSize;
     QPushButton* cmdNew1;
     QPushButton* cmdBackupRestore;
     QPushButton* cmdImport;

@@ -54,6 +54,9 @@ SituationEditorPanel::SituationEditorPanel(ScreenContext context, QWidget* paren
     txtChg->setObjectName("txtChg");
     cmdChg = makeButton("cmdChg", "状況コメントを入れ替える", m_box);
     m_normalSortPalette = cmdSort->palette();
+    lstKoumoku->setAccessibleName("状況リスト");
+    cmdSort->setAccessibleName("状況リストの並び替え");  // the screen button 並び替え is on the same screen
+    txtChg->setAccessibleName("入れ替える言葉");
 
     auto* layout = new QGridLayout(m_box);
     layout->addWidget(lstKoumoku, 0, 0, 1, 2);

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QSettings>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
 #include "core/edits/rename_situation.h"
@@ -15,8 +16,10 @@
 #include "shell/desktop_integration.h"
 #include "shell/frm_main.h"
 #include "shell/resources.h"
+#include "shell/text_size_control.h"
 #include "shell/window_geometry.h"
 #include "ui/dialogs.h"
+#include "ui/focus_frame.h"
 
 namespace {
 
@@ -35,6 +38,7 @@ void useJapaneseFont(QApplication& app) {
 struct Options {
     QCommandLineOption dataDir{"data-dir", "データを置くフォルダ (既定: ~/.local/share/soranote)", "DIR"};
     QCommandLineOption screenshot{"screenshot", "全画面を OUT/<枠名>.png に書き出して終了します", "OUT"};
+    QCommandLineOption textSize{"text-size", "文字の大きさ: 標準, 大きめ, 特大 (または 100, 125, 150)", "SIZE"};
 };
 
 void describe(QCommandLineParser& parser, const Options& options) {
@@ -42,6 +46,23 @@ void describe(QCommandLineParser& parser, const Options& options) {
     parser.addHelpOption();
     parser.addOption(options.dataDir);
     parser.addOption(options.screenshot);
+    parser.addOption(options.textSize);
+}
+
+/// The size named on the command line, else the kept one; pictures are taken at the standard size unless named.
+bool chooseTextSize(const QCommandLineParser& parser, const Options& options) {
+    std::optional<sora::TextSize> size;
+    if (parser.isSet(options.textSize)) {
+        size = sora::text_size_from_text(parser.value(options.textSize).toStdString());
+        if (!size) {
+            std::fprintf(stderr, "soranote: --text-size: 標準, 大きめ, 特大 のどれかを指定してください\n");
+            return false;
+        }
+    } else if (!parser.isSet(options.screenshot)) {
+        size = TextSizeControl::stored();
+    }
+    TextSizeControl::applyAtStart(size.value_or(sora::TextSize::Standard));
+    return true;
 }
 
 }  // namespace
@@ -107,6 +128,10 @@ int runSoranote(QApplication& app) {
         return 1;
     }
     useJapaneseFont(app);
+    ui::useVisibleFocus(app);
+    if (!chooseTextSize(parser, options)) {
+        return 2;
+    }
     // A change of several files cut off midway (a rename, its undo) is finished or taken back, and leftovers of dead
     // writers removed, before anything reads the files.
     const sora::TogetherRecovery recovery = sora::recover_interrupted_rename(sora::DataDir(dataDir));

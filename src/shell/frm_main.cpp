@@ -21,6 +21,7 @@
 #include "main/main_screen.h"
 #include "settings/settings_screen.h"
 #include "shell/resources.h"
+#include "shell/text_size_control.h"
 #include "ui/dialogs.h"
 #include "ui/help_viewer.h"
 #include "views/average_screen.h"
@@ -69,6 +70,7 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
     scroll->setObjectName("frameScroll");
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);  // no Tab stop of its own: Tab into a control scrolls that control into view
     m_frameArea = new QWidget(scroll);
     m_frameArea->setObjectName("frameArea");
     auto* frames = new QGridLayout(m_frameArea);
@@ -97,6 +99,7 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
     // A text box that has the keyboard takes Ctrl+Z back for its own typing first.
     connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, m_changes, &DiaryChanges::undo);
 
+    m_textSize = new TextSizeControl(*this);
     m_help = std::make_unique<ui::HelpViewer>(this);
     setWindowTitle(" ソラノート＋");
     // As narrow as the row of buttons allows; below the frames' own sizes the frame area scrolls.
@@ -147,6 +150,9 @@ void frmMain::prepare(SettingsScreen& screen) {
     screen.setSituations(m_situations);
     screen.showGraphSettings();
     screen.setAutoTimeChecked(m_state.autoTime);
+    screen.showTextSize(m_textSize->current());
+    connect(&screen, &SettingsScreen::textSizeChosen, m_textSize, &TextSizeControl::choose);
+    connect(m_textSize, &TextSizeControl::changed, &screen, &SettingsScreen::showTextSize);
 }
 
 void frmMain::prepare(DiaryScreen& screen) {

@@ -26,6 +26,7 @@ class TrendScreen;
 class DiaryScreen;
 class SettingsScreen;
 class DiaryChanges;
+class TextSizeControl;
 
 namespace ui {
 class Dialogs;
@@ -48,6 +49,8 @@ public:
     /// True once the program was told to end (exit button, new start).
     bool ended() const { return m_ended; }
     ui::HelpViewer& helpViewer() const { return *m_help; }
+    /// 文字の大きさ: its keys, its choice and its preference.
+    TextSizeControl& textSize() const { return *m_textSize; }
     /// The main-screen help text of the load step.
     static QString mainHelpText();
 
@@ -111,6 +114,7 @@ private:
     sora::AppState m_state;
     bool m_ended = false;
     DiaryChanges* m_changes = nullptr;
+    TextSizeControl* m_textSize = nullptr;
 
     QWidget* m_frameArea = nullptr;
     std::vector<QWidget*> m_frames;  // of the screens built so far

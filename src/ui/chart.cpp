@@ -3,6 +3,7 @@
 #include <qcustomplot.h>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QRadialGradient>
 #include <QVBoxLayout>
@@ -272,6 +273,9 @@ void Chart::Impl::applyRowAxis() {
 
 Chart::Chart(int seriesCount, QWidget* parent) : QWidget(parent), d(new Impl) {
     d->plot = new QCustomPlot(this);
+    // Tab reaches the chart, so that a screen reader reads what it shows (its description).
+    setFocusPolicy(Qt::StrongFocus);
+    d->plot->setFocusPolicy(Qt::NoFocus);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(d->plot);
@@ -477,11 +481,25 @@ bool Chart::event(QEvent* event) {
 #else
     const bool ratioChanged = screenChanged;
 #endif
-    if (ratioChanged && d->plot && d->plot->bufferDevicePixelRatio() != devicePixelRatioF()) {
+    if (ratioChanged) {
+        matchPixelRatio();
+    }
+    return QWidget::event(event);
+}
+
+void Chart::matchPixelRatio() {
+    if (d->plot && d->plot->bufferDevicePixelRatio() != devicePixelRatioF()) {
         d->plot->setBufferDevicePixelRatio(devicePixelRatioF());
         redraw();
     }
-    return QWidget::event(event);
+}
+
+void Chart::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        emit clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Chart::showEvent(QShowEvent* event) {

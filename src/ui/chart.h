@@ -55,6 +55,8 @@ public:
 
     /// Redraws after changes (the setters do not redraw on their own).
     void redraw();
+    /// Draws at the pixel ratio of the chart's screen again (after the program's scale changed).
+    void matchPixelRatio();
 
     QCustomPlot* plot() const;
     /// The graph (line) or bars drawing a series.
@@ -65,6 +67,8 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    /// Space does what a click does, so the keyboard reaches it too.
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

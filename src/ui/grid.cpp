@@ -285,6 +285,10 @@ int Grid::currentColumnIndex() const {
     return m_currentColumn;
 }
 
+void Grid::setCellNames(std::function<QString(int row, int column)> names) {
+    m_model->setCellNames(std::move(names));
+}
+
 void Grid::setFontPointSize(int points) {
     if (points <= 0) {
         return;

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <QTableView>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -78,6 +79,9 @@ public:
     /// are unsorted) grid row `row` shows; -1 for the heading or a row past the end.
     int sourceRow(int row) const;
     void setFontPointSize(int points);
+    /// What a screen reader says for a cell instead of its text, where the text alone (or a colour) says too
+    /// little; an empty answer leaves the cell's text. Grid rows from 1, as for text().
+    void setCellNames(std::function<QString(int row, int column)> names);
     /// Typing a letter or digit jumps to the next row that starts with it (on by default); off for lists where a
     /// typed character means nothing.
     void setKeyboardSearch(bool enabled) { m_keyboardSearch = enabled; }

@@ -78,6 +78,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
         }
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(toQt(m_align[index.column()]));
+        case Qt::AccessibleTextRole: {
+            const QString name = m_cellNames ? m_cellNames(index.row() + 1, index.column()) : QString();
+            return name.isEmpty() ? text(index.row() + 1, index.column()) : name;
+        }
         default:
             return {};
     }

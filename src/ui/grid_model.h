@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <map>
 #include <memory>
 #include <utility>
@@ -42,6 +43,8 @@ public:
     QColor background(int gridRow, int column) const;
 
     void replaceRows(std::vector<Row> rows);
+    /// Grid rows from 1; see Grid::setCellNames.
+    void setCellNames(std::function<QString(int gridRow, int column)> names) { m_cellNames = std::move(names); }
     void setSource(std::unique_ptr<GridSource> source);
     void sortRows(int column, SortKind kind, bool ascending);
     /// The row (from 0) of the given rows that data row `row` shows; rows sorted once held move for good.
@@ -63,6 +66,7 @@ private:
     std::map<std::pair<int, int>, Grid::Cell> m_edits;  // (source row, column) → cell set after the source
     std::vector<Alignment> m_align;
     std::vector<Alignment> m_headingAlign;
+    std::function<QString(int, int)> m_cellNames;
 };
 
 /// The number at the start of a text, read like BASIC's Val: "120abc" is 120, "" and "abc" are 0.

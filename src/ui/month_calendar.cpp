@@ -40,6 +40,8 @@ MonthCalendar::MonthCalendar(QWidget* parent) : QCalendarWidget(parent) {
     next->setObjectName(QStringLiteral("cmdNextMonth"));
     next->setArrowType(Qt::RightArrow);
     next->setAutoRaise(true);
+    previous->setAccessibleName(QStringLiteral("前の月"));
+    next->setAccessibleName(QStringLiteral("次の月"));
     m_header = new QLabel(header);
     m_header->setObjectName(QStringLiteral("lblYearMonth"));
     m_header->setAlignment(Qt::AlignCenter);

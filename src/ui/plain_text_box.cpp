@@ -41,7 +41,11 @@ bool isLineBreakKey(const QKeyEvent* event) {
 
 }  // namespace
 
-PlainTextBox::PlainTextBox(QWidget* parent) : QPlainTextEdit(parent) {}
+PlainTextBox::PlainTextBox(QWidget* parent) : QPlainTextEdit(parent) {
+    // Tab leaves the box as it leaves every other control; otherwise a keyboard user is caught in it (and a tab
+    // character is nothing a memo needs).
+    setTabChangesFocus(true);
+}
 
 void PlainTextBox::setText(const QString& text) {
     QString pieced;

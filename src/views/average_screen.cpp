@@ -13,6 +13,8 @@
 
 #include "common/render.h"
 #include "core/files/measurement_log.h"
+#include "core/views/spoken_text.h"
+#include "ui/accessible_names.h"
 #include "ui/button_icons.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
@@ -66,12 +68,23 @@ void AverageScreen::buildFrame() {
     cmdKikanF2 = pictureButton(m_frame, "cmdKikanF2", ui::buttonIcon(ui::ButtonIcon::Period), "指定した期間で表示");
     cmdAvgHozon = pictureButton(m_frame, "cmdAvgHozon", ui::buttonIcon(ui::ButtonIcon::Save), "平均データを保存");
     cmdAvgPri = pictureButton(m_frame, "cmdAvgPri", ui::buttonIcon(ui::ButtonIcon::Print), "平均データを印刷");
+    ui::nameControls(*m_frame, {
+                                   {"msgAvgtai", "日平均の一覧", nullptr},
+                                   {"mcrAvgtai", "日平均のグラフ", nullptr},
+                                   {"cboStdate2", "期間の始め", nullptr},
+                                   {"cboEddate2", "期間の終わり", nullptr},
+                                   {"cmdKikanF2", "指定した期間で表示", nullptr},
+                                   {"cmdAvgHozon", "保存", "平均データを日毎平均.txt に保存"},
+                                   {"cmdAvgPri", "印刷", "平均データを印刷"},
+                               });
     connect(cmdKikanF2, &QPushButton::clicked, this, &AverageScreen::cmdKikanF2_Click);
     connect(cmdAvgHozon, &QPushButton::clicked, this, &AverageScreen::cmdAvgHozon_Click);
     connect(cmdAvgPri, &QPushButton::clicked, this, &AverageScreen::cmdAvgPri_Click);
 
     auto* period = new QHBoxLayout;
-    period->addWidget(new QLabel("期間", m_frame));
+    auto* periodCaption = new QLabel("期間", m_frame);
+    periodCaption->setBuddy(cboStdate2);  // the label a screen reader gives the box on Linux
+    period->addWidget(periodCaption);
     period->addWidget(cboStdate2);
     period->addWidget(new QLabel("～", m_frame));
     period->addWidget(cboEddate2);
@@ -114,7 +127,8 @@ std::shared_ptr<const std::vector<sora::MeasurementRecord>> AverageScreen::readL
 }
 
 void AverageScreen::DSP_AVGTAI() {
-    sora::DailyAverageView view = sora::build_daily_averages(*readLog(), m_ctx.state.axes, sora::AverageRowTexts::Later);
+    sora::DailyAverageView view =
+        sora::build_daily_averages(*readLog(), m_ctx.state.axes, sora::AverageRowTexts::Later);
     m_periodItems->setItems(std::move(view.periodItems));
     cboStdate2->setEditText(qs(view.startText));
     cboEddate2->setEditText(qs(view.endText));
@@ -148,6 +162,11 @@ void AverageScreen::render(sora::DailyAverageView view) {
             series[s].append(static_cast<double>(row[s]));
         }
     }
+    sora::PressureSummary summary;
+    for (const sora::AverageChartRow& row : view.chart) {
+        summary.add(row[0], row[1]);
+    }
+    mcrAvgtai->setAccessibleDescription(qs(summary.text("日分")));
     mcrAvgtai->setRowCount(0);
     for (int s = 0; s < 3; ++s) {
         mcrAvgtai->setSeries(s, series[static_cast<std::size_t>(s)]);

@@ -51,6 +51,8 @@ CalendarScreen::CalendarScreen(ScreenContext context, QWidget* parent)
 void CalendarScreen::buildFrame() {
     msgList2 = new ui::Grid(m_frame);
     msgList2->setObjectName("msgList2");
+    msgList2->setAccessibleName("血圧判定カレンダー");
+    msgList2->setAccessibleDescription("各日の初回の測定の判定。色の付いた日は判定と回数を読み上げます");
     renderGridHead(*msgList2, sora::calendar_columns());
     msgList2->setMinimumWidth(ui::twipsToPixels(1310 + 31 * 310 + 400, msgList2));
     connect(msgList2, &ui::Grid::cellDoubleClicked, this, &CalendarScreen::msgList2_DblClick);
@@ -174,6 +176,11 @@ void CalendarScreen::DSP_CALE() {
     sora::CalendarView view =
         sora::build_class_calendar(*log.records, m_mode, m_ctx.state.startDate, m_ctx.clock.today());
     msgList2->beginFill();
+    msgList2->setCellNames([names = std::move(view.dayNames)](int row, int column) {
+        const auto index = static_cast<std::size_t>(row - 1);
+        return index < names.size() && column >= 0 && column < 32 ? qs(names[index][static_cast<std::size_t>(column)])
+                                                                  : QString();
+    });
     renderGrid(*msgList2, std::move(view.grid));
     msgList2->endFill();
     // The latest months are the ones a user looks at.

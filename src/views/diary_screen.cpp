@@ -23,6 +23,7 @@ DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent)
 
     msgMemoList = new ui::Grid(m_frame);
     msgMemoList->setObjectName("msgMemoList");
+    msgMemoList->setAccessibleName("一言日記の一覧");
     // The column widths are the classic twips; at the toolkit's default size the dates no longer fit.
     msgMemoList->setFontPointSize(9);
     connect(msgMemoList, &ui::Grid::cellClicked, this, &DiaryScreen::msgMemoList_Click);
@@ -33,6 +34,7 @@ DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent)
     txtMemo = new QLineEdit(m_frame);
     txtMemo->setObjectName("txtMemo");
     lblMemo->setBuddy(txtMemo);
+    txtMemo->setAccessibleName("一言入力欄");
     cmdMemoHozon = new QPushButton("一言日記保存", m_frame);
     cmdMemoHozon->setObjectName("cmdMemoHozon");
     cmdMemoHozon->setEnabled(false);
@@ -48,6 +50,7 @@ DiaryScreen::DiaryScreen(ScreenContext context, QWidget* parent)
     txtKizuki = new ui::PlainTextBox(m_frame);
     txtKizuki->setObjectName("txtKizuki");
     lblKizuki->setBuddy(txtKizuki);
+    txtKizuki->setAccessibleName("気付きメモ");
     cmdKizukiHozon = new QPushButton("気付きメモ保存", m_frame);
     cmdKizukiHozon->setObjectName("cmdKizukiHozon");
     connect(cmdKizukiHozon, &QPushButton::clicked, this, &DiaryScreen::cmdKizukiHozon_Click);

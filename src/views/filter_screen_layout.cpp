@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
+#include "ui/accessible_names.h"
 #include "ui/button_icons.h"
 #include "ui/chart.h"
 #include "ui/grid.h"
@@ -35,6 +36,7 @@ QPushButton* makeButton(const char* name, const QString& caption, QWidget* paren
 void FilterScreen::buildFrame() {
     msgBunseki = new ui::Grid(m_frame);
     msgBunseki->setObjectName("msgBunseki");
+    msgBunseki->setAccessibleName("範囲指定の一覧");
     const auto& columns = sora::filter_columns();
     msgBunseki->setColumnCount(static_cast<int>(columns.size()));
     renderGridHead(*msgBunseki, columns);
@@ -55,6 +57,7 @@ QWidget* FilterScreen::buildChartArea() {
     auto* area = new QWidget(m_frame);
     mcrBunseki = new ui::Chart(4, area);
     mcrBunseki->setObjectName("mcrBunseki");
+    mcrBunseki->setAccessibleName("範囲指定のグラフ");
     mcrBunseki->setMinimumSize(ui::twipsToPixels(6000, mcrBunseki), ui::twipsToPixels(3000, mcrBunseki));
     styleTrendChart(*mcrBunseki);
 
@@ -166,5 +169,19 @@ QWidget* FilterScreen::buildControlColumn() {
     exportRow->addWidget(cmdCsvHozon);
     exportRow->addWidget(cmdPriData, 0, Qt::AlignRight | Qt::AlignBottom);
     layout->addLayout(exportRow);
+    static const char* const weekdays[7] = {"日曜日", "月曜日", "火曜日", "水曜日", "木曜日", "金曜日", "土曜日"};
+    for (int i = 0; i < 7; ++i) {
+        cmdWeek[i]->setAccessibleName(weekdays[i]);
+    }
+    ui::nameControls(*column, {
+                                  {"lstAct2", "状況", "選ぶとその状況の測定だけを表示します"},
+                                  {"txtKey", "状況の語句", "語句を入力して Enter で検索します"},
+                                  {"cmdAllact", "状況を全部表示", nullptr},
+                                  {"cmdAllWeek", "曜日を全部表示", nullptr},
+                                  {"cboStdate", "期間の始め", nullptr},
+                                  {"cboEddate", "期間の終わり", nullptr},
+                                  {"cmdKikanF", "任意の期間で表示", nullptr},
+                                  {"cmdPriData", "印刷", "表示中のデータで印刷"},
+                              });
     return column;
 }

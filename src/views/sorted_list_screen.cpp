@@ -25,6 +25,7 @@ void SortedListScreen::buildFrame() {
         auto* button = new QPushButton(qs(std::string(infos[i].caption)), m_frame);
         button->setObjectName(qs(std::string(infos[i].objectName)));
         button->setMinimumHeight(30);
+        button->setAccessibleName(button->text() + "で並び替え");  // a caption alone would repeat a screen button
         connect(button, &QPushButton::clicked, this, [this, i] { cmdSort_Click(static_cast<int>(i)); });
         buttons->addWidget(button);
         cmdSort[i] = button;
@@ -34,6 +35,7 @@ void SortedListScreen::buildFrame() {
 
     msgIchiran = new ui::Grid(m_frame);
     msgIchiran->setObjectName("msgIchiran");
+    msgIchiran->setAccessibleName("並び替えた一覧");
     renderGridHead(*msgIchiran, sora::sorted_list_columns());
     new RecordActions(msgIchiran, m_ctx.changes, m_listed, RecordActions::DoubleClick::Corrects);
 

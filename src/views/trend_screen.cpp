@@ -6,6 +6,7 @@
 
 #include "common/render.h"
 #include "core/files/measurement_log.h"
+#include "core/views/spoken_text.h"
 #include "core/views/trend_view.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
@@ -21,6 +22,7 @@ TrendScreen::TrendScreen(ScreenContext context, QWidget* parent)
 
     mcrRentai = new ui::Chart(4, m_frame);
     mcrRentai->setObjectName("mcrRentai");
+    mcrRentai->setAccessibleName("全期間の推移グラフ");
     mcrRentai->setMinimumSize(400, 250);
     styleTrendChart(*mcrRentai);
 
@@ -86,6 +88,11 @@ void TrendScreen::fill() {
         const std::vector<double>& values = view.series[static_cast<std::size_t>(s)];
         mcrRentai->setSeries(s, QVector<double>(values.begin(), values.end()));
     }
+    sora::PressureSummary summary;
+    for (std::size_t i = 0; i < view.series[0].size() && i < view.series[1].size(); ++i) {
+        summary.add(view.series[0][i], view.series[1][i]);
+    }
+    mcrRentai->setAccessibleDescription(qs(summary.text()));
     applyAxis(*mcrRentai, ui::Axis::Primary, view.primary);
     applyAxis(*mcrRentai, ui::Axis::Secondary, view.secondary);
     lblNichis->setText(qs(view.startLine));

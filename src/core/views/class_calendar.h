@@ -32,6 +32,9 @@ struct CalendarView {
     std::string highLabel;                   // lblZouT
     std::string sign;                        // lblHugou: ">", "=", "<" (normal against hypertension)
     CalendarFace face = CalendarFace::Smiling;
+    /// Per grid row, what a screen reader says for each day cell with measurements ("2月9日 正常高値血圧 2回");
+    /// the colour alone says nothing to someone who cannot see it.
+    std::vector<std::array<std::string, 32>> dayNames;
 };
 
 /// The 32 columns of the calendar grid.
