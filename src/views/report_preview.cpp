@@ -31,7 +31,7 @@ QString compactDate(const sora::Date& date) {
 ReportPreview::ReportPreview(ScreenContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(context), m_previewPrinter(std::make_unique<QPrinter>()) {
     setObjectName("frmReport");
-    setWindowTitle(QStringLiteral("家庭血圧レポート - 印刷プレビュー"));
+    setWindowTitle(QStringLiteral("家庭血圧レポート（印刷プレビュー）"));
     m_printToPdf = qEnvironmentVariableIntValue("SORANOTE_PRINT_TO_PDF") == 1;
     m_previewPrinter->setPageSize(QPageSize(QPageSize::A4));
     m_previewPrinter->setPageOrientation(QPageLayout::Portrait);

@@ -124,3 +124,80 @@ TEST(MorningEveningPanel, AnUnreadableFileIsReportedOnceAndKeptBeforeItIsWritten
     EXPECT_EQ(app.readFile("朝晩設定.txt"), "\"降圧目標\",\"標準\"\r\n\"昼食後\",\"朝\"\r\n");
     EXPECT_TRUE(app.exists("朝晩設定_読めなかった内容_20050301_101500.txt"));
 }
+
+// Moving through the table writes nothing: clicks, arrows, Tab, an editor closed by Escape, by a click elsewhere
+// or by the window closing. Only a choice that differs from the shown one writes the file.
+TEST(MorningEveningPanel, OnlyAChangedChoiceWritesTheFile) {
+    TestApp app;
+    app.useSample();
+    app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+    app.start();
+    ASSERT_TRUE(app.showActive());
+    app.dialogs().clear();
+    app.click("cmdSettei");
+    auto* table = app.find<QTableView>("tblAsaBan");
+    table->setFocus();
+    const auto centre = [table](int row) { return table->visualRect(table->model()->index(row, 1)).center(); };
+    const auto editor = [table] { return table->findChild<QComboBox*>("cboAsaBan"); };
+    const auto openList = [&] {
+        QTest::qWait(0);  // the list opens just after its editor
+        ASSERT_NE(editor(), nullptr);
+        ASSERT_TRUE(editor()->view()->isVisible());
+    };
+    const auto settle = [] {
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre(1));  // 起床後
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Up, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Backtab}) {
+        QTest::keyClick(table, key);
+    }
+    settle();
+    EXPECT_EQ(editor(), nullptr);
+    EXPECT_EQ(shown(app, 1), "朝");
+
+    table->setCurrentIndex(table->model()->index(1, 1));
+    QTest::keyClick(table, Qt::Key_F2);
+    openList();
+    QTest::keyClick(editor()->view(), Qt::Key_Down);    // 晩 highlighted …
+    QTest::keyClick(editor()->view(), Qt::Key_Escape);  // … and let go
+    settle();
+    EXPECT_EQ(editor(), nullptr);
+
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre(3));  // 昼食後
+    openList();
+    QTest::keyClick(editor()->view(), Qt::Key_Up);
+    editor()->hidePopup();  // as a click elsewhere closes it
+    settle();
+    EXPECT_EQ(editor(), nullptr);
+
+    // The choice that is already shown changes nothing.
+    table->setCurrentIndex(table->model()->index(1, 1));
+    QTest::keyClick(table, Qt::Key_F2);
+    openList();
+    QTest::keyClick(editor()->view(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(shown(app, 1), "朝");
+    EXPECT_EQ(shown(app, 3), "対象外");
+    EXPECT_FALSE(app.exists("朝晩設定.txt"));
+    EXPECT_TRUE(app.dialogs().records().empty());
+
+    // A different choice is written at once.
+    QTest::keyClick(table, Qt::Key_F2);
+    openList();
+    QTest::keyClick(editor()->view(), Qt::Key_Down);
+    QTest::keyClick(editor()->view(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(shown(app, 1), "晩");
+    const std::string written = app.readBytes("朝晩設定.txt");
+    EXPECT_NE(app.readFile("朝晩設定.txt").find("\"起床後\",\"晩\"\r\n"), std::string::npos);
+
+    // The window closes with an editor open: nothing is committed, nothing breaks.
+    table->setCurrentIndex(table->model()->index(2, 1));
+    QTest::keyClick(table, Qt::Key_F2);
+    openList();
+    QTest::keyClick(editor()->view(), Qt::Key_Down);
+    app.restart();
+    EXPECT_EQ(app.readBytes("朝晩設定.txt"), written);
+}
