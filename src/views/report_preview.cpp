@@ -8,6 +8,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -126,6 +127,11 @@ void ReportPreview::cmdRepPdf_Click() {
         return;
     }
     ui::Dialogs& dialogs = m_ctx.host.dialogs();
+    // The file dialog and the message may hand the keyboard back to the main window: the preview stays in front.
+    const auto stayInFront = qScopeGuard([this] {
+        raise();
+        activateWindow();
+    });
     const std::optional<QString> path =
         dialogs.saveFileName(QStringLiteral("PDF保存"), suggestedPdfPath(), QStringLiteral("PDF ファイル (*.pdf)"));
     if (!path) {

@@ -35,10 +35,13 @@ protected:
 
     /// Enter as the keyboard sends it to whatever has the focus; `time` equal to the last release's marks a repeat.
     void enter(quint64 time) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
         for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
             QKeyEvent event(type, Qt::Key_Return, Qt::NoModifier);
             event.setTimestamp(type == QEvent::KeyPress ? time : time + 5);
-            QApplication::sendEvent(QApplication::focusWidget(), &event);
+            if (QWidget* focus = QApplication::focusWidget()) {  // none once the press closed the dialog
+                QApplication::sendEvent(focus, &event);
+            }
         }
     }
     RecordEditDialog* shownCorrection() {
@@ -106,6 +109,7 @@ TEST_F(EnterKey, EnterInTheCorrectionWalksTheBoxesAndSavesOnlyOnTheButton) {
     RecordEditDialog* dialog = shownCorrection();
     ASSERT_NE(dialog, nullptr);
     QApplication::setActiveWindow(dialog);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
     const std::string before = app.readFile("データ.txt");
 
     dialog->findChild<QDateEdit*>("dtpRecordDate")->setFocus();

@@ -139,7 +139,8 @@ TEST(MorningEveningPanel, OnlyAChangedChoiceWritesTheFile) {
     table->setFocus();
     const auto centre = [table](int row) { return table->visualRect(table->model()->index(row, 1)).center(); };
     const auto editor = [table] { return table->findChild<QComboBox*>("cboAsaBan"); };
-    const auto openList = [&] {
+    const auto openList = [&](int line) {
+        SCOPED_TRACE(line);
         QTest::qWait(0);  // the list opens just after its editor
         ASSERT_NE(editor(), nullptr);
         ASSERT_TRUE(editor()->view()->isVisible());
@@ -159,14 +160,15 @@ TEST(MorningEveningPanel, OnlyAChangedChoiceWritesTheFile) {
 
     table->setCurrentIndex(table->model()->index(1, 1));
     QTest::keyClick(table, Qt::Key_F2);
-    openList();
+    openList(__LINE__);
     QTest::keyClick(editor()->view(), Qt::Key_Down);    // 晩 highlighted …
     QTest::keyClick(editor()->view(), Qt::Key_Escape);  // … and let go
     settle();
     EXPECT_EQ(editor(), nullptr);
 
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, centre(3));  // 昼食後
-    openList();
+    table->setCurrentIndex(table->model()->index(3, 1));  // 昼食後
+    QTest::keyClick(table, Qt::Key_A);                    // a typed key opens the choices too
+    openList(__LINE__);
     QTest::keyClick(editor()->view(), Qt::Key_Up);
     editor()->hidePopup();  // as a click elsewhere closes it
     settle();
@@ -175,7 +177,7 @@ TEST(MorningEveningPanel, OnlyAChangedChoiceWritesTheFile) {
     // The choice that is already shown changes nothing.
     table->setCurrentIndex(table->model()->index(1, 1));
     QTest::keyClick(table, Qt::Key_F2);
-    openList();
+    openList(__LINE__);
     QTest::keyClick(editor()->view(), Qt::Key_Return);
     settle();
     EXPECT_EQ(shown(app, 1), "朝");
@@ -185,7 +187,7 @@ TEST(MorningEveningPanel, OnlyAChangedChoiceWritesTheFile) {
 
     // A different choice is written at once.
     QTest::keyClick(table, Qt::Key_F2);
-    openList();
+    openList(__LINE__);
     QTest::keyClick(editor()->view(), Qt::Key_Down);
     QTest::keyClick(editor()->view(), Qt::Key_Return);
     settle();
@@ -196,7 +198,7 @@ TEST(MorningEveningPanel, OnlyAChangedChoiceWritesTheFile) {
     // The window closes with an editor open: nothing is committed, nothing breaks.
     table->setCurrentIndex(table->model()->index(2, 1));
     QTest::keyClick(table, Qt::Key_F2);
-    openList();
+    openList(__LINE__);
     QTest::keyClick(editor()->view(), Qt::Key_Down);
     app.restart();
     EXPECT_EQ(app.readBytes("朝晩設定.txt"), written);
