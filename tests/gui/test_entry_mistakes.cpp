@@ -188,7 +188,10 @@ TEST_F(EntryMistakes, KeysInTheListsNeverChangeARecord) {
         QTest::keyRelease(grid, key);
         for (const int hold : {0, 1, 2}) {
             if (hold > 0) {
+                QTest::qWait(20);  // the closed correction's window goes before the key is held
+                QApplication::setActiveWindow(&app.window());
                 grid->setFocus();
+                ASSERT_EQ(focused(), grid);
                 holdKeyDown(key, 4, hold == 1);  // repeats marked by Qt, then unmarked
                 QTest::qWait(80);
                 EXPECT_EQ(shownCorrection(), nullptr) << "opened while the key is down, " << hold;
