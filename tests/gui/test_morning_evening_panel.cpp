@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QTableView>
 #include <sstream>
+#include <vector>
 
 #include "cli/cli.h"
 #include "test_app.h"
@@ -125,81 +126,53 @@ TEST(MorningEveningPanel, AnUnreadableFileIsReportedOnceAndKeptBeforeItIsWritten
     EXPECT_TRUE(app.exists("朝晩設定_読めなかった内容_20050301_101500.txt"));
 }
 
-// Moving through the table writes nothing: clicks, arrows, Tab, an editor closed by Escape, by a click elsewhere
-// or by the window closing. Only a choice that differs from the shown one writes the file.
+// Moving through the table writes nothing: clicks, arrows, Tab, choices let go by Escape, by a click elsewhere or
+// by the window closing, or the same choice again. Only a choice that differs from the shown one writes the file.
 TEST(MorningEveningPanel, OnlyAChangedChoiceWritesTheFile) {
     TestApp app;
     app.useSample();
     app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
     app.start();
     ASSERT_TRUE(app.showActive());
-    app.dialogs().clear();
     app.click("cmdSettei");
     auto* table = app.find<QTableView>("tblAsaBan");
-    table->setFocus();
-    const auto centre = [table](int row) { return table->visualRect(table->model()->index(row, 1)).center(); };
-    const auto editor = [table] { return table->findChild<QComboBox*>("cboAsaBan"); };
-    const auto openList = [&](int line) {
-        SCOPED_TRACE(line);
-        QTest::qWait(0);  // the list opens just after its editor
-        ASSERT_NE(editor(), nullptr);
-        ASSERT_TRUE(editor()->view()->isVisible());
-    };
-    const auto settle = [] {
-        QTest::qWait(0);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    };
-
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, centre(1));  // 起床後
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(1, 1)).center());
     for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Up, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Backtab}) {
         QTest::keyClick(table, key);
     }
-    settle();
-    EXPECT_EQ(editor(), nullptr);
-    EXPECT_EQ(shown(app, 1), "朝");
-
-    table->setCurrentIndex(table->model()->index(1, 1));
-    QTest::keyClick(table, Qt::Key_F2);
-    openList(__LINE__);
-    QTest::keyClick(editor()->view(), Qt::Key_Down);    // 晩 highlighted …
-    QTest::keyClick(editor()->view(), Qt::Key_Escape);  // … and let go
-    settle();
-    EXPECT_EQ(editor(), nullptr);
-
-    table->setCurrentIndex(table->model()->index(3, 1));  // 昼食後
-    QTest::keyClick(table, Qt::Key_A);                    // a typed key opens the choices too
-    openList(__LINE__);
-    QTest::keyClick(editor()->view(), Qt::Key_Up);
-    editor()->hidePopup();  // as a click elsewhere closes it
-    settle();
-    EXPECT_EQ(editor(), nullptr);
-
-    // The choice that is already shown changes nothing.
-    table->setCurrentIndex(table->model()->index(1, 1));
-    QTest::keyClick(table, Qt::Key_F2);
-    openList(__LINE__);
-    QTest::keyClick(editor()->view(), Qt::Key_Return);
-    settle();
-    EXPECT_EQ(shown(app, 1), "朝");
-    EXPECT_EQ(shown(app, 3), "対象外");
-    EXPECT_FALSE(app.exists("朝晩設定.txt"));
-    EXPECT_TRUE(app.dialogs().records().empty());
-
-    // A different choice is written at once.
-    QTest::keyClick(table, Qt::Key_F2);
-    openList(__LINE__);
-    QTest::keyClick(editor()->view(), Qt::Key_Down);
-    QTest::keyClick(editor()->view(), Qt::Key_Return);
-    settle();
-    EXPECT_EQ(shown(app, 1), "晩");
-    const std::string written = app.readBytes("朝晩設定.txt");
+    const struct {
+        int row;
+        Qt::Key opens;                // F2 or a typed key
+        std::vector<Qt::Key> inList;  // Key_unknown: a click elsewhere closes the list
+        const char* shownAfter;
+    } steps[] = {{1, Qt::Key_F2, {Qt::Key_Down, Qt::Key_Escape}, "朝"},
+                 {3, Qt::Key_A, {Qt::Key_Up, Qt::Key_unknown}, "対象外"},
+                 {1, Qt::Key_F2, {Qt::Key_Return}, "朝"},
+                 {1, Qt::Key_F2, {Qt::Key_Down, Qt::Key_Return}, "晩"}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.shownAfter);
+        EXPECT_FALSE(app.exists("朝晩設定.txt"));
+        table->setCurrentIndex(table->model()->index(step.row, 1));
+        QTest::keyClick(table, step.opens);
+        QTest::qWait(0);  // the list opens just after its editor
+        auto* box = table->findChild<QComboBox*>("cboAsaBan");
+        ASSERT_TRUE(box && box->view()->isVisible());
+        for (const Qt::Key key : step.inList) {
+            key == Qt::Key_unknown ? box->hidePopup() : QTest::keyClick(box->view(), key);
+        }
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(table->findChild<QComboBox*>("cboAsaBan"), nullptr);
+        EXPECT_EQ(shown(app, step.row), step.shownAfter);
+    }
     EXPECT_NE(app.readFile("朝晩設定.txt").find("\"起床後\",\"晩\"\r\n"), std::string::npos);
 
-    // The window closes with an editor open: nothing is committed, nothing breaks.
+    // The window closes with a list open on another choice: nothing is committed, nothing breaks.
+    const std::string written = app.readBytes("朝晩設定.txt");
     table->setCurrentIndex(table->model()->index(2, 1));
     QTest::keyClick(table, Qt::Key_F2);
-    openList(__LINE__);
-    QTest::keyClick(editor()->view(), Qt::Key_Down);
+    QTest::qWait(0);
+    QTest::keyClick(table->findChild<QComboBox*>("cboAsaBan")->view(), Qt::Key_Down);
     app.restart();
     EXPECT_EQ(app.readBytes("朝晩設定.txt"), written);
 }
