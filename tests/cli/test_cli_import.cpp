@@ -53,7 +53,7 @@ TEST_F(CliImport, CheckPrintsThePreviewAndWritesNothing) {
                             "3\t登録済み\t0\t2005/02/02\t7:05:30\t起床後\t131\t84\t68\t\t7:05:30\t"
                             "同じ測定が日記の 2005/02/02 起床後 にあります\n"
                             "5\t要確認\t0\t2005/02/01\t12:00:00\t取り込み\t300\t80\t70\t\t12:00:00\t"
-                            "最高血圧 300 は通常の範囲（60〜260 mmHg）の外です。桁が多いかもしれません。\n");
+                            "最高血圧 300 は通常の範囲（60～260 mmHg）の外です。打ち間違いかもしれません。\n");
 
     const Result json = run({"--json", "import", "--check", m_file.string()});
     ASSERT_EQ(json.status, cli::ExitOk) << json.err;

@@ -209,7 +209,7 @@ std::string record_description(const MeasurementRecord& record) {
 
 std::string only_record_message() {
     return "日記の最初の記録だけが残っているため、削除できません。\r\n"
-           "内容を直すときは修正を、日記を始め直すときは新規スタートを使ってください。";
+           "内容を直すときは修正を、日記を始め直すときは 編集 → 新規にスタートするとき を使ってください。";
 }
 
 }  // namespace sora

@@ -298,9 +298,9 @@ std::vector<std::string> report_summary_notes(const HomeBpReport& report) {
         std::string each;
         for (const LeftOutSituation& entry : report.leftOut) {
             total += entry.count;
-            each += (each.empty() ? "" : "、") + entry.situation + " " + std::to_string(entry.count) + "件";
+            each += (each.empty() ? "" : "、") + entry.situation + " " + std::to_string(entry.count) + " 件";
         }
-        notes.push_back("朝・晩に数えていない記録: " + std::to_string(total) + "件（" + each +
+        notes.push_back("朝・晩の対象外の記録: " + std::to_string(total) + " 件（" + each +
                         "）。数え方は 編集 → 朝・晩の区別 で変えられます");
     }
     return notes;
