@@ -9,6 +9,7 @@
 #include "core/files/text_file.h"
 #include "core/files/writer_lock.h"
 #include "core/rules/dates.h"
+#include "core/rules/measured.h"
 #include "core/rules/numbers.h"
 
 namespace sora {
@@ -198,9 +199,11 @@ WriteResult remove_record(const MeasurementLog& log, std::size_t index, const Fi
 }
 
 std::string record_description(const MeasurementRecord& record) {
-    std::string text = record.date + "　" + record.situation + "\r\n最高血圧 " + format_number(record.systolic) +
-                       "　最低血圧 " + format_number(record.diastolic) + "　脈拍 " + format_number(record.pulse) +
-                       "　体重 " + format_number(record.weight);
+    // A value not measured shows as "—", never as a 0 the user did not measure.
+    const auto value = [](float v) { return is_measured(v) ? format_number(v) : std::string("—"); };
+    std::string text = record.date + "　" + record.situation + "\r\n最高血圧 " + value(record.systolic) +
+                       "　最低血圧 " + value(record.diastolic) + "　脈拍 " + value(record.pulse) + "　体重 " +
+                       value(record.weight);
     if (!record.diary.empty()) {
         text += "\r\n一言日記：" + record.diary;
     }

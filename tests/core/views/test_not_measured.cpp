@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/edits/record_edit.h"
 #include "core/views/class_calendar.h"
 #include "core/views/daily_averages.h"
 #include "core/views/day_page.h"
@@ -74,6 +75,7 @@ TEST(NotMeasured, DayPageAndFilteredViewLeaveItOut) {
 
     const CalendarView calendar = build_class_calendar(Imported, CalendarMode::Detailed, "2026/12/02", {2026, 12, 4});
     EXPECT_FALSE(calendar.grid.rows[0][4].background);
+    EXPECT_EQ(record_description(Imported[2]), "2026/12/03　起床後\r\n最高血圧 133　最低血圧 80　脈拍 —　体重 —");
 }
 
 TEST(NotMeasured, DailyAveragesTableChartAndExport) {
