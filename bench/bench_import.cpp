@@ -1,10 +1,14 @@
 // The import against a log of 32,767 records, in one run: the preview of a 10,000-row OMRON connect CSV (reading
 // and classifying it) against read_all of the log, and writing the chosen rows against one correction of a record
-// (both are one locked rewrite of the log with its automatic copy).
+// (both are one locked rewrite of the log with its automatic copy); the preview of a 100,000-row CSV in the layout
+// of an open-source Android blood-pressure app (Unix milliseconds, ';', null), and of a generated Apple Health
+// export.xml of 400+ MB, read in a child process whose peak resident set is its memory.
 //
 // Run: bench_import [google-benchmark flags]. Without --benchmark_repetitions it runs 15 interleaved repetitions
 // and prints the median of each benchmark and its ratio to read_all; the preview's goal is at most 3.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -26,6 +30,8 @@ namespace {
 
 constexpr int RecordCount = 32767;
 constexpr int RowCount = 10000;
+constexpr int LargeRowCount = 100000;
+constexpr std::uintmax_t AppleBytes = 420u << 20;
 
 struct Fixture {
     std::filesystem::path dir;
@@ -84,6 +90,63 @@ struct Fixture {
         return sora::build_import_preview(file.fileName, file.read, records, choices);
     }
     sora::FileStamp stamp() const { return sora::stamp_of(sora::write_target(logPath)); }
+
+    /// 100,000 readings, three a day from 2005 on, one in eight with a pulse of null and a note.
+    std::filesystem::path largeCsv() const {
+        const std::filesystem::path path = dir / "android.csv";
+        if (!std::filesystem::exists(path)) {
+            std::ofstream csv(path, std::ios::binary);
+            csv << "\xEF\xBB\xBFtimestampUnixMs; systolic; diastolic; pulse; notes; color\n";
+            const long long start = 1107212400000;  // 2005/02/01 8:00 in Japan
+            for (int i = 0; i < LargeRowCount; ++i) {
+                csv << start + static_cast<long long>(i) * 8 * 3600 * 1000 + (i % 60) * 60000 << "; " << 110 + i % 50
+                    << "; " << 70 + i % 25 << "; " << (i % 8 == 0 ? std::string("null") : std::to_string(58 + i % 30))
+                    << "; " << (i % 8 == 0 ? "after walk" : "null") << "; null\n";
+            }
+        }
+        return path;
+    }
+
+    /// An export.xml of 420 MB: mostly step counts, with a blood-pressure correlation every thousand records.
+    std::filesystem::path appleExport() {
+        const std::filesystem::path path = dir / "export.xml";
+        if (std::filesystem::exists(path)) {
+            return path;
+        }
+        const auto record = [](const char* type, const std::string& start, int value) {
+            return std::string("  <Record type=\"") + type + "\" sourceName=\"Monitor\" unit=\"mmHg\" creationDate=\"" +
+                   start + "\" startDate=\"" + start + "\" endDate=\"" + start + "\" value=\"" + std::to_string(value) +
+                   "\"/>\n";
+        };
+        std::ofstream xml(path, std::ios::binary);
+        xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<HealthData locale=\"ja_JP\">\n"
+               " <ExportDate value=\"2024-03-01 10:00:00 +0900\"/>\n";
+        std::string steps;
+        for (int i = 0; i < 1000; ++i) {
+            steps += record("HKQuantityTypeIdentifierStepCount", "2020-01-05 07:12:00 +0900", 12 + i % 50);
+        }
+        QDate day(2005, 2, 1);
+        for (std::uintmax_t written = 0; written < AppleBytes; written += steps.size()) {
+            xml << steps;
+            const std::string start =
+                day.toString("yyyy-MM-dd").toStdString() + " 07:0" + std::to_string(appleReadings % 10) + ":00 +0900";
+            xml << " <Correlation type=\"HKCorrelationTypeIdentifierBloodPressure\" sourceName=\"Monitor\" "
+                   "creationDate=\""
+                << start << "\" startDate=\"" << start << "\" endDate=\"" << start << "\">\n"
+                << record("HKQuantityTypeIdentifierBloodPressureDiastolic", start, 70 + appleReadings % 25)
+                << record("HKQuantityTypeIdentifierBloodPressureSystolic", start, 110 + appleReadings % 50)
+                << " </Correlation>\n";
+            ++appleReadings;
+            day = day.addDays(1);
+        }
+        xml << "</HealthData>\n";
+        std::printf("Apple Health export: %ju bytes, %zu readings\n",
+                    static_cast<std::uintmax_t>(std::filesystem::file_size(path)), appleReadings);
+        return path;
+    }
+    std::size_t appleReadings = 0;
+    double applePeak = 0;
+    double parentResident = 0;
     void putBack() const { bench::putLogBack(logPath, original); }
 };
 
@@ -121,6 +184,57 @@ void BM_PreviewWithReadAll(benchmark::State& state) {
             sora::build_import_preview(file.fileName, file.read, read.records, f.choices);
         benchmark::DoNotOptimize(preview.rows.data());
     }
+}
+
+/// The preview of 100,000 rows of a CSV of unknown layout: the columns guessed from the headings, each timestamp
+/// turned into this computer's time.
+void BM_Preview100k(benchmark::State& state) {
+    const Fixture& f = fixture();
+    const std::filesystem::path csv = f.largeCsv();
+    for (auto _ : state) {
+        const sora::ImportFile file = sora::read_import_file(csv);
+        const sora::ImportPreview preview = sora::build_import_preview(file.fileName, file.read, f.records, f.choices);
+        if (preview.rows.size() != LargeRowCount || preview.counts.added == 0) {
+            state.SkipWithError(("the preview lost rows: " + preview.message).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(preview.rows.data());
+    }
+}
+
+/// The preview of the Apple Health export in a child process; its peak resident set is the counter peak_MiB.
+void BM_PreviewAppleExport(benchmark::State& state) {
+    Fixture& f = fixture();
+    const std::filesystem::path xml = f.appleExport();
+    double peak = 0;
+    // The child starts with the parent's resident pages (the log, the records): that part is not the reading's.
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(statm);
+    }
+    f.parentResident = static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1048576.0;
+    for (auto _ : state) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const sora::ImportFile file = sora::read_import_file(xml);
+            const sora::ImportPreview preview =
+                sora::build_import_preview(file.fileName, file.read, f.records, f.choices);
+            ::_exit(preview.rows.size() == f.appleReadings && preview.message.empty() ? 0 : 1);
+        }
+        int status = 0;
+        rusage usage{};
+        if (pid < 0 || ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the preview of the export failed");
+            break;
+        }
+        peak = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    }
+    state.counters["peak_MiB"] = peak;
+    f.applePeak = peak;
 }
 
 /// One correction of a value, the cost the import's write is held against.
@@ -163,6 +277,9 @@ void BM_ImportWrite(benchmark::State& state) {
 BENCHMARK(BM_ReadAll)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Preview)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewWithReadAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Preview100k)->Unit(benchmark::kMillisecond);
+// Seconds each: a few repetitions give the median.
+BENCHMARK(BM_PreviewAppleExport)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
 BENCHMARK(BM_OneCorrection)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportWrite)->Unit(benchmark::kMillisecond);
 
@@ -173,6 +290,22 @@ int main(int argc, char** argv) {
     bench::runInterleaved(argc, argv, "15", reporter, [] { fixture(); });
     bench::printAgainstReadAll(reporter, {"BM_Preview", "BM_PreviewWithReadAll", "BM_OneCorrection", "BM_ImportWrite"},
                                3.0);
+    // Per row: a file of 100,000 rows against a log of 32,767 records.
+    const auto read = reporter.median("BM_ReadAll");
+    const auto large = reporter.median("BM_Preview100k");
+    if (read.wall > 0 && large.wall > 0) {
+        std::printf(
+            "median preview of 100,000 rows: %.1f ms (CPU %.1f ms), per row %.2f x read_all per record (CPU %.2f)\n",
+            large.wall, large.cpu, (large.wall / LargeRowCount) / (read.wall / RecordCount),
+            (large.cpu / LargeRowCount) / (read.cpu / RecordCount));
+    }
+    const auto apple = reporter.median("BM_PreviewAppleExport");
+    if (apple.wall > 0) {
+        std::printf(
+            "median preview of the Apple Health export: %.0f ms, peak %.1f MiB (the process had %.1f MiB "
+            "before it began)\n",
+            apple.wall, fixture().applePeak, fixture().parentResident);
+    }
     const auto correction = reporter.median("BM_OneCorrection");
     const auto write = reporter.median("BM_ImportWrite");
     if (correction.wall > 0 && write.wall > 0) {

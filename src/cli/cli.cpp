@@ -184,7 +184,8 @@ std::string usage() {
            "averages [--from YY/MM/DD --to YY/MM/DD] | list [--sort COLUMN [--descending]] | calendar [--simple] | "
            "trend | diary | report [--from YYYY/MM/DD --to YYYY/MM/DD] | "
            "export --csv [--from TEXT --to TEXT] [--weekday 0-6] [--keyword TEXT] [--output FILE [--overwrite]] | "
-           "import --check FILE}";
+           "import --check FILE [--map ROLE=COLUMN,...] [--separator ','|';'|tab] [--encoding utf-8|cp932|utf-16] "
+           "[--date-order ymd|dmy|mdy]}";
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/rules/measured.h"
 #include "core/rules/numbers.h"
 #include "core/views/class_calendar.h"
 #include "core/views/daily_averages.h"
@@ -136,18 +137,15 @@ CliView list_view(const CommandInput& input, std::optional<int> sortColumn, bool
         const bool numeric = std::any_of(buttons.begin(), buttons.end(), [&](const sora::SortButtonInfo& button) {
             return button.column == column && button.kind == sora::SortKeyKind::Numeric;
         });
-        auto key_less = [&](const sora::GridRow& a, const sora::GridRow& b) {
+        auto before = [&](const sora::GridRow& a, const sora::GridRow& b) {
             const std::string& x = a[column].text;
             const std::string& y = b[column].text;
-            return numeric ? sora::leading_number(x) < sora::leading_number(y) : x < y;
+            if (numeric) {
+                return sora::numeric_cell_before(x, y, !descending);
+            }
+            return descending ? y < x : x < y;
         };
-        auto& rows = view.grid.rows;
-        if (descending) {
-            std::stable_sort(rows.begin(), rows.end(),
-                             [&](const sora::GridRow& a, const sora::GridRow& b) { return key_less(b, a); });
-        } else {
-            std::stable_sort(rows.begin(), rows.end(), key_less);
-        }
+        std::stable_sort(view.grid.rows.begin(), view.grid.rows.end(), before);
     }
     return view;
 }

@@ -1,10 +1,14 @@
 #include "cli/cli_import.h"
 
+#include <charconv>
+#include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 
 #include "cli/cli.h"
 #include "core/files/side_files.h"
+#include "core/import/column_choices.h"
 #include "core/import/import_file.h"
 #include "core/import/situation_rules.h"
 #include "core/rules/numbers.h"
@@ -14,6 +18,14 @@ namespace {
 
 std::string value_text(float value) {
     return value == 0 ? std::string() : sora::format_number(value);
+}
+
+/// A value as the lists show it (63.4, not the float's 63.400001525878906).
+double shown_value(float value) {
+    const std::string text = sora::format_number(value);
+    double shown = 0;
+    std::from_chars(text.data(), text.data() + text.size(), shown);  // not std::stod: no locale's decimal comma
+    return shown;
 }
 
 /// Tabs and line breaks inside a cell would break the columns.
@@ -65,10 +77,10 @@ std::string import_preview_to_json(const sora::ImportPreview& preview) {
                         {"date", r.date},
                         {"time", row.time},
                         {"situation", r.situation},
-                        {"systolic", r.systolic},
-                        {"diastolic", r.diastolic},
-                        {"pulse", r.pulse},
-                        {"weight", r.weight},
+                        {"systolic", shown_value(r.systolic)},
+                        {"diastolic", shown_value(r.diastolic)},
+                        {"pulse", shown_value(r.pulse)},
+                        {"weight", shown_value(r.weight)},
                         {"diary", r.diary},
                         {"reason", row.reason}});
     }
@@ -77,28 +89,113 @@ std::string import_preview_to_json(const sora::ImportPreview& preview) {
     return json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
 }
 
-int run_import(const std::vector<std::string>& args, const sora::DataDir& dir,
-               const std::vector<sora::MeasurementRecord>& records, bool json, std::ostream& out, std::ostream& err) {
+namespace {
+
+/// What follows "import" on the command line.
+struct ImportArgs {
     std::string file;
+    std::string map;
+    std::optional<std::string> encoding;
+    sora::ImportOptions options;
+    std::string problem;  ///< set: the words cannot be used
+};
+
+std::optional<sora::TextEncoding> encoding_from_word(const std::string& word, const std::string& file) {
+    if (word == "utf-8") {
+        return sora::TextEncoding::Utf8;
+    }
+    if (word == "cp932") {
+        return sora::TextEncoding::Cp932;
+    }
+    if (word == "utf-16") {
+        // Either byte order: the file's byte order mark or its zero bytes say which.
+        std::ifstream in(file, std::ios::binary);
+        char head[4096];
+        in.read(head, sizeof head);
+        const auto detected = sora::detect_encoding(std::string_view(head, static_cast<std::size_t>(in.gcount())));
+        return detected == sora::TextEncoding::Utf16Be ? sora::TextEncoding::Utf16Be : sora::TextEncoding::Utf16Le;
+    }
+    return std::nullopt;
+}
+
+ImportArgs parse_import_args(const std::vector<std::string>& args) {
+    ImportArgs parsed;
     bool check = false;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size() && parsed.problem.empty(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
         if (arg == "--check") {
             check = true;
-        } else if (file.empty() && !arg.starts_with("--")) {
-            file = arg;
+        } else if (arg == "--map" && hasValue) {
+            parsed.map = args[++i];
+        } else if (arg == "--separator" && hasValue) {
+            const std::string& word = args[++i];
+            if (word == "," || word == ";" || word == "tab") {
+                parsed.options.separator = word == "tab" ? '\t' : word[0];
+            } else {
+                parsed.problem = "--separator は ',' ';' tab のどれかです";
+            }
+        } else if (arg == "--encoding" && hasValue) {
+            parsed.encoding = args[++i];
+        } else if (arg == "--date-order" && hasValue) {
+            parsed.options.dateOrder = sora::date_order_from_word(args[++i]);
+            if (!parsed.options.dateOrder) {
+                parsed.problem = "--date-order は ymd dmy mdy のどれかです";
+            }
+        } else if (parsed.file.empty() && !arg.starts_with("--")) {
+            parsed.file = arg;
         } else {
-            file.clear();
-            break;
+            parsed.problem = "「" + arg + "」は使えません";
         }
     }
+    if (parsed.problem.empty() && (!check || parsed.file.empty())) {
+        parsed.problem = "--check とファイルを指定してください";
+    }
+    if (parsed.problem.empty() && parsed.encoding) {
+        parsed.options.encoding = encoding_from_word(*parsed.encoding, parsed.file);
+        if (!parsed.options.encoding) {
+            parsed.problem = "--encoding は utf-8 cp932 utf-16 のどれかです";
+        }
+    }
+    return parsed;
+}
+
+}  // namespace
+
+int run_import(const std::vector<std::string>& args, const sora::DataDir& dir,
+               const std::vector<sora::MeasurementRecord>& records, bool json, std::ostream& out, std::ostream& err) {
+    ImportArgs parsed = parse_import_args(args);
     // The command line only reads: the import itself is the window's.
-    if (!check || file.empty()) {
-        err << "usage: soranote-cli [--data-dir DIR] [--json] import --check FILE\n";
+    if (!parsed.problem.empty()) {
+        err << "soranote-cli: " << parsed.problem << "\n"
+            << "usage: soranote-cli [--data-dir DIR] [--json] import --check FILE [--map ROLE=COLUMN,...] "
+               "[--separator ','|';'|tab] [--encoding utf-8|cp932|utf-16] [--date-order ymd|dmy|mdy]\n";
         return ExitUsage;
     }
-    const sora::ImportFile read = sora::read_import_file(file);
+    sora::ImportFile read = sora::read_import_file(parsed.file, parsed.options);
+    if (!parsed.map.empty()) {
+        if (read.read.kind != sora::ImportKind::Generic || read.firstRecords.empty()) {
+            err << "soranote-cli: --map は列の割り当てが要る CSV / TSV のためのものです（このファイルは "
+                << sora::import_kind_name(read.read.kind) << "）\n";
+            return ExitUsage;
+        }
+        sora::CsvMapping mapping = read.mapping;
+        const std::string problem = sora::apply_column_choices(parsed.map, read.firstRecords.front().fields, mapping);
+        if (!problem.empty()) {
+            err << "soranote-cli: --map: " << problem << '\n';
+            return ExitUsage;
+        }
+        parsed.options.mapping = mapping;
+        read = sora::read_import_file(parsed.file, parsed.options);
+    }
     if (!read.read.message.empty()) {
         err << "soranote-cli: " << read.read.message << '\n';
+        // A CSV whose columns or date order are not known is data the options can describe: say so apart from a
+        // file that cannot be read at all.
+        if (read.read.kind == sora::ImportKind::Generic) {
+            err << "soranote-cli: --map 役割=列,… や --date-order で読み方を指定してください\n";
+            return ExitDataFormat;
+        }
         return ExitUnreadable;
     }
     const auto situations = sora::read_situations(dir);

@@ -18,7 +18,7 @@ BackupRestoreDialog::BackupRestoreDialog(std::vector<sora::BackupEntry> entries,
 
     lstBackup = new QTableWidget(static_cast<int>(m_entries.size()), 4, this);
     lstBackup->setObjectName("lstBackup");
-    lstBackup->setHorizontalHeaderLabels({"バックアップの日時", "直前の操作", "記録数", "最後の測定日"});
+    lstBackup->setHorizontalHeaderLabels({"バックアップの日時", "この操作の前", "記録数", "最後の測定日"});
     lstBackup->verticalHeader()->hide();
     lstBackup->setSelectionBehavior(QAbstractItemView::SelectRows);
     lstBackup->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -47,6 +47,15 @@ RecordActions::RecordActions(ui::Grid* grid, DiaryChanges& changes, const Listed
     m_grid->setKeyboardSearch(false);
     ui::watchKeyRepeats();
     m_grid->installEventFilter(this);
+    m_openAfterHold = new QTimer(this);
+    m_openAfterHold->setSingleShot(true);
+    m_openAfterHold->setInterval(40);
+    connect(m_openAfterHold, &QTimer::timeout, this, [this] {
+        if (m_correctOnRelease != 0) {
+            m_correctOnRelease = 0;
+            editRow(m_grid->currentRow());
+        }
+    });
 }
 
 void RecordActions::showMenu(const QPoint& position) {
@@ -70,6 +79,7 @@ bool RecordActions::eventFilter(QObject* watched, QEvent* event) {
     }
     if (event->type() == QEvent::FocusOut) {
         m_correctOnRelease = 0;
+        m_openAfterHold->stop();
     }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
         return QObject::eventFilter(watched, event);
@@ -84,8 +94,14 @@ bool RecordActions::eventFilter(QObject* watched, QEvent* event) {
         // The correction opens when its key is let go: opened on the press, the dialog would get the rest of the
         // key (a held key repeats) and its default button 修正 would save what was never looked at.
         if (corrects && !key->isAutoRepeat() && key->key() == m_correctOnRelease) {
-            m_correctOnRelease = 0;
-            editRow(m_grid->currentRow());
+            // Keys repeat only after being held a while (a quarter of a second or more): a tap opens at once.
+            constexpr quint64 shortestRepeatDelay = 150;
+            if (key->timestamp() < m_correctPressedAt + shortestRepeatDelay) {
+                m_correctOnRelease = 0;
+                editRow(m_grid->currentRow());
+            } else {
+                m_openAfterHold->start();
+            }
             return true;
         }
         return corrects || enter;
@@ -93,6 +109,9 @@ bool RecordActions::eventFilter(QObject* watched, QEvent* event) {
     if (corrects) {
         if (!ui::isKeyRepeat(*key)) {
             m_correctOnRelease = key->key();
+            m_correctPressedAt = key->timestamp();
+        } else if (key->key() == m_correctOnRelease) {
+            m_openAfterHold->stop();  // the release before was the repeat's: the key is still down
         }
         return true;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <cstddef>
 #include <optional>
 #include <vector>
@@ -55,4 +56,8 @@ private:
     QAction* m_undo;
     EnterKey m_enter;
     int m_correctOnRelease = 0;  // the key whose press will open the correction when it is let go
+    quint64 m_correctPressedAt = 0;
+    // After a key held long enough to repeat, a release may be a repeat's (X11 marks it only when it sees the
+    // repeated press at once): the correction opens only if no repeated press follows.
+    QTimer* m_openAfterHold;
 };

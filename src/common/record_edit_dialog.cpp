@@ -10,13 +10,14 @@
 #include <QVBoxLayout>
 
 #include "common/render.h"
-#include "core/rules/numbers.h"
+#include "core/rules/measured.h"
 #include "ui/key_repeat.h"
 
 namespace {
 
+// A value not measured shows as an empty box.
 QLineEdit* valueBox(QWidget* parent, const char* name, float value) {
-    auto* box = new QLineEdit(qs(sora::format_number(value)), parent);
+    auto* box = new QLineEdit(qs(sora::measured_text(value)), parent);
     box->setObjectName(name);
     box->setAlignment(Qt::AlignRight);
     box->setMaximumWidth(90);
@@ -44,6 +45,8 @@ RecordEditDialog::RecordEditDialog(const sora::MeasurementRecord& record, const 
     cboRecordSituation->addItems(situations);
     cboRecordSituation->setCurrentText(qs(record.situation));
 
+    m_notMeasured = {!sora::is_measured(record.systolic), !sora::is_measured(record.diastolic),
+                     !sora::is_measured(record.pulse), !sora::is_measured(record.weight)};
     m_values = {valueBox(this, "txtRecordSystolic", record.systolic),
                 valueBox(this, "txtRecordDiastolic", record.diastolic), valueBox(this, "txtRecordPulse", record.pulse),
                 valueBox(this, "txtRecordWeight", record.weight)};
@@ -62,9 +65,11 @@ RecordEditDialog::RecordEditDialog(const sora::MeasurementRecord& record, const 
 
     cmdRecordSave = new QPushButton("修正", this);
     cmdRecordSave->setObjectName("cmdRecordSave");
-    cmdRecordSave->setDefault(true);  // Enter in any box saves
+    // Enter walks the boxes like the entry panel and presses 修正 only where it has the keyboard: no default button.
+    cmdRecordSave->setAutoDefault(false);
     cmdRecordCancel = new QPushButton("キャンセル", this);
     cmdRecordCancel->setObjectName("cmdRecordCancel");
+    cmdRecordCancel->setAutoDefault(false);
     connect(cmdRecordSave, &QPushButton::clicked, this, &RecordEditDialog::saveRequested);
     connect(cmdRecordCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -77,6 +82,45 @@ RecordEditDialog::RecordEditDialog(const sora::MeasurementRecord& record, const 
     layout->addLayout(buttons);
     focusBox(sora::RecordBox::Systolic);
     ui::watchKeyRepeats();
+    // A box's inner editor (the date's, the situation's) may take the key first, so each one is watched.
+    for (QWidget* box : boxes()) {
+        box->installEventFilter(this);
+        for (QWidget* inner : box->findChildren<QWidget*>()) {
+            inner->installEventFilter(this);
+        }
+    }
+}
+
+QList<QWidget*> RecordEditDialog::boxes() const {
+    return {dtpRecordDate, cboRecordSituation, m_values[0], m_values[1], m_values[2], m_values[3], txtRecordDiary};
+}
+
+bool RecordEditDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter || (key->modifiers() & ~Qt::KeypadModifier)) {
+        return QDialog::eventFilter(watched, event);
+    }
+    if (cboRecordSituation->view()->isVisible()) {
+        return QDialog::eventFilter(watched, event);  // Enter chooses in the open list first
+    }
+    const QList<QWidget*> order = boxes();
+    for (int i = 0; i < order.size(); ++i) {
+        if (watched == order[i] || order[i]->isAncestorOf(qobject_cast<QWidget*>(watched))) {
+            if (!ui::isKeyRepeat(*key)) {
+                QWidget* next = i + 1 < order.size() ? order[i + 1] : cmdRecordSave;
+                if (auto* box = qobject_cast<QLineEdit*>(next)) {
+                    box->selectAll();
+                }
+                next->setFocus(Qt::TabFocusReason);
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void RecordEditDialog::keyPressEvent(QKeyEvent* event) {
@@ -97,6 +141,7 @@ sora::RecordInput RecordEditDialog::input() const {
         input.values[i] = ss(m_values[i]->text());
     }
     input.diary = ss(txtRecordDiary->text());
+    input.notMeasured = m_notMeasured;
     return input;
 }
 

@@ -31,11 +31,17 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    /// Enter in a box moves the keyboard to the next box, from the diary box to 修正, as in the entry panel.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// The boxes in the order Enter walks them.
+    QList<QWidget*> boxes() const;
+
     QDateEdit* dtpRecordDate;
     QComboBox* cboRecordSituation;
     std::array<QLineEdit*, 4> m_values{};  // systolic, diastolic, pulse, weight
+    sora::OptionalBoxes m_notMeasured{};   // values the record did not measure: their boxes start and may stay empty
     QLineEdit* txtRecordDiary;
     QPushButton* cmdRecordSave;
     QPushButton* cmdRecordCancel;

@@ -1,20 +1,20 @@
 #include "core/view_model.h"
 
+#include <algorithm>
+
+#include "core/rules/measured.h"
+
 namespace sora {
 
 void DataExtremes::add(float pulse, float weight) {
-    if (pulse > pulseMax) {
-        pulseMax = pulse;
+    // A value not measured (0) must not pull an axis down.
+    if (is_measured(pulse)) {
+        pulseMax = std::max(pulseMax, pulse);
+        pulseMin = std::min(pulseMin, pulse);
     }
-    if (pulse < pulseMin) {
-        pulseMin = pulse;
-    }
-    if (weight > weightMax) {
-        weightMax = weight;
-    }
-    // A record without weight (0) must not pull the weight axis down.
-    if (weight != 0 && weight < weightMin) {
-        weightMin = weight;
+    if (is_measured(weight)) {
+        weightMax = std::max(weightMax, weight);
+        weightMin = std::min(weightMin, weight);
     }
 }
 

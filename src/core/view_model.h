@@ -46,12 +46,13 @@ struct AxisRange {
 /// The data of a trend chart: rows of systolic, diastolic, pulse, weight.
 using ChartRow = std::array<float, 4>;
 
-/// The pulse and weight extremes of the last chart drawn (largest start at 0, smallest at 999).
+/// The pulse and weight extremes of the last chart drawn (largest start at 0, smallest at 999); a value not
+/// measured takes no part.
 struct DataExtremes {
     float pulseMax = 0;
     float pulseMin = 999;
     float weightMax = 0;
-    float weightMin = 999;  // a weight of 0 never becomes the smallest
+    float weightMin = 999;
     bool operator==(const DataExtremes&) const = default;
 
     void add(float pulse, float weight);

@@ -174,7 +174,7 @@ void DiaryImport::write() {
     }
     m_preview->accept();
     m_ctx.host.showChangedDiary(!result.situations.empty());
-    dialogs.message(
-        ui::Icon::Information, Title,
-        QString("%1 件の測定を取り込みました。\r\n「元に戻す」で取り込み全体を取り消せます。").arg(chosen.size()));
+    dialogs.message(ui::Icon::Information, Title,
+                    QString("%1 件の測定を取り込みました。\r\n取り込み全体は Ctrl+Z（元に戻す）で取り消せます。")
+                        .arg(chosen.size()));
 }

@@ -34,6 +34,15 @@ ImportMappingPanel::ImportMappingPanel(QWidget* parent) : QGroupBox("列の割�
     }
     chkImportHeading = new QCheckBox("1行目は見出し", this);
     chkImportHeading->setObjectName("chkImportHeading");
+    cboImportDateOrder = new QComboBox(this);
+    cboImportDateOrder->setObjectName("cboImportDateOrder");
+    cboImportDateOrder->addItem("（選んでください）");
+    for (const sora::DateOrder order : sora::AllDateOrders) {
+        cboImportDateOrder->addItem(sora::date_order_name(order));
+    }
+    cboImportEncoding->setAccessibleName("文字コード");
+    cboImportSeparator->setAccessibleName("区切り");
+    cboImportDateOrder->setAccessibleName("日付の順");
     grdImportMapping = new QTableWidget(this);
     grdImportMapping->setObjectName("grdImportMapping");
     grdImportMapping->setAccessibleName("列の割り当て");
@@ -49,8 +58,10 @@ ImportMappingPanel::ImportMappingPanel(QWidget* parent) : QGroupBox("列の割�
     layout->addWidget(new QLabel("区切り", this), 0, 2);
     layout->addWidget(cboImportSeparator, 0, 3);
     layout->addWidget(chkImportHeading, 0, 4);
-    layout->setColumnStretch(5, 1);
-    layout->addWidget(grdImportMapping, 1, 0, 1, 6);
+    layout->addWidget(new QLabel("日付の順", this), 0, 5);
+    layout->addWidget(cboImportDateOrder, 0, 6);
+    layout->setColumnStretch(7, 1);
+    layout->addWidget(grdImportMapping, 1, 0, 1, 8);
 
     // Another encoding or separator splits the file anew: its columns are guessed again.
     const auto resplit = [this] {
@@ -62,6 +73,12 @@ ImportMappingPanel::ImportMappingPanel(QWidget* parent) : QGroupBox("列の割�
     connect(cboImportEncoding, &QComboBox::currentIndexChanged, this, resplit);
     connect(cboImportSeparator, &QComboBox::currentIndexChanged, this, resplit);
     connect(chkImportHeading, &QCheckBox::toggled, this, [this] { mappingChanged(); });
+    connect(cboImportDateOrder, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_filling) {
+            m_dateOrderChosen = cboImportDateOrder->currentIndex() > 0;
+            emit optionsChanged();
+        }
+    });
 }
 
 void ImportMappingPanel::showFile(const sora::ImportFile& file) {
@@ -77,12 +94,17 @@ void ImportMappingPanel::showFile(const sora::ImportFile& file) {
         }
     }
     chkImportHeading->setChecked(file.mapping.hasHeading);
+    // Not guessed when it cannot be told: the box then asks for a choice.
+    cboImportDateOrder->setCurrentIndex(file.dateOrder ? static_cast<int>(*file.dateOrder) + 1 : 0);
     std::size_t columns = file.mapping.roles.size();
     for (const sora::CsvRecord& record : file.firstRecords) {
         columns = std::max(columns, record.fields.size());
     }
     // A file split into hundreds of columns by the wrong separator still shows: the first 40 are enough to see it.
     columns = std::min<std::size_t>(columns, 40);
+    // The rows first: a role box is set on row 0, which must exist (a box set on no row is dropped, and the table
+    // keeps only the last one).
+    grdImportMapping->setRowCount(static_cast<int>(file.firstRecords.size()) + 1);
     // The role boxes stay while the columns do: the user is choosing in one of them.
     if (m_roles.size() != columns) {
         grdImportMapping->clear();
@@ -95,6 +117,7 @@ void ImportMappingPanel::showFile(const sora::ImportFile& file) {
             for (const sora::ColumnRole r : sora::AllColumnRoles) {
                 role->addItem(sora::column_role_name(r));
             }
+            role->setAccessibleName(QString("%1 列目の役割").arg(c + 1));
             connect(role, &QComboBox::currentIndexChanged, this, [this] { mappingChanged(); });
             grdImportMapping->setCellWidget(0, static_cast<int>(c), role);
             m_roles.push_back(role);
@@ -102,7 +125,6 @@ void ImportMappingPanel::showFile(const sora::ImportFile& file) {
                                                       new QTableWidgetItem(QString::number(c + 1)));
         }
     }
-    grdImportMapping->setRowCount(static_cast<int>(file.firstRecords.size()) + 1);
     for (std::size_t c = 0; c < columns; ++c) {
         m_roles[c]->setCurrentIndex(c < file.mapping.roles.size() ? static_cast<int>(file.mapping.roles[c]) : 0);
     }
@@ -131,6 +153,9 @@ sora::ImportOptions ImportMappingPanel::options() const {
     }
     if (m_mappingChosen) {
         options.mapping = std::move(mapping);
+    }
+    if (m_dateOrderChosen) {
+        options.dateOrder = sora::AllDateOrders[cboImportDateOrder->currentIndex() - 1];
     }
     return options;
 }

@@ -10,7 +10,8 @@ class QComboBox;
 class QTableWidget;
 
 /// The mapping step of a CSV of unknown layout: the encoding and the separator (as detected, changeable), whether
-/// the first line names the columns, and a role for each column above the first lines of the file.
+/// the first line names the columns, the order of numeric dates, and a role box over each column above the first
+/// lines of the file.
 class ImportMappingPanel : public QGroupBox {
     Q_OBJECT
 public:
@@ -31,8 +32,10 @@ private:
     QComboBox* cboImportEncoding;
     QComboBox* cboImportSeparator;
     QCheckBox* chkImportHeading;
+    QComboBox* cboImportDateOrder;
     QTableWidget* grdImportMapping;
     std::vector<QComboBox*> m_roles;
     bool m_filling = false;
-    bool m_mappingChosen = false;  ///< the user set a role or the heading: read by them, not by a new guess
+    bool m_mappingChosen = false;    ///< the user set a role or the heading: read by them, not by a new guess
+    bool m_dateOrderChosen = false;  ///< the user set the date order: not detected again
 };

@@ -84,11 +84,15 @@ ImportWindow::ImportWindow(const QStringList& situations, QWidget* parent) : QDi
     }
     connect(m_model, &ImportRowsModel::ticksChanged, this, &ImportWindow::updateCounts);
 
-    cmdImportOk = new QPushButton("取り込む", this);
+    // Enter never imports: the rows are looked over first, and 取り込む takes a click or its access key (Alt+I).
+    cmdImportOk = new QPushButton("取り込む(&I)", this);
     cmdImportOk->setObjectName("cmdImportOk");
-    cmdImportOk->setDefault(true);
     cmdImportCancel = new QPushButton("キャンセル", this);
     cmdImportCancel->setObjectName("cmdImportCancel");
+    for (QPushButton* button : {cmdImportOk, cmdImportCancel}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     connect(cmdImportOk, &QPushButton::clicked, this, &ImportWindow::importRequested);
     connect(cmdImportCancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -107,11 +111,19 @@ ImportWindow::ImportWindow(const QStringList& situations, QWidget* parent) : QDi
     resize(900, 640);
 }
 
+void ImportWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The keyboard starts on the rows, which are what to look over; the rule boxes come after them.
+    grdImport->setFocus(Qt::OtherFocusReason);
+}
+
 QWidget* ImportWindow::makeRulesBox() {
     auto* box = new QGroupBox("状況の決め方（測定の時刻から）", this);
     box->setObjectName("grpImportRules");
     txtImportMorningUntil->setObjectName("txtImportMorningUntil");
     txtImportEveningFrom->setObjectName("txtImportEveningFrom");
+    txtImportMorningUntil->setAccessibleName("朝の終わりの時刻");
+    txtImportEveningFrom->setAccessibleName("晩の始まりの時刻");
     for (QLineEdit* time : {txtImportMorningUntil, txtImportEveningFrom}) {
         time->setMaximumWidth(60);
         connect(time, &QLineEdit::editingFinished, this, &ImportWindow::choicesChanged);
@@ -121,17 +133,19 @@ QWidget* ImportWindow::makeRulesBox() {
     }
     connect(chkImportWhole, &QCheckBox::toggled, this, &ImportWindow::choicesChanged);
     auto* layout = new QGridLayout(box);
-    layout->addWidget(txtImportMorningUntil, 0, 0);
-    layout->addWidget(new QLabel("より前", box), 0, 1);
-    layout->addWidget(cboImportMorning, 0, 2);
-    layout->addWidget(txtImportEveningFrom, 0, 3);
-    layout->addWidget(new QLabel("から", box), 0, 4);
-    layout->addWidget(cboImportEvening, 0, 5);
-    layout->addWidget(new QLabel("その他・時刻なし", box), 0, 6);
-    layout->addWidget(cboImportOther, 0, 7);
-    layout->addWidget(chkImportWhole, 1, 0, 1, 6);
-    layout->addWidget(cboImportWhole, 1, 7);
-    layout->setColumnStretch(8, 1);
+    const QString dayStarts = qs(sora::minutes_text(sora::ImportDayStarts));
+    layout->addWidget(new QLabel(dayStarts + " から", box), 0, 0);
+    layout->addWidget(txtImportMorningUntil, 0, 1);
+    layout->addWidget(new QLabel("より前", box), 0, 2);
+    layout->addWidget(cboImportMorning, 0, 3);
+    layout->addWidget(txtImportEveningFrom, 0, 4);
+    layout->addWidget(new QLabel("から翌 " + dayStarts + " より前", box), 0, 5);
+    layout->addWidget(cboImportEvening, 0, 6);
+    layout->addWidget(new QLabel("対象外（時刻なしも）", box), 1, 5);
+    layout->addWidget(cboImportOther, 1, 6);
+    layout->addWidget(chkImportWhole, 2, 0, 1, 5);
+    layout->addWidget(cboImportWhole, 2, 6);
+    layout->setColumnStretch(7, 1);
     return box;
 }
 

@@ -48,6 +48,9 @@ signals:
     void readOptionsChanged();
     void importRequested();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* makeRulesBox();
     void updateCounts();

@@ -15,7 +15,7 @@
 #include "core/files/storable_text.h"
 #include "core/rules/dates.h"
 #include "core/rules/entry_rules.h"
-#include "core/rules/numbers.h"
+#include "core/rules/measured.h"
 #include "ui/dialogs.h"
 #include "ui/key_repeat.h"
 #include "ui/list_text_delegate.h"
@@ -178,7 +178,8 @@ void EntryPanel::offerPrevious(int count, bool onlyEmpty) {
     const float values[4] = {previous.systolic, previous.diastolic, previous.pulse, previous.weight};
     for (int box = 0; box < count; ++box) {
         if (!onlyEmpty || m_boxes[box]->text().isEmpty()) {
-            m_boxes[box]->setText(qs(sora::format_number(values[box])));
+            // A value the previous reading did not measure is not offered: the box stays empty to be typed.
+            m_boxes[box]->setText(qs(sora::measured_text(values[box])));
         }
         setSteppersEnabled(box, true);
     }

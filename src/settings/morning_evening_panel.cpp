@@ -62,7 +62,9 @@ MorningEveningPanel::MorningEveningPanel(ScreenContext context, QWidget* parent)
     tblAsaBan->setAccessibleName("朝・晩として数える状況");
     tblAsaBan->setModel(m_occasions);
     tblAsaBan->setItemDelegateForColumn(1, new OccasionDelegate(tblAsaBan));
-    tblAsaBan->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // Opening the choices takes a double click, F2 or a typed key: a click or an arrow only moves through the rows.
+    tblAsaBan->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                               QAbstractItemView::AnyKeyPressed);
     tblAsaBan->setSelectionBehavior(QAbstractItemView::SelectItems);
     tblAsaBan->setSelectionMode(QAbstractItemView::SingleSelection);
     tblAsaBan->verticalHeader()->hide();

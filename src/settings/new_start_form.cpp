@@ -162,10 +162,12 @@ void NewStartForm::cmdStHozon_Click() {
     if (!mayWriteSideFile(m_ctx, sora::files::Private) || !mayWriteSideFile(m_ctx, sora::files::GraphSettings)) {
         return;
     }
-    const sora::NewStartResult result = sora::perform_new_start(m_ctx.dir, *check.plan, m_ctx.state.axes, now);
+    sora::NewStartPlan plan = *check.plan;
+    plan.leavingSample = m_ctx.state.sampleMode;
+    const sora::NewStartResult result = sora::perform_new_start(m_ctx.dir, plan, m_ctx.state.axes, now);
     if (!result) {
         dialogs.message(ui::Icon::Warning, "保存エラー",
-                        QString::fromStdString(result.message) + "\n新規スタートを中断しました。");
+                        QString::fromStdString(result.message) + "\n新規登録を中断しました。");
         return;
     }
     m_ctx.changes.reportCopyWarning(result.warning);

@@ -1,10 +1,34 @@
 #include "settings/occasion_table.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QTimer>
 
 namespace {
 
 constexpr sora::Occasion kOccasions[] = {sora::Occasion::Morning, sora::Occasion::Evening, sora::Occasion::Neither};
+
+/// The editor: remembers whether the user chose, and says when its list closed without a choice.
+class OccasionBox : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+    bool chosen = false;
+    bool closed = false;
+
+    void hidePopup() override {
+        QComboBox::hidePopup();
+        // A click or Enter in the list hides it before it reports the choice: look once the choice had its turn.
+        QTimer::singleShot(0, this, [this] {
+            if (!chosen && !closed) {
+                emit closedUnchosen();
+            }
+        });
+    }
+
+signals:
+    void closedUnchosen();
+};
 
 }  // namespace
 
@@ -60,6 +84,9 @@ bool OccasionTableModel::setData(const QModelIndex& index, const QVariant& value
     if (!index.isValid() || index.column() != 1 || role != Qt::EditRole || choice < 0) {
         return false;
     }
+    if (kOccasions[choice] == occasion(index.row())) {
+        return true;  // the same choice again changes nothing, so nothing is written
+    }
     emit occasionChosen(index.row(), kOccasions[choice]);
     return true;
 }
@@ -70,18 +97,38 @@ void OccasionTableModel::setOccasion(int row, sora::Occasion occasion) {
 }
 
 QWidget* OccasionDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
-    auto* box = new QComboBox(parent);
+    auto* box = new OccasionBox(parent);
     box->setObjectName("cboAsaBan");
     box->addItems(OccasionTableModel::choices());
     // A choice is taken at once, as a box of its own would take it.
     connect(box, &QComboBox::activated, this, &OccasionDelegate::commitAndClose);
+    connect(box, &OccasionBox::closedUnchosen, this, &OccasionDelegate::closeUnchosen);
+    // The list opens with the editor, so arrows and Enter choose in it and Escape leaves the cell as it was; a
+    // closed box would take every arrow as a choice.
+    QTimer::singleShot(0, box, [box] {
+        if (box->isVisible() && !box->view()->isVisible()) {
+            box->showPopup();
+        }
+    });
     return box;
 }
 
 void OccasionDelegate::commitAndClose() {
-    auto* box = qobject_cast<QWidget*>(sender());
+    auto* box = qobject_cast<OccasionBox*>(sender());
+    if (!box || box->chosen || box->closed) {
+        return;
+    }
+    box->chosen = true;
     emit commitData(box);
     emit closeEditor(box);
+}
+
+void OccasionDelegate::closeUnchosen() {
+    auto* box = qobject_cast<OccasionBox*>(sender());
+    if (box && !box->chosen && !box->closed) {
+        box->closed = true;
+        emit closeEditor(box, QAbstractItemDelegate::RevertModelCache);
+    }
 }
 
 void OccasionDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
@@ -89,5 +136,11 @@ void OccasionDelegate::setEditorData(QWidget* editor, const QModelIndex& index) 
 }
 
 void OccasionDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
-    model->setData(index, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
+    // The view also commits when the editor loses the keyboard or the window closes: only a choice counts.
+    const auto* box = static_cast<OccasionBox*>(editor);
+    if (box->chosen) {
+        model->setData(index, box->currentText(), Qt::EditRole);
+    }
 }
+
+#include "occasion_table.moc"

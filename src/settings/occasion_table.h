@@ -39,7 +39,8 @@ private:
     std::vector<sora::Occasion> m_occasions;
 };
 
-/// Edits the occasion column with a box of the three choices.
+/// Edits the occasion column with a list of the three choices that opens with the editor. Only a choice made in
+/// that list reaches the model: leaving the cell, Escape, closing the list or the window commit nothing.
 class OccasionDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -50,4 +51,5 @@ public:
 
 private slots:
     void commitAndClose();
+    void closeUnchosen();
 };

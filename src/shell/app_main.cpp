@@ -42,8 +42,8 @@ struct Options {
 };
 
 void describe(QCommandLineParser& parser, const Options& options) {
-    parser.setApplicationDescription("ソラノート＋ — 血圧・脈拍・体重の日記");
-    parser.addHelpOption();
+    parser.setApplicationDescription("ソラノート＋（血圧・脈拍・体重の日記）");
+    parser.addHelpOption();  // answered by printHelp before the parser runs
     parser.addOption(options.dataDir);
     parser.addOption(options.screenshot);
     parser.addOption(options.textSize);
@@ -77,11 +77,22 @@ bool asksOnlyForHelp(int argc, char* argv[]) {
     return false;
 }
 
-int printHelp(QCoreApplication& app) {
-    QCommandLineParser parser;
-    const Options options;
-    describe(parser, options);
-    parser.process(app);  // prints the help and ends the program
+int printHelp(QCoreApplication&) {
+    // Written here rather than by QCommandLineParser, whose own lines ("Usage:", "Displays help…") are English.
+    const QByteArray text =
+        "使い方: soranote [--data-dir DIR] [--screenshot OUT]\n"
+        "\n"
+        "ソラノート＋（血圧・脈拍・体重の日記）を開きます。\n"
+        "\n"
+        "オプション:\n"
+        "  -h, --help           この説明を表示して終了します\n"
+        "  --data-dir DIR       データを置くフォルダ（既定: ~/.local/share/soranote）\n"
+        "  --screenshot OUT     メイン、範囲指定、日平均、並び替え、カレンダー、全グラフ、一言日記、編集の\n"
+        "                       各画面を OUT フォルダに PNG で書き出して終了します（メインは fraMain.png）\n"
+        "\n"
+        "日記を読んで書き出すだけのコマンドは soranote-cli です（soranote-cli --help）。\n";
+    std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);
+    std::fflush(stdout);
     return 0;
 }
 

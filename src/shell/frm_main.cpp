@@ -23,6 +23,8 @@
 #include "shell/resources.h"
 #include "shell/text_size_control.h"
 #include "ui/dialogs.h"
+#include "ui/enter_presses_buttons.h"
+#include "ui/flow_layout.h"
 #include "ui/help_viewer.h"
 #include "views/average_screen.h"
 #include "views/calendar_screen.h"
@@ -57,6 +59,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora::Clock& clock, QWidget* parent)
     : QMainWindow(parent), m_dir(std::move(dataDir)), m_dialogs(dialogs), m_clock(clock) {
     setObjectName("frmMain");
+    ui::pressButtonsOnEnter();
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(6, 6, 6, 6);
@@ -102,7 +105,7 @@ frmMain::frmMain(std::filesystem::path dataDir, ui::Dialogs& dialogs, const sora
     m_textSize = new TextSizeControl(*this);
     m_help = std::make_unique<ui::HelpViewer>(this);
     setWindowTitle(" ソラノート＋");
-    // As narrow as the row of buttons allows; below the frames' own sizes the frame area scrolls.
+    // Below the frames' own sizes the frame area scrolls; the screen buttons wrap.
     setMinimumHeight(480);
     resize(1240, 760);
 }
@@ -185,9 +188,15 @@ void frmMain::buildButtons(QBoxLayout* row) {
     chkHelp->setObjectName("chkHelp");
     chkHelp->setToolTip("ヘルプツアーのＯｎ／Ｏｆｆです");
 
+    // The screen buttons wrap onto a second line in a narrow window; help and exit stay at the right.
+    auto* screenButtons = new QWidget(parent);
+    screenButtons->setObjectName("screenButtons");
+    auto* flow = new ui::FlowLayout(screenButtons);
     for (QPushButton* button : {cmdMain, cmdTaijyu, cmdAvgtai, cmdBunseki, cmdCale, cmdRentai, cmdMemo, cmdSettei}) {
-        row->addWidget(button);
+        button->setParent(screenButtons);
+        flow->addWidget(button);
     }
+    row->addWidget(screenButtons, 1);
     // Keys that typing never makes: Alt with the button's place in the row, F1 for help, Ctrl+Q to end.
     const std::pair<QPushButton*, QKeySequence> keys[] = {{cmdMain, QKeySequence(Qt::ALT | Qt::Key_1)},
                                                           {cmdTaijyu, QKeySequence(Qt::ALT | Qt::Key_2)},
@@ -205,7 +214,6 @@ void frmMain::buildButtons(QBoxLayout* row) {
         const QString keyText = key.toString(QKeySequence::NativeText);
         button->setToolTip(button->toolTip().isEmpty() ? keyText : button->toolTip() + "（" + keyText + "）");
     }
-    row->addStretch(1);
     row->addWidget(chkHelp);
     row->addWidget(cmdHelp);
     row->addWidget(cmdOwari);

@@ -1,5 +1,6 @@
 #include "ui/dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -41,8 +42,13 @@ QString documentsFolder() {
     return !documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath();
 }
 
+QWidget* QtDialogs::owner() const {
+    QWidget* active = QApplication::activeWindow();
+    return active && active->isVisible() && !(active->windowFlags() & Qt::Popup) ? active : m_parent;
+}
+
 Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, Buttons buttons) {
-    QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, m_parent);
+    QMessageBox box(toQt(icon), title, text, QMessageBox::NoButton, owner());
     switch (buttons) {
         case Buttons::Ok:
             box.setStandardButtons(QMessageBox::Ok);
@@ -99,7 +105,7 @@ Answer QtDialogs::message(Icon icon, const QString& title, const QString& text, 
 }
 
 std::optional<QString> QtDialogs::textInput(const QString& title, const QString& prompt, const QString& defaultText) {
-    QInputDialog dialog(m_parent);
+    QInputDialog dialog(owner());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
@@ -121,7 +127,7 @@ std::optional<QString> QtDialogs::saveFileName(const QString& title, const QStri
     if (!QFileInfo(suggestedPath).absoluteDir().exists()) {
         start = QDir(documentsFolder()).filePath(QFileInfo(suggestedPath).fileName());
     }
-    const QString path = QFileDialog::getSaveFileName(m_parent, title, start, filter);
+    const QString path = QFileDialog::getSaveFileName(owner(), title, start, filter);
     if (path.isEmpty()) {
         return std::nullopt;
     }
@@ -129,7 +135,7 @@ std::optional<QString> QtDialogs::saveFileName(const QString& title, const QStri
 }
 
 std::optional<QString> QtDialogs::openFileName(const QString& title, const QString& folder, const QString& filter) {
-    const QString path = QFileDialog::getOpenFileName(m_parent, title, folder, filter);
+    const QString path = QFileDialog::getOpenFileName(owner(), title, folder, filter);
     if (path.isEmpty()) {
         return std::nullopt;
     }

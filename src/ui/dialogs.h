@@ -46,6 +46,10 @@ public:
     std::optional<QString> openFileName(const QString& title, const QString& folder, const QString& filter) override;
 
 private:
+    /// The window the dialog belongs to: the program's window the user is in (a preview, the import window), so
+    /// that window comes back in front when the dialog closes; else the main window.
+    QWidget* owner() const;
+
     QWidget* m_parent;
 };
 

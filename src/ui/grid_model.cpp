@@ -2,7 +2,9 @@
 
 #include <QBrush>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <numeric>
 #include <string>
 
@@ -317,15 +319,21 @@ void GridModel::sortRows(int column, SortKind kind, bool ascending) {
     std::vector<int> order(static_cast<std::size_t>(count));
     std::iota(order.begin(), order.end(), 0);
     if (kind == SortKind::Numeric) {
+        // An empty cell has no number (a value not measured): it goes after every number in either direction.
+        constexpr double NoNumber = std::numeric_limits<double>::quiet_NaN();
         std::vector<double> keys(order.size());
         for (int i = 0; i < count; ++i) {
-            keys[i] = leadingNumber(text(i + 1, column));
+            const QString cell = text(i + 1, column);
+            keys[i] = cell.trimmed().isEmpty() ? NoNumber : leadingNumber(cell);
         }
-        if (ascending) {
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
-        } else {
-            std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[b] < keys[a]; });
-        }
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const double x = keys[a];
+            const double y = keys[b];
+            if (std::isnan(x) || std::isnan(y)) {
+                return !std::isnan(x) && std::isnan(y);
+            }
+            return ascending ? x < y : y < x;
+        });
     } else {
         std::vector<QString> keys(order.size());
         for (int i = 0; i < count; ++i) {

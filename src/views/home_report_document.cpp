@@ -281,11 +281,11 @@ void HomeReportDocument::drawChart(Flow& flow) const {
         // A doctor's target at the threshold would only draw the same lines again.
         if (target.systolic != guideline.highSystolic || target.diastolic != guideline.highDiastolic) {
             const bool doctor = m_report.target.choice == sora::TargetSetting::Choice::Doctor;
-            const QString legend =
-                QStringLiteral("目標 %1/%2 未満（%3）")
-                    .arg(target.systolic)
-                    .arg(target.diastolic)
-                    .arg(doctor ? QStringLiteral("主治医の指示") : QString::fromUtf8(guideline.shortName));
+            const QString legend = QStringLiteral("目標 %1/%2 未満（%3）")
+                                       .arg(target.systolic)
+                                       .arg(target.diastolic)
+                                       .arg(doctor ? QString::fromStdString(sora::target_source(m_report.target))
+                                                   : QString::fromUtf8(guideline.shortName));
             const QColor targetColour(0, 140, 60);
             chart.rules.push_back({target.systolic, QString::number(target.systolic), targetColour, legend});
             chart.rules.push_back({target.diastolic, QString::number(target.diastolic), targetColour, legend});

@@ -8,6 +8,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -31,7 +32,7 @@ QString compactDate(const sora::Date& date) {
 ReportPreview::ReportPreview(ScreenContext context, QWidget* parent)
     : QWidget(parent, Qt::Window), m_ctx(context), m_previewPrinter(std::make_unique<QPrinter>()) {
     setObjectName("frmReport");
-    setWindowTitle(QStringLiteral("家庭血圧レポート - 印刷プレビュー"));
+    setWindowTitle(QStringLiteral("家庭血圧レポート（印刷プレビュー）"));
     m_printToPdf = qEnvironmentVariableIntValue("SORANOTE_PRINT_TO_PDF") == 1;
     m_previewPrinter->setPageSize(QPageSize(QPageSize::A4));
     m_previewPrinter->setPageOrientation(QPageLayout::Portrait);
@@ -126,6 +127,11 @@ void ReportPreview::cmdRepPdf_Click() {
         return;
     }
     ui::Dialogs& dialogs = m_ctx.host.dialogs();
+    // The file dialog and the message may hand the keyboard back to the main window: the preview stays in front.
+    const auto stayInFront = qScopeGuard([this] {
+        raise();
+        activateWindow();
+    });
     const std::optional<QString> path =
         dialogs.saveFileName(QStringLiteral("PDF保存"), suggestedPdfPath(), QStringLiteral("PDF ファイル (*.pdf)"));
     if (!path) {

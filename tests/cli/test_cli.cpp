@@ -62,7 +62,8 @@ TEST_F(CliTest, DayPrintsTheListColoursStatisticsAndJudgement) {
     EXPECT_EQ(out[0], "回\t行動\t\t最高\t前\t差\t最低\t前\t差\t高低\t脈拍\t体重\t前\t差");
     // The first measurement of the day is compared with the last one of the closest earlier day.
     EXPECT_EQ(out[1], "1\t夕食後\t\t125\t-6\t↓\t79\t-5\t↓\t46\t66\t62.6\t0.2\t↑");
-    EXPECT_EQ(out[2], "2\t就寝前\t\t165\t40\t↑\t95\t16\t↑\t70\t72\t0\t-62.6\t↓");
+    // A weight of 0 was not measured: an empty cell and no change.
+    EXPECT_EQ(out[2], "2\t就寝前\t\t165\t40\t↑\t95\t16\t↑\t70\t72\t\t\t");
     EXPECT_EQ(out[3], "colours");
     EXPECT_EQ(out[4], "\t\t#C0FFC0\t\t\t#C0FFC0\t\t\t#C0FFC0\t\t\t\t\t#FFC0C0");
     EXPECT_EQ(value(r.out, "lblMaxMax"), "165");
@@ -97,11 +98,11 @@ TEST_F(CliTest, AveragesListEveryDayAndRefuseANonDate) {
     EXPECT_EQ(out[0], "数\t日付\t最高\t最低\t高低\t体重");
     EXPECT_EQ(out[1], "1\t05/02/01\t125.5\t82.0\t43.5\t62.5");
     EXPECT_EQ(out[2], "2\t05/02/02\t\t\t\t");
-    EXPECT_EQ(out[3], "3\t05/02/03\t145.0\t87.0\t58.0\t31.3");
+    EXPECT_EQ(out[3], "3\t05/02/03\t145.0\t87.0\t58.0\t62.6");  // the weight of 0 takes no part
 
     const Result period = run({"averages", "--from", "05/02/03", "--to", "05/02/03"});
     ASSERT_EQ(period.status, 0);
-    EXPECT_EQ(lines(period.out)[1], "1\t05/02/03\t145.0\t87.0\t58.0\t31.3");
+    EXPECT_EQ(lines(period.out)[1], "1\t05/02/03\t145.0\t87.0\t58.0\t62.6");
 
     const Result bad = run({"averages", "--from", "abc", "--to", "05/02/03"});
     EXPECT_EQ(bad.status, cli::ExitUsage);

@@ -46,13 +46,14 @@ TEST_F(CliImport, CheckPrintsThePreviewAndWritesNothing) {
     const Result text = run({"import", "--check", m_file.string()});
     ASSERT_EQ(text.status, cli::ExitOk) << text.err;
     EXPECT_EQ(text.out, "ファイル\t" + m_file.filename().string() +
-                            "\n種類\tWithings Health Mate の bp.csv\n追加\t1\n登録済み\t1\n要確認\t1\n読めない\t0\n\n"
+                            "\n種類\tWithings Health Mate の bp.csv\n追加\t1\n登録済み\t1\n要確認\t1\n読めない\t0\n"
+                            "注意\t血圧のない行 1 行は取り込みません\n\n"
                             "行\t状態\t取り込む\t日付\t時刻\t状況\t最高血圧\t最低血圧\t脈拍\t体重\t一言日記\t理由\n"
                             "2\t追加\t1\t2005/02/03\t21:10:00\t就寝前\t125\t80\t70\t\t21:10:00 tab here\t\n"
                             "3\t登録済み\t0\t2005/02/02\t7:05:30\t起床後\t131\t84\t68\t\t7:05:30\t"
                             "同じ測定が日記の 2005/02/02 起床後 にあります\n"
                             "5\t要確認\t0\t2005/02/01\t12:00:00\t取り込み\t300\t80\t70\t\t12:00:00\t"
-                            "最高血圧 300 は通常の範囲（60〜260 mmHg）の外です。桁が多いかもしれません。\n");
+                            "最高血圧 300 は通常の範囲（60～260 mmHg）の外です。打ち間違いかもしれません。\n");
 
     const Result json = run({"--json", "import", "--check", m_file.string()});
     ASSERT_EQ(json.status, cli::ExitOk) << json.err;
@@ -73,4 +74,49 @@ TEST_F(CliImport, RefusesWithoutCheckAndSaysWhyAFileDoesNotRead) {
     const Result r = run({"import", "--check", empty.string()});
     EXPECT_EQ(r.status, cli::ExitUnreadable);
     EXPECT_EQ(r.err, "soranote-cli: 「empty.csv」は空のファイルです。\n");
+}
+
+TEST_F(CliImport, MappingDateOrderAndOptionsOnTheCommandLine) {
+    // The window's mapping test reads this file box by box; here the same rows come from --map and --date-order.
+    const fs::path file = m_dir / "pressure.csv";
+    std::ofstream(file, std::ios::binary) << "x;y;z;w\n01.03.2026;07:10;131;83\n02.03.2026;21:30;127;81\n"
+                                             "02.03.2026;22:00;;\n";
+    const Result guessed = run({"import", "--check", file.string()});
+    EXPECT_EQ(guessed.status, cli::ExitDataFormat);
+    EXPECT_EQ(guessed.err,
+              "soranote-cli: 列の割り当てを決めてください。最高血圧・最低血圧などの値の列を選んでください。\n"
+              "soranote-cli: --map 役割=列,… や --date-order で読み方を指定してください\n");
+    const Result noOrder = run({"import", "--check", file.string(), "--map", "最高血圧=z,最低血圧=4"});
+    EXPECT_EQ(noOrder.status, cli::ExitDataFormat);
+    EXPECT_NE(noOrder.err.find("日付の順を選んでください"), std::string::npos) << noOrder.err;
+
+    const Result mapped = run({"import", "--check", file.string(), "--map", "最高血圧=z,最低血圧=4", "--date-order",
+                               "dmy", "--separator", ";", "--encoding", "utf-8"});
+    ASSERT_EQ(mapped.status, cli::ExitOk) << mapped.err;
+    const std::string rows = mapped.out.substr(mapped.out.find("\n2\t"));
+    EXPECT_EQ(rows,
+              "\n2\t追加\t1\t2026/03/01\t7:10:00\t起床後\t131\t83\t\t\t7:10:00\t\n"
+              "3\t追加\t1\t2026/03/02\t21:30:00\t就寝前\t127\t81\t\t\t21:30:00\t\n");
+    EXPECT_NE(mapped.out.find("注意\t血圧のない行 1 行は取り込みません\n"), std::string::npos);
+
+    const struct {
+        std::vector<std::string> args;
+    } bad[] = {
+        {{"--map", "血圧=3"}},      {{"--map", "最高血圧=9"}},  {{"--date-order", "ydm"}},
+        {{"--separator", "|"}},     {{"--encoding", "latin1"}}, {{"--map"}},
+        {{"--check", "--unknown"}},
+    };
+    for (const auto& b : bad) {
+        std::vector<std::string> args = {"import", "--check", file.string()};
+        args.insert(args.end(), b.args.begin(), b.args.end());
+        EXPECT_EQ(run(args).status, cli::ExitUsage) << b.args.front();
+    }
+}
+
+TEST_F(CliImport, JsonValuesAsTheListsShowThem) {
+    const fs::path file = m_dir / "weights.csv";
+    std::ofstream(file, std::ios::binary) << "date,sys,dia,weight\n2005/02/05,120,80,63.4\n";
+    const Result json = run({"--json", "import", "--check", file.string()});
+    ASSERT_EQ(json.status, cli::ExitOk) << json.err;
+    EXPECT_NE(json.out.find("\"weight\": 63.4,"), std::string::npos) << json.out;
 }

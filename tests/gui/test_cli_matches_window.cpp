@@ -132,3 +132,31 @@ TEST_F(CliMatchesWindow, LongTermGraphLines) {
     EXPECT_EQ(app.find<QLabel>("lblNichis")->text().toStdString(), trend.values.at("lblNichis"));
     EXPECT_EQ(app.find<QLabel>("lblKiro")->text().toStdString(), trend.values.at("lblKiro"));
 }
+
+// A diary with readings imported without pulse or weight: both leave the same cells empty and sort them last.
+TEST(CliMatchesWindowNotMeasured, ListsAveragesAndSorting) {
+    TestApp app;
+    app.writeFile("データ.txt",
+                  "\"2026/12/02\",\"はじめの一歩\",128,78,64,,62.3\n"
+                  "\"2026/12/03\",\"起床後\",130,80,66,\"\",62\n"
+                  "\"2026/12/03\",\"起床後\",133,80,0,\"\",0\n"
+                  "\"2026/12/03\",\"就寝前\",0,0,63,\"\",0\n"
+                  "\"2026/12/03\",\"就寝前\",132,81,65,\"\",62\n");
+    app.writeFile("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"花子\"\n");
+    app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+    app.start();
+    app.window().showMainScreenFor(QDate(2026, 12, 3));
+    expectSameGrid(app.find<ui::Grid>("msgDayList"), runCli(app, {"day", "2026/12/03"}));
+    app.click("cmdTaijyu");
+    expectSameGrid(app.find<ui::Grid>("msgBunseki"),
+                   runCli(app, {"filter", "--from", "2026/12/02", "--to", "2026/12/03"}));
+    app.click("cmdAvgtai");
+    expectSameGrid(app.find<ui::Grid>("msgAvgtai"), runCli(app, {"averages"}));
+    app.click("cmdBunseki");
+    app.click("cmdSort9");
+    const PrintedGrid ascending = runCli(app, {"list", "--sort", "8"});
+    expectSameGrid(app.find<ui::Grid>("msgIchiran"), ascending);
+    EXPECT_EQ(ascending.texts[1][8] + "|" + ascending.texts[3][8] + "|" + ascending.texts[4][8], "62|62.3|");
+    app.click("cmdSort9");
+    expectSameGrid(app.find<ui::Grid>("msgIchiran"), runCli(app, {"list", "--sort", "8", "--descending"}));
+}

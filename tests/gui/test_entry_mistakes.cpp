@@ -50,18 +50,22 @@ protected:
         return nullptr;
     }
     /// A key held down as X11 delivers it, each event to whatever has the focus at that moment: the press, then
-    /// `repeats` pairs of a release and a press with one time between them (marked as repeats by Qt only when it
-    /// happens to see both at once: `marked`), then the release.
+    /// after the repeat delay `repeats` pairs of a release and a press with one time between them (marked as repeats
+    /// by Qt only when it happens to see both at once: `marked`), then the release.
     void holdKey(Qt::Key key, int repeats, bool marked) {
+        holdKeyDown(key, repeats, marked);
+        m_time += 20;
+        sendKey(QEvent::KeyRelease, key, false);
+    }
+    void holdKeyDown(Qt::Key key, int repeats, bool marked) {
         m_time += 10000;
         sendKey(QEvent::KeyPress, key, false);
+        m_time += 500;
         for (int i = 0; i < repeats; ++i) {
             m_time += 33;
             sendKey(QEvent::KeyRelease, key, marked);
             sendKey(QEvent::KeyPress, key, marked);
         }
-        m_time += 20;
-        sendKey(QEvent::KeyRelease, key, false);
     }
     void sendKey(QEvent::Type type, Qt::Key key, bool repeat) {
         QKeyEvent event(type, key, Qt::NoModifier, QString(), repeat);
@@ -184,8 +188,16 @@ TEST_F(EntryMistakes, KeysInTheListsNeverChangeARecord) {
         QTest::keyRelease(grid, key);
         for (const int hold : {0, 1, 2}) {
             if (hold > 0) {
+                QTest::qWait(20);  // the closed correction's window goes before the key is held
+                QApplication::setActiveWindow(&app.window());
                 grid->setFocus();
-                holdKey(key, 4, hold == 1);  // repeats marked by Qt, then unmarked
+                ASSERT_EQ(focused(), grid);
+                holdKeyDown(key, 4, hold == 1);  // repeats marked by Qt, then unmarked
+                QTest::qWait(80);
+                EXPECT_EQ(shownCorrection(), nullptr) << "opened while the key is down, " << hold;
+                m_time += 20;
+                sendKey(QEvent::KeyRelease, key, false);
+                QTest::qWait(80);  // a release after a hold waits for a repeated press that does not come
             }
             ASSERT_NE(shownCorrection(), nullptr) << hold;
             shownCorrection()->close();

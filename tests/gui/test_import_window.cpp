@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <fstream>
 
@@ -113,7 +114,7 @@ TEST_F(ImportWindowTest, PreviewImportAndOneUndo) {
     EXPECT_EQ(app.readFile("状況リスト.txt"), "起床後\r\n夕食後\r\n就寝前\r\n取り込み\r\n");
     EXPECT_EQ(app.readBytes("backup/データ_20050301_101500.txt"), before);
     EXPECT_EQ(app.dialogs().records().back().text,
-              "4 件の測定を取り込みました。\r\n「元に戻す」で取り込み全体を取り消せます。");
+              "4 件の測定を取り込みました。\r\n取り込み全体は Ctrl+Z（元に戻す）で取り消せます。");
 
     // One undo takes the whole import back, the situation list too.
     app.dialogs().queueAnswer(ui::Answer::Ok);
@@ -157,6 +158,55 @@ TEST_F(ImportWindowTest, AnUnknownCsvIsMappedInTheWindow) {
     window->findChild<QComboBox*>("cboImportWhole")->setCurrentText("夕食後");
     window->findChild<QCheckBox*>("chkImportWhole")->setChecked(true);
     EXPECT_EQ(rows(window), std::vector<std::string>{"x 追加 2005/02/11 夕食後"});
+}
+
+TEST_F(ImportWindowTest, UnknownHeadingsAndDayFirstDatesMappedBoxByBox) {
+    // The same file as the command line's mapping test reads with --map and --date-order dmy.
+    ImportWindow* window = openImport(writeImportFile(
+        "pressure.csv", "x;y;z;w\n01.03.2026;07:10;131;83\n02.03.2026;21:30;127;81\n02.03.2026;22:00;;\n"));
+    ASSERT_NE(window, nullptr);
+    // One role box over each column, in the grid's first row.
+    auto* grid = window->findChild<QTableWidget*>("grdImportMapping");
+    ASSERT_EQ(grid->columnCount(), 4);
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(grid->cellWidget(0, c), window->findChild<QComboBox*>(QString("cboImportRole%1").arg(c))) << c;
+    }
+    EXPECT_EQ(text(window, "lblImportMessage"),
+              "列の割り当てを決めてください。最高血圧・最低血圧などの値の列を選んでください。");
+    window->findChild<QComboBox*>("cboImportRole2")->setCurrentText("最高血圧");
+    window->findChild<QComboBox*>("cboImportRole3")->setCurrentText("最低血圧");
+    // 01.03 and 02.03 read day first and month first alike: asked, never guessed.
+    EXPECT_EQ(text(window, "lblImportMessage"),
+              "日付の順を選んでください（「01.03.2026」は日月年とも月日年とも読めます）。");
+    EXPECT_EQ(window->findChild<QComboBox*>("cboImportDateOrder")->currentIndex(), 0);
+    EXPECT_FALSE(window->findChild<QPushButton*>("cmdImportOk")->isEnabled());
+    window->findChild<QComboBox*>("cboImportDateOrder")->setCurrentText("日月年");
+    EXPECT_EQ(rows(window), (std::vector<std::string>{"x 追加 2026/03/01 起床後", "x 追加 2026/03/02 就寝前"}));
+    EXPECT_EQ(text(window, "lblImportMessage"), "血圧のない行 1 行は取り込みません");
+    // The role boxes keep the user's choice while the file is read again.
+    EXPECT_EQ(window->findChild<QComboBox*>("cboImportRole2")->currentText(), "最高血圧");
+}
+
+TEST_F(ImportWindowTest, EnterInThePreviewNeverImports) {
+    const std::string before = app.readBytes("データ.txt");
+    ImportWindow* window = openImport(writeImportFile("omron.csv", kOmron));
+    ASSERT_NE(window, nullptr);
+    auto* table = window->findChild<QTableView*>("grdImport");
+    QApplication::setActiveWindow(window);
+    EXPECT_EQ(QApplication::focusWidget(), table);
+    auto* ok = window->findChild<QPushButton*>("cmdImportOk");
+    EXPECT_TRUE(ok->isEnabled());
+    EXPECT_FALSE(ok->isDefault() || ok->autoDefault());
+    QTest::keyClick(table, Qt::Key_Return);
+    QTest::keyClick(table, Qt::Key_Enter);
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(app.readBytes("データ.txt"), before);
+    // Its access key does.
+    QTest::keyClick(window, Qt::Key_I, Qt::AltModifier);
+    // An access key clicks the button as a click shows it, after a moment.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 2000));
+    EXPECT_NE(app.readBytes("データ.txt"), before);
 }
 
 TEST_F(ImportWindowTest, ALogChangedAfterThePreviewIsNotOverwritten) {

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QTableView>
 #include <sstream>
+#include <vector>
 
 #include "cli/cli.h"
 #include "test_app.h"
@@ -123,4 +124,55 @@ TEST(MorningEveningPanel, AnUnreadableFileIsReportedOnceAndKeptBeforeItIsWritten
     chooseOccasion(app, 3, 0);
     EXPECT_EQ(app.readFile("朝晩設定.txt"), "\"降圧目標\",\"標準\"\r\n\"昼食後\",\"朝\"\r\n");
     EXPECT_TRUE(app.exists("朝晩設定_読めなかった内容_20050301_101500.txt"));
+}
+
+// Moving through the table writes nothing: clicks, arrows, Tab, choices let go by Escape, by a click elsewhere or
+// by the window closing, or the same choice again. Only a choice that differs from the shown one writes the file.
+TEST(MorningEveningPanel, OnlyAChangedChoiceWritesTheFile) {
+    TestApp app;
+    app.useSample();
+    app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+    app.start();
+    ASSERT_TRUE(app.showActive());
+    app.click("cmdSettei");
+    auto* table = app.find<QTableView>("tblAsaBan");
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(1, 1)).center());
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Up, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Backtab}) {
+        QTest::keyClick(table, key);
+    }
+    const struct {
+        int row;
+        Qt::Key opens;                // F2 or a typed key
+        std::vector<Qt::Key> inList;  // Key_unknown: a click elsewhere closes the list
+        const char* shownAfter;
+    } steps[] = {{1, Qt::Key_F2, {Qt::Key_Down, Qt::Key_Escape}, "朝"},
+                 {3, Qt::Key_A, {Qt::Key_Up, Qt::Key_unknown}, "対象外"},
+                 {1, Qt::Key_F2, {Qt::Key_Return}, "朝"},
+                 {1, Qt::Key_F2, {Qt::Key_Down, Qt::Key_Return}, "晩"}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.shownAfter);
+        EXPECT_FALSE(app.exists("朝晩設定.txt"));
+        table->setCurrentIndex(table->model()->index(step.row, 1));
+        QTest::keyClick(table, step.opens);
+        QTest::qWait(0);  // the list opens just after its editor
+        auto* box = table->findChild<QComboBox*>("cboAsaBan");
+        ASSERT_TRUE(box && box->view()->isVisible());
+        for (const Qt::Key key : step.inList) {
+            key == Qt::Key_unknown ? box->hidePopup() : QTest::keyClick(box->view(), key);
+        }
+        QTest::qWait(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(table->findChild<QComboBox*>("cboAsaBan"), nullptr);
+        EXPECT_EQ(shown(app, step.row), step.shownAfter);
+    }
+    EXPECT_NE(app.readFile("朝晩設定.txt").find("\"起床後\",\"晩\"\r\n"), std::string::npos);
+
+    // The window closes with a list open on another choice: nothing is committed, nothing breaks.
+    const std::string written = app.readBytes("朝晩設定.txt");
+    table->setCurrentIndex(table->model()->index(2, 1));
+    QTest::keyClick(table, Qt::Key_F2);
+    QTest::qWait(0);
+    QTest::keyClick(table->findChild<QComboBox*>("cboAsaBan")->view(), Qt::Key_Down);
+    app.restart();
+    EXPECT_EQ(app.readBytes("朝晩設定.txt"), written);
 }

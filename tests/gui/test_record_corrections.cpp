@@ -418,3 +418,30 @@ TEST_F(RecordCorrections, ACorrectionKeepsACopyAndTheSettingsScreenRestoresIt) {
 }
 
 }  // namespace
+
+// An imported reading without pulse or weight: the correction shows those boxes empty and keeps them not measured.
+TEST(RecordCorrectionNotMeasured, EmptyBoxesStayEmptyAndAreStoredAsZero) {
+    TestApp app;
+    app.writeFile("データ.txt",
+                  "\"2005/02/01\",\"はじめの一歩\",126,80,70,,62.5\n"
+                  "\"2005/02/02\",\"起床後\",133,80,0,\"\",0\n");
+    app.writeFile("ﾌﾟﾗｲﾍﾞｰﾄ.txt", "\"氏名\",\"花子\"\n");
+    app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
+    app.start();
+    ASSERT_TRUE(app.showActive());
+    app.window().showMainScreenFor(QDate(2005, 2, 2));
+    auto* grid = app.find<ui::Grid>("msgDayList");
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    QTest::keyClick(grid, Qt::Key_F2);
+    RecordEditDialog* dialog = app.window().findChild<RecordEditDialog*>();
+    ASSERT_TRUE(dialog && dialog->isVisible());
+    const auto box = [dialog](const char* name) { return dialog->findChild<QLineEdit*>(name); };
+    EXPECT_EQ(box("txtRecordPulse")->text() + box("txtRecordWeight")->text(), "");
+    box("txtRecordSystolic")->setText("134");
+    QTest::mouseClick(dialog->findChild<QPushButton*>("cmdRecordSave"), Qt::LeftButton);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(app.dialogs().records().empty());
+    EXPECT_EQ(linesOf(app.readFile("データ.txt")).back(), "\"2005/02/02\",\"起床後\",134,80,0,\"\",0");
+    app.closeDialogs();
+}

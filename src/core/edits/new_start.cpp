@@ -130,10 +130,11 @@ NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, c
     const std::filesystem::path logPath = dir.find(files::Log);
     std::error_code error;
     FileStamp copied;
-    // The old memo belongs to the old diary: it moves out under the kept log's date and time.
+    // The sample's memo belongs to the sample: it moves out under the kept log's date and time. The user's own memo
+    // is theirs whatever diary they keep, and stays.
     const std::string keptName = unused_backup_name(dir.path(), now);
     const std::filesystem::path memoPath = dir.find(files::Memo);
-    const bool hasMemo = std::filesystem::exists(memoPath, error);
+    const bool hasMemo = plan.leavingSample && std::filesystem::exists(memoPath, error);
     const std::filesystem::path keptMemo = dir.path() / std::filesystem::u8path(kept_memo_name(keptName));
     if (hasMemo && std::filesystem::exists(keptMemo, error)) {
         return fail("「" + text_file::name_of(keptMemo) + "」がすでにあるため、気付きメモを残せません。");

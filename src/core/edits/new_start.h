@@ -36,6 +36,8 @@ struct NewStartRefusal {
 struct NewStartPlan {
     std::string name;
     MeasurementRecord record;
+    /// The diary left behind is the installed sample: its notice memo goes with it. The user's own memo stays.
+    bool leavingSample = false;
 };
 
 /// The plan, or the first refusal: empty boxes first (systolic … situation), then each value must be a number
@@ -60,9 +62,9 @@ struct NewStartResult {
 };
 
 /// Keeps the old log as a backup file, then writes the name ("ﾌﾟﾗｲﾍﾞｰﾄ.txt"), the log with the start record alone
-/// (empty diary written as nothing) and "グラフ設定.txt" with the held values and the automatic flag 1, and moves
-/// "気付きメモ.txt" beside the kept log (kept_memo_name). Stops at the first failure and puts back what it wrote;
-/// the log is never replaced unless its backup was written.
+/// (empty diary written as nothing) and "グラフ設定.txt" with the held values and the automatic flag 1; when the
+/// sample is left, it moves "気付きメモ.txt" beside the kept log (kept_memo_name). Stops at the first failure and puts
+/// back what it wrote; the log is never replaced unless its backup was written.
 NewStartResult perform_new_start(const DataDir& dir, const NewStartPlan& plan, const GraphAxisSettings& held,
                                  const DateTime& now);
 

@@ -113,8 +113,8 @@ RecordCheck check_record_input(bool sampleMode, const RecordInput& input) {
     if (!date) {
         return refuse({"日付入力", "日付は 2005/02/09 のように 年/月/日 で入力してください"}, RecordBox::Date);
     }
-    if (std::optional<EntryMessage> refusal = check_entry(false, input.situation, input.values)) {
-        const int box = refused_box(false, input.situation, input.values);
+    if (std::optional<EntryMessage> refusal = check_entry(false, input.situation, input.values, input.notMeasured)) {
+        const int box = refused_box(false, input.situation, input.values, input.notMeasured);
         return refuse(std::move(*refusal), box < 0
                                                ? RecordBox::Situation
                                                : static_cast<RecordBox>(static_cast<int>(RecordBox::Systolic) + box));
@@ -209,7 +209,7 @@ std::string record_description(const MeasurementRecord& record) {
 
 std::string only_record_message() {
     return "日記の最初の記録だけが残っているため、削除できません。\r\n"
-           "内容を直すときは修正を、日記を始め直すときは新規スタートを使ってください。";
+           "内容を直すときは修正を、日記を始め直すときは 編集 → 新規にスタートするとき を使ってください。";
 }
 
 }  // namespace sora

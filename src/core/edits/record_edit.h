@@ -20,6 +20,7 @@ struct RecordInput {
     std::string situation;
     EntryBoxes values;  // systolic, diastolic, pulse, weight
     std::string diary;
+    OptionalBoxes notMeasured{};  // values the record did not measure: their boxes may stay empty (stored as 0)
 };
 
 /// The corrected record, or the refusal (title and text of the warning) and the box to type again.

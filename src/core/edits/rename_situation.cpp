@@ -130,7 +130,8 @@ void word_recovery(TogetherRecovery& recovery, const std::string& what, const st
             recovery.message = "前回途中で終わった" + what + "を取り消しました。\r\n" + files + "は変更前のままです。";
             break;
         case TogetherRecovery::Outcome::Failed:
-            recovery.message = "前回途中で終わった" + what + "を片付けられませんでした。\r\n" + recovery.message;
+            recovery.message = "前回途中で終わった" + what +
+                               "を、最後まで行うことも取り消すこともできませんでした。\r\n" + recovery.message;
             break;
     }
 }

@@ -75,13 +75,13 @@ bool parse(std::string_view text, const std::filesystem::path& path, SideFileRea
                 return malformed(out, path, lineNumber, "年齢区分は 75歳未満 か 75歳以上 です");
             }
             out.value.target = fields[1] == From75Text
-                                   ? TargetSetting{TargetSetting::Choice::Doctor, HomeTarget{135, 85}}
+                                   ? TargetSetting{TargetSetting::Choice::Doctor, HomeTarget{135, 85}, true}
                                    : TargetSetting{};
             continue;
         }
         const std::optional<Occasion> occasion = occasion_from(fields[1]);
         if (fields[0].empty() || !occasion) {
-            return malformed(out, path, lineNumber, "朝・晩・なし のどれでもありません");
+            return malformed(out, path, lineNumber, "数え方が 朝・晩・対象外（ファイルでは なし）のどれでもありません");
         }
         out.value.set(fields[0], *occasion);
     }
@@ -118,7 +118,10 @@ WriteResult rename_in_morning_evening(const DataDir& dir, std::string_view from,
 
 std::optional<std::string> encode_morning_evening(const MorningEveningSettings& settings) {
     std::string text = quoted(TargetLabel) + ",";
-    if (settings.target.choice == TargetSetting::Choice::Doctor) {
+    if (settings.target.earlierFrom75) {
+        // Kept in the old words while the user has not chosen, so the target keeps its name.
+        text = quoted(AgeLabel) + "," + quoted(From75Text) + "\r\n";
+    } else if (settings.target.choice == TargetSetting::Choice::Doctor) {
         text += quoted(DoctorText) + "," + format_number(settings.target.doctor.systolic) + "," +
                 format_number(settings.target.doctor.diastolic) + "\r\n";
     } else {

@@ -99,7 +99,7 @@ bool parse_journal(std::string_view cp932, std::string_view name, Journal& journ
     }
     split_fields(lines[0], fields);
     if (fields.size() != 1 || (fields[0] != Forward && fields[0] != Back)) {
-        return bad(1, "向きがありません");
+        return bad(1, "変更を進めるか戻すかを示す forward か back がありません");
     }
     journal.forward = fields[0] == Forward;
     for (std::size_t i = 1; i < lines.size(); ++i) {

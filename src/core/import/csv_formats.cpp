@@ -7,6 +7,7 @@
 #include "core/files/storable_text.h"
 #include "core/import/import_fields.h"
 #include "core/rules/dates.h"
+#include "core/rules/numbers.h"
 
 namespace sora {
 namespace {
@@ -63,6 +64,26 @@ ImportRow own_row(const CsvRecord& record) {
     return row;
 }
 
+/// A mark column: empty, "-", "0", "No", "なし" or "未検出" mean no mark; anything else (a tick, "Yes", "1", "検出",
+/// "あり") means the monitor marked the reading.
+bool flag_set(std::string_view field) {
+    field = trimmed(field);
+    if (empty_cell(field)) {
+        return false;
+    }
+    for (const std::string_view no : {"0", "no", "false", "off", "なし", "無", "未検出", "いいえ", "×"}) {
+        if (same_text(field, no)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool count_set(std::string_view field) {
+    const std::optional<double> count = number_value(trimmed(field));
+    return count && *count > 0;
+}
+
 /// Whether each zone of the file is known, looked up once per zone and not once per row.
 using ZoneCache = std::map<std::string, bool, std::less<>>;
 
@@ -73,6 +94,13 @@ ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, Zo
     read_import_value(field_at(record, columns[2]), "最高血圧", row.systolic, row);
     read_import_value(field_at(record, columns[3]), "最低血圧", row.diastolic, row);
     read_import_value(field_at(record, columns[4]), "脈拍", row.pulse, row);
+    // The monitor's marks go first into the diary text, so the doctor sees them on the report.
+    if (flag_set(field_at(record, columns[6])) || count_set(field_at(record, columns[7]))) {
+        row.note = "不規則脈波";
+    }
+    if (flag_set(field_at(record, columns[8]))) {
+        row.note += row.note.empty() ? "体動" : " 体動";
+    }
     read_import_note(field_at(record, columns[5]), row);
     require_values(row);
     // The time is the clock time where the reading was taken; the zone only has to be one we know.
@@ -108,10 +136,9 @@ void require_values(ImportRow& row) {
     if (!row.problem.empty()) {
         return;
     }
+    // A row without either pressure is no reading: the preview leaves it out and counts it.
     if ((row.systolic == 0) != (row.diastolic == 0)) {
         row.problem = row.systolic == 0 ? "最高血圧がありません" : "最低血圧がありません";
-    } else if (row.systolic == 0 && row.pulse == 0 && row.weight == 0) {
-        row.problem = "測定値がありません";
     }
 }
 
@@ -121,8 +148,9 @@ ImportKind csv_kind(const std::vector<std::string>& heading) {
                    [](const std::string& a, std::string_view b) { return same_text(a, b); })) {
         return ImportKind::OwnCsv;
     }
-    if (!heading.empty() && same_text(heading[0], "Measurement Date") && find_column(heading, {"SYS(mmHg)"}) >= 0 &&
-        find_column(heading, {"DIA(mmHg)"}) >= 0) {
+    if (!heading.empty() && (same_text(heading[0], "Measurement Date") || same_text(heading[0], "測定日")) &&
+        find_column(heading, {"SYS(mmHg)", "最高血圧(mmHg)"}) >= 0 &&
+        find_column(heading, {"DIA(mmHg)", "最低血圧(mmHg)"}) >= 0) {
         return ImportKind::Omron;
     }
     if (!heading.empty() && same_text(heading[0], "Date") && find_column(heading, {"Systolic"}) >= 0 &&
@@ -141,12 +169,18 @@ ImportRead read_known_csv(ImportKind kind, const std::vector<CsvRecord>& records
     const std::vector<std::string>& heading = records.front().fields;
     read.rows.reserve(records.size() - 1);
     ZoneCache zones;
-    const std::vector<int> omron = {find_column(heading, {"Measurement Date"}),
-                                    find_column(heading, {"Timezone", "Time Zone"}),
-                                    find_column(heading, {"SYS(mmHg)"}),
-                                    find_column(heading, {"DIA(mmHg)"}),
-                                    find_column(heading, {"Pulse(bpm)"}),
-                                    find_column(heading, {"Notes", "Note", "Memo", "Comment", "Comments", "メモ"})};
+    // OMRON connect writes English or Japanese headings, depending on the phone's language.
+    const std::vector<int> omron = {
+        find_column(heading, {"Measurement Date", "測定日"}),
+        find_column(heading, {"Timezone", "Time Zone", "タイムゾーン"}),
+        find_column(heading, {"SYS(mmHg)", "最高血圧(mmHg)"}),
+        find_column(heading, {"DIA(mmHg)", "最低血圧(mmHg)"}),
+        find_column(heading, {"Pulse(bpm)", "脈拍(bpm)"}),
+        find_column(heading, {"Notes", "Note", "Memo", "Comment", "Comments", "メモ", "コメント", "備考"}),
+        find_column(heading, {"Irregular heartbeat detected", "Irregular heartbeat", "不規則脈波検出"}),
+        find_column(heading, {"Irregular heartbeat count", "Irregular heartbeat count(times)", "不規則脈波検出回数(回)",
+                              "不規則脈波検出回数"}),
+        find_column(heading, {"Body movement detected", "Body Movement", "Body movement", "体動検出"})};
     const int wDate = find_column(heading, {"Date"});
     const int wPulse = find_column(heading, {"Heart rate"});
     const int wSystolic = find_column(heading, {"Systolic"});
@@ -159,10 +193,7 @@ ImportRead read_known_csv(ImportKind kind, const std::vector<CsvRecord>& records
         } else if (kind == ImportKind::Omron) {
             read.rows.push_back(omron_row(record, omron, zones, read));
         } else {
-            // Withings lists weight-only and pulse-only measurements too: those are no blood-pressure readings.
-            if (trimmed(field_at(record, wSystolic)).empty() && trimmed(field_at(record, wDiastolic)).empty()) {
-                continue;
-            }
+            // Withings lists weight-only and pulse-only measurements too: the preview leaves them out and counts them.
             ImportRow row;
             row.line = record.line;
             read_import_date_time(field_at(record, wDate), row);

@@ -23,38 +23,50 @@ bool contains_any(const std::string& text, std::initializer_list<std::string_vie
                        [&](std::string_view w) { return text.find(w) != std::string::npos; });
 }
 
+/// The role a heading names, in English, German or Japanese, as exports of monitors and apps write them.
 ColumnRole role_from_heading(std::string_view heading) {
     const std::string h = lower(heading);
-    if (contains_any(h, {"日時", "datetime", "date/time", "date time", "timestamp"})) {
+    // Headings that contain a role's word without being that role: a zone is no time, a mark no pulse.
+    if (contains_any(h, {"zone", "ゾーン", "irregular", "不規則", "arrhythm", "mean arterial"}) || h == "map") {
+        return ColumnRole::Ignore;
+    }
+    if (contains_any(h, {"日時", "datetime", "date/time", "date time", "timestamp", "zeitpunkt"})) {
         return ColumnRole::DateTime;
     }
-    if (contains_any(h, {"日付", "年月日", "date", "測定日"})) {
+    if (contains_any(h, {"日付", "年月日", "date", "測定日", "datum"})) {
         return ColumnRole::Date;
     }
-    if (contains_any(h, {"時刻", "時間", "time"})) {
+    if (contains_any(h, {"時刻", "時間", "time", "zeit"})) {
         return ColumnRole::Time;
     }
-    if (contains_any(h, {"最高", "収縮", "sys", "上の血圧"})) {
+    if (contains_any(h, {"最高", "収縮", "sys", "上の血圧", "upper"}) || h == "上") {
         return ColumnRole::Systolic;
     }
-    if (contains_any(h, {"最低", "拡張", "dia", "下の血圧"})) {
+    if (contains_any(h, {"最低", "拡張", "dia", "下の血圧", "lower"}) || h == "下") {
         return ColumnRole::Diastolic;
     }
-    if (contains_any(h, {"脈", "pulse", "heart", "bpm"})) {
+    if (contains_any(h, {"脈", "心拍", "pulse", "puls", "heart", "bpm"}) || h == "hr") {
         return ColumnRole::Pulse;
     }
-    if (contains_any(h, {"体重", "weight"})) {
+    if (contains_any(h, {"体重", "weight", "gewicht"})) {
         return ColumnRole::Weight;
     }
-    if (contains_any(h, {"メモ", "コメント", "備考", "日記", "note", "comment", "memo"})) {
+    if (contains_any(
+            h, {"メモ", "コメント", "備考", "日記", "note", "comment", "memo", "notiz", "bemerkung", "kommentar"})) {
         return ColumnRole::Note;
     }
     return ColumnRole::Ignore;
 }
 
 ColumnRole role_from_value(std::string_view value) {
-    if (const auto dt = parse_import_date_time(value)) {
-        return dt->hasTime ? ColumnRole::DateTime : ColumnRole::Date;
+    // A date that reads in any order is a date: which order is decided over the whole column.
+    for (const DateOrder order : AllDateOrders) {
+        if (const auto dt = parse_import_date_time(value, order)) {
+            return dt->hasTime ? ColumnRole::DateTime : ColumnRole::Date;
+        }
+    }
+    if (unix_seconds(value)) {
+        return ColumnRole::DateTime;
     }
     ImportDateTime time;
     if (parse_import_time(value, time)) {
@@ -90,7 +102,7 @@ const char* column_role_name(ColumnRole role) {
         case ColumnRole::Weight:
             return "体重";
         case ColumnRole::Note:
-            return "メモ";
+            return "一言日記";
     }
     return "";
 }
@@ -154,8 +166,26 @@ std::string mapping_problem(const CsvMapping& mapping) {
     return {};
 }
 
-ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapping& mapping) {
+std::vector<std::string_view> date_column(const std::vector<CsvRecord>& records, const CsvMapping& mapping) {
+    std::vector<std::string_view> dates;
+    const auto column = std::find_if(mapping.roles.begin(), mapping.roles.end(), [](ColumnRole role) {
+        return role == ColumnRole::Date || role == ColumnRole::DateTime;
+    });
+    if (column == mapping.roles.end()) {
+        return dates;
+    }
+    const auto index = static_cast<std::size_t>(column - mapping.roles.begin());
+    for (std::size_t r = mapping.hasHeading ? 1 : 0; r < records.size(); ++r) {
+        if (index < records[r].fields.size()) {
+            dates.push_back(records[r].fields[index]);
+        }
+    }
+    return dates;
+}
+
+ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapping& mapping, DateOrder order) {
     ImportRead read;
+    std::size_t timestamps = 0;
     read.kind = ImportKind::Generic;
     const std::size_t start = mapping.hasHeading ? 1 : 0;
     read.rows.reserve(records.size() > start ? records.size() - start : 0);
@@ -200,7 +230,12 @@ ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapp
         }
         std::string problem = std::move(row.problem);
         row.problem.clear();
-        read_import_date_time(dateText, row);
+        if (read_import_date_time(dateText, row, order) == DateSource::Timestamp) {
+            if (timestamps++ == 0) {
+                read.remarks.push_back("日時は UNIX 時刻です。このコンピューターの時刻（" + local_date_time(0).zone +
+                                       "）に直しました");
+            }
+        }
         if (row.problem.empty() && !dateHasTime && !trimmed(timeText).empty()) {
             ImportDateTime time;
             if (parse_import_time(timeText, time)) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/import/csv_table.h"
+#include "core/import/import_dates.h"
 #include "core/import/import_row.h"
 
 namespace sora {
@@ -16,7 +17,7 @@ inline constexpr ColumnRole AllColumnRoles[] = {ColumnRole::Ignore,   ColumnRole
                                                 ColumnRole::DateTime, ColumnRole::Systolic, ColumnRole::Diastolic,
                                                 ColumnRole::Pulse,    ColumnRole::Weight,   ColumnRole::Note};
 
-/// "使わない", "日付", "時刻", "日付と時刻", "最高血圧", "最低血圧", "脈拍", "体重", "メモ".
+/// "使わない", "日付", "時刻", "日付と時刻", "最高血圧", "最低血圧", "脈拍", "体重", "一言日記".
 const char* column_role_name(ColumnRole role);
 
 /// How the columns of a CSV of unknown layout are read.
@@ -32,7 +33,12 @@ CsvMapping guess_mapping(const std::vector<CsvRecord>& records);
 /// Why the mapping cannot read the file ("日付の列を選んでください"); empty when it can.
 std::string mapping_problem(const CsvMapping& mapping);
 
-/// Reads the records by the mapping (the heading record left out when it has one).
-ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapping& mapping);
+/// The texts of the date (or date-and-time) column under the heading, for needed_date_order.
+std::vector<std::string_view> date_column(const std::vector<CsvRecord>& records, const CsvMapping& mapping);
+
+/// Reads the records by the mapping (the heading record left out when it has one), dates written with numbers only
+/// in that order, Unix timestamps as this computer's local time (said in a remark).
+ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapping& mapping,
+                            DateOrder order = DateOrder::Ymd);
 
 }  // namespace sora

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <ctime>
 #include <filesystem>
 
 #include "core/files/storable_text.h"
@@ -12,7 +13,12 @@ namespace sora {
 namespace {
 
 /// A note longer than this is no comment but something else pasted into the column.
-constexpr std::size_t MaxNoteBytes = 1000;
+constexpr std::size_t MaxNoteCharacters = 1000;
+
+std::size_t utf8_length(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
 
 /// Reads 1–4 digits at `pos`; -1 when there are none.
 int read_digits(std::string_view text, std::size_t& pos, std::size_t maxDigits) {
@@ -36,7 +42,7 @@ bool skip(std::string_view text, std::size_t& pos, std::string_view what) {
 
 /// "H:MM" or "H:MM:SS" with an optional fraction, from `pos`.
 bool read_time(std::string_view text, std::size_t& pos, ImportDateTime& into) {
-    const int hour = read_digits(text, pos, 2);
+    int hour = read_digits(text, pos, 2);
     if (hour < 0 || !skip(text, pos, ":")) {
         return false;
     }
@@ -56,6 +62,21 @@ bool read_time(std::string_view text, std::size_t& pos, ImportDateTime& into) {
             while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
                 ++pos;
             }
+        }
+    }
+    std::size_t afterBlanks = pos;
+    while (skip(text, afterBlanks, " ")) {
+    }
+    for (const auto& [word, afternoon] :
+         {std::pair{"AM", false}, std::pair{"am", false}, std::pair{"PM", true}, std::pair{"pm", true}}) {
+        if (skip(text, afterBlanks, word)) {
+            // A 12-hour clock: 12 AM is midnight, 12 PM noon.
+            if (hour < 1 || hour > 12) {
+                return false;
+            }
+            hour = hour % 12 + (afternoon ? 12 : 0);
+            pos = afterBlanks;
+            break;
         }
     }
     if (hour > 23 || minute > 59 || second > 59) {
@@ -103,36 +124,17 @@ std::string import_excerpt(std::string_view text, std::size_t bytes) {
     return std::string(text.substr(0, bytes)) + "…";
 }
 
-std::optional<ImportDateTime> parse_import_date_time(std::string_view text) {
+std::optional<ImportDateTime> parse_import_date_time(std::string_view text, DateOrder order) {
     text = trimmed(text);
     std::size_t pos = 0;
     ImportDateTime result;
-    const std::size_t yearStart = pos;
-    const int year = read_digits(text, pos, 4);
-    if (year < 0 || pos - yearStart != 4) {
-        return std::nullopt;
-    }
-    const bool kanji = skip(text, pos, "年");
-    if (!kanji && !skip(text, pos, "/") && !skip(text, pos, "-") && !skip(text, pos, ".")) {
-        return std::nullopt;
-    }
-    const char separator = kanji ? '\0' : text[pos - 1];
-    const int month = read_digits(text, pos, 2);
-    if (month < 0 || (kanji ? !skip(text, pos, "月") : !skip(text, pos, std::string_view(&separator, 1)))) {
-        return std::nullopt;
-    }
-    const int day = read_digits(text, pos, 2);
-    if (day < 0 || (kanji && !skip(text, pos, "日"))) {
-        return std::nullopt;
-    }
-    result.date = Date{year, month, day};
-    if (!result.date.valid()) {
+    if (!read_date_part(text, pos, order, result.date)) {
         return std::nullopt;
     }
     if (pos == text.size()) {
         return result;
     }
-    if (!skip(text, pos, "T") && !skip(text, pos, " ")) {
+    if (!skip(text, pos, "T") && !skip(text, pos, " ") && !skip(text, pos, ",")) {
         return std::nullopt;
     }
     while (skip(text, pos, " ")) {
@@ -155,10 +157,38 @@ bool parse_import_time(std::string_view text, ImportDateTime& into) {
     return read_time(text, pos, into) && pos == text.size();
 }
 
+bool empty_cell(std::string_view field) {
+    field = trimmed(field);
+    // Every value field of a file passes here: compared in place, without a lower-case copy.
+    if (field.size() > 4) {
+        return false;
+    }
+    const auto is = [&](std::string_view word) {
+        return std::equal(field.begin(), field.end(), word.begin(), word.end(), [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+        });
+    };
+    return field.empty() || is("null") || is("-") || is("--") || is("n/a");
+}
+
+ImportDateTime local_date_time(long long unixSeconds) {
+    const std::time_t seconds = static_cast<std::time_t>(unixSeconds);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    ImportDateTime result;
+    result.date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    result.hasTime = true;
+    result.hour = local.tm_hour;
+    result.minute = local.tm_min;
+    result.second = local.tm_sec;
+    result.zone = local.tm_zone != nullptr ? local.tm_zone : "";
+    return result;
+}
+
 void read_import_value(std::string_view field, const char* name, float& value, ImportRow& row) {
     field = trimmed(field);
     value = 0;
-    if (field.empty()) {
+    if (empty_cell(field)) {
         return;
     }
     // Most files write plain ASCII numbers: only other text needs the full-width forms made half-width.
@@ -181,40 +211,50 @@ void read_import_value(std::string_view field, const char* name, float& value, I
                           : std::string(name) + " " + shown + " は取り込めません（0 より大きく 999 未満）";
 }
 
-void read_import_date_time(std::string_view text, ImportRow& row) {
-    const std::optional<ImportDateTime> parsed = parse_import_date_time(text);
+DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrder order) {
+    std::optional<ImportDateTime> parsed = parse_import_date_time(text, order);
+    DateSource source = DateSource::Written;
+    if (!parsed) {
+        if (const std::optional<long long> seconds = unix_seconds(text)) {
+            parsed = local_date_time(*seconds);
+            source = DateSource::Timestamp;
+        }
+    }
     if (!parsed) {
         if (row.problem.empty()) {
             const std::string_view given = trimmed(text);
-            row.problem = given.empty() ? "日付がありません" : "日付「" + import_excerpt(given, 40) + "」が読めません";
+            row.problem =
+                empty_cell(given) ? "日付がありません" : "日付「" + import_excerpt(given, 40) + "」が読めません";
         }
-        return;
+        return DateSource::None;
     }
     row.date = parsed->date;
     if (parsed->hasTime) {
         row.time = import_time_text(parsed->hour, parsed->minute, parsed->second);
     }
+    return source;
 }
 
 void read_import_note(std::string_view text, ImportRow& row) {
     text = trimmed(text);
-    if (text.empty()) {
+    if (empty_cell(text)) {
         return;
     }
-    if (text.size() > MaxNoteBytes) {
+    const std::size_t characters = utf8_length(text);
+    if (characters > MaxNoteCharacters) {
         if (row.problem.empty()) {
-            row.problem = "コメントが長すぎます（" + std::to_string(text.size()) + " バイト）";
+            row.problem = "一言日記が長すぎます（" + std::to_string(characters) + " 文字）";
         }
         return;
     }
     std::optional<std::string> storable = storable_text(text);
     if (!storable) {
         if (row.problem.empty()) {
-            row.problem = "コメントに保存できない文字（絵文字など）があります";
+            row.problem = "一言日記に保存できない文字（絵文字など）があります";
         }
         return;
     }
-    row.note = std::move(*storable);
+    row.note = row.note.empty() ? std::move(*storable) : row.note + " " + *storable;
 }
 
 std::string import_time_text(int hour, int minute, int second) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/import/import_dates.h"
 #include "core/import/import_row.h"
 #include "core/rules/dates.h"
 
@@ -19,21 +20,31 @@ struct ImportDateTime {
     std::string zone;  ///< an offset or zone written after the time ("+0900", "Z"); empty when none
 };
 
-/// Reads year-first dates with "/", "-", "." or 年月日 ("2024/01/05", "2024-1-5", "2024年1月5日"), optionally
-/// followed by a blank or "T" and "H:MM" or "H:MM:SS" (fractions of a second dropped) and a zone ("Z", "+09:00",
-/// "+0900", " +0900"). nullopt for anything else, an impossible date or time among them: day-first and
-/// month-first dates cannot be told apart, so they are not guessed.
-std::optional<ImportDateTime> parse_import_date_time(std::string_view text);
+/// Reads a date as read_date_part does (year first, month names, and day or month first in that `order` only),
+/// optionally followed by a blank or "T" and "H:MM" or "H:MM:SS" (fractions of a second dropped, "AM"/"PM"
+/// understood) and a zone ("Z", "+09:00", "+0900", " +0900"). nullopt for anything else, an impossible date or
+/// time among them: day-first and month-first dates cannot be told apart, so they are read only in the order given.
+std::optional<ImportDateTime> parse_import_date_time(std::string_view text, DateOrder order = DateOrder::Ymd);
 
-/// A time of day alone ("7:05", "07:05:09"); sets the fields of `into`. False for anything else.
+/// A time of day alone ("7:05", "07:05:09", "7:05 PM"); sets the fields of `into`. False for anything else.
 bool parse_import_time(std::string_view text, ImportDateTime& into);
+
+/// The date and time of a Unix timestamp on this computer's clock (its local time zone).
+ImportDateTime local_date_time(long long unixSeconds);
+
+/// True for a cell that holds no value: blank, "null", "-", "N/A" (as exports write nothing).
+bool empty_cell(std::string_view field);
 
 /// Reads a value field into `value`: empty is 0 (not measured); otherwise a number (full-width digits allowed)
 /// above 0 and below 999, as the entry panel takes. Else sets row.problem naming the value and the text.
 void read_import_value(std::string_view field, const char* name, float& value, ImportRow& row);
 
-/// Puts a date and time into the row (the time as "h:mm:ss"), or the problem when the text does not read.
-void read_import_date_time(std::string_view text, ImportRow& row);
+/// How read_import_date_time found the date of a row.
+enum class DateSource { None, Written, Timestamp };
+
+/// Puts a date and time into the row (the time as "h:mm:ss"), or the problem when the text does not read. A Unix
+/// timestamp is read as this computer's local time.
+DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrder order = DateOrder::Ymd);
 
 /// Takes the note of a row, made storable (quotes and line breaks as the entry panel stores them); a note the files
 /// cannot hold or longer than the import takes marks the row unreadable.

@@ -1,5 +1,6 @@
 #include "core/import/import_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -7,6 +8,7 @@
 #include "core/files/text_file.h"
 #include "core/import/apple_health.h"
 #include "core/import/csv_formats.h"
+#include "core/import/import_fields.h"
 
 namespace sora {
 namespace {
@@ -102,7 +104,21 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
         file.read.message = "列の割り当てを決めてください。" + problem;
         return file;
     }
-    file.read = read_generic_csv(records, file.mapping);
+    const std::vector<std::string_view> dates = date_column(records, file.mapping);
+    file.dateOrder = options.dateOrder ? options.dateOrder : needed_date_order(dates);
+    if (!file.dateOrder) {
+        // Named by the first date that reads both ways, so the user sees why the order is asked for.
+        const auto both = std::find_if(dates.begin(), dates.end(), [](std::string_view date) {
+            return !parse_import_date_time(date, DateOrder::Ymd) && parse_import_date_time(date, DateOrder::Dmy) &&
+                   parse_import_date_time(date, DateOrder::Mdy);
+        });
+        file.read.kind = ImportKind::Generic;
+        file.read.message = "日付の順を選んでください（「" +
+                            import_excerpt(trimmed(both != dates.end() ? *both : dates.front()), 20) +
+                            "」は日月年とも月日年とも読めます）。";
+        return file;
+    }
+    file.read = read_generic_csv(records, file.mapping, *file.dateOrder);
     return file;
 }
 

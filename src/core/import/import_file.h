@@ -18,6 +18,7 @@ struct ImportOptions {
     std::optional<TextEncoding> encoding;
     std::optional<char> separator;
     std::optional<CsvMapping> mapping;
+    std::optional<DateOrder> dateOrder;
 };
 
 /// A file read for the import: the rows, and for a CSV how it was read.
@@ -28,6 +29,7 @@ struct ImportFile {
     TextEncoding encoding = TextEncoding::Utf8;
     char separator = ',';
     CsvMapping mapping;                   ///< for a CSV of unknown layout
+    std::optional<DateOrder> dateOrder;   ///< of its numeric dates; nullopt: cannot be told, the user says it
     std::vector<CsvRecord> firstRecords;  ///< the first records as split, for the mapping step
 };
 

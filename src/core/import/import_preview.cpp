@@ -75,10 +75,25 @@ std::pair<std::vector<Known>::const_iterator, std::vector<Known>::const_iterator
                             [](const Known& a, const Known& b) { return key_less(a.key, b.key); });
 }
 
+/// The pressures of a key without its pulse: readings typed by hand are found by date and pressures alone.
+bool pressures_less(const Known& a, const Known& b) {
+    return a.key.date != b.key.date ? a.key.date < b.key.date : a.key.pressures < b.key.pressures;
+}
+
+/// The same reading: a file row without a time cannot be told from one with it, but a diary record without one
+/// (typed by hand, say) is not known to be the same measurement.
 bool same_reading(const Known& k, int minute, float weight) {
-    const bool sameTime = k.minute < 0 || minute < 0 || k.minute == minute;
+    const bool sameTime = minute < 0 || k.minute == minute;
     const bool sameWeight = k.weight == 0 || weight == 0 || k.weight == weight;
     return sameTime && sameWeight;
+}
+
+/// "同じ値の測定が日記の 2026/12/03 起床後（8:07:54 保存）にあります": hand entry keeps the time of saving, so a
+/// reading typed in and then imported from the monitor has the same values at another time.
+std::string typed_reading_text(const MeasurementRecord& record) {
+    const std::string_view saved = split_saving_time(record.diary).time;
+    return "同じ値の測定が日記の " + record.date + " " + record.situation +
+           (saved.empty() ? std::string() : "（" + std::string(saved) + " 保存）") + "にあります";
 }
 
 /// The plausibility question without the entry panel's closing question.
@@ -130,6 +145,9 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
     preview.kind = read.kind;
     preview.message = read.message;
     preview.remarks = read.remarks;
+    std::size_t withoutPressure = 0;
+    std::vector<ImportStatus> statusOf;  // of each row of the file as classified so far
+    statusOf.reserve(read.rows.size());
     // One search per row, not a pass over the diary: a diary of decades and a file of years meet here.
     // Only the diary's days that the file has can hold its readings: an import of weeks into a diary of decades
     // looks at weeks.
@@ -188,6 +206,12 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
         r.situation = choices.wholeFile                 ? *choices.wholeFile
                       : read.kind == ImportKind::OwnCsv ? in.situation
                                                         : situation_at(choices.rules, in.time);
+        // Our own export is the diary as it was, weight-only records too: its round trip keeps them.
+        if (in.problem.empty() && in.systolic == 0 && in.diastolic == 0 && read.kind != ImportKind::OwnCsv) {
+            ++withoutPressure;  // a pulse or a weight alone is no blood-pressure reading: nothing is made up
+            statusOf.push_back(ImportStatus::Unreadable);
+            continue;
+        }
         if (!in.problem.empty()) {
             row.status = ImportStatus::Unreadable;
             row.reason = in.problem;
@@ -201,19 +225,27 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
         for (auto [it, end] = equals(inDiary, key); it != end && match == nullptr; ++it) {
             match = same_reading(*it, minute, r.weight) ? &*it : nullptr;
         }
-        for (auto [it, end] = equals(inFile, key); it != end && match == nullptr && it->row < preview.rows.size();
-             ++it) {
-            const ImportStatus earlier = preview.rows[it->row].status;
+        for (auto [it, end] = equals(inFile, key); it != end && match == nullptr && it->row < statusOf.size(); ++it) {
+            const ImportStatus earlier = statusOf[it->row];
             const bool taken = earlier == ImportStatus::New || earlier == ImportStatus::Questionable;
             match = taken && same_reading(*it, minute, r.weight) ? &*it : nullptr;
         }
+        const Known* typed = nullptr;
+        if (match == nullptr) {
+            const auto [from, to] =
+                std::equal_range(inDiary.begin(), inDiary.end(), Known{key, 0, 0, nullptr, 0}, pressures_less);
+            typed = from != to ? &*from : nullptr;
+        }
         if (match != nullptr) {
             row.status = ImportStatus::InDiary;
-            row.reason =
-                match->diary != nullptr
-                    ? "同じ測定が日記の " + match->diary->date + " " + match->diary->situation + " にあります"
-                    : "同じ測定がファイルの " + std::to_string(preview.rows[match->row].line) + " 行目にあります";
+            row.reason = match->diary != nullptr
+                             ? "同じ測定が日記の " + match->diary->date + " " + match->diary->situation + " にあります"
+                             : "同じ測定がファイルの " + std::to_string(read.rows[match->row].line) + " 行目にあります";
             ++preview.counts.inDiary;
+        } else if (typed != nullptr) {
+            row.status = ImportStatus::Questionable;
+            row.reason = typed_reading_text(*typed->diary);
+            ++preview.counts.questionable;
         } else if (const auto doubt = plausibility_question(r.systolic, r.diastolic, r.pulse, r.weight)) {
             row.status = ImportStatus::Questionable;
             row.reason = doubt_text(*doubt);
@@ -223,7 +255,17 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
             row.chosen = true;
             ++preview.counts.added;
         }
+        if (!in.remark.empty()) {
+            row.reason = row.reason.empty() ? in.remark : row.reason + "。" + in.remark;
+        }
+        statusOf.push_back(row.status);
         preview.rows.push_back(std::move(row));
+    }
+    if (withoutPressure > 0) {
+        preview.remarks.push_back("血圧のない行 " + std::to_string(withoutPressure) + " 行は取り込みません");
+    }
+    if (preview.rows.empty() && preview.message.empty() && withoutPressure == 0) {
+        preview.remarks.push_back("ファイルに測定の行がありません");
     }
     return preview;
 }

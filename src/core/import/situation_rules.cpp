@@ -49,6 +49,9 @@ const std::string& situation_at(const SituationRules& rules, std::string_view ti
         return rules.other;
     }
     const int minutes = minutes_of(time);
+    if (minutes < ImportDayStarts && minutes < rules.eveningFrom) {
+        return rules.evening;
+    }
     if (minutes < rules.morningUntil) {
         return rules.morning;
     }

@@ -19,18 +19,22 @@ inline constexpr std::string_view ImportRules = "取り込み設定.txt";
 /// The situation an imported reading gets when no rule gives it one (added to the situation list when used).
 inline constexpr std::string_view ImportSituation = "取り込み";
 
+/// Where the night ends and the morning begins (minutes after midnight): a reading at 0:20 before bed is the
+/// evening's, though its date stays the one the monitor recorded.
+inline constexpr int ImportDayStarts = 4 * 60;
+
 /// Which situation an imported reading gets from its time of day.
 struct SituationRules {
-    int morningUntil = 11 * 60;  ///< minutes after midnight: a reading before it is the morning's
+    int morningUntil = 11 * 60;  ///< minutes after midnight: a reading from ImportDayStarts until it is the morning's
     std::string morning;
-    int eveningFrom = 18 * 60;  ///< a reading from it on is the evening's
+    int eveningFrom = 18 * 60;  ///< a reading from it on, and before ImportDayStarts, is the evening's
     std::string evening;
     std::string other = std::string(ImportSituation);  ///< the rest, and readings without a time
     bool operator==(const SituationRules&) const = default;
 };
 
-/// The rules until the user sets them: before 11:00 the first morning situation of the list (by the 朝・晩 setting),
-/// from 18:00 the first evening one, 取り込み otherwise and where the list has no such situation.
+/// The rules until the user sets them: 4:00–10:59 the first morning situation of the list (by the 朝・晩 setting),
+/// 18:00–3:59 the first evening one, 取り込み otherwise and where the list has no such situation.
 SituationRules default_situation_rules(const std::vector<std::string>& situations,
                                        const MorningEveningSettings& settings);
 

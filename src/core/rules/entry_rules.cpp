@@ -20,7 +20,10 @@ constexpr BoxMessages EmptyBox[4] = {
     {"体重未入力", "体重が入力されていません"},
 };
 
-std::optional<EntryMessage> check_box(int index, std::string_view text) {
+std::optional<EntryMessage> check_box(int index, std::string_view text, const OptionalBoxes& optional) {
+    if (text.empty() && optional[static_cast<std::size_t>(index)]) {
+        return std::nullopt;
+    }
     if (text.empty()) {
         return EntryMessage{EmptyBox[index].emptyTitle, EmptyBox[index].emptyText};
     }
@@ -40,7 +43,8 @@ std::optional<EntryMessage> check_box(int index, std::string_view text) {
 
 }  // namespace
 
-std::optional<EntryMessage> check_entry(bool sampleMode, std::string_view situation, const EntryBoxes& boxes) {
+std::optional<EntryMessage> check_entry(bool sampleMode, std::string_view situation, const EntryBoxes& boxes,
+                                        const OptionalBoxes& optional) {
     if (sampleMode) {
         return sample_diary_message();
     }
@@ -48,7 +52,7 @@ std::optional<EntryMessage> check_entry(bool sampleMode, std::string_view situat
         return EntryMessage{"行動未入力", "行動が指定されていません"};
     }
     for (int index = 0; index < 4; ++index) {
-        if (auto refusal = check_box(index, boxes[static_cast<std::size_t>(index)])) {
+        if (auto refusal = check_box(index, boxes[static_cast<std::size_t>(index)], optional)) {
             return refusal;
         }
     }
@@ -62,12 +66,12 @@ EntryMessage sample_diary_message() {
     return EntryMessage{"新規スタート促し", "ご自身のデータでスタートする時は編集ボタンで新規スタートしてください。"};
 }
 
-int refused_box(bool sampleMode, std::string_view situation, const EntryBoxes& boxes) {
+int refused_box(bool sampleMode, std::string_view situation, const EntryBoxes& boxes, const OptionalBoxes& optional) {
     if (sampleMode || situation.empty()) {
         return -1;
     }
     for (int index = 0; index < 4; ++index) {
-        if (check_box(index, boxes[static_cast<std::size_t>(index)])) {
+        if (check_box(index, boxes[static_cast<std::size_t>(index)], optional)) {
             return index;
         }
     }

@@ -20,13 +20,19 @@ struct EntryMessage {
 /// weight (txtTaiInp), as typed; every function here reads them through half_width_number.
 using EntryBoxes = std::array<std::string, 4>;
 
+/// The boxes that may stay empty (a value not measured, stored as 0), in the order of EntryBoxes.
+using OptionalBoxes = std::array<bool, 4>;
+
 /// The checks of the save button in their fixed order; the first that fails, or nullopt when the measurement
 /// may be saved. A situation that CP932 cannot hold is refused last, so that nothing is written corrupt.
-std::optional<EntryMessage> check_entry(bool sampleMode, std::string_view situation, const EntryBoxes& boxes);
+/// The entry panel has no optional box; a correction keeps a value that was not measured as such.
+std::optional<EntryMessage> check_entry(bool sampleMode, std::string_view situation, const EntryBoxes& boxes,
+                                        const OptionalBoxes& optional = {});
 
 /// The value box (0–3) whose check refuses the entry, where the user should type again; -1 when the refusal is
 /// about the sample or the situation, or there is none.
-int refused_box(bool sampleMode, std::string_view situation, const EntryBoxes& boxes);
+int refused_box(bool sampleMode, std::string_view situation, const EntryBoxes& boxes,
+                const OptionalBoxes& optional = {});
 
 /// The measurement to save: the date, the situation, the four values as 32-bit floats, the diary text.
 /// Only for boxes that passed check_entry.

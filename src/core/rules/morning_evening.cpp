@@ -103,9 +103,13 @@ std::string target_text(const TargetSetting& setting) {
     const HomeTarget target = home_target(setting);
     const std::string limits = limit_text(target.systolic, target.diastolic) + " mmHg 未満";
     if (setting.choice == TargetSetting::Choice::Doctor) {
-        return limits + "（主治医の指示）";
+        return limits + "（" + target_source(setting) + "）";
     }
     return limits + "（標準、" + home_bp_guideline().shortName + "）";
+}
+
+std::string target_source(const TargetSetting& setting) {
+    return setting.earlierFrom75 ? "以前の設定 75歳以上" : "主治医の指示";
 }
 
 DoctorTargetInput parse_doctor_target(std::string_view systolic, std::string_view diastolic) {

@@ -31,6 +31,8 @@ struct TargetSetting {
     enum class Choice { Standard, Doctor };
     Choice choice = Choice::Standard;
     HomeTarget doctor;  ///< only for Choice::Doctor
+    /// The 135/85 of an old file's age group 75歳以上: named as that until the user chooses a target.
+    bool earlierFrom75 = false;
     bool operator==(const TargetSetting&) const = default;
 };
 
@@ -38,8 +40,11 @@ struct TargetSetting {
 HomeTarget home_target(const TargetSetting& setting);
 
 /// The target as the report and the command line name it: "125/75 mmHg 未満（標準、JSH2025）",
-/// "130/80 mmHg 未満（主治医の指示）".
+/// "130/80 mmHg 未満（主治医の指示）", "135/85 mmHg 未満（以前の設定 75歳以上）".
 std::string target_text(const TargetSetting& setting);
+
+/// Who set a target other than the guideline's: "主治医の指示" or "以前の設定 75歳以上".
+std::string target_source(const TargetSetting& setting);
 
 /// The doctor's target as typed, or the box (0 systolic, 1 diastolic) that refuses it and why.
 struct DoctorTargetInput {

@@ -20,7 +20,7 @@ constexpr std::array<PlausibleRange, 4> Ranges = {{
 constexpr const char* Confirm = "入力を確かめてください。このまま保存しますか？";
 
 std::string range_text(const PlausibleRange& range) {
-    return format_number(range.low) + "〜" + format_number(range.high) + " " + range.unit;
+    return format_number(range.low) + "～" + format_number(range.high) + " " + range.unit;
 }
 
 }  // namespace
@@ -43,7 +43,10 @@ std::optional<PlausibilityQuestion> plausibility_question(double systolic, doubl
         if (value == 0 || (value >= range.low && value <= range.high)) {
             continue;
         }
-        const std::string slip = value < range.low ? "桁が足りないかもしれません。" : "桁が多いかもしれません。";
+        // Only a value that lands in the range with one digit more or less is a digit slip; others are typos.
+        const std::string slip = value * 10 >= range.low && value * 10 <= range.high ? "桁が足りないかもしれません。"
+                                 : value / 10 >= range.low && value / 10 <= range.high ? "桁が多いかもしれません。"
+                                                                                       : "打ち間違いかもしれません。";
         return PlausibilityQuestion{box, std::string(range.name) + " " + format_number(value) + " は通常の範囲（" +
                                              range_text(range) + "）の外です。" + slip + Confirm};
     }

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "core/rules/classification.h"
+#include "core/rules/measured.h"
 #include "core/views/spoken_text.h"
 
 namespace sora {
@@ -51,6 +52,8 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
     // Only days from the start up to today count against the days not measured: a date far in the future (a typo)
     // must not make that count negative.
     int measuredSoFar = 0;
+    // The spoken name of each day: its class (from the colouring reading) and how many readings it has.
+    std::string namedDate;
     std::string dayClass;
     int dayCount = 0;
     for (const MeasurementRecord& r : records) {
@@ -68,19 +71,24 @@ CalendarView build_class_calendar(const std::vector<MeasurementRecord>& records,
             currentYear = date->year;
             currentMonth = date->month;
         }
-        if (r.date != previousDate) {
+        if (r.date != namedDate) {
+            namedDate = r.date;
+            dayClass.clear();
+            dayCount = 0;
+        }
+        // The day's first reading with a pressure colours it; a reading without one has no class.
+        if (r.date != previousDate && has_pressure(r)) {
             const Judgement j = mode == CalendarMode::Detailed ? GET_HANTEI(r.systolic, r.diastolic)
                                                                : GET_HANTEI2(r.systolic, r.diastolic);
             (*row)[static_cast<std::size_t>(date->day)].background = j.colour;
             dayClass = j.name;
-            dayCount = 0;
             if (j.cls) {
                 view.classDays[static_cast<std::size_t>(*j.cls) - 1] += 1;
                 measuredSoFar += *date <= today && (!start || *date >= *start) ? 1 : 0;
             }
+            previousDate = r.date;
         }
         view.dayNames.back()[static_cast<std::size_t>(date->day)] = calendar_day_name(*date, dayClass, ++dayCount);
-        previousDate = r.date;
     }
 
     for (std::size_t i = 0; i < 7; ++i) {

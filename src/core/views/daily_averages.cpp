@@ -8,6 +8,7 @@
 #include "core/files/text_codec.h"
 #include "core/rules/axis_rules.h"
 #include "core/rules/fields.h"
+#include "core/rules/measured.h"
 #include "core/rules/numbers.h"
 
 namespace sora {
@@ -31,39 +32,32 @@ struct CarriedDay {
 };
 
 CarriedDay raw_day(const DaySums& d) {
-    return {{d.sumSys, d.count}, {d.sumDia, d.count}, {d.sumWeight, d.count}};
+    return {{d.sumSys, d.sysCount}, {d.sumDia, d.diaCount}, {d.sumWeight, d.weightCount}};
 }
 
-// A series whose sum is 0 takes the previous day's sum and count, so the chart runs flat over days without data.
-// Each series keeps its own count: a day whose weights are all 0 must not change the blood-pressure averages.
+// A day without measurements takes the previous day's sums and counts, so the chart runs flat over it. A day with
+// measurements has its own points only: a series it never measured has no point there, the line is broken.
 CarriedDay carry_forward(const DaySums& today, const CarriedDay& previous) {
-    CarriedDay out = raw_day(today);
-    if (today.sumSys == 0) {
-        out.sys = previous.sys;
-    }
-    if (today.sumDia == 0) {
-        out.dia = previous.dia;
-    }
-    if (today.sumWeight == 0) {
-        out.weight = previous.weight;
-    }
-    return out;
+    return today.count == 0 ? previous : raw_day(today);
+}
+
+/// An average in the "0.0" form, empty when the day has no value of it.
+std::string average_text(float sum, std::int32_t count) {
+    return count == 0 ? std::string() : format_one_decimal(sum / static_cast<float>(count));
 }
 
 GridRow table_row(long long number, const Date& date, const DaySums& d) {
     GridRow row(6);
     row[0].text = std::to_string(number);
     row[1].text = format_short_date(date);
-    if (d.count > 0) {
-        const auto n = static_cast<float>(d.count);
-        const float sys = d.sumSys / n;
-        const float dia = d.sumDia / n;
-        const float diff = sys - dia;  // of the unformatted averages
-        row[2].text = format_one_decimal(sys);
-        row[3].text = format_one_decimal(dia);
-        row[4].text = format_one_decimal(diff);
-        row[5].text = format_one_decimal(d.sumWeight / n);
+    row[2].text = average_text(d.sumSys, d.sysCount);
+    row[3].text = average_text(d.sumDia, d.diaCount);
+    if (d.sysCount > 0 && d.diaCount > 0) {
+        // Of the unformatted averages.
+        row[4].text =
+            format_one_decimal(d.sumSys / static_cast<float>(d.sysCount) - d.sumDia / static_cast<float>(d.diaCount));
     }
+    row[5].text = average_text(d.sumWeight, d.weightCount);
     return row;
 }
 
@@ -108,6 +102,22 @@ void fill_rows(DailyAverageView& view, const DailyAccumulation& acc, long long f
 
 }  // namespace
 
+void DaySums::add(const MeasurementRecord& record) {
+    count += 1;
+    if (is_measured(record.systolic)) {
+        sumSys += record.systolic;
+        sysCount += 1;
+    }
+    if (is_measured(record.diastolic)) {
+        sumDia += record.diastolic;
+        diaCount += 1;
+    }
+    if (is_measured(record.weight)) {
+        sumWeight += record.weight;
+        weightCount += 1;
+    }
+}
+
 DailyAccumulation accumulate_days(const std::vector<MeasurementRecord>& records) {
     DailyAccumulation acc;
     // A hand edit can leave the log out of date order, so the span is that of the earliest and latest dates, not
@@ -148,10 +158,7 @@ DailyAccumulation accumulate_days(const std::vector<MeasurementRecord>& records)
         }
         const MeasurementRecord& r = records[i];
         DaySums& d = acc.days[static_cast<std::size_t>(serials[i] - lowest)];
-        d.sumSys += r.systolic;
-        d.sumDia += r.diastolic;
-        d.sumWeight += r.weight;
-        d.count += 1;
+        d.add(r);
     }
     return acc;
 }
@@ -226,10 +233,16 @@ std::string daily_average_help_text() {
 }
 
 std::string daily_average_export_line(const DailyAverageCells& cells) {
+    // A day without measurements writes its empty cells as 0; a day that lacks only some value (a weight an
+    // import did not have) leaves that field empty, which a spreadsheet keeps out of its sums.
+    const bool measuredDay =
+        std::any_of(cells.begin() + 1, cells.end(), [](const std::string& c) { return !c.empty(); });
     std::string line = sora::quoted(cells[0]);
     for (std::size_t i = 1; i < cells.size(); ++i) {
         line += ',';
-        line += format_number(leading_number(cells[i]));
+        if (!measuredDay || !cells[i].empty()) {
+            line += format_number(leading_number(cells[i]));
+        }
     }
     return line;
 }

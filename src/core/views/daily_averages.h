@@ -16,12 +16,18 @@
 
 namespace sora {
 
-/// The sums of one calendar day.
+/// The sums of one calendar day; each value counts the readings that measured it.
 struct DaySums {
     float sumSys = 0;
     float sumDia = 0;
     float sumWeight = 0;
-    std::int32_t count = 0;
+    std::int32_t count = 0;  // readings of the day
+    std::int32_t sysCount = 0;
+    std::int32_t diaCount = 0;
+    std::int32_t weightCount = 0;
+
+    /// Adds a reading; a value not measured stays out of its sum and count.
+    void add(const MeasurementRecord& record);
 };
 
 /// The log as calendar days from its earliest day to its latest day.
@@ -82,7 +88,8 @@ GridRow daily_average_row(const DailyAverageDays& shown, std::size_t index);
 /// The texts of columns 1–5 of a table row: date, systolic, diastolic, difference, weight.
 using DailyAverageCells = std::array<std::string, 5>;
 
-/// One line of "日毎平均.txt" (without CR LF): quoted date, then the four numbers in shortest form, empty as 0.
+/// One line of "日毎平均.txt" (without CR LF): quoted date, then the four numbers in shortest form; the empty cells
+/// of a day without measurements as 0, an empty cell of a day with measurements as an empty field.
 std::string daily_average_export_line(const DailyAverageCells& cells);
 
 /// The whole export in CP932 with CR LF after every line; nullopt when a text has no CP932 form.

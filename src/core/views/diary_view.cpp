@@ -1,6 +1,7 @@
 #include "core/views/diary_view.h"
 
 #include "core/rules/classification.h"
+#include "core/rules/measured.h"
 #include "core/rules/numbers.h"
 
 namespace sora {
@@ -20,13 +21,14 @@ GridRow diary_row(std::size_t number, const MeasurementRecord& record) {
     row[0].text = std::to_string(number);
     row[1].text = record.date;
     row[2].text = record.situation;
-    row[3].background = GET_HANTEI(record.systolic, record.diastolic).colour;
-    row[4].text = format_number(record.systolic);
-    row[5].text = format_number(record.diastolic);
-    // Single-precision difference, as the values are held.
-    row[6].text = difference_text(record.systolic, record.diastolic);
-    row[7].text = format_number(record.pulse);
-    row[8].text = format_number(record.weight);
+    if (has_pressure(record)) {
+        row[3].background = GET_HANTEI(record.systolic, record.diastolic).colour;
+    }
+    row[4].text = measured_text(record.systolic);
+    row[5].text = measured_text(record.diastolic);
+    row[6].text = pressure_difference_text(record);
+    row[7].text = measured_text(record.pulse);
+    row[8].text = measured_text(record.weight);
     row[DiaryTextColumn].text = record.diary;
     return row;
 }

@@ -1,10 +1,12 @@
 #include "core/views/filter_listing.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 #include "core/rules/classification.h"
 #include "core/rules/dates.h"
+#include "core/rules/measured.h"
 #include "core/rules/numbers.h"
 
 namespace sora {
@@ -76,22 +78,24 @@ std::string number_text(float value) {
     return text;
 }
 
-// The change of one value against the previous listed one; a previous value of 0 counts as "no previous".
-std::string listed_change_text(float value, float& previous) {
-    if (previous == 0) {
-        previous = value;
-    }
-    return change_text(value, previous);
+// A measured value's text; a value not measured leaves its cell empty.
+std::string listed_value_text(float value) {
+    return is_measured(value) ? number_text(value) : std::string();
 }
 
-std::string listed_weight_change_text(float value, float& previous) {
-    if (previous == 0) {
-        previous = value;
+// The change and arrow cells of one value against the last listed reading that has it (0: none yet, the value is
+// compared with itself); both cells stay empty for a value not measured.
+template <typename ChangeText>
+void fill_change(GridRow& row, int changeColumn, float value, float reference, ChangeText changeText) {
+    if (!is_measured(value)) {
+        return;
     }
-    return weight_change_text(value, previous);
+    row[changeColumn].text = changeText(value, is_measured(reference) ? reference : value);
+    row[changeColumn + 1] = change_arrow_cell(row[changeColumn].text);
 }
 
-GridRow make_row(int number, const MeasurementRecord& record, const std::optional<Date>& date, float (&previous)[4]) {
+GridRow make_row(int number, const MeasurementRecord& record, const std::optional<Date>& date,
+                 const ChangeReference& reference) {
     GridRow row(filter_col::Count);
     row[filter_col::Number].text = std::to_string(number);
     if (date) {
@@ -102,23 +106,19 @@ GridRow make_row(int number, const MeasurementRecord& record, const std::optiona
         row[filter_col::Date].text = record.date;
     }
     row[filter_col::Situation].text = record.situation;
-    // The detailed colour of GET_HANTEI, without building the judgement's name for every row.
-    row[filter_col::ClassColour].background = class_info(classify(record.systolic, record.diastolic)).detailedColour;
-
-    row[filter_col::Systolic].text = number_text(record.systolic);
-    row[filter_col::SystolicChange].text = listed_change_text(record.systolic, previous[0]);
-    row[filter_col::SystolicArrow] = change_arrow_cell(row[filter_col::SystolicChange].text);
-
-    row[filter_col::Diastolic].text = number_text(record.diastolic);
-    row[filter_col::DiastolicChange].text = listed_change_text(record.diastolic, previous[1]);
-    row[filter_col::DiastolicArrow] = change_arrow_cell(row[filter_col::DiastolicChange].text);
-
-    row[filter_col::Difference].text = difference_text(record.systolic, record.diastolic);
-    row[filter_col::Pulse].text = number_text(record.pulse);
-
-    row[filter_col::Weight].text = number_text(record.weight);
-    row[filter_col::WeightChange].text = listed_weight_change_text(record.weight, previous[3]);
-    row[filter_col::WeightArrow] = change_arrow_cell(row[filter_col::WeightChange].text);
+    if (has_pressure(record)) {
+        // The detailed colour of GET_HANTEI, without building the judgement's name for every row.
+        row[filter_col::ClassColour].background =
+            class_info(classify(record.systolic, record.diastolic)).detailedColour;
+    }
+    row[filter_col::Systolic].text = listed_value_text(record.systolic);
+    fill_change(row, filter_col::SystolicChange, record.systolic, reference[0], change_text);
+    row[filter_col::Diastolic].text = listed_value_text(record.diastolic);
+    fill_change(row, filter_col::DiastolicChange, record.diastolic, reference[1], change_text);
+    row[filter_col::Difference].text = pressure_difference_text(record);
+    row[filter_col::Pulse].text = listed_value_text(record.pulse);
+    row[filter_col::Weight].text = listed_value_text(record.weight);
+    fill_change(row, filter_col::WeightChange, record.weight, reference[2], weight_change_text);
     return row;
 }
 
@@ -188,8 +188,12 @@ FilterSelection select_filter_records(const std::vector<MeasurementRecord>& reco
     const std::string* previousDate = nullptr;
     if (listing == FilterListing::All) {
         selection.listed.reserve(records.size());
+        selection.references.reserve(records.size());
         selection.chartRows.reserve(records.size());
     }
+    ChangeReference lastMeasured{};
+    bool anySystolic = false;
+    bool anyDiastolic = false;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const MeasurementRecord& record = records[i];
         const int weekday = byWeekday ? weekday_of(record.date) : -1;
@@ -197,14 +201,24 @@ FilterSelection select_filter_records(const std::vector<MeasurementRecord>& reco
             continue;
         }
         selection.listed.push_back(i);
-        if (record.systolic > selection.systolicMax) {
-            selection.systolicMax = record.systolic;
+        selection.references.push_back(lastMeasured);
+        const float values[3] = {record.systolic, record.diastolic, record.weight};
+        for (std::size_t v = 0; v < 3; ++v) {
+            if (is_measured(values[v])) {
+                lastMeasured[v] = values[v];
+            }
         }
-        if (record.diastolic < selection.diastolicMin) {
-            selection.diastolicMin = record.diastolic;
+        if (is_measured(record.systolic)) {
+            anySystolic = true;
+            selection.systolicMax = std::max(selection.systolicMax, record.systolic);
+        }
+        if (is_measured(record.diastolic)) {
+            anyDiastolic = true;
+            selection.diastolicMin = std::min(selection.diastolicMin, record.diastolic);
         }
         selection.extremes.add(record.pulse, record.weight);
-        selection.chartRows.push_back({record.systolic, record.diastolic, record.pulse, record.weight});
+        selection.chartRows.push_back({chart_point(record.systolic), chart_point(record.diastolic),
+                                       chart_point(record.pulse), chart_point(record.weight)});
         if (listing == FilterListing::All && (previousDate == nullptr || *previousDate != record.date)) {
             selection.periodDates.push_back(record.date);
             previousDate = &record.date;
@@ -213,7 +227,7 @@ FilterSelection select_filter_records(const std::vector<MeasurementRecord>& reco
 
     selection.topRow = filter_top_row(selection.listed.size());
     selection.primary =
-        primary_axis_for_data(settings, !selection.listed.empty(), selection.systolicMax, selection.diastolicMin);
+        primary_axis_for_data(settings, anySystolic && anyDiastolic, selection.systolicMax, selection.diastolicMin);
     selection.secondary = filter_secondary_axis(settings, quantity, selection.extremes);
     return selection;
 }
@@ -221,16 +235,7 @@ FilterSelection select_filter_records(const std::vector<MeasurementRecord>& reco
 GridRow filter_grid_row(const std::vector<MeasurementRecord>& records, const FilterSelection& selection,
                         std::size_t n) {
     const MeasurementRecord& record = records[selection.listed[n]];
-    // The previous values are those of the previous *listed* record; 0 (none yet) takes the current value.
-    float previous[4] = {0, 0, 0, 0};
-    if (n > 0) {
-        const MeasurementRecord& before = records[selection.listed[n - 1]];
-        previous[0] = before.systolic;
-        previous[1] = before.diastolic;
-        previous[2] = before.pulse;
-        previous[3] = before.weight;
-    }
-    return make_row(static_cast<int>(n) + 1, record, parse_date(record.date), previous);
+    return make_row(static_cast<int>(n) + 1, record, parse_date(record.date), selection.references[n]);
 }
 
 FilterView build_filter_listing(const std::vector<MeasurementRecord>& records, FilterListing listing,

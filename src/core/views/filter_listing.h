@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,11 +41,16 @@ inline constexpr int Number = 0, Date = 1, Weekday = 2, Situation = 3, ClassColo
                      Difference = 11, Pulse = 12, Weight = 13, WeightChange = 14, WeightArrow = 15, Count = 16;
 }
 
+/// Systolic, diastolic and weight of the last listed readings that have them, before a listed reading; 0 where no
+/// listed reading had the value yet.
+using ChangeReference = std::array<float, 3>;
+
 /// What one listing run selects, everything but the grid texts: the listed records, chart rows, range values,
 /// axis ranges and, for the listing of all records, the dates for the period boxes.
 struct FilterSelection {
-    std::vector<std::size_t> listed;  // indices into the records, in list order
-    std::vector<ChartRow> chartRows;  // one per listed record, in list order
+    std::vector<std::size_t> listed;          // indices into the records, in list order
+    std::vector<ChangeReference> references;  // what each listed reading's changes compare with
+    std::vector<ChartRow> chartRows;          // one per listed record, in list order
     AxisRange primary;
     AxisRange secondary;
     DataExtremes extremes;  // pulse and weight of the listed records; the mode options rescale from them
@@ -85,7 +92,8 @@ FilterSelection select_filter_records(const std::vector<MeasurementRecord>& reco
                                       const FilterCriteria& criteria, const GraphAxisSettings& settings,
                                       SecondaryQuantity quantity);
 
-/// Grid row n (from 0) of a selection: texts and colours, the changes taken against the previous listed record.
+/// Grid row n (from 0) of a selection: texts and colours, each change taken against the last listed reading before
+/// it that has the value.
 GridRow filter_grid_row(const std::vector<MeasurementRecord>& records, const FilterSelection& selection, std::size_t n);
 
 /// A listing run with all grid rows written out.

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "core/rules/home_bp_guideline.h"
+#include "core/rules/measured.h"
 #include "core/rules/numbers.h"
 #include "core/rules/saving_time.h"
 
@@ -15,12 +16,12 @@ constexpr const char* NoFigure = "—";
 // About a hundred years: a typed date far off must not make a table of millions of days.
 constexpr long long MaxReportDays = 36600;
 
-/// The sum of one value, leaving out 0 (not measured).
+/// The sum of one value, leaving out a value not measured.
 struct ValueSum {
     int count = 0;
     double total = 0;
     void add(double value) {
-        if (value != 0) {
+        if (is_measured(static_cast<float>(value))) {
             ++count;
             total += value;
         }
@@ -40,21 +41,19 @@ struct Sum {
     ValueSum systolic;
     ValueSum diastolic;
     ValueSum pulse;
-    /// The record's values as the lists show them, so that sums start from what the user sees.
+    /// The record's values as the lists show them, so that sums start from what the user sees. Only a reading with
+    /// a pressure counts as a reading of blood pressure; a pulse alone still counts for the pulse mean.
     void add(const MeasurementRecord& record) {
-        const int before = systolic.count + diastolic.count + pulse.count;
         systolic.add(shown_value(record.systolic));
         diastolic.add(shown_value(record.diastolic));
         pulse.add(shown_value(record.pulse));
-        count += systolic.count + diastolic.count + pulse.count > before ? 1 : 0;
+        count += has_pressure(record) ? 1 : 0;
     }
     void add(const OccasionMean& day) {
-        if (day.present()) {
-            ++count;
-            systolic.add(day.systolic);
-            diastolic.add(day.diastolic);
-            pulse.add(day.pulse);
-        }
+        count += day.present() ? 1 : 0;
+        systolic.add(day.systolic);
+        diastolic.add(day.diastolic);
+        pulse.add(day.pulse);
     }
     OccasionMean mean() const { return {count, systolic.mean(), diastolic.mean(), pulse.mean()}; }
 };
@@ -140,11 +139,6 @@ std::string figure_text(const std::optional<double>& value) {
 /// High when a measured value reaches the threshold; a missing value counts as below it.
 bool is_high(const BpFigures& figures) {
     return home_mark(figures.systolic.value_or(0), figures.diastolic.value_or(0), {}) == HomeMark::High;
-}
-
-/// The days a mean of an occasion rests on, as the guideline counts them: both pressures measured.
-int pressure_days(const OccasionMean& mean) {
-    return std::min(mean.systolic.count, mean.diastolic.count);
 }
 
 /// The mark of a mean, or the note that it rests on too few days; empty without both pressures.
@@ -280,10 +274,10 @@ ReportTable report_summary_table(const HomeBpReport& report) {
     };
     const BpFigures morning = figures_of(s.morning);
     const BpFigures evening = figures_of(s.evening);
-    row("朝の平均", morning, days_text(s.morning.count), mark_of(morning, pressure_days(s.morning), target));
-    row("晩の平均", evening, days_text(s.evening.count), mark_of(evening, pressure_days(s.evening), target));
+    row("朝の平均", morning, days_text(s.morning.count), mark_of(morning, s.morning.count, target));
+    row("晩の平均", evening, days_text(s.evening.count), mark_of(evening, s.evening.count, target));
     row("朝晩の平均", s.morningEveningMean, "",
-        mark_of(s.morningEveningMean, std::min(pressure_days(s.morning), pressure_days(s.evening)), target));
+        mark_of(s.morningEveningMean, std::min(s.morning.count, s.evening.count), target));
     row("朝晩の差（朝−晩）", s.morningEveningDifference, "", "");
     return table;
 }
@@ -304,9 +298,9 @@ std::vector<std::string> report_summary_notes(const HomeBpReport& report) {
         std::string each;
         for (const LeftOutSituation& entry : report.leftOut) {
             total += entry.count;
-            each += (each.empty() ? "" : "、") + entry.situation + " " + std::to_string(entry.count) + "件";
+            each += (each.empty() ? "" : "、") + entry.situation + " " + std::to_string(entry.count) + " 件";
         }
-        notes.push_back("朝・晩に数えていない記録: " + std::to_string(total) + "件（" + each +
+        notes.push_back("朝・晩の対象外の記録: " + std::to_string(total) + " 件（" + each +
                         "）。数え方は 編集 → 朝・晩の区別 で変えられます");
     }
     return notes;

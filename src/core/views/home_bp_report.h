@@ -20,7 +20,7 @@ struct ValueMean {
 
 /// The means of one occasion: over the readings of a day, or over the daily means of a week or period.
 struct OccasionMean {
-    int count = 0;  // readings, or days, with at least one value measured
+    int count = 0;  // readings, or days, of blood pressure: with both pressures measured
     ValueMean systolic;
     ValueMean diastolic;
     ValueMean pulse;
@@ -58,7 +58,7 @@ struct ReportSummary {
     BpFigures morningEveningMean;              // of the printed morning and evening means, where both have the value
     BpFigures morningEveningDifference;        // printed morning mean − printed evening mean
     int morningHighDays = 0;                   // days whose morning mean is at the guideline's threshold or above
-    std::optional<double> morningHighPercent;  // of the days with a morning value
+    std::optional<double> morningHighPercent;  // of the days with a morning blood pressure
 };
 
 /// Readings of the period that count as neither morning nor evening, by situation in order of first appearance.

@@ -1,7 +1,7 @@
 #include "core/views/measurement_csv.h"
 
 #include "core/rules/classification.h"
-#include "core/rules/numbers.h"
+#include "core/rules/measured.h"
 #include "core/rules/saving_time.h"
 
 namespace sora {
@@ -9,11 +9,6 @@ namespace {
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view Heading = "日付,時刻,状況,最高血圧,最低血圧,脈拍,体重,判定,一言日記";
-
-/// A value of 0 was not measured: an empty cell keeps it out of a spreadsheet's averages.
-std::string value_text(float value) {
-    return value == 0 ? std::string() : format_number(value);
-}
 
 std::string iso_date(std::string_view date) {
     std::string text(date);
@@ -51,15 +46,14 @@ std::string measurement_csv(const std::vector<MeasurementRecord>& records, const
     for (const std::size_t index : listed) {
         const MeasurementRecord& r = records[index];
         const SavingTimeSplit diary = split_saving_time(r.diary);
-        const bool judged = r.systolic != 0 && r.diastolic != 0;
         const std::string fields[] = {iso_date(r.date),
                                       std::string(diary.time),
                                       r.situation,
-                                      value_text(r.systolic),
-                                      value_text(r.diastolic),
-                                      value_text(r.pulse),
-                                      value_text(r.weight),
-                                      judged ? GET_HANTEI(r.systolic, r.diastolic).name : std::string(),
+                                      measured_text(r.systolic),
+                                      measured_text(r.diastolic),
+                                      measured_text(r.pulse),
+                                      measured_text(r.weight),
+                                      has_pressure(r) ? GET_HANTEI(r.systolic, r.diastolic).name : std::string(),
                                       std::string(diary.text)};
         for (std::size_t i = 0; i < std::size(fields); ++i) {
             if (i > 0) {

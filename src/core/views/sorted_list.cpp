@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/rules/classification.h"
+#include "core/rules/measured.h"
 #include "core/rules/numbers.h"
 
 namespace sora {
@@ -12,7 +13,11 @@ namespace sora {
 namespace {
 
 // Whole numbers are the usual values; they skip the general seven-digit rounding (same text, a tenth of the time).
+// A value not measured leaves its cell empty.
 std::string value_text(float value) {
+    if (!is_measured(value)) {
+        return {};
+    }
     const double v = value;
     if (v == std::trunc(v) && std::fabs(v) < 1e7) {
         char buffer[16];
@@ -51,20 +56,22 @@ std::vector<GridColumn> sorted_list_columns() {
 }
 
 GridRow sorted_list_row(std::size_t number, const MeasurementRecord& r) {
-    // The detailed judgement's name and colour, straight from the class table.
-    const BpClassInfo& judged = class_info(classify(r.systolic, r.diastolic));
     GridRow row(11);
     row[0].text = std::to_string(number);
     row[1].text = r.date;
     row[2].text = r.situation;
-    row[3].background = judged.detailedColour;
+    if (has_pressure(r)) {
+        // The detailed judgement's name and colour, straight from the class table.
+        const BpClassInfo& judged = class_info(classify(r.systolic, r.diastolic));
+        row[3].background = judged.detailedColour;
+        row[10].text = judged.name;
+    }
     row[4].text = value_text(r.systolic);
     row[5].text = value_text(r.diastolic);
-    row[6].text = difference_text(r.systolic, r.diastolic);
+    row[6].text = pressure_difference_text(r);
     row[7].text = value_text(r.pulse);
     row[8].text = value_text(r.weight);
     row[9].text = r.diary;
-    row[10].text = judged.name;
     return row;
 }
 

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/rules/measured.h"
+
 namespace sora {
 
 namespace {
 
+// Chart values arrive with NaN where nothing was measured; the stored 0 is the log's own mark for it.
 bool measured(double value) {
-    return std::isfinite(value) && value > 0;
+    return std::isfinite(value) && is_measured(static_cast<float>(value));
 }
 
 /// A whole value as it is, an average with its one decimal ("135.5").

@@ -1,7 +1,10 @@
 #include "core/views/trend_view.h"
 
+#include <algorithm>
+
 #include "core/rules/axis_rules.h"
 #include "core/rules/dates.h"
+#include "core/rules/measured.h"
 #include "core/rules/numbers.h"
 
 namespace sora {
@@ -12,20 +15,25 @@ TrendView build_trend_view(const std::vector<MeasurementRecord>& records, const 
     for (auto& series : view.series) {
         series.reserve(records.size());
     }
+    bool anySystolic = false;
+    bool anyDiastolic = false;
     for (const MeasurementRecord& record : records) {
-        view.series[0].push_back(record.systolic);
-        view.series[1].push_back(record.diastolic);
-        view.series[2].push_back(record.pulse);
-        view.series[3].push_back(record.weight);
-        if (record.systolic > view.largestSystolic) {
-            view.largestSystolic = record.systolic;
+        view.series[0].push_back(chart_point(record.systolic));
+        view.series[1].push_back(chart_point(record.diastolic));
+        view.series[2].push_back(chart_point(record.pulse));
+        view.series[3].push_back(chart_point(record.weight));
+        if (is_measured(record.systolic)) {
+            anySystolic = true;
+            view.largestSystolic = std::max(view.largestSystolic, record.systolic);
         }
-        if (record.diastolic < view.smallestDiastolic) {
-            view.smallestDiastolic = record.diastolic;
+        if (is_measured(record.diastolic)) {
+            anyDiastolic = true;
+            view.smallestDiastolic = std::min(view.smallestDiastolic, record.diastolic);
         }
         view.extremes.add(record.pulse, record.weight);
     }
-    view.primary = primary_axis_for_data(settings, !records.empty(), view.largestSystolic, view.smallestDiastolic);
+    view.primary =
+        primary_axis_for_data(settings, anySystolic && anyDiastolic, view.largestSystolic, view.smallestDiastolic);
     view.secondary = trend_secondary_axis(settings, secondary_quantity(mode), view.extremes);
     if (!records.empty()) {
         view.startLine = trend_start_line(records.front());
@@ -39,15 +47,24 @@ AxisRange trend_secondary_axis(const GraphAxisSettings& settings, SecondaryQuant
     return secondary_axis_for_data(settings, quantity, extremes);
 }
 
+namespace {
+
+/// A value of the lines, "—" when it was not measured.
+std::string line_value(float value) {
+    return is_measured(value) ? format_number(value) : "—";
+}
+
+}  // namespace
+
 std::string trend_start_line(const MeasurementRecord& first) {
-    return first.date + " ( " + format_number(first.systolic) + "mmHg / " + format_number(first.diastolic) + "mmHg / " +
-           format_number(first.pulse) + "拍/分 ) でスタート";
+    return first.date + " ( " + line_value(first.systolic) + "mmHg / " + line_value(first.diastolic) + "mmHg / " +
+           line_value(first.pulse) + "拍/分 ) でスタート";
 }
 
 std::string trend_current_line(const MeasurementRecord& first, const MeasurementRecord& last) {
     return last.date + " 現在  " + std::to_string(days_elapsed(first.date, last.date)) + "日経過 ( " +
-           format_number(last.systolic) + "mmHg / " + format_number(last.diastolic) + "mmHg / " +
-           format_number(last.pulse) + "拍/分 )";
+           line_value(last.systolic) + "mmHg / " + line_value(last.diastolic) + "mmHg / " + line_value(last.pulse) +
+           "拍/分 )";
 }
 
 long long days_elapsed(const std::string& firstDate, const std::string& lastDate) {

@@ -101,6 +101,11 @@ protected:
         writeFile("グラフ設定.txt", "\"自動設定\",0\r\n");
     }
     sora::NewStartPlan plan() const { return *sora::check_new_start(filled(), Today).plan; }
+    sora::NewStartPlan leavingSample() const {
+        sora::NewStartPlan leaving = plan();
+        leaving.leavingSample = true;
+        return leaving;
+    }
 
     static constexpr const char* OldLog =
         "\"2005/02/01\",\"はじめの一歩\",120,80,70,,62.5\r\n\"2005/02/09\",\"散歩\",125,79,66,\"\",62.6\r\n";
@@ -160,11 +165,11 @@ TEST_F(NewStartFiles, NoLogIsReplacedWithoutItsBackup) {
     EXPECT_EQ(readFile("グラフ設定.txt"), "\"自動設定\",0\r\n");  // stopped before the settings
 }
 
-// The memo of the diary that ends leaves with its log; the new diary starts without one.
+// The sample's memo leaves with the sample's log; the new diary starts without it.
 TEST_F(NewStartFiles, TheOldMemoMovesBesideTheKeptLog) {
     const std::string memo = "サンプルの気付き\r\n二行目\r\n";
     writeFile("気付きメモ.txt", memo);
-    const sora::NewStartResult result = sora::perform_new_start(dir(), plan(), m_held, Now);
+    const sora::NewStartResult result = sora::perform_new_start(dir(), leavingSample(), m_held, Now);
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_EQ(result.memoName, "気付きメモ_20050301_101500.txt");
     EXPECT_FALSE(exists("気付きメモ.txt"));
@@ -176,16 +181,28 @@ TEST_F(NewStartFiles, TheOldMemoMovesBesideTheKeptLog) {
 
     // Again in the same second: the memo written since goes under the second copy's number; no memo, no name.
     writeFile("気付きメモ.txt", "新しいメモ\r\n");
-    const sora::NewStartResult again = sora::perform_new_start(dir(), plan(), m_held, Now);
+    const sora::NewStartResult again = sora::perform_new_start(dir(), leavingSample(), m_held, Now);
     ASSERT_TRUE(again.ok) << again.message;
     EXPECT_EQ(again.memoName, "気付きメモ_20050301_101500_2.txt");
     EXPECT_EQ(readFile("気付きメモ_20050301_101500.txt"), memo);
     EXPECT_EQ(readFile("気付きメモ_20050301_101500_2.txt"), "新しいメモ\r\n");
-    const sora::NewStartResult third = sora::perform_new_start(dir(), plan(), m_held, Now);
+    const sora::NewStartResult third = sora::perform_new_start(dir(), leavingSample(), m_held, Now);
     ASSERT_TRUE(third.ok) << third.message;
     EXPECT_EQ(third.memoName, "");
     EXPECT_EQ(sora::new_start_closing_message(third.backupName, third.memoName),
               sora::new_start_closing_message(third.backupName));
+}
+
+// The user's own memo is theirs across diaries: it stays byte for byte and the closing message says nothing of it.
+TEST_F(NewStartFiles, TheUsersOwnMemoStaysWhereItIs) {
+    const std::string memo = "自分の気付き\r\n";
+    writeFile("気付きメモ.txt", memo);
+    const std::string bytes = rawFile("気付きメモ.txt");
+    const sora::NewStartResult result = sora::perform_new_start(dir(), plan(), m_held, Now);
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.memoName, "");
+    EXPECT_EQ(rawFile("気付きメモ.txt"), bytes);
+    EXPECT_FALSE(exists("気付きメモ_20050301_101500.txt"));
 }
 
 class FailRenameFrom : public sora::test::PassThroughIo {
@@ -204,7 +221,7 @@ TEST_F(NewStartFiles, AMemoThatCannotMoveTakesTheWholeNewStartBack) {
     FailRenameFrom failing;
     {
         sora::FileIoOverride override(failing);
-        const sora::NewStartResult result = sora::perform_new_start(dir(), plan(), m_held, Now);
+        const sora::NewStartResult result = sora::perform_new_start(dir(), leavingSample(), m_held, Now);
         EXPECT_FALSE(result.ok);
         EXPECT_NE(result.message.find("気付きメモ.txt"), std::string::npos) << result.message;
     }

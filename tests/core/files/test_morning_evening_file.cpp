@@ -76,22 +76,26 @@ TEST_F(MorningEveningFile, RenameWritesOnlyWhatChangesAndLeavesAnUnreadableFileA
     EXPECT_EQ(readFile(files::MorningEvening), "\"起床後\",\"昼\"\r\n");
 }
 
+// 75歳以上 keeps its 135/85 and its name until the user chooses a target.
 TEST_F(MorningEveningFile, TheAgeGroupOfEarlierVersionsReadsAsTheTargetThatUserHadAndIsWrittenAnew) {
     const struct {
         const char* ageLine;
         TargetSetting target;
         const char* written;
+        const char* named;
     } cases[] = {
-        {"\"年齢区分\",\"75歳未満\"", {}, "\"降圧目標\",\"標準\""},
+        {"\"年齢区分\",\"75歳未満\"", {}, "\"降圧目標\",\"標準\"", "125/75 mmHg 未満（標準、JSH2025）"},
         {"\"年齢区分\",\"75歳以上\"",
-         {TargetSetting::Choice::Doctor, {135, 85}},
-         "\"降圧目標\",\"主治医の指示\",135,85"},
+         {TargetSetting::Choice::Doctor, {135, 85}, true},
+         "\"年齢区分\",\"75歳以上\"",
+         "135/85 mmHg 未満（以前の設定 75歳以上）"},
     };
     for (const auto& c : cases) {
         writeFile(files::MorningEvening, std::string(c.ageLine) + "\r\n\"朝食後\",\"晩\"\r\n");
         auto read = read_morning_evening(dir());
         ASSERT_TRUE(read.ok) << read.message;
         EXPECT_EQ(read.value.target, c.target) << c.ageLine;
+        EXPECT_EQ(target_text(read.value.target), c.named);
         read.value.set("昼食後", Occasion::Evening);
         ASSERT_TRUE(write_morning_evening(dir(), read.value).ok);
         EXPECT_EQ(readFile(files::MorningEvening),

@@ -42,8 +42,8 @@ TEST(ImportPreview, ClassifiesAgainstTheDiaryAndTheFileItself) {
     const ImportFile file = read_import_text(
         "日付と時刻,最高血圧,最低血圧,脈拍,メモ\n"
         "2024/01/05 07:12,128,84,66,\n"      // in the diary, same time to the minute
-        "2024/01/05 21:40,121,79,,入浴後\n"  // in the diary, which has no time
-        "2024/01/06 07:00,130,80,60,\n"      // same values, another time: new
+        "2024/01/05 21:40,121,79,,入浴後\n"  // the diary's has no time
+        "2024/01/06 07:00,130,80,60,\n"      // same values, another time: typed by hand?
         "2024/01/06 12:30,300,80,60,\n"      // questionable: not ticked
         "2024/01/06 19:00,80,120,60,\n"      // questionable: swapped
         "2024/01/06 07:00,130,80,60,\n"      // the file's own row 4 again
@@ -56,17 +56,19 @@ TEST(ImportPreview, ClassifiesAgainstTheDiaryAndTheFileItself) {
         preview_lines(preview),
         (Lines{
             "2 登録済み 2024/01/05 起床後 128/84/66 [7:12:00] 同じ測定が日記の 2024/01/05 起床後 にあります",
-            "3 登録済み 2024/01/05 就寝前 121/79/0 [21:40:00 入浴後] 同じ測定が日記の 2024/01/05 就寝前 にあります",
-            "4 追加+ 2024/01/06 起床後 130/80/60 [7:00:00]",
-            "5 要確認 2024/01/06 取り込み 300/80/60 [12:30:00] 最高血圧 300 は通常の範囲（60〜260 mmHg）の外です。"
-            "桁が多いかもしれません。",
+            // Same pressures as a reading typed by hand (saved at another time, or without one): asked, not taken.
+            "3 要確認 2024/01/05 就寝前 121/79/0 [21:40:00 入浴後] 同じ値の測定が日記の 2024/01/05 就寝前にあります",
+            "4 要確認 2024/01/06 起床後 130/80/60 [7:00:00] 同じ値の測定が日記の 2024/01/06 起床後（6:00:00 "
+            "保存）にあります",
+            "5 要確認 2024/01/06 取り込み 300/80/60 [12:30:00] 最高血圧 300 は通常の範囲（60～260 mmHg）の外です。"
+            "打ち間違いかもしれません。",
             "6 要確認 2024/01/06 就寝前 80/120/60 [19:00:00] 最高血圧 80 は最低血圧 120 より低い値です。",
             "7 登録済み 2024/01/06 起床後 130/80/60 [7:00:00] 同じ測定がファイルの 4 行目にあります",
             "8 読めない  取り込み 130/80/60 [] 日付「2024/01/07 ??」が読めません",
         }));
-    EXPECT_EQ(preview.counts, (ImportCounts{1, 3, 2, 1}));
-    EXPECT_EQ(preview.countsText(), "追加 1 件　登録済み 3 件　要確認 2 件　読めない 1 件");
-    EXPECT_EQ(preview.chosenCount(), 1u);
+    EXPECT_EQ(preview.counts, (ImportCounts{0, 2, 4, 1}));
+    EXPECT_EQ(preview.countsText(), "追加 0 件　登録済み 2 件　要確認 4 件　読めない 1 件");
+    EXPECT_EQ(preview.chosenCount(), 0u);
     // One situation for the whole file overrides the rules.
     choices.wholeFile = "外出先";
     const ImportPreview whole = build_import_preview(file.fileName, file.read, diary, choices);
@@ -93,8 +95,8 @@ TEST(ImportPreview, DefaultRulesFollowTheMorningEveningSetting) {
     const struct {
         std::string time;
         std::string situation;
-    } times[] = {{"0:00:00", "朝"},  {"10:59:59", "朝"}, {"11:00:00", "他"}, {"17:59:00", "他"},
-                 {"18:00:00", "晩"}, {"23:59:59", "晩"}, {"", "他"}};
+    } times[] = {{"0:00:00", "晩"},  {"0:20:00", "晩"},  {"3:59:59", "晩"},  {"4:00:00", "朝"},  {"10:59:59", "朝"},
+                 {"11:00:00", "他"}, {"17:59:00", "他"}, {"18:00:00", "晩"}, {"23:59:59", "晩"}, {"", "他"}};
     for (const auto& t : times) {
         EXPECT_EQ(situation_at(rules, t.time), t.situation) << t.time;
     }

@@ -290,10 +290,10 @@ TEST(DailyAverages, CountsBeyondSixteenBits) {
 }
 
 TEST(DailyAverages, WeightlessDayKeepsItsBloodPressureAverages) {
-    // Weights of 0 carry the weight line forward but must not bend the blood-pressure points.
+    // Weights of 0 were not measured: the weight line breaks there, and the blood-pressure points keep their count.
     std::vector<MeasurementRecord> log{rec("2005/02/09", 120, 80, 60), rec("2005/02/10", 130, 90, 0),
                                        rec("2005/02/10", 140, 90, 0)};
-    EXPECT_EQ(chart(build_daily_averages(log, {})), (Lines{"120.00 80.00 60.00", "135.00 90.00 60.00"}));
+    EXPECT_EQ(chart(build_daily_averages(log, {})), (Lines{"120.00 80.00 60.00", "135.00 90.00 -"}));
 }
 
 TEST(DailyAverages, ExportLines) {

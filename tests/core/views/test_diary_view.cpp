@@ -36,7 +36,7 @@ TEST(DiaryView, RowsShowEveryRecordInLogOrder) {
     const std::vector<std::vector<std::string>> texts = {
         {"1", "2005/02/01", "はじめの一歩", "", "120", "80", "40", "70", "62.5", ""},
         {"2", "2005/02/01", "起床時", "", "118", "76", "42", "66", "62.4", "7:05:09"},
-        {"3", "2005/02/02", "就寝前", "", "168.5", "101", "67.5", "75.5", "0", "朝,散歩"},
+        {"3", "2005/02/02", "就寝前", "", "168.5", "101", "67.5", "75.5", "", "朝,散歩"},  // weight not measured
     };
     for (std::size_t r = 0; r < texts.size(); ++r) {
         ASSERT_EQ(view.rows[r].size(), 10u);

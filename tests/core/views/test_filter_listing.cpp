@@ -154,14 +154,14 @@ TEST(FilterListingRows, ChangesAgainstThePreviousListedRecord) {
         rec("2005/02/10", "朝", 125, 78, 70, 62.46f),    // 62.46 − 62.5 shows as 0.0
         rec("2005/02/10", "夕", 200, 10, 70, 90.0f),     // skipped
         rec("2005/02/11", "朝", 125, 78, 70, 62.0f),     // -0.46 shows as -0.5
-        rec("2005/02/12", "朝", 118, 78, 70, 0.0f),      // weight 0: change -62
-        rec("2005/02/13", "朝", 118, 78, 70, 63.0f),     // previous weight 0 counts as none
+        rec("2005/02/12", "朝", 118, 78, 70, 0.0f),      // weight not measured: no change
+        rec("2005/02/13", "朝", 118, 78, 70, 63.0f),     // compared with the last weight measured, 62
         rec("2005/02/14", "朝", 118.5f, 78, 70, 63.1f),  // decimals stay as entered
     };
     const auto view = list(log, FilterListing::Keyword, period("2005/01/01", "2005/12/31", "朝"));
     const std::vector<Expect> expected = {
-        {"0", "→", "0", "→", "0.0", "→"},    {"5", "↑", "-2", "↓", "0.0", "→"}, {"0", "→", "0", "→", "-0.5", "↓"},
-        {"-7", "↓", "0", "→", "-62.0", "↓"}, {"0", "→", "0", "→", "0.0", "→"},  {"0.5", "↑", "0", "→", "0.1", "↑"},
+        {"0", "→", "0", "→", "0.0", "→"}, {"5", "↑", "-2", "↓", "0.0", "→"}, {"0", "→", "0", "→", "-0.5", "↓"},
+        {"-7", "↓", "0", "→", "", ""},    {"0", "→", "0", "→", "1.0", "↑"},  {"0.5", "↑", "0", "→", "0.1", "↑"},
     };
     ASSERT_EQ(view.grid.rows.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -176,7 +176,7 @@ TEST(FilterListingRows, ChangesAgainstThePreviousListedRecord) {
         EXPECT_EQ(row[col::WeightChange].text, e.weightChange);
         EXPECT_EQ(row[col::WeightArrow].text, e.weightArrow);
     }
-    EXPECT_EQ(view.grid.rows[3][col::Weight].text, "0");
+    EXPECT_EQ(view.grid.rows[3][col::Weight].text, "");
     // Arrow colours follow the arrow.
     EXPECT_EQ(view.grid.rows[0][col::SystolicArrow].background, colours::ChangeSame);
     EXPECT_EQ(view.grid.rows[1][col::SystolicArrow].background, colours::ChangeUp);
@@ -209,9 +209,11 @@ TEST(FilterListingRows, NumbersShowInTheProgramsCommonFormats) {
         const GridRow& row = view.grid.rows[i];
         const float weight = log[i].weight;
         SCOPED_TRACE(std::to_string(values[i]));
-        EXPECT_EQ(row[col::Systolic].text, format_number(values[i]));
-        EXPECT_EQ(row[col::Pulse].text, format_number(values[i]));
-        EXPECT_EQ(row[col::Difference].text, difference_text(values[i], 80.0f));
+        // A value of 0 was not measured: its cells are empty.
+        const bool measured = values[i] != 0;
+        EXPECT_EQ(row[col::Systolic].text, measured ? format_number(values[i]) : "");
+        EXPECT_EQ(row[col::Pulse].text, measured ? format_number(values[i]) : "");
+        EXPECT_EQ(row[col::Difference].text, measured ? difference_text(values[i], 80.0f) : "");
         EXPECT_EQ(row[col::Weight].text, format_number(weight));
         if (previousWeight == 0) {
             previousWeight = weight;

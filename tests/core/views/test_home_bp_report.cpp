@@ -73,7 +73,7 @@ TEST(HomeBpReport, HandComputedWeek) {
     EXPECT_EQ(notes[0], "朝の平均が135/85以上の日: 3日中1日（33.3%）");
     EXPECT_EQ(notes[2], "降圧目標: 125/75 mmHg 未満（標準、JSH2025）");
     EXPECT_EQ(notes[3],
-              "朝・晩に数えていない記録: 2件（昼食後 1件、朝食後 1件）。数え方は 編集 → 朝・晩の区別 で変えられます");
+              "朝・晩の対象外の記録: 2 件（昼食後 1 件、朝食後 1 件）。数え方は 編集 → 朝・晩の区別 で変えられます");
     EXPECT_EQ(lines(report_weekly_table(report)),
               (std::vector<std::string>{
                   "週|朝 最高|朝 最低|朝 脈拍|晩 最高|晩 最低|晩 脈拍|朝の日数|晩の日数",
@@ -135,7 +135,7 @@ TEST(HomeBpReport, ZerosAreNotMeasuredAndMarksNeedFiveDays) {
     EXPECT_EQ(report_daily_table(report).rows[1][2] + "/" + report_daily_table(report).rows[1][3], "130/85");
     EXPECT_EQ(report_daily_table(report).rows[5][2], "");  // 03/06
     EXPECT_EQ(report_summary_notes(report)[3],
-              "朝・晩に数えていない記録: 1件（はじめの一歩 1件）。数え方は 編集 → 朝・晩の区別 で変えられます");
+              "朝・晩の対象外の記録: 1 件（はじめの一歩 1 件）。数え方は 編集 → 朝・晩の区別 で変えられます");
 
     // The difference is that of the printed means: 141.4 − 129.7, not 141.44 − 129.66 rounded.
     const HomeBpReport close = build_home_bp_report(

@@ -65,16 +65,20 @@ TEST(TrendView, OnePointPerRecordInLogOrder) {
         EXPECT_EQ(view.series[0][i], records[i].systolic) << i;
         EXPECT_EQ(view.series[1][i], records[i].diastolic) << i;
         EXPECT_EQ(view.series[2][i], records[i].pulse) << i;
-        EXPECT_EQ(view.series[3][i], records[i].weight) << i;
+        if (records[i].weight != 0) {
+            EXPECT_EQ(view.series[3][i], records[i].weight) << i;
+        } else {
+            EXPECT_TRUE(std::isnan(view.series[3][i])) << i;  // not measured: no point
+        }
     }
 }
 
-TEST(TrendView, WeightOfZeroIsChartedButDoesNotLowerTheAxis) {
+TEST(TrendView, WeightOfZeroIsNoPointAndDoesNotLowerTheAxis) {
     const std::vector<MeasurementRecord> records = {rec("2005/02/01", 120, 80, 70, 62.5f),
                                                     rec("2005/02/02", 121, 81, 71, 0),
                                                     rec("2005/02/03", 122, 82, 72, 63.1f)};
     const TrendView view = build_trend_view(records, autoAxes(), SeriesMode::WeightMixed);
-    EXPECT_EQ(view.series[3][1], 0.0);
+    EXPECT_TRUE(std::isnan(view.series[3][1]));
     EXPECT_FLOAT_EQ(view.extremes.weightMin, 62.5f);
     EXPECT_FLOAT_EQ(view.extremes.weightMax, 63.1f);
     // Smallest 62.5 − 1 rounded down; largest 63.1 rounded up so that the top point stays inside.
