@@ -1,5 +1,6 @@
 #include "main/entry_panel.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <algorithm>
@@ -34,11 +35,16 @@ bool EntryPanel::eventFilter(QObject* watched, QEvent* event) {
     QLineEdit* box = *found;
     const int index = static_cast<int>(found - m_boxes.begin());
     switch (event->type()) {
-        case QEvent::FocusIn:
+        case QEvent::FocusIn: {
+            // Qt tells screen readers of the focus only after this handler; a selection reported first makes Orca
+            // take the box as focused already, and it never says the box's name. So the focus is told first.
+            QAccessibleEvent focused(box, QAccessible::Focus);
+            QAccessible::updateAccessibility(&focused);
             box->selectAll();
             // A click that gives the focus would put the cursor at the click and undo the selection.
             m_selectOnPress = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason ? index : -1;
             break;
+        }
         case QEvent::MouseButtonPress:
             if (m_selectOnPress == index) {
                 m_selectOnPress = -1;

@@ -80,7 +80,7 @@ bool asksOnlyForHelp(int argc, char* argv[]) {
 int printHelp(QCoreApplication&) {
     // Written here rather than by QCommandLineParser, whose own lines ("Usage:", "Displays help…") are English.
     const QByteArray text =
-        "使い方: soranote [--data-dir DIR] [--screenshot OUT]\n"
+        "使い方: soranote [--data-dir DIR] [--screenshot OUT] [--text-size SIZE]\n"
         "\n"
         "ソラノート＋（血圧・脈拍・体重の日記）を開きます。\n"
         "\n"
@@ -89,6 +89,7 @@ int printHelp(QCoreApplication&) {
         "  --data-dir DIR       データを置くフォルダ（既定: ~/.local/share/soranote）\n"
         "  --screenshot OUT     メイン、範囲指定、日平均、並び替え、カレンダー、全グラフ、一言日記、編集の\n"
         "                       各画面を OUT フォルダに PNG で書き出して終了します（メインは fraMain.png）\n"
+        "  --text-size SIZE     文字の大きさ: 標準、大きめ、特大（または 100、125、150）\n"
         "\n"
         "日記を読んで書き出すだけのコマンドは soranote-cli です（soranote-cli --help）。\n";
     std::fwrite(text.constData(), 1, static_cast<std::size_t>(text.size()), stdout);

@@ -33,10 +33,11 @@ public:
     }
 
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
-        // Only for the frame: item views take their text margins from the same metrics, and the grids' columns
-        // must keep their widths.
+        // Only for the frame (which asks with its style option, not always with itself as the widget): item views
+        // take their cell margins from the same metrics, and the grids' columns must keep their widths.
+        const QObject* asking = widget ? static_cast<const QObject*>(widget) : option ? option->styleObject : nullptr;
         if ((metric == PM_FocusFrameHMargin || metric == PM_FocusFrameVMargin) &&
-            qobject_cast<const QFocusFrame*>(widget)) {
+            qobject_cast<const QFocusFrame*>(asking)) {
             return FrameWidth;
         }
         return QProxyStyle::pixelMetric(metric, option, widget);

@@ -203,6 +203,8 @@ TEST_F(Accessibility, TheFocusFrameFollowsTheKeyboardAtEverySize) {
         for (const char* name : {"txtMaxInp", "msgDayList", "cmdTaiHozon"}) {
             auto* control = m_app.find<QWidget>(name);
             control->setFocus(Qt::TabFocusReason);
+            // As Tab does: a control below a scrolled screen comes into view (the frame is drawn where it shows).
+            m_app.find<QScrollArea>("frameScroll")->ensureWidgetVisible(control);
             QTest::qWait(0);
             auto* frame = m_app.window().findChild<QFocusFrame*>("visibleFocusFrame");
             ASSERT_NE(frame, nullptr);
