@@ -7,6 +7,7 @@
 #include "core/files/text_file.h"
 #include "core/import/apple_health.h"
 #include "core/import/csv_formats.h"
+#include "core/import/import_source.h"
 
 namespace sora {
 namespace {
@@ -106,14 +107,16 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
     return file;
 }
 
-ImportFile read_import_file(const std::filesystem::path& path, const ImportOptions& options) {
+ImportFile read_import_file(const std::filesystem::path& path, const ImportOptions& options,
+                            const std::atomic<bool>* cancelled) {
     const std::string fileName = text_file::name_of(path);
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (ec || !in || std::filesystem::is_directory(path, ec)) {
-        return failed_file(fileName, quoted_name(fileName) + "を開けませんでした。");
+    // Opened without waiting and refused at once when it is no regular file: a FIFO would hang the reading.
+    ImportSource source = open_import_source(path);
+    if (!source.message.empty()) {
+        return failed_file(fileName, source.message);
     }
+    const std::uintmax_t size = source.size;
+    const auto& in = source.file;
     if (size == 0) {
         return failed_file(fileName, quoted_name(fileName) + "は空のファイルです。");
     }
@@ -122,7 +125,7 @@ ImportFile read_import_file(const std::filesystem::path& path, const ImportOptio
     if (head.starts_with("PK\x03\x04")) {
         ImportFile file;
         file.fileName = fileName;
-        file.read = read_apple_health_zip(path);
+        file.read = read_apple_health_zip(path, cancelled);
         return file;
     }
     const std::string_view start = content_start(head);
@@ -133,8 +136,11 @@ ImportFile read_import_file(const std::filesystem::path& path, const ImportOptio
         file.fileName = fileName;
         file.read = read_apple_health_xml(
             [&](char* buffer, std::size_t bytes) -> long long {
+                if (cancelled != nullptr && cancelled->load()) {
+                    return SourceCancelled;
+                }
                 const std::size_t got = std::fread(buffer, 1, bytes, in.get());
-                return got == 0 && std::ferror(in.get()) ? -1 : static_cast<long long>(got);
+                return got == 0 && std::ferror(in.get()) ? SourceFailed : static_cast<long long>(got);
             },
             fileName);
         return file;
@@ -145,7 +151,20 @@ ImportFile read_import_file(const std::filesystem::path& path, const ImportOptio
     }
     std::string bytes(size, '\0');
     std::rewind(in.get());
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in.get()));
+    // In pieces, so that a cancel is seen while a large file is read from a slow disk.
+    constexpr std::size_t Piece = 4u << 20;
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+        if (cancelled != nullptr && cancelled->load()) {
+            return failed_file(fileName, quoted_name(fileName) + "の読み込みを取り消しました。");
+        }
+        const std::size_t got = std::fread(bytes.data() + used, 1, std::min(Piece, bytes.size() - used), in.get());
+        used += got;
+        if (got == 0) {
+            break;
+        }
+    }
+    bytes.resize(used);
     if (std::ferror(in.get())) {
         return failed_file(fileName, quoted_name(fileName) + "を読めませんでした。");
     }
