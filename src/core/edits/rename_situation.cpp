@@ -166,9 +166,9 @@ TogetherRecovery recover_interrupted_rename(const DataDir& dir) {
         return recovery;
     }
     // An import that added situations changed the log and the list through its own journal.
-    TogetherRecovery import = finish_interrupted_together(
-        dir.path() / std::string(files::ImportJournal),
-        {{files[0].target, dir.path() / std::string(files::LogCopy)}, {files[1].target, files[1].temporary}});
+    // Its files' temporary names are every writer's: what a killed import left of them goes with the dead writers'
+    // files below, without a word about an import.
+    TogetherRecovery import = finish_interrupted_together(dir.path() / std::string(files::ImportJournal), {});
     word_recovery(import, "取り込み", pair);
     if (import.outcome != TogetherRecovery::Outcome::Nothing) {
         recovery.outcome = import.outcome;

@@ -156,10 +156,13 @@ CopyOutcome copy_log(const DataDir& dir, const DateTime& now, BackupReason reaso
     const std::string name = unused_backup_name(folder, now);
     // Listed before it is written: a process killed in between leaves a name without a file, which pruning forgets;
     // the other order would leave a copy that no list names and so is never pruned.
+    const std::filesystem::path manifest = folder / std::string(files::BackupManifest);
+    std::string listBefore;
+    const bool listed = read_file(manifest, listBefore);
     std::map<std::string, BackupReason> recorded = read_backup_manifest(folder);
     recorded[name] = reason;
-    if (const WriteResult listed = write_backup_manifest(folder, recorded, mode); !listed) {
-        outcome.reason = listed.message;
+    if (const WriteResult written = write_backup_manifest(folder, recorded, mode); !written) {
+        outcome.reason = written.message;
         return outcome;
     }
     const WriteResult written = replace_file(folder / std::filesystem::u8path(name),
@@ -169,8 +172,13 @@ CopyOutcome copy_log(const DataDir& dir, const DateTime& now, BackupReason reaso
         outcome.reason = written.message;
     }
     if (!outcome.copied) {
-        recorded.erase(name);
-        (void)write_backup_manifest(folder, recorded, mode);
+        // The list as it was; should even that fail, pruning forgets the name that has no copy.
+        if (!listed) {
+            std::error_code ec;
+            std::filesystem::remove(manifest, ec);
+        } else {
+            (void)replace_file(manifest, folder / (std::string(files::BackupManifest) + ".tmp"), listBefore);
+        }
         return outcome;
     }
     prune_backups(dir, now.date);

@@ -62,7 +62,9 @@ WriteResult write_log_and_list(const DataDir& dir, const std::string& logBytes, 
     }
     const std::vector<TogetherMember> members = {
         {{logPath, dir.path() / std::string(files::LogCopy)}, logBytes, &readAs},
-        {{listPath, dir.path() / std::string(files::SituationsRename)}, *listBytes, nullptr}};
+        // Not the rename's "状況リストＣＨＧ.txt": the start-up removes that one's leftovers before it looks at the
+        // import's journal.
+        {{listPath, dir.path() / (std::string(files::Situations) + ".tmp")}, *listBytes, nullptr}};
     std::string warning = backup_before_rewrite(dir, BackupReason::Import).value_or(std::string());
     const TogetherResult written = replace_together(dir.path() / std::string(files::ImportJournal), members);
     WriteResult result = written.write;
