@@ -80,10 +80,11 @@ TEST_F(CliImport, RefusesWithoutCheckAndSaysWhyAFileDoesNotRead) {
 }
 
 TEST_F(CliImport, EscapeSequencesNeverReachTheTerminal) {
-    // A memo typed long ago in the diary, and one in the file to import.
-    write("データ.txt", "\"2005/02/01\",\"はじめの一歩\",120,80,70,\"A\x1b[2J\x1b]0;PWNED\x07B\x7f\xc2\x9b\",62.5\n");
-    std::ofstream(m_file, std::ios::binary) << "Date,\"Heart rate\",Systolic,Diastolic,Comments\n"
-                                               "\"2005-02-03 21:10:00\",70,125,80,\"C\x1b]0;PWNED\x07D\"\n";
+    // A memo typed long ago in the diary, and one in a file of our own CSV to import (its BOM says it is text).
+    write("データ.txt", "\"2005/02/01\",\"はじめの一歩\",120,80,70,\"A\x1b[2J\x1b]0;PWNED\x07B\x7f\",62.5\n");
+    std::ofstream(m_file, std::ios::binary)
+        << "\xEF\xBB\xBF日付,時刻,状況,最高血圧,最低血圧,脈拍,体重,判定,一言日記\r\n"
+           "2005-02-03,21:10:00,就寝前,125,80,70,,,\"C\x1b]0;PWNED\x07D\xc2\x9b\"\r\n";
     for (const std::vector<std::string>& command : {std::vector<std::string>{"diary"},
                                                     {"export", "--csv"},
                                                     {"import", "--check", m_file.string()},

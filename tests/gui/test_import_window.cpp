@@ -2,15 +2,18 @@
 // questionable row, the mapping step of an unknown CSV, 取り込む as one change that one undo takes back, and
 // キャンセル that writes nothing.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 
 #include "core/files/log_backups.h"
@@ -139,6 +142,51 @@ TEST_F(ImportWindowTest, CancelWritesNothingAndBadFilesSayWhy) {
     ASSERT_FALSE(app.dialogs().records().empty());
     EXPECT_EQ(app.dialogs().records().back().text, "「empty.csv」は空のファイルです。");
     EXPECT_EQ(app.readBytes("データ.txt"), before);
+}
+
+TEST_F(ImportWindowTest, TheBusyBoxStopsTheReadingAndAFifoIsRefusedAtOnce) {
+    // An export of about 80 MB takes the reader a second or so: long enough to be stopped.
+    const std::filesystem::path big = app.dir().parent_path() / "export.xml";
+    {
+        std::ofstream out(big, std::ios::binary);
+        out << "<?xml version=\"1.0\"?>\n<HealthData>\n";
+        const std::string rate =
+            "<Record type=\"HKQuantityTypeIdentifierHeartRate\" startDate=\"2005-02-10 07:00:00 "
+            "+0900\" value=\"66\"/>\n";
+        std::string block;
+        for (int i = 0; i < 1000; ++i) {
+            block += rate;
+        }
+        for (std::size_t written = 0; written < (80u << 20); written += block.size()) {
+            out << block;
+        }
+        out << "</HealthData>\n";
+    }
+    bool clicked = false;
+    QTimer::singleShot(50, [&] {
+        auto* box = app.window().findChild<QProgressDialog*>("prgImportRead");
+        ASSERT_NE(box, nullptr) << "no busy box";
+        auto* cancel = box->findChild<QPushButton*>();
+        ASSERT_NE(cancel, nullptr) << "the busy box has no キャンセル";
+        EXPECT_EQ(cancel->text(), "キャンセル");
+        cancel->click();
+        clicked = true;
+    });
+    EXPECT_EQ(openImport(big.string()), nullptr) << "the preview opened although the reading was stopped";
+    EXPECT_TRUE(clicked) << "the reading ended before the box could be used";
+    for (const auto& record : app.dialogs().records()) {
+        EXPECT_NE(record.kind, ui::ScriptedDialogs::Record::Kind::Message) << "a stop the user chose needs no message";
+    }
+
+    // A FIFO would keep the reader waiting for a writer for ever.
+    const std::filesystem::path fifo = app.dir().parent_path() / "pipe.csv";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    app.dialogs().clear();
+    EXPECT_EQ(openImport(fifo.string()), nullptr);
+    ASSERT_FALSE(app.dialogs().records().empty());
+    EXPECT_TRUE(app.dialogs().records().back().text.startsWith("「pipe.csv」は普通のファイルではありません"));
+    std::filesystem::remove(fifo);
+    std::filesystem::remove(big);
 }
 
 TEST_F(ImportWindowTest, AnUnknownCsvIsMappedInTheWindow) {
