@@ -167,7 +167,8 @@ std::string source_failure(const std::string& fileName, long long code) {
         return "「" + fileName + "」の読み込みを取り消しました。";
     }
     if (code == SourceTooLarge) {
-        return "「" + fileName + "」は展開すると大きくなりすぎます（ZIP の大きさに見合いません）。"
+        return "「" + fileName +
+               "」は展開すると大きくなりすぎます（ZIP の大きさに見合いません）。"
                "ヘルスケアの書き出しではないようです。";
     }
     return "「" + fileName + "」を読めませんでした。";

@@ -18,8 +18,8 @@ inline constexpr std::uint64_t MinZipAllowanceBytes = 16ull << 20;
 
 /// The bytes an entry of `compressed` bytes may expand to.
 constexpr std::uint64_t zip_expansion_allowed(std::uint64_t compressed) {
-    const std::uint64_t byRatio = compressed > MaxZipExpandedBytes / ZipRatioAllowed ? MaxZipExpandedBytes
-                                                                                     : compressed * ZipRatioAllowed;
+    const std::uint64_t byRatio =
+        compressed > MaxZipExpandedBytes / ZipRatioAllowed ? MaxZipExpandedBytes : compressed * ZipRatioAllowed;
     const std::uint64_t floor = byRatio < MinZipAllowanceBytes ? MinZipAllowanceBytes : byRatio;
     return floor > MaxZipExpandedBytes ? MaxZipExpandedBytes : floor;
 }

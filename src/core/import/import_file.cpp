@@ -34,6 +34,28 @@ std::string_view content_start(std::string_view head) {
     return first == std::string_view::npos ? std::string_view() : head.substr(first);
 }
 
+/// What the user should know when lines had more fields than are kept; empty when none had.
+std::string too_wide_remark(const std::vector<CsvRecord>& records) {
+    std::size_t lines = 0;
+    int first = 0;
+    for (const CsvRecord& record : records) {
+        if (record.dropped != 0) {
+            first = lines++ == 0 ? record.line : first;
+        }
+    }
+    if (lines == 0) {
+        return {};
+    }
+    return std::to_string(first) + " 行目" + (lines > 1 ? "など " + std::to_string(lines) + " 行" : std::string()) +
+           "は列が多すぎるため、最初の " + std::to_string(MaxCsvFields) + " 列だけを読みました。";
+}
+
+void add_remark(ImportRead& read, const std::string& remark) {
+    if (!remark.empty()) {
+        read.remarks.push_back(remark);
+    }
+}
+
 }  // namespace
 
 const char* import_kind_name(ImportKind kind) {
@@ -84,11 +106,13 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
     std::vector<CsvRecord> records = split_csv(*text, file.separator);
     text->clear();
     text->shrink_to_fit();
+    const std::string wide = too_wide_remark(records);
     const std::size_t sample = std::min(records.size(), MappingSampleRecords);
     file.firstRecords.assign(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(sample));
     const ImportKind kind = records.empty() ? ImportKind::NotAnExport : csv_kind(records.front().fields);
     if (kind != ImportKind::Generic) {
         file.read = read_known_csv(kind, records);
+        add_remark(file.read, wide);
         return file;
     }
     file.mapping = options.mapping.value_or(guess_mapping(records));
@@ -104,6 +128,7 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
         return file;
     }
     file.read = read_generic_csv(records, file.mapping);
+    add_remark(file.read, wide);
     return file;
 }
 

@@ -36,8 +36,7 @@ struct ValueKey {
 };
 
 ValueKey value_key(int date, float systolic, float diastolic) {
-    return {static_cast<std::uint32_t>(date), static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(systolic))
-                                                      << 32 |
+    return {static_cast<std::uint32_t>(date), static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(systolic)) << 32 |
                                                   std::bit_cast<std::uint32_t>(diastolic)};
 }
 
@@ -189,8 +188,8 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
         }
         const int day = date_number(parse_date(r.date));
         if (day >= firstDay && day <= lastDay) {
-            inDiary.push_back({value_key(day, r.systolic, r.diastolic),
-                               minute_of_day(split_saving_time(r.diary).time), r.pulse, r.weight, &r, 0});
+            inDiary.push_back({value_key(day, r.systolic, r.diastolic), minute_of_day(split_saving_time(r.diary).time),
+                               r.pulse, r.weight, &r, 0});
         }
     }
     sort_by_key(inDiary);
@@ -224,7 +223,7 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
         r.diary = import_diary_text(in.time, in.note);
         // Our own CSV names each reading's situation; other files, and an empty one (which the entry panel never
         // saves), leave it to the rules.
-        r.situation = choices.wholeFile                 ? *choices.wholeFile
+        r.situation = choices.wholeFile ? *choices.wholeFile
                       : read.kind == ImportKind::OwnCsv && !trimmed(in.situation).empty()
                           ? in.situation
                           : situation_at(choices.rules, in.time);
