@@ -151,6 +151,16 @@ TEST(HostileImportFiles, AZipWithTwoExportsSaysWhichItRead) {
               Lines{"「two.zip」には export.xml が 2 個あります。最初の「a/export.xml」だけを読みました。"});
 }
 
+TEST(HostileImportFiles, ALineOfSeparatorsKeepsAtMostItsFieldsCap) {
+    const ImportFile file = read_import_text(
+        "日付と時刻,最高血圧,最低血圧\n" + std::string(50000, ',') + "\n2005-02-10 07:00,120,80\n", "commas.csv");
+    ASSERT_EQ(file.read.message, "");
+    EXPECT_EQ(file.read.remarks, Lines{"2 行目は列が多すぎるため、最初の 1024 列だけを読みました。"});
+    ASSERT_EQ(file.read.rows.size(), 2u);
+    EXPECT_EQ(row_line(file.read.rows[1]), "3 2005/02/10 7:00:00 120/80/0/0");
+    EXPECT_EQ(split_csv(std::string(50000, ';'), ';').front().dropped, 50001u - MaxCsvFields);
+}
+
 TEST(HostileImportFiles, HealthReadingsWithoutATimeStayApartByDay) {
     ScratchDir dir;
     write_bytes(dir / "export.xml", std::string(HealthHead) + bp("2024-01-05", "120", "80") +
