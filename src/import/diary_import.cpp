@@ -222,9 +222,6 @@ void DiaryImport::write() {
         }
     }
     m_ctx.changes.reportCopyWarning(written.warning);
-    if (!result.situationWarning.empty()) {
-        dialogs.message(ui::Icon::Warning, Title, qs(result.situationWarning));
-    }
     m_preview->accept();
     m_ctx.host.showChangedDiary(!result.situations.empty());
     dialogs.message(
