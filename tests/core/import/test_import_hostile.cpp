@@ -123,8 +123,7 @@ TEST(HostileImportFiles, XmlAndZipsBuiltToExhaustMemoryOrTimeAreRefusedQuickly) 
         {"bomb.zip", "「bomb.zip」は展開すると大きくなりすぎます"},
     };
     for (const auto& c : cases) {
-        // In a child of its own, so that its peak memory is the reading's alone (the files were written and freed
-        // before).
+        // In a child of its own, so that its peak is the reading's alone.
         const auto start = std::chrono::steady_clock::now();
         int exitCode = -1;
         const long peak = child_peak_kb(
@@ -141,12 +140,13 @@ TEST(HostileImportFiles, XmlAndZipsBuiltToExhaustMemoryOrTimeAreRefusedQuickly) 
     }
 }
 
-TEST(HostileImportFiles, AZipWithTwoExportsSaysWhichItRead) {
+TEST(HostileImportFiles, TwoExportsInAZipAreSaidAndReadingsWithoutATimeStayApartByDay) {
     ScratchDir dir;
-    const std::string one = std::string(HealthHead) + bp("2024-01-05 07:00:00 +0900", "120", "80") + "</HealthData>\n";
-    write_zip(dir / "two.zip", {{"a/export.xml", one}, {"b/export.xml", one}});
+    const std::string xml = std::string(HealthHead) + bp("2024-01-05", "120", "80") + bp("2024-01-06", "120", "80") +
+                            bp("2024-01-06", "120", "80") + "</HealthData>\n";
+    write_zip(dir / "two.zip", {{"a/export.xml", xml}, {"b/export.xml", xml}});
     const ImportFile two = read_import_file(dir / "two.zip");
-    EXPECT_EQ(two.read.rows.size(), 1u);
+    EXPECT_EQ(row_lines(two.read), (Lines{"3 2024/01/05 - 120/80/0/0", "4 2024/01/06 - 120/80/0/0"}));
     EXPECT_EQ(two.read.remarks,
               Lines{"「two.zip」には export.xml が 2 個あります。最初の「a/export.xml」だけを読みました。"});
 }
@@ -154,21 +154,9 @@ TEST(HostileImportFiles, AZipWithTwoExportsSaysWhichItRead) {
 TEST(HostileImportFiles, ALineOfSeparatorsKeepsAtMostItsFieldsCap) {
     const ImportFile file = read_import_text(
         "日付と時刻,最高血圧,最低血圧\n" + std::string(50000, ',') + "\n2005-02-10 07:00,120,80\n", "commas.csv");
-    ASSERT_EQ(file.read.message, "");
     EXPECT_EQ(file.read.remarks, Lines{"2 行目は列が多すぎるため、最初の 1024 列だけを読みました。"});
     ASSERT_EQ(file.read.rows.size(), 2u);
     EXPECT_EQ(row_line(file.read.rows[1]), "3 2005/02/10 7:00:00 120/80/0/0");
-    EXPECT_EQ(split_csv(std::string(50000, ';'), ';').front().dropped, 50001u - MaxCsvFields);
-}
-
-TEST(HostileImportFiles, HealthReadingsWithoutATimeStayApartByDay) {
-    ScratchDir dir;
-    write_bytes(dir / "export.xml", std::string(HealthHead) + bp("2024-01-05", "120", "80") +
-                                        bp("2024-01-06", "120", "80") + bp("2024-01-06", "120", "80") +
-                                        "</HealthData>\n");
-    const ImportFile file = read_import_file(dir / "export.xml");
-    ASSERT_EQ(file.read.message, "");
-    EXPECT_EQ(row_lines(file.read), (Lines{"3 2024/01/05 - 120/80/0/0", "4 2024/01/06 - 120/80/0/0"}));
 }
 
 std::vector<std::string> preview_lines(const ImportPreview& preview) {
@@ -191,17 +179,13 @@ TEST(HostileImportRows, DatesOutsideTheDiaryAreQuestionedNotAdded) {
     ImportChoices choices;
     choices.wholeFile = "朝";
     choices.today = Date{2005, 3, 1};
-    const Lines before = {"要確認 0001/01/01 朝 [7:00:00] 日記の始まり（2005/02/09）より前の日付です",
-                          "要確認 1899/12/31 朝 [7:00:00] 日記の始まり（2005/02/09）より前の日付です",
-                          "要確認 2005/02/08 朝 [7:00:00] 日記の始まり（2005/02/09）より前の日付です"};
-    Lines expected = before;
+    const std::string early = " [7:00:00] 日記の始まり（2005/02/09）より前の日付です";
+    const std::string late = " [7:00:00] 今日より後の日付です";
     // The day after today is still a day somewhere on earth.
-    for (const char* line :
-         {"追加+ 2005/02/09 朝 [7:00:00]", "追加+ 2005/03/02 朝 [23:00:00]",
-          "要確認 2005/03/03 朝 [7:00:00] 今日より後の日付です", "要確認 2101/01/01 朝 [7:00:00] 今日より後の日付です",
-          "要確認 9999/12/31 朝 [7:00:00] 今日より後の日付です"}) {
-        expected.push_back(line);
-    }
+    const Lines expected = {"要確認 0001/01/01 朝" + early,   "要確認 1899/12/31 朝" + early,
+                            "要確認 2005/02/08 朝" + early,   "追加+ 2005/02/09 朝 [7:00:00]",
+                            "追加+ 2005/03/02 朝 [23:00:00]", "要確認 2005/03/03 朝" + late,
+                            "要確認 2101/01/01 朝" + late,    "要確認 9999/12/31 朝" + late};
     const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, choices);
     EXPECT_EQ(preview_lines(preview), expected);
     EXPECT_EQ(preview.chosenCount(), 2u);
