@@ -55,6 +55,7 @@ private:
             case QEvent::KeyRelease:
             case QEvent::Wheel:
             case QEvent::ShortcutOverride:
+            case QEvent::Close:  // the window behind would go while its reading still runs
                 return true;
             default:
                 return false;
