@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "cli/cli_import.h"
 #include "cli/cli_report.h"
 #include "cli/fd_output.h"
+#include "cli/safe_output.h"
 #include "core/files/data_dir.h"
 #include "core/files/export_file.h"
 #include "core/files/measurement_log.h"
@@ -244,8 +246,8 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
             return run_export(options, input, out, err);
         }
         if (command == "import") {
-            return run_import({args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()}, dir, input.records, json,
-                              out, err);
+            return run_import({args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()}, dir, input.records,
+                              input.today, json, out, err);
         }
         std::string message;
         const std::optional<CliView> view = run_command(command, options, input, message);
@@ -271,10 +273,23 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const sora::Date& systemToday) {
-    const int status = run_command_line(args, out, err, systemToday);
+    // A reader that went away (`| head`) is an output that cannot be written, reported with its code, not a
+    // signal that ends the program without a word.
+    std::signal(SIGPIPE, SIG_IGN);
+    // Nothing from the files reaches the terminal raw: an escape sequence in a memo would act on it.
+    SafeTextOutput safeOut(*out.rdbuf());
+    SafeTextOutput safeErr(*err.rdbuf());
+    std::ostream text(&safeOut);
+    std::ostream messages(&safeErr);
+    const int status = run_command_line(args, text, messages, systemToday);
     // A full disk or a closed pipe shows only when the last bytes are flushed: a failure there is no success.
-    out.flush();
-    if (!out) {
+    text.flush();
+    if (!safeOut.finish()) {
+        out.setstate(std::ios::badbit);
+    }
+    messages.flush();
+    safeErr.finish();
+    if (!text || !out) {
         const auto* buffer = dynamic_cast<const FdOutput*>(out.rdbuf());
         const int error = buffer != nullptr ? buffer->error() : 0;
         err << "soranote-cli: 出力を書き込めませんでした。" << output_failure_reason(error) << '\n';

@@ -12,6 +12,7 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitUnreadable = 2;    // the log or a side file cannot be read
 inline constexpr int ExitUsage = 64;        // unknown command or bad arguments
 inline constexpr int ExitDataFormat = 65;   // an imported CSV needs its columns or date order named
+inline constexpr int ExitNoInput = 66;      // the file to import cannot be read
 inline constexpr int ExitCannotWrite = 73;  // an export file cannot be written (or exists already)
 inline constexpr int ExitIoError = 74;      // the output could not be written (a full disk, a closed pipe)
 

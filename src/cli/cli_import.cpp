@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 #include "cli/cli.h"
 #include "core/files/side_files.h"
@@ -40,53 +41,73 @@ std::string cell(std::string text) {
 
 }  // namespace
 
-std::string import_preview_to_text(const sora::ImportPreview& preview) {
-    std::string out = "ファイル\t" + cell(preview.fileName) + "\n種類\t" + sora::import_kind_name(preview.kind) + "\n";
+void write_import_preview_text(const sora::ImportPreview& preview, std::ostream& out) {
+    out << "ファイル\t" << cell(preview.fileName) << "\n種類\t" << sora::import_kind_name(preview.kind) << "\n";
     const auto& c = preview.counts;
-    out += "追加\t" + std::to_string(c.added) + "\n登録済み\t" + std::to_string(c.inDiary) + "\n要確認\t" +
-           std::to_string(c.questionable) + "\n読めない\t" + std::to_string(c.unreadable) + "\n";
+    out << "追加\t" << c.added << "\n登録済み\t" << c.inDiary << "\n要確認\t" << c.questionable << "\n読めない\t"
+        << c.unreadable << "\n";
     for (const std::string& remark : preview.remarks) {
-        out += "注意\t" + cell(remark) + "\n";
+        out << "注意\t" << cell(remark) << "\n";
     }
-    out += "\n行\t状態\t取り込む\t日付\t時刻\t状況\t最高血圧\t最低血圧\t脈拍\t体重\t一言日記\t理由\n";
+    out << "\n行\t状態\t取り込む\t日付\t時刻\t状況\t最高血圧\t最低血圧\t脈拍\t体重\t一言日記\t理由\n";
+    // Row by row: a file of years is never held a second time as text.
     for (const sora::ImportPreviewRow& row : preview.rows) {
         const sora::MeasurementRecord& r = row.record;
-        out += std::to_string(row.line) + "\t" + sora::import_status_name(row.status) + "\t" +
-               (row.chosen ? "1" : "0") + "\t" + r.date + "\t" + row.time + "\t" + cell(r.situation) + "\t" +
-               value_text(r.systolic) + "\t" + value_text(r.diastolic) + "\t" + value_text(r.pulse) + "\t" +
-               value_text(r.weight) + "\t" + cell(r.diary) + "\t" + cell(row.reason) + "\n";
+        out << row.line << "\t" << sora::import_status_name(row.status) << "\t" << (row.chosen ? "1" : "0") << "\t"
+            << r.date << "\t" << row.time << "\t" << cell(r.situation) << "\t" << value_text(r.systolic) << "\t"
+            << value_text(r.diastolic) << "\t" << value_text(r.pulse) << "\t" << value_text(r.weight) << "\t"
+            << cell(r.diary) << "\t" << cell(row.reason) << "\n";
     }
-    return out;
 }
 
-std::string import_preview_to_json(const sora::ImportPreview& preview) {
-    nlohmann::ordered_json json;
-    json["file"] = preview.fileName;
-    json["kind"] = sora::import_kind_name(preview.kind);
-    json["counts"] = {{"added", preview.counts.added},
+void write_import_preview_json(const sora::ImportPreview& preview, std::ostream& out) {
+    // Invalid UTF-8 from a file read as another encoding is replaced, never a thrown exception.
+    const auto text = [](const nlohmann::ordered_json& json, int indent) {
+        return json.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
+    };
+    nlohmann::ordered_json head;
+    head["file"] = preview.fileName;
+    head["kind"] = sora::import_kind_name(preview.kind);
+    head["counts"] = {{"added", preview.counts.added},
                       {"inDiary", preview.counts.inDiary},
                       {"questionable", preview.counts.questionable},
                       {"unreadable", preview.counts.unreadable}};
-    json["remarks"] = preview.remarks;
-    auto rows = nlohmann::ordered_json::array();
+    head["remarks"] = preview.remarks;
+    std::string opening = text(head, 2);
+    opening.resize(opening.size() - 2);  // the line break and the closing brace: the rows follow
+    out << opening << ",\n  \"rows\": [";
+    // One row at a time, as `--json list` writes its rows: the document is never built whole in memory.
+    bool first = true;
     for (const sora::ImportPreviewRow& row : preview.rows) {
         const sora::MeasurementRecord& r = row.record;
-        rows.push_back({{"line", row.line},
-                        {"status", sora::import_status_name(row.status)},
-                        {"chosen", row.chosen},
-                        {"date", r.date},
-                        {"time", row.time},
-                        {"situation", r.situation},
-                        {"systolic", shown_value(r.systolic)},
-                        {"diastolic", shown_value(r.diastolic)},
-                        {"pulse", shown_value(r.pulse)},
-                        {"weight", shown_value(r.weight)},
-                        {"diary", r.diary},
-                        {"reason", row.reason}});
+        const nlohmann::ordered_json json = {{"line", row.line},
+                                             {"status", sora::import_status_name(row.status)},
+                                             {"chosen", row.chosen},
+                                             {"date", r.date},
+                                             {"time", row.time},
+                                             {"situation", r.situation},
+                                             {"systolic", shown_value(r.systolic)},
+                                             {"diastolic", shown_value(r.diastolic)},
+                                             {"pulse", shown_value(r.pulse)},
+                                             {"weight", shown_value(r.weight)},
+                                             {"diary", r.diary},
+                                             {"reason", row.reason}};
+        out << (first ? "\n    " : ",\n    ") << text(json, -1);
+        first = false;
     }
-    json["rows"] = std::move(rows);
-    // Invalid UTF-8 from a file read as another encoding is replaced, never a thrown exception.
-    return json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    out << (first ? "]\n}\n" : "\n  ]\n}\n");
+}
+
+std::string import_preview_to_text(const sora::ImportPreview& preview) {
+    std::ostringstream out;
+    write_import_preview_text(preview, out);
+    return out.str();
+}
+
+std::string import_preview_to_json(const sora::ImportPreview& preview) {
+    std::ostringstream out;
+    write_import_preview_json(preview, out);
+    return out.str();
 }
 
 namespace {
@@ -163,7 +184,8 @@ ImportArgs parse_import_args(const std::vector<std::string>& args) {
 }  // namespace
 
 int run_import(const std::vector<std::string>& args, const sora::DataDir& dir,
-               const std::vector<sora::MeasurementRecord>& records, bool json, std::ostream& out, std::ostream& err) {
+               const std::vector<sora::MeasurementRecord>& records, const sora::Date& today, bool json,
+               std::ostream& out, std::ostream& err) {
     ImportArgs parsed = parse_import_args(args);
     // The command line only reads: the import itself is the window's.
     if (!parsed.problem.empty()) {
@@ -196,17 +218,22 @@ int run_import(const std::vector<std::string>& args, const sora::DataDir& dir,
             err << "soranote-cli: --map 役割=列,… や --date-order で読み方を指定してください\n";
             return ExitDataFormat;
         }
-        return ExitUnreadable;
+        return ExitNoInput;
     }
     const auto situations = sora::read_situations(dir);
     std::string message;
     sora::ImportChoices choices;
     choices.rules = sora::import_rules_for(dir, situations.value, message);
+    choices.today = today;
     if (!message.empty()) {
         err << "soranote-cli: " << message << '\n';
     }
     const sora::ImportPreview preview = sora::build_import_preview(read.fileName, read.read, records, choices);
-    out << (json ? import_preview_to_json(preview) : import_preview_to_text(preview));
+    if (json) {
+        write_import_preview_json(preview, out);
+    } else {
+        write_import_preview_text(preview, out);
+    }
     return ExitOk;
 }
 

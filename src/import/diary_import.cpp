@@ -1,10 +1,12 @@
 #include "import/diary_import.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QThread>
+#include <atomic>
 
 #include "common/diary_changes.h"
 #include "common/render.h"
@@ -27,23 +29,65 @@ std::vector<std::string> situation_list(const ui::ScreenHost& host) {
     return list;
 }
 
+/// Lets through only the input meant for the busy box: its キャンセル and Escape work, while the window behind
+/// it takes no clicks or keys until the reading ends (also in the moment before the box shows).
+class BusyBoxInput : public QObject {
+public:
+    explicit BusyBoxInput(QWidget* box) : m_box(box) { qApp->installEventFilter(this); }
+    ~BusyBoxInput() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* target, QEvent* event) override {
+        if (!is_user_input(event->type())) {
+            return false;
+        }
+        auto* widget = qobject_cast<QWidget*>(target);
+        return widget == nullptr || (widget != m_box && !m_box->isAncestorOf(widget));
+    }
+
+private:
+    static bool is_user_input(QEvent::Type type) {
+        switch (type) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::Wheel:
+            case QEvent::ShortcutOverride:
+            case QEvent::Close:  // the window behind would go while its reading still runs
+                return true;
+            default:
+                return false;
+        }
+    }
+    QWidget* m_box;
+};
+
 /// Reads the file on a worker thread: an Apple Health export of hundreds of MB takes seconds, and the window keeps
-/// drawing meanwhile (input waits; a busy box shows when it takes longer than a moment).
+/// drawing meanwhile (a busy box with キャンセル shows when it takes longer than a moment). `cancelled` tells
+/// whether the user stopped it.
 sora::ImportFile read_in_background(const std::filesystem::path& path, const sora::ImportOptions& options,
-                                    QWidget* parent) {
+                                    QWidget* parent, bool& cancelled) {
     sora::ImportFile file;
+    std::atomic<bool> stop = false;
     QEventLoop loop;
-    std::unique_ptr<QThread> thread(QThread::create([&] { file = sora::read_import_file(path, options); }));
+    std::unique_ptr<QThread> thread(QThread::create([&] { file = sora::read_import_file(path, options, &stop); }));
     QObject::connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    QProgressDialog progress("ファイルを読んでいます…", QString(), 0, 0, parent);
+    QProgressDialog progress("ファイルを読んでいます…", "キャンセル", 0, 0, parent);
+    progress.setObjectName("prgImportRead");
     progress.setWindowTitle(Title);
     progress.setWindowModality(Qt::WindowModal);
-    progress.setCancelButton(nullptr);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
     progress.setMinimumDuration(400);
+    QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&] { stop = true; });
     progress.setValue(0);
+    const BusyBoxInput onlyTheBox(&progress);
     thread->start();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    loop.exec();
     thread->wait();
+    cancelled = stop.load();
     return file;
 }
 
@@ -76,7 +120,11 @@ bool DiaryImport::open(const std::filesystem::path& path) {
         return false;
     }
     m_path = path;
-    m_file = read_in_background(path, {}, m_window);
+    bool cancelled = false;
+    m_file = read_in_background(path, {}, m_window, cancelled);
+    if (cancelled) {
+        return false;  // the user's own choice: nothing to say
+    }
     // A file with nothing to map or preview is said in a message; a CSV whose columns need naming opens the window.
     if (!m_file.read.message.empty() && m_file.read.kind != sora::ImportKind::Generic) {
         dialogs.message(ui::Icon::Warning, Title, qs(m_file.read.message));
@@ -109,7 +157,12 @@ void DiaryImport::readFile() {
     if (!m_preview) {
         return;
     }
-    m_file = read_in_background(m_path, m_preview->readOptions(), m_preview);
+    bool cancelled = false;
+    sora::ImportFile file = read_in_background(m_path, m_preview->readOptions(), m_preview, cancelled);
+    if (cancelled) {
+        return;  // the file as read before stays in the window
+    }
+    m_file = std::move(file);
     m_preview->showFile(m_file);
     classify();
 }
@@ -125,6 +178,7 @@ void DiaryImport::classify() {
     sora::ImportChoices choices;
     choices.rules = *rules;
     choices.wholeFile = m_preview->wholeFileSituation();
+    choices.today = m_ctx.clock.today();
     m_preview->showPreview(sora::build_import_preview(m_file.fileName, m_file.read, *m_log.records, choices));
 }
 
@@ -169,9 +223,6 @@ void DiaryImport::write() {
         }
     }
     m_ctx.changes.reportCopyWarning(written.warning);
-    if (!result.situationWarning.empty()) {
-        dialogs.message(ui::Icon::Warning, Title, qs(result.situationWarning));
-    }
     m_preview->accept();
     m_ctx.host.showChangedDiary(!result.situations.empty());
     dialogs.message(ui::Icon::Information, Title,

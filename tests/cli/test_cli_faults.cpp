@@ -56,6 +56,23 @@ TEST_F(CliFaults, OutputThatCannotBeWrittenExits74WithTheReason) {
     }
 }
 
+TEST_F(CliFaults, AReaderThatWentAwayExits74NotBySignal) {
+    // `soranote-cli list | head -1`: head has closed the pipe before the list is written.
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ::close(fds[0]);
+    std::ostringstream err;
+    int status = 0;
+    {
+        cli::FdOutput buffer(fds[1]);
+        std::ostream out(&buffer);
+        status = cli::run({"--data-dir", m_dir.string(), "list"}, out, err, kToday);
+    }
+    ::close(fds[1]);
+    EXPECT_EQ(status, cli::ExitIoError);
+    EXPECT_NE(err.str().find("出力先が閉じられました。"), std::string::npos) << err.str();
+}
+
 TEST_F(CliFaults, AnExportSaysWhyItCannotGoWhereItWasSent) {
     const fs::path folder = m_dir / "folder";
     fs::create_directory(folder);

@@ -72,8 +72,37 @@ TEST_F(CliImport, RefusesWithoutCheckAndSaysWhyAFileDoesNotRead) {
     const fs::path empty = m_dir / "empty.csv";
     std::ofstream(empty).close();
     const Result r = run({"import", "--check", empty.string()});
-    EXPECT_EQ(r.status, cli::ExitUnreadable);
+    // Not 2, which says the diary itself does not read.
+    EXPECT_EQ(r.status, cli::ExitNoInput);
     EXPECT_EQ(r.err, "soranote-cli: 「empty.csv」は空のファイルです。\n");
+    const Result missing = run({"import", "--check", (m_dir / "missing.csv").string()});
+    EXPECT_EQ(missing.status, cli::ExitNoInput);
+    EXPECT_EQ(missing.err, "soranote-cli: 「missing.csv」が見つかりません。\n");
+}
+
+TEST_F(CliImport, EscapeSequencesNeverReachTheTerminal) {
+    // A memo typed long ago in the diary, and one in a file of our own CSV to import (its BOM says it is text).
+    write("データ.txt", "\"2005/02/01\",\"はじめの一歩\",120,80,70,\"A\x1b[2J\x1b]0;PWNED\x07B\x7f\",62.5\n");
+    std::ofstream(m_file, std::ios::binary)
+        << "\xEF\xBB\xBF日付,時刻,状況,最高血圧,最低血圧,脈拍,体重,判定,一言日記\r\n"
+           "2005-02-03,21:10:00,就寝前,125,80,70,,,\"C\x1b]0;PWNED\x07D\xc2\x9b\"\r\n";
+    for (const std::vector<std::string>& command : {std::vector<std::string>{"diary"},
+                                                    {"export", "--csv"},
+                                                    {"import", "--check", m_file.string()},
+                                                    {"--json", "import", "--check", m_file.string()},
+                                                    {"--json", "diary"}}) {
+        const Result r = run(command);
+        ASSERT_EQ(r.status, cli::ExitOk) << r.err;
+        for (std::size_t i = 0; i < r.out.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(r.out[i]);
+            const bool lineEnd = byte == '\n' || (byte == '\r' && i + 1 < r.out.size() && r.out[i + 1] == '\n');
+            const bool c1 =
+                byte == 0xC2 && i + 1 < r.out.size() && (static_cast<unsigned char>(r.out[i + 1]) & 0xE0) == 0x80;
+            EXPECT_TRUE((byte >= 0x20 && byte != 0x7F && !c1) || byte == '\t' || lineEnd)
+                << command.back() << ": byte " << int(byte) << " at " << i;
+        }
+        EXPECT_NE(r.out.find("PWNED"), std::string::npos) << "the text around the escapes is kept";
+    }
 }
 
 TEST_F(CliImport, MappingDateOrderAndOptionsOnTheCommandLine) {

@@ -8,10 +8,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 
 #include "core/files/log_backups.h"
@@ -140,6 +142,43 @@ TEST_F(ImportWindowTest, CancelWritesNothingAndBadFilesSayWhy) {
     ASSERT_FALSE(app.dialogs().records().empty());
     EXPECT_EQ(app.dialogs().records().back().text, "「empty.csv」は空のファイルです。");
     EXPECT_EQ(app.readBytes("データ.txt"), before);
+}
+
+TEST_F(ImportWindowTest, TheBusyBoxStopsTheReading) {
+    // An export of about 80 MB takes the reader a second or so: long enough to be stopped.
+    const std::filesystem::path big = app.dir().parent_path() / "export.xml";
+    {
+        std::ofstream out(big, std::ios::binary);
+        out << "<?xml version=\"1.0\"?>\n<HealthData>\n";
+        const std::string rate =
+            "<Record type=\"HKQuantityTypeIdentifierHeartRate\" startDate=\"2005-02-10 07:00:00 "
+            "+0900\" value=\"66\"/>\n";
+        std::string block;
+        for (int i = 0; i < 1000; ++i) {
+            block += rate;
+        }
+        for (std::size_t written = 0; written < (80u << 20); written += block.size()) {
+            out << block;
+        }
+        out << "</HealthData>\n";
+    }
+    bool clicked = false;
+    QTimer::singleShot(50, [&] {
+        auto* box = app.window().findChild<QProgressDialog*>("prgImportRead");
+        ASSERT_NE(box, nullptr) << "no busy box";
+        auto* cancel = box->findChild<QPushButton*>();
+        ASSERT_NE(cancel, nullptr) << "the busy box has no キャンセル";
+        EXPECT_EQ(cancel->text(), "キャンセル");
+        cancel->click();
+        clicked = true;
+    });
+    EXPECT_EQ(openImport(big.string()), nullptr) << "the preview opened although the reading was stopped";
+    EXPECT_TRUE(clicked) << "the reading ended before the box could be used";
+    for (const auto& record : app.dialogs().records()) {
+        EXPECT_NE(record.kind, ui::ScriptedDialogs::Record::Kind::Message) << "a stop the user chose needs no message";
+    }
+
+    std::filesystem::remove(big);
 }
 
 TEST_F(ImportWindowTest, AnUnknownCsvIsMappedInTheWindow) {

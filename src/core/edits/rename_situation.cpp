@@ -166,6 +166,20 @@ TogetherRecovery recover_interrupted_rename(const DataDir& dir) {
     if (undo.outcome == TogetherRecovery::Outcome::Failed) {
         return recovery;
     }
+    // An import that added situations changed the log and the list through its own journal.
+    // Its files' temporary names are every writer's: what a killed import left of them goes with the dead writers'
+    // files below, without a word about an import.
+    TogetherRecovery import = finish_interrupted_together(dir.path() / std::string(files::ImportJournal), {});
+    word_recovery(import, "取り込み", pair);
+    if (import.outcome != TogetherRecovery::Outcome::Nothing) {
+        recovery.outcome = import.outcome;
+        recovery.message += (recovery.message.empty() ? "" : "\r\n") + import.message;
+        recovery.filesPut += import.filesPut;
+    }
+    recovery.temporariesRemoved += import.temporariesRemoved;
+    if (import.outcome == TogetherRecovery::Outcome::Failed) {
+        return recovery;
+    }
     // What killed writers left of any other file; only a file a live process may still be writing is worth a word.
     const LeftoverCleanup leftovers = remove_dead_writers_temporaries(dir);
     recovery.temporariesRemoved += leftovers.removed;

@@ -22,6 +22,8 @@ inline constexpr std::string_view RenameJournal = "状況名変更中.txt";
 inline constexpr std::string_view MorningEveningRename = "朝晩設定ＣＨＧ.txt";
 /// Present only while an undo is putting back several files together.
 inline constexpr std::string_view UndoJournal = "元に戻し中.txt";
+/// Present only while an import is changing the log and the situation list together.
+inline constexpr std::string_view ImportJournal = "取り込み中.txt";
 inline constexpr std::string_view Memo = "気付きメモ.txt";
 inline constexpr std::string_view Private = "ﾌﾟﾗｲﾍﾞｰﾄ.txt";
 inline constexpr std::string_view Marker = "マーカー.TXT";

@@ -338,6 +338,10 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
     FileIo& io = file_io();
     struct stat before {};
     const bool existed = ::stat(target.c_str(), &before) == 0;
+    // Opening a FIFO for appending waits for a reader that never comes; a device or a folder is no list either.
+    if (existed && !S_ISREG(before.st_mode)) {
+        return not_regular_failure(target, before);
+    }
     if (existed && write_protected(before)) {
         return read_only_failure(target);
     }

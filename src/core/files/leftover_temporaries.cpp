@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <system_error>
 
+#include "core/files/file_io.h"
 #include "core/files/log_backups.h"
 
 namespace sora {
@@ -19,9 +20,9 @@ bool all_digits(std::string_view text) {
 }
 
 /// The fixed temporary names whose unique forms writers create ("データコピー.txt" → "データコピー.<pid>-<n>.txt").
-constexpr std::array<std::string_view, 6> TextTemporaries = {files::LogCopy,          files::LogRename,
-                                                             files::SituationsRename, files::MorningEveningRename,
-                                                             files::RenameJournal,    files::UndoJournal};
+constexpr std::array<std::string_view, 7> TextTemporaries = {
+    files::LogCopy,      files::LogRename,   files::SituationsRename, files::MorningEveningRename,
+    files::RenameJournal, files::UndoJournal, files::ImportJournal};
 
 /// True for a name a writer of this program gives a temporary file: one of the fixed names above, or any
 /// "<name>.txt.tmp" (the side files, the manifest), each with ".<pid>-<n>" before its extension.
@@ -34,14 +35,37 @@ bool is_writer_temporary(std::string_view base, std::string_view extension) {
     });
 }
 
-bool alive(long pid) {
+/// The folders a writer of `dir` may leave a temporary file in: the data folder, "backup/", and the folder of
+/// every data file that is a link to a file elsewhere (a write puts its temporary file beside the real file).
+std::vector<std::filesystem::path> writers_folders(const DataDir& dir) {
+    std::vector<std::filesystem::path> folders = {dir.path(), dir.path() / std::string(files::BackupFolder)};
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(dir.path(), ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code kind;
+        if (!it->is_symlink(kind)) {
+            continue;
+        }
+        std::filesystem::path folder = write_target(it->path()).parent_path();
+        std::error_code same;
+        const bool known = std::any_of(folders.begin(), folders.end(), [&](const std::filesystem::path& f) {
+            std::error_code e;
+            return std::filesystem::equivalent(f, folder, e);
+        });
+        if (!known && std::filesystem::is_directory(folder, same)) {
+            folders.push_back(std::move(folder));
+        }
+    }
+    return folders;
+}
+
+}  // namespace
+
+bool writer_alive(long pid) {
     if (pid == static_cast<long>(::getpid())) {
         return false;  // this process writes nothing while it holds the lock and cleans up
     }
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
-
-}  // namespace
 
 long temporary_writer_pid(std::string_view name) {
     const std::size_t dot = name.rfind('.');
@@ -65,7 +89,7 @@ long temporary_writer_pid(std::string_view name) {
 
 LeftoverCleanup remove_dead_writers_temporaries(const DataDir& dir) {
     LeftoverCleanup cleanup;
-    for (const std::filesystem::path& folder : {dir.path(), dir.path() / std::string(files::BackupFolder)}) {
+    for (const std::filesystem::path& folder : writers_folders(dir)) {
         std::vector<std::filesystem::path> dead;
         std::error_code ec;
         for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
@@ -78,7 +102,7 @@ LeftoverCleanup remove_dead_writers_temporaries(const DataDir& dir) {
             if (pid <= 0) {
                 continue;
             }
-            if (alive(pid)) {
+            if (writer_alive(pid)) {
                 cleanup.kept.push_back(name);
             } else {
                 dead.push_back(it->path());

@@ -19,7 +19,11 @@ struct LeftoverCleanup {
 /// 4711); 0 for any other name.
 long temporary_writer_pid(std::string_view name);
 
-/// Removes the temporary files that writers killed part-way left in the data folder and in "backup/": every file
+/// True while process `pid` may still be writing its temporary file (never for this process, which cleans up).
+bool writer_alive(long pid);
+
+/// Removes the temporary files that writers killed part-way left in the data folder, in "backup/" and beside the
+/// real file of every data file that is a link (where its writer puts the temporary file): every file
 /// named like a writer's temporary file whose process is gone. The caller holds the folder's WriterLock, so no
 /// writer of this folder runs; a file whose process is alive all the same (another machine's, or a reused process
 /// id) is kept and named in the message.

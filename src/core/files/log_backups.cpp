@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include "core/files/backup_manifest.h"
+#include "core/files/leftover_temporaries.h"
 #include "core/files/measurement_log.h"
 #include "core/files/text_file.h"
 #include "core/files/writer_lock.h"
@@ -153,20 +154,34 @@ CopyOutcome copy_log(const DataDir& dir, const DateTime& now, BackupReason reaso
     struct stat logInfo {};
     const int mode = ::stat(log.c_str(), &logInfo) == 0 ? static_cast<int>(logInfo.st_mode & 0777) : 0600;
     const std::string name = unused_backup_name(folder, now);
+    // Listed before it is written: a process killed in between leaves a name without a file, which pruning forgets;
+    // the other order would leave a copy that no list names and so is never pruned.
+    const std::filesystem::path manifest = folder / std::string(files::BackupManifest);
+    std::string listBefore;
+    const bool listed = read_file(manifest, listBefore);
+    std::map<std::string, BackupReason> recorded = read_backup_manifest(folder);
+    recorded[name] = reason;
+    if (const WriteResult written = write_backup_manifest(folder, recorded, mode); !written) {
+        outcome.reason = written.message;
+        return outcome;
+    }
     const WriteResult written = replace_file(folder / std::filesystem::u8path(name),
                                              folder / std::string(files::LogCopy), bytes.view(), nullptr, mode);
     outcome.copied = written.ok || written.inPlace;
     if (!written) {
         outcome.reason = written.message;
     }
-    if (outcome.copied) {
-        std::map<std::string, BackupReason> recorded = read_backup_manifest(folder);
-        recorded[name] = reason;
-        if (const WriteResult listed = write_backup_manifest(folder, recorded, mode); !listed && !outcome.reason) {
-            outcome.reason = listed.message;
+    if (!outcome.copied) {
+        // The list as it was; should even that fail, pruning forgets the name that has no copy.
+        if (!listed) {
+            std::error_code ec;
+            std::filesystem::remove(manifest, ec);
+        } else {
+            (void)replace_file(manifest, folder / (std::string(files::BackupManifest) + ".tmp"), listBefore);
         }
-        prune_backups(dir, now.date);
+        return outcome;
     }
+    prune_backups(dir, now.date);
     return outcome;
 }
 
@@ -303,16 +318,27 @@ int prune_backups(const DataDir& dir, const Date& today) {
         }
     }
     std::vector<std::string> removed = backups_to_remove(ours, today);
-    // A copy cut off by a killed process stays under its temporary name; nobody else writes here while the lock
-    // is held, so every such file is a leftover.
-    const std::string temporaryStem = std::filesystem::path(std::string(files::LogCopy)).stem().string() + ".";
+    bool forgottenMissing = false;
+    // A copy cut off by a killed process stays under its temporary name ("データコピー.<pid>-<n>.txt"). Only that
+    // exact form of a process that is gone: "データコピー.2019年の控え.txt" is the user's own file.
     for (const std::string& name : names) {
-        if (name.starts_with(temporaryStem) && name.ends_with(Extension)) {
+        if (const long pid = temporary_writer_pid(name); pid > 0 && !writer_alive(pid)) {
             removed.push_back(name);
         }
     }
+    // A copy listed but never written (killed between the list and the copy) leaves the list without a file.
+    for (auto it = recorded.begin(); it != recorded.end();) {
+        std::error_code ec;
+        if (std::find(names.begin(), names.end(), it->first) == names.end() &&
+            !std::filesystem::exists(folder / std::filesystem::u8path(it->first), ec) && !ec) {
+            it = recorded.erase(it);
+            forgottenMissing = true;
+        } else {
+            ++it;
+        }
+    }
     int count = 0;
-    bool forgotten = false;
+    bool forgotten = forgottenMissing;
     for (const std::string& name : removed) {
         std::error_code ec;
         if (std::filesystem::remove(folder / std::filesystem::u8path(name), ec)) {

@@ -308,6 +308,20 @@ std::optional<std::string> encode_situations_quoted(const std::vector<std::strin
     return utf8_to_cp932(quoted_situations(items));
 }
 
+std::optional<std::string> situations_with_appended(std::string_view listBytes, const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) {
+        text += situation_line(item, false);
+    }
+    const std::optional<std::string> bytes = utf8_to_cp932(text);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    // A last line without its line break (edited by hand) must not swallow the first new item.
+    const bool midLine = !listBytes.empty() && listBytes.back() != '\n';
+    return std::string(listBytes) + (midLine ? "\r\n" : "") + *bytes;
+}
+
 WriteResult append_situation(const DataDir& dir, const std::string& item, bool quotedLine) {
     const std::filesystem::path target = dir.for_writing(files::Situations);
     const std::optional<std::string> bytes = utf8_to_cp932(situation_line(item, quotedLine));

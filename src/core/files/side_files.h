@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/files/data_dir.h"
@@ -41,6 +42,9 @@ WriteResult write_situations_plain(const DataDir& dir, const std::vector<std::st
 WriteResult write_situations_quoted(const DataDir& dir, const std::vector<std::string>& items);
 /// The CP932 bytes of that form; nullopt when an item has no CP932 form.
 std::optional<std::string> encode_situations_quoted(const std::vector<std::string>& items);
+/// The list's bytes `listBytes` (CP932, as read) with `items` appended as append_situation(…, false) appends them;
+/// nullopt when an item has no CP932 form.
+std::optional<std::string> situations_with_appended(std::string_view listBytes, const std::vector<std::string>& items);
 /// Appends one item: quoted (free input) or plain (editor; quoted anyway when it holds a comma).
 WriteResult append_situation(const DataDir& dir, const std::string& item, bool quotedLine);
 WriteResult write_memo(const DataDir& dir, const std::string& memo);

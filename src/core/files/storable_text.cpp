@@ -1,6 +1,7 @@
 #include "core/files/storable_text.h"
 
 #include "core/files/text_codec.h"
+#include "core/rules/control_characters.h"
 
 namespace sora {
 
@@ -19,10 +20,12 @@ std::optional<std::string> storable_text(std::string_view text) {
             oneLine += replaced[i];
         }
     }
-    if (!cp932_can_hold(oneLine)) {
+    // Other control characters (an escape sequence from a file or a paste) would act on a terminal that shows them.
+    std::string plain = blank_control_characters(oneLine);
+    if (!cp932_can_hold(plain)) {
         return std::nullopt;
     }
-    return oneLine;
+    return plain;
 }
 
 }  // namespace sora

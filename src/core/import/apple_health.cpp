@@ -14,6 +14,7 @@
 
 #include "core/files/text_file.h"
 #include "core/import/csv_formats.h"
+#include "core/import/import_bounds.h"
 #include "core/import/import_fields.h"
 
 namespace sora {
@@ -41,6 +42,9 @@ struct HealthParser {
     XML_Parser parser = nullptr;
     bool rootSeen = false;
     bool notHealth = false;
+    bool entityDeclared = false;  // a DOCTYPE that declares entities: refused before any is expanded
+    XML_Index lastEvent = 0;      // where the parser last reported something: what lies beyond is one token
+
     bool inCorrelation = false;
     std::optional<Reading> current;
     std::vector<Reading> readings;
@@ -55,7 +59,10 @@ struct HealthParser {
         return nullptr;
     }
 
+    void progress() { lastEvent = XML_GetCurrentByteIndex(parser); }
+
     void start(std::string_view name, const XML_Char** atts) {
+        progress();
         if (!rootSeen) {
             rootSeen = true;
             if (name != "HealthData") {
@@ -100,6 +107,7 @@ struct HealthParser {
     }
 
     void end(std::string_view name) {
+        progress();
         if (name == "Correlation" && inCorrelation) {
             inCorrelation = false;
             if (current) {
@@ -118,15 +126,30 @@ void XMLCALL on_end(void* data, const XML_Char* name) {
     static_cast<HealthParser*>(data)->end(name);
 }
 
+/// Text, comments, declarations: nothing to read, but each shows the parser is moving on.
+void XMLCALL on_text(void* data, const XML_Char*, int) {
+    static_cast<HealthParser*>(data)->progress();
+}
+
+/// A health export declares no entities; a DOCTYPE that does may expand to gigabytes (a "billion laughs").
+void XMLCALL on_entity(void* data, const XML_Char*, int, const XML_Char*, int, const XML_Char*, const XML_Char*,
+                       const XML_Char*, const XML_Char*) {
+    auto* health = static_cast<HealthParser*>(data);
+    health->entityDeclared = true;
+    XML_StopParser(health->parser, XML_FALSE);
+}
+
 ImportRead finish(HealthParser& health) {
     ImportRead read;
     read.kind = ImportKind::AppleHealth;
     std::sort(health.heartRates.begin(), health.heartRates.end());
-    std::set<std::tuple<long long, float, float>> seen;
+    // Readings without a time are told apart by their day.
+    std::set<std::tuple<long long, long long, float, float>> seen;
     for (Reading& reading : health.readings) {
         ImportRow& row = reading.row;
         require_values(row);
-        if (row.problem.empty() && !seen.insert({reading.key, row.systolic, row.diastolic}).second) {
+        const long long day = row.date ? row.date->serial() : 0;
+        if (row.problem.empty() && !seen.insert({day, reading.key, row.systolic, row.diastolic}).second) {
             continue;  // the same reading from a second source, or exported twice
         }
         const auto heart = std::lower_bound(health.heartRates.begin(), health.heartRates.end(),
@@ -137,6 +160,18 @@ ImportRead finish(HealthParser& health) {
         read.rows.push_back(std::move(row));
     }
     return read;
+}
+
+std::string source_failure(const std::string& fileName, long long code) {
+    if (code == SourceCancelled) {
+        return "「" + fileName + "」の読み込みを取り消しました。";
+    }
+    if (code == SourceTooLarge) {
+        return "「" + fileName +
+               "」は展開すると大きくなりすぎます（ZIP の大きさに見合いません）。"
+               "ヘルスケアの書き出しではないようです。";
+    }
+    return "「" + fileName + "」を読めませんでした。";
 }
 
 ImportRead failed(std::string message) {
@@ -157,15 +192,31 @@ ImportRead read_apple_health_xml(const ByteSource& source, const std::string& fi
     health.parser = parser.get();
     XML_SetUserData(parser.get(), &health);
     XML_SetElementHandler(parser.get(), on_start, on_end);
+    XML_SetCharacterDataHandler(parser.get(), on_text);
+    XML_SetDefaultHandler(parser.get(), on_text);
+    XML_SetEntityDeclHandler(parser.get(), on_entity);
     std::array<char, 64 * 1024> buffer;
+    XML_Index fed = 0;
     for (;;) {
         const long long got = source(buffer.data(), buffer.size());
         if (got < 0) {
-            return failed("「" + fileName + "」を読めませんでした。");
+            return failed(source_failure(fileName, got));
         }
         const bool last = got == 0;
-        if (XML_Parse(parser.get(), buffer.data(), static_cast<int>(got), last ? XML_TRUE : XML_FALSE) ==
-            XML_STATUS_ERROR) {
+        fed += got;
+        const XML_Status status =
+            XML_Parse(parser.get(), buffer.data(), static_cast<int>(got), last ? XML_TRUE : XML_FALSE);
+        if (health.entityDeclared) {
+            return failed("「" + fileName +
+                          "」は実体（ENTITY）を宣言しています。ヘルスケアの書き出しにはないもので、展開すると"
+                          "メモリを使い尽くすおそれがあるため読みません。");
+        }
+        if (status != XML_STATUS_ERROR && fed - health.lastEvent > MaxXmlTokenBytes) {
+            return failed("「" + fileName + "」の " + std::to_string(XML_GetCurrentLineNumber(parser.get())) +
+                          " 行目に長すぎるタグか属性があります（" + std::to_string(MaxXmlTokenBytes >> 20) +
+                          " MB を超えています）。ヘルスケアの書き出しではないようです。");
+        }
+        if (status == XML_STATUS_ERROR) {
             if (health.notHealth) {
                 ImportRead read =
                     failed("「" + fileName +
@@ -187,7 +238,7 @@ ImportRead read_apple_health_xml(const ByteSource& source, const std::string& fi
     return finish(health);
 }
 
-ImportRead read_apple_health_zip(const std::filesystem::path& path) {
+ImportRead read_apple_health_zip(const std::filesystem::path& path, const std::atomic<bool>* cancelled) {
     const std::string fileName = text_file::name_of(path);
     int error = 0;
     std::unique_ptr<zip_t, decltype(&zip_discard)> archive(zip_open(path.c_str(), ZIP_RDONLY, &error), &zip_discard);
@@ -195,13 +246,14 @@ ImportRead read_apple_health_zip(const std::filesystem::path& path) {
         return failed("「" + fileName + "」は ZIP として読めません。");
     }
     const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    std::vector<std::string> exports;
     zip_int64_t found = -1;
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* name = zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0);
         const std::string_view entry = name != nullptr ? name : "";
         if (entry == "export.xml" || entry.ends_with("/export.xml")) {
-            found = i;
-            break;
+            found = found < 0 ? i : found;
+            exports.emplace_back(entry);
         }
     }
     if (found < 0) {
@@ -212,14 +264,41 @@ ImportRead read_apple_health_zip(const std::filesystem::path& path) {
         read.kind = ImportKind::NotAnExport;
         return read;
     }
+    // What the entry says it expands to is checked first; what it really gives is counted while it is read.
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive.get(), static_cast<zip_uint64_t>(found), 0, &stat) != 0 ||
+        (stat.valid & ZIP_STAT_COMP_SIZE) == 0) {
+        return failed("「" + fileName + "」の export.xml を開けません（壊れています）。");
+    }
+    const std::uint64_t allowed = zip_expansion_allowed(stat.comp_size);
+    if ((stat.valid & ZIP_STAT_SIZE) != 0 && stat.size > allowed) {
+        return failed(source_failure(fileName, SourceTooLarge));
+    }
     std::unique_ptr<zip_file_t, decltype(&zip_fclose)> entry(
         zip_fopen_index(archive.get(), static_cast<zip_uint64_t>(found), 0), &zip_fclose);
     if (!entry) {
         return failed("「" + fileName + "」の export.xml を開けません（暗号化されているか、壊れています）。");
     }
-    return read_apple_health_xml(
-        [&](char* buffer, std::size_t size) -> long long { return zip_fread(entry.get(), buffer, size); },
+    std::uint64_t expanded = 0;
+    ImportRead read = read_apple_health_xml(
+        [&](char* buffer, std::size_t size) -> long long {
+            if (cancelled != nullptr && cancelled->load()) {
+                return SourceCancelled;
+            }
+            const zip_int64_t got = zip_fread(entry.get(), buffer, size);
+            if (got < 0) {
+                return SourceFailed;
+            }
+            expanded += static_cast<std::uint64_t>(got);
+            return expanded > allowed ? SourceTooLarge : got;
+        },
         fileName + " の export.xml");
+    if (exports.size() > 1 && read.message.empty()) {
+        read.remarks.push_back("「" + fileName + "」には export.xml が " + std::to_string(exports.size()) +
+                               " 個あります。最初の「" + exports.front() + "」だけを読みました。");
+    }
+    return read;
 }
 
 }  // namespace sora

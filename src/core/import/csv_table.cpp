@@ -14,9 +14,17 @@ std::vector<CsvRecord> split_csv(std::string_view text, char separator) {
     current.line = 1;
     current.fields.reserve(4);
     std::size_t width = 4;  // fields of the last record: the next one likely has as many
+    const auto pushField = [&] {
+        if (current.fields.size() < MaxCsvFields) {
+            current.fields.push_back(std::move(field));
+        } else {
+            ++current.dropped;
+        }
+        field.clear();
+    };
     const auto endRecord = [&] {
         if (fieldStarted || !current.fields.empty()) {
-            current.fields.push_back(std::move(field));
+            pushField();
             width = current.fields.size();
             records.push_back(std::move(current));
         }
@@ -66,8 +74,7 @@ std::vector<CsvRecord> split_csv(std::string_view text, char separator) {
             field.append(text.substr(i, end - i));
             i = end - 1;
         } else if (c == separator) {
-            current.fields.push_back(std::move(field));
-            field.clear();
+            pushField();
         } else if (trimmed(field).empty()) {
             field.clear();
             quoted = true;

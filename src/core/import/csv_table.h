@@ -6,15 +6,21 @@
 
 namespace sora {
 
+/// The most fields a record keeps: an export has a few dozen columns, and a line of 60 MB of separators must not
+/// become 60 million strings.
+inline constexpr std::size_t MaxCsvFields = 1024;
+
 /// One record of a CSV or TSV text with the line it begins on (1-based).
 struct CsvRecord {
     int line = 0;
     std::vector<std::string> fields;
+    std::size_t dropped = 0;  ///< fields beyond MaxCsvFields, left out
 };
 
 /// The records of a UTF-8 text (RFC 4180: fields in double quotes may hold the separator, doubled quotes and line
 /// breaks; CR LF, LF or CR end a record). Blank lines are left out; blanks around an unquoted field are kept.
-/// An opening quote that is never closed takes the rest of the text into its field.
+/// An opening quote that is never closed takes the rest of the text into its field. Fields beyond MaxCsvFields
+/// are counted, not kept.
 std::vector<CsvRecord> split_csv(std::string_view text, char separator);
 
 /// The separator of a text: of comma, semicolon and tab, the one that splits its first lines into the same number

@@ -9,6 +9,7 @@
 #include "core/import/apple_health.h"
 #include "core/import/csv_formats.h"
 #include "core/import/import_fields.h"
+#include "core/import/import_source.h"
 
 namespace sora {
 namespace {
@@ -33,6 +34,28 @@ std::string_view content_start(std::string_view head) {
     }
     const std::size_t first = head.find_first_not_of(" \t\r\n");
     return first == std::string_view::npos ? std::string_view() : head.substr(first);
+}
+
+/// What the user should know when lines had more fields than are kept; empty when none had.
+std::string too_wide_remark(const std::vector<CsvRecord>& records) {
+    std::size_t lines = 0;
+    int first = 0;
+    for (const CsvRecord& record : records) {
+        if (record.dropped != 0) {
+            first = lines++ == 0 ? record.line : first;
+        }
+    }
+    if (lines == 0) {
+        return {};
+    }
+    return std::to_string(first) + " 行目" + (lines > 1 ? "など " + std::to_string(lines) + " 行" : std::string()) +
+           "は列が多すぎるため、最初の " + std::to_string(MaxCsvFields) + " 列だけを読みました。";
+}
+
+void add_remark(ImportRead& read, const std::string& remark) {
+    if (!remark.empty()) {
+        read.remarks.push_back(remark);
+    }
 }
 
 }  // namespace
@@ -85,11 +108,13 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
     std::vector<CsvRecord> records = split_csv(*text, file.separator);
     text->clear();
     text->shrink_to_fit();
+    const std::string wide = too_wide_remark(records);
     const std::size_t sample = std::min(records.size(), MappingSampleRecords);
     file.firstRecords.assign(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(sample));
     const ImportKind kind = records.empty() ? ImportKind::NotAnExport : csv_kind(records.front().fields);
     if (kind != ImportKind::Generic) {
         file.read = read_known_csv(kind, records);
+        add_remark(file.read, wide);
         return file;
     }
     file.mapping = options.mapping.value_or(guess_mapping(records));
@@ -119,17 +144,20 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
         return file;
     }
     file.read = read_generic_csv(records, file.mapping, *file.dateOrder);
+    add_remark(file.read, wide);
     return file;
 }
 
-ImportFile read_import_file(const std::filesystem::path& path, const ImportOptions& options) {
+ImportFile read_import_file(const std::filesystem::path& path, const ImportOptions& options,
+                            const std::atomic<bool>* cancelled) {
     const std::string fileName = text_file::name_of(path);
-    std::error_code ec;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    std::unique_ptr<std::FILE, decltype(&std::fclose)> in(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (ec || !in || std::filesystem::is_directory(path, ec)) {
-        return failed_file(fileName, quoted_name(fileName) + "を開けませんでした。");
+    // Opened without waiting and refused at once when it is no regular file: a FIFO would hang the reading.
+    ImportSource source = open_import_source(path);
+    if (!source.message.empty()) {
+        return failed_file(fileName, source.message);
     }
+    const std::uintmax_t size = source.size;
+    const auto& in = source.file;
     if (size == 0) {
         return failed_file(fileName, quoted_name(fileName) + "は空のファイルです。");
     }
@@ -138,7 +166,7 @@ ImportFile read_import_file(const std::filesystem::path& path, const ImportOptio
     if (head.starts_with("PK\x03\x04")) {
         ImportFile file;
         file.fileName = fileName;
-        file.read = read_apple_health_zip(path);
+        file.read = read_apple_health_zip(path, cancelled);
         return file;
     }
     const std::string_view start = content_start(head);
@@ -149,8 +177,11 @@ ImportFile read_import_file(const std::filesystem::path& path, const ImportOptio
         file.fileName = fileName;
         file.read = read_apple_health_xml(
             [&](char* buffer, std::size_t bytes) -> long long {
+                if (cancelled != nullptr && cancelled->load()) {
+                    return SourceCancelled;
+                }
                 const std::size_t got = std::fread(buffer, 1, bytes, in.get());
-                return got == 0 && std::ferror(in.get()) ? -1 : static_cast<long long>(got);
+                return got == 0 && std::ferror(in.get()) ? SourceFailed : static_cast<long long>(got);
             },
             fileName);
         return file;
@@ -161,7 +192,20 @@ ImportFile read_import_file(const std::filesystem::path& path, const ImportOptio
     }
     std::string bytes(size, '\0');
     std::rewind(in.get());
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in.get()));
+    // In pieces, so that a cancel is seen while a large file is read from a slow disk.
+    constexpr std::size_t Piece = 4u << 20;
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+        if (cancelled != nullptr && cancelled->load()) {
+            return failed_file(fileName, quoted_name(fileName) + "の読み込みを取り消しました。");
+        }
+        const std::size_t got = std::fread(bytes.data() + used, 1, std::min(Piece, bytes.size() - used), in.get());
+        used += got;
+        if (got == 0) {
+            break;
+        }
+    }
+    bytes.resize(used);
     if (std::ferror(in.get())) {
         return failed_file(fileName, quoted_name(fileName) + "を読めませんでした。");
     }

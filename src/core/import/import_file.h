@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -39,7 +40,9 @@ inline constexpr std::uintmax_t MaxImportTextBytes = 64u << 20;
 
 /// Reads a file for the import: the kind from its content (a ZIP or Apple Health XML, our own CSV, OMRON connect,
 /// Withings, any other CSV or TSV), then its rows. A file that cannot be read gives read.message in Japanese.
-ImportFile read_import_file(const std::filesystem::path& path, const ImportOptions& options = {});
+/// Once `cancelled` is set the reading stops soon, with a message saying so.
+ImportFile read_import_file(const std::filesystem::path& path, const ImportOptions& options = {},
+                            const std::atomic<bool>* cancelled = nullptr);
 
 /// The same for the bytes of a CSV or TSV file already in memory.
 ImportFile read_import_text(std::string_view bytes, std::string_view fileName, const ImportOptions& options = {});

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstdint>
 
+#include "core/import/csv_table.h"
+#include "core/import/imported_text.h"
 #include "core/rules/dates.h"
 #include "core/rules/numbers.h"
 #include "core/rules/plausibility.h"
@@ -25,26 +27,21 @@ int minute_of_day(std::string_view time) {
     return hour * 60 + (time[colon + 1] - '0') * 10 + (time[colon + 2] - '0');
 }
 
-/// A reading's date and values: equal keys are the same reading unless their times or weights differ. The values
-/// are kept as their bit patterns (all the same sign), so that equal values are equal keys and comparing is cheap.
+/// A reading's date and pressures: equal keys are the same reading unless their times, pulses or weights differ.
+/// The values are kept as their bit patterns (all the same sign), so that equal values are equal keys and comparing
+/// is cheap. The pulse is no part of the key: a reading without one is the same as one with it.
 struct ValueKey {
     std::uint32_t date;       // yyyymmdd
     std::uint64_t pressures;  // systolic and diastolic
-    std::uint32_t pulse;
 };
 
-ValueKey value_key(int date, float systolic, float diastolic, float pulse) {
-    return {static_cast<std::uint32_t>(date),
-            static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(systolic)) << 32 |
-                std::bit_cast<std::uint32_t>(diastolic),
-            std::bit_cast<std::uint32_t>(pulse)};
+ValueKey value_key(int date, float systolic, float diastolic) {
+    return {static_cast<std::uint32_t>(date), static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(systolic)) << 32 |
+                                                  std::bit_cast<std::uint32_t>(diastolic)};
 }
 
 inline bool key_less(const ValueKey& a, const ValueKey& b) {
-    if (a.date != b.date) {
-        return a.date < b.date;
-    }
-    return a.pressures != b.pressures ? a.pressures < b.pressures : a.pulse < b.pulse;
+    return a.date != b.date ? a.date < b.date : a.pressures < b.pressures;
 }
 
 int date_number(const std::optional<Date>& date) {
@@ -55,6 +52,7 @@ int date_number(const std::optional<Date>& date) {
 struct Known {
     ValueKey key;
     int minute;
+    float pulse;
     float weight;
     const MeasurementRecord* diary;
     std::size_t row;
@@ -71,7 +69,7 @@ void sort_by_key(std::vector<Known>& known) {
 
 std::pair<std::vector<Known>::const_iterator, std::vector<Known>::const_iterator> equals(
     const std::vector<Known>& known, const ValueKey& key) {
-    return std::equal_range(known.begin(), known.end(), Known{key, 0, 0, nullptr, 0},
+    return std::equal_range(known.begin(), known.end(), Known{key, 0, 0, 0, nullptr, 0},
                             [](const Known& a, const Known& b) { return key_less(a.key, b.key); });
 }
 
@@ -82,10 +80,12 @@ bool pressures_less(const Known& a, const Known& b) {
 
 /// The same reading: a file row without a time cannot be told from one with it, but a diary record without one
 /// (typed by hand, say) is not known to be the same measurement.
-bool same_reading(const Known& k, int minute, float weight) {
+bool same_reading(const Known& k, int minute, float pulse, float weight) {
     const bool sameTime = minute < 0 || k.minute == minute;
+    // A pulse or weight missing on either side (0: not measured) never makes two readings differ.
+    const bool samePulse = k.pulse == 0 || pulse == 0 || k.pulse == pulse;
     const bool sameWeight = k.weight == 0 || weight == 0 || k.weight == weight;
-    return sameTime && sameWeight;
+    return sameTime && samePulse && sameWeight;
 }
 
 /// "同じ値の測定が日記の 2026/12/03 起床後（8:07:54 保存）にあります": hand entry keeps the time of saving, so a
@@ -100,6 +100,39 @@ std::string typed_reading_text(const MeasurementRecord& record) {
 std::string doubt_text(const PlausibilityQuestion& question) {
     const std::size_t confirm = question.text.find("入力を確かめてください");
     return confirm == std::string::npos ? question.text : question.text.substr(0, confirm);
+}
+
+/// The days a reading may have without a question: from the diary's first record to the day after today (a
+/// reading taken in a zone ahead of this one may be dated tomorrow here).
+struct DiaryDays {
+    std::optional<Date> first;
+    std::optional<Date> last;
+};
+
+DiaryDays diary_days(const std::vector<MeasurementRecord>& diary, const std::optional<Date>& today) {
+    DiaryDays days;
+    if (!diary.empty()) {
+        days.first = parse_date(diary.front().date);
+    }
+    if (today) {
+        days.last = today->add_days(1);
+    }
+    return days;
+}
+
+/// Why a reading's date lies outside the diary's days (a year 1 or 9999 from a broken clock or a wrong column);
+/// empty when it does not.
+std::string outside_diary_days(const std::optional<Date>& date, const DiaryDays& days) {
+    if (!date) {
+        return {};
+    }
+    if (days.first && *date < *days.first) {
+        return "日記の始まり（" + format_date(*days.first) + "）より前の日付です";
+    }
+    if (days.last && *days.last < *date) {
+        return "今日より後の日付です";
+    }
+    return {};
 }
 
 }  // namespace
@@ -173,8 +206,8 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
         }
         const int day = date_number(parse_date(r.date));
         if (day >= firstDay && day <= lastDay) {
-            inDiary.push_back({value_key(day, r.systolic, r.diastolic, r.pulse),
-                               minute_of_day(split_saving_time(r.diary).time), r.weight, &r, 0});
+            inDiary.push_back({value_key(day, r.systolic, r.diastolic), minute_of_day(split_saving_time(r.diary).time),
+                               r.pulse, r.weight, &r, 0});
         }
     }
     sort_by_key(inDiary);
@@ -185,13 +218,17 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
     for (std::size_t i = 0; i < read.rows.size(); ++i) {
         const ImportRow& in = read.rows[i];
         if (in.problem.empty()) {
-            inFile.push_back({value_key(date_number(in.date), in.systolic, in.diastolic, in.pulse),
-                              minute_of_day(in.time), in.weight, nullptr, i});
+            inFile.push_back({value_key(date_number(in.date), in.systolic, in.diastolic), minute_of_day(in.time),
+                              in.pulse, in.weight, nullptr, i});
         }
     }
     sort_by_key(inFile);
+    const DiaryDays range = diary_days(diary, choices.today);
     preview.rows.reserve(read.rows.size());
-    for (const ImportRow& in : read.rows) {
+    for (const ImportRow& original : read.rows) {
+        // Escape sequences never reach the log; texts beyond the entry panel's limits are not taken.
+        ImportRow in = original;
+        fit_imported_texts(in);
         ImportPreviewRow row;
         row.line = in.line;
         row.time = in.time;
@@ -203,9 +240,11 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
         r.weight = in.weight;
         r.diary = import_diary_text(in.time, in.note);
         // Our own CSV names each reading's situation (an empty one too); other files leave it to the rules.
-        r.situation = choices.wholeFile                 ? *choices.wholeFile
-                      : read.kind == ImportKind::OwnCsv ? in.situation
-                                                        : situation_at(choices.rules, in.time);
+        // An empty situation (which the entry panel never saves) is left to the rules as well.
+        r.situation = choices.wholeFile ? *choices.wholeFile
+                      : read.kind == ImportKind::OwnCsv && !trimmed(in.situation).empty()
+                          ? in.situation
+                          : situation_at(choices.rules, in.time);
         // Our own export is the diary as it was, weight-only records too: its round trip keeps them.
         if (in.problem.empty() && in.systolic == 0 && in.diastolic == 0 && read.kind != ImportKind::OwnCsv) {
             ++withoutPressure;  // a pulse or a weight alone is no blood-pressure reading: nothing is made up
@@ -219,21 +258,21 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
             preview.rows.push_back(std::move(row));
             continue;
         }
-        const ValueKey key = value_key(date_number(in.date), r.systolic, r.diastolic, r.pulse);
+        const ValueKey key = value_key(date_number(in.date), r.systolic, r.diastolic);
         const int minute = minute_of_day(in.time);
         const Known* match = nullptr;
         for (auto [it, end] = equals(inDiary, key); it != end && match == nullptr; ++it) {
-            match = same_reading(*it, minute, r.weight) ? &*it : nullptr;
+            match = same_reading(*it, minute, r.pulse, r.weight) ? &*it : nullptr;
         }
         for (auto [it, end] = equals(inFile, key); it != end && match == nullptr && it->row < statusOf.size(); ++it) {
             const ImportStatus earlier = statusOf[it->row];
             const bool taken = earlier == ImportStatus::New || earlier == ImportStatus::Questionable;
-            match = taken && same_reading(*it, minute, r.weight) ? &*it : nullptr;
+            match = taken && same_reading(*it, minute, r.pulse, r.weight) ? &*it : nullptr;
         }
         const Known* typed = nullptr;
         if (match == nullptr) {
             const auto [from, to] =
-                std::equal_range(inDiary.begin(), inDiary.end(), Known{key, 0, 0, nullptr, 0}, pressures_less);
+                std::equal_range(inDiary.begin(), inDiary.end(), Known{key, 0, 0, 0, nullptr, 0}, pressures_less);
             typed = from != to ? &*from : nullptr;
         }
         if (match != nullptr) {
@@ -242,6 +281,9 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
                              ? "同じ測定が日記の " + match->diary->date + " " + match->diary->situation + " にあります"
                              : "同じ測定がファイルの " + std::to_string(read.rows[match->row].line) + " 行目にあります";
             ++preview.counts.inDiary;
+        } else if (std::string outside = outside_diary_days(in.date, range); !outside.empty()) {
+            row.status = ImportStatus::Questionable;
+            row.reason = std::move(outside);
         } else if (typed != nullptr) {
             row.status = ImportStatus::Questionable;
             row.reason = typed_reading_text(*typed->diary);

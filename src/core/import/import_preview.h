@@ -7,6 +7,7 @@
 
 #include "core/import/import_row.h"
 #include "core/import/situation_rules.h"
+#include "core/rules/dates.h"
 #include "core/rules/measurement_record.h"
 
 namespace sora {
@@ -27,6 +28,8 @@ struct ImportChoices {
     SituationRules rules;
     /// Set: every reading gets this situation, whatever its time (and whatever situation our own CSV names).
     std::optional<std::string> wholeFile;
+    /// Set: readings dated after the day after it are questionable, as are readings before the diary's first record.
+    std::optional<Date> today;
 };
 
 /// One row of the preview.

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "core/files/log_backups.h"
 #include "core/files/measurement_log.h"
+#include "core/files/replace_together.h"
 #include "core/files/side_files.h"
 #include "core/files/text_codec.h"
 #include "core/files/text_file.h"
@@ -24,6 +26,55 @@ int seconds_of(const MeasurementRecord& r) {
     const int minute = std::stoi(std::string(time.substr(colon + 1, 2)));
     const int second = std::stoi(std::string(time.substr(colon + 4, 2)));
     return hour * 3600 + minute * 60 + second;
+}
+
+/// The situations of `added` that `situations` lacks, in the order the records first use them.
+std::vector<std::string> situations_missing(const std::vector<MeasurementRecord>& added,
+                                            const std::vector<std::string>& situations) {
+    std::vector<std::string> missing;
+    for (const MeasurementRecord& record : added) {
+        if (std::find(situations.begin(), situations.end(), record.situation) == situations.end() &&
+            std::find(missing.begin(), missing.end(), record.situation) == missing.end()) {
+            missing.push_back(record.situation);
+        }
+    }
+    return missing;
+}
+
+/// The log and the situation list in one journaled change: a process killed in between never leaves readings
+/// whose situations the list lacks. The list is refused (a FIFO, a folder, a read-only file) before the log is
+/// touched. The caller holds the folder's lock.
+WriteResult write_log_and_list(const DataDir& dir, const std::string& logBytes, const FileStamp& readAs,
+                               const std::vector<std::string>& newSituations) {
+    const std::filesystem::path logPath = dir.find(files::Log);
+    const std::filesystem::path listPath = dir.for_writing(files::Situations);
+    if (std::optional<WriteResult> refused = replace_refusal(listPath)) {
+        return *refused;
+    }
+    std::string listNow;
+    std::error_code ec;
+    if (std::filesystem::exists(write_target(listPath), ec) && !read_file(listPath, listNow)) {
+        return WriteResult{false, text_file::cannot_read_message(listPath)};
+    }
+    const std::optional<std::string> listBytes = situations_with_appended(listNow, newSituations);
+    if (!listBytes) {
+        return WriteResult{false, text_file::cannot_hold_message(text_file::name_of(listPath))};
+    }
+    const std::vector<TogetherMember> members = {
+        {{logPath, dir.path() / std::string(files::LogCopy)}, logBytes, &readAs},
+        // Not the rename's "状況リストＣＨＧ.txt": the start-up removes that one's leftovers before it looks at the
+        // import's journal.
+        {{listPath, dir.path() / (std::string(files::Situations) + ".tmp")}, *listBytes, nullptr}};
+    std::string warning = backup_before_rewrite(dir, BackupReason::Import).value_or(std::string());
+    const TogetherResult written = replace_together(dir.path() / std::string(files::ImportJournal), members);
+    WriteResult result = written.write;
+    result.warning = std::move(warning);
+    if (!written && !written.write.changedOnDisk) {
+        result.message += written.restored ? "\r\n「" + text_file::name_of(logPath) + "」と「" +
+                                                 text_file::name_of(listPath) + "」は元のままです。"
+                                           : "\r\n元に戻せなかったファイルがあります。内容を確かめてください。";
+    }
+    return result;
 }
 
 }  // namespace
@@ -124,30 +175,28 @@ ImportWriteResult write_import(const DataDir& dir, const std::vector<Measurement
         result.written.changedOnDisk = true;
         return result;
     }
+    const std::vector<std::string> newSituations = situations_missing(added, situations);
     bool cannotHold = false;
     const std::optional<std::string> spliced = spliced_log(bytes.view(), diary, added, cannotHold);
     if (cannotHold) {
         result.written = WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
         return result;
     }
-    // rewrite_bytes checks the log against readAs again and takes the automatic copy, both under this lock.
-    result.written = spliced ? log.rewrite_bytes(*spliced, files::LogCopy, &readAs, BackupReason::Import)
-                             : log.rewrite_all(merge_in_date_order(diary, added), false, files::LogCopy, &readAs,
-                                               BackupReason::Import);
-    if (!result.written.ok && !result.written.inPlace) {
+    if (newSituations.empty()) {
+        // rewrite_bytes checks the log against readAs again and takes the automatic copy, both under this lock.
+        result.written = spliced ? log.rewrite_bytes(*spliced, files::LogCopy, &readAs, BackupReason::Import)
+                                 : log.rewrite_all(merge_in_date_order(diary, added), false, files::LogCopy, &readAs,
+                                                   BackupReason::Import);
         return result;
     }
-    for (const MeasurementRecord& record : added) {
-        if (std::find(situations.begin(), situations.end(), record.situation) == situations.end() &&
-            std::find(result.situations.begin(), result.situations.end(), record.situation) ==
-                result.situations.end()) {
-            const WriteResult appended = append_situation(dir, record.situation, false);
-            if (!appended.ok) {
-                result.situationWarning = appended.message;
-                break;
-            }
-            result.situations.push_back(record.situation);
-        }
+    const std::optional<std::string> logBytes = spliced ? spliced : encode_log(merge_in_date_order(diary, added));
+    if (!logBytes) {
+        result.written = WriteResult{false, text_file::cannot_hold_message(text_file::name_of(path))};
+        return result;
+    }
+    result.written = write_log_and_list(dir, *logBytes, readAs, newSituations);
+    if (result.written.ok) {
+        result.situations = newSituations;
     }
     return result;
 }

@@ -15,8 +15,7 @@ namespace sora {
 /// Outcome of writing an import.
 struct ImportWriteResult {
     WriteResult written;                  ///< the log's rewrite (its warning: the automatic copy failed)
-    std::vector<std::string> situations;  ///< situations the list did not have and now has
-    std::string situationWarning;         ///< the list could not take them (the log holds the readings all the same)
+    std::vector<std::string> situations;  ///< situations the list did not have and now has (with the log)
 };
 
 /// The diary with the added records in date order: the diary's own order is kept, and each added record goes after
@@ -32,8 +31,10 @@ std::optional<std::string> spliced_log(std::string_view logBytes, const std::vec
 
 /// Writes the chosen records as one change of the log, under the folder's lock: only while the log is still the
 /// file `readAs` describes (the one `diary` was read from, else nothing is written and changedOnDisk is set), the
-/// automatic copy first, then one atomic rewrite in which every line already there keeps its bytes. Afterwards the
-/// situations they use that `situations` lacks are added to the situation list.
+/// automatic copy first, then one atomic rewrite in which every line already there keeps its bytes. When the records
+/// use situations that `situations` lacks, the log and the situation list with those situations appended are
+/// replaced together through the journal "取り込み中.txt" (all or none, also when the process is killed); a list
+/// that is no regular file is refused before the log is touched.
 ImportWriteResult write_import(const DataDir& dir, const std::vector<MeasurementRecord>& diary, const FileStamp& readAs,
                                const std::vector<MeasurementRecord>& added, const std::vector<std::string>& situations);
 

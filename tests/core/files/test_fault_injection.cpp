@@ -19,6 +19,7 @@
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
 #include "core/files/text_codec.h"
+#include "core/import/import_write.h"
 #include "core/views/daily_averages.h"
 #include "fault_sweep.h"
 #include "own_diary_files.h"
@@ -156,6 +157,37 @@ TEST_F(FaultInjection, RenameChangesTheLogAndTheListTogether) {
         return Reported{renamed.ok, renamed.message, renamed.warning};
     });
     w.together = {{"データ.txt", "状況リスト.txt"}};
+    EXPECT_GE(run(w, 48), 12);
+}
+
+/// Every copy in "backup/" is one its list names: an unlisted copy would never be pruned.
+void expect_every_copy_listed(const std::filesystem::path& data) {
+    const auto listed = read_backup_manifest(data / "backup");
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(data / "backup", ec)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name == files::BackupManifest || listed.count(name) != 0) << "not in the list: " << name;
+    }
+}
+
+TEST_F(FaultInjection, AnImportWithANewSituationChangesTheLogAndTheListTogether) {
+    const MeasurementRecord imported{"2005/03/01", "取り込み", 121, 79, 66, "7:00:00", 0};
+    Writer w = writer("import (log, 状況リスト, backup list)", own_diary(), [&] {
+        const LogReadResult log = MeasurementLog(data).read_all();
+        const ImportWriteResult written =
+            write_import(data, log.records, log.stamp, {imported}, read_situations(data).value);
+        return Reported{written.written.ok, written.written.message, written.written.warning};
+    });
+    w.together = {{"データ.txt", "状況リスト.txt"}};
+    w.afterFault = [&](const std::string&) {
+        expect_readable(data);
+        expect_every_copy_listed(dir.path());
+    };
+    w.afterBackupFault = [&](const Reported& r, const Snapshot& before) {
+        EXPECT_FALSE(r.warning.empty()) << "the user is not told that the copy failed";
+        expect_only_complete_copies(dir.path(), before);
+        expect_every_copy_listed(dir.path());
+    };
     EXPECT_GE(run(w, 48), 12);
 }
 

@@ -75,3 +75,26 @@ TEST(LeftoverTemporaries, DeadWritersFilesGoAndOnlyAKeptOneIsMentioned) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(LeftoverTemporaries, ACopyBesideTheFileALinkedLogLeadsToGoesToo) {
+    ScratchDir dir;
+    const fs::path data = dir / "data";
+    const fs::path synced = dir / "synced";
+    fs::create_directories(data);
+    fs::create_directories(synced);
+    sora::test::write_bytes(synced / "データ.txt",
+                            sora::test::cp932("\"2005/02/01\",\"はじめの一歩\",120,80,70,,60\r\n"));
+    fs::create_symlink(synced / "データ.txt", data / "データ.txt");
+    // A write of the log puts its temporary copy beside the real file, where a kill leaves it.
+    const std::string leftover = "データコピー." + std::to_string(sora::test::dead_pid()) + "-3.txt";
+    sora::test::write_bytes(synced / leftover, std::string(4096, 'x'));
+    sora::test::write_bytes(synced / "データコピー.txt", "利用者のファイル");
+    const sora::TogetherRecovery recovery = sora::recover_interrupted_rename(sora::DataDir(data));
+    EXPECT_EQ(recovery.temporariesRemoved, 1);
+    EXPECT_FALSE(fs::exists(synced / leftover));
+    EXPECT_TRUE(fs::exists(synced / "データコピー.txt"));
+}
+
+}  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -427,6 +428,26 @@ TEST_F(Backups, PruningDeletesOnlyCopiesTheProgramWroteItself) {
     // Of the program's own: the newest twenty and the first of the day; the rest went, and left the list.
     EXPECT_EQ(left.size(), foreign.size() + BackupsKeptNewest + 1);
     EXPECT_EQ(read_backup_manifest(elsewhere).size(), BackupsKeptNewest + 1);
+}
+
+TEST_F(Backups, PruningLeavesTheUsersOwnFilesAndForgetsCopiesNeverWritten) {
+    // A process that is gone for sure: its temporary copy is a leftover.
+    const std::string leftover = "データコピー." + std::to_string(test::dead_pid()) + "-1.txt";
+    const std::vector<std::string> users = {"データコピー.txt", "データコピー.2019年の控え.txt",
+                                            "データコピー.1-2.bak.txt"};
+    for (const std::string& name : users) {
+        putCopy(name, "the user's own\r\n");
+    }
+    putCopy(leftover, "cut off");
+    // A copy listed by a process killed before it wrote the copy itself.
+    write_backup_manifest(backups(), {{"データ_20040101_070000.txt", BackupReason::Import}}, 0600);
+
+    ASSERT_EQ(backup_log(dir(), Now, BackupReason::Import), std::nullopt);
+    std::vector<std::string> expected = users;
+    expected.push_back(CopyName);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(copies(), expected);
+    EXPECT_EQ(read_backup_manifest(backups()), (std::map<std::string, BackupReason>{{CopyName, BackupReason::Import}}));
 }
 
 TEST_F(Backups, CopiesAreAsPrivateAsTheLogAndTellWhatWasAboutToChange) {

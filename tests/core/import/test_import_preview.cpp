@@ -7,6 +7,7 @@
 
 #include "core/import/import_preview.h"
 #include "core/import/situation_rules.h"
+#include "core/rules/saving_time.h"
 #include "core/views/measurement_csv.h"
 #include "import_test_support.h"
 #include "test_support.h"
@@ -184,7 +185,14 @@ TEST(ImportPreview, OwnCsvReadsBackTheSameRecords) {
             EXPECT_NE(row.status, ImportStatus::Unreadable) << row.reason;
             back.push_back(row.record);
         }
-        ASSERT_EQ(back, diary) << "round " << round;
+        // An empty situation, which the entry panel never saves, is left to the rules.
+        std::vector<MeasurementRecord> expected = diary;
+        for (MeasurementRecord& r : expected) {
+            if (r.situation.empty()) {
+                r.situation = situation_at(choices.rules, split_saving_time(r.diary).time);
+            }
+        }
+        ASSERT_EQ(back, expected) << "round " << round;
         // Read again into the diary it came from, nothing is new.
         const ImportPreview again = build_import_preview(file.fileName, file.read, diary, choices);
         EXPECT_EQ(again.counts.added + again.counts.questionable, 0u) << "round " << round;

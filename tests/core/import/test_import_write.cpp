@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <chrono>
 #include <random>
 #include <thread>
 
+#include "core/edits/rename_situation.h"
 #include "core/edits/undo_history.h"
+#include "core/files/backup_manifest.h"
 #include "core/files/log_backups.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
@@ -135,6 +138,22 @@ TEST_F(ImportWriteTest, ALogChangedSinceThePreviewIsNotWritten) {
     EXPECT_TRUE(result.situations.empty());
 }
 
+TEST_F(ImportWriteTest, ASituationListThatIsNoRegularFileIsRefusedBeforeTheLogIsTouched) {
+    const std::string before = rawFile("データ.txt");
+    std::filesystem::remove(path("状況リスト.txt"));
+    // Appending to a FIFO would wait for a reader for ever, after the log was already rewritten.
+    ASSERT_EQ(::mkfifo(path("状況リスト.txt").c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    const ImportWriteResult result = importOmron();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_FALSE(result.written.ok);
+    EXPECT_EQ(result.written.message,
+              "「状況リスト.txt」は普通のファイルではない（FIFO（名前付きパイプ））ため、置き換えませんでした。");
+    EXPECT_EQ(rawFile("データ.txt"), before);
+    EXPECT_FALSE(std::filesystem::exists(m_scratch / "backup" / std::filesystem::u8path("データ_20240109_101500.txt")))
+        << "a copy for a write that never happened";
+}
+
 TEST_F(ImportWriteTest, OneUndoTakesTheWholeImportBack) {
     const std::string logBefore = rawFile("データ.txt");
     const std::string listBefore = rawFile("状況リスト.txt");
@@ -150,7 +169,8 @@ TEST_F(ImportWriteTest, OneUndoTakesTheWholeImportBack) {
 }
 
 pid_t start_import_loop(const ScratchDir& dir, const std::filesystem::path& csv) {
-    std::vector<std::string> args = {SORANOTE_IMPORT_LOOP, dir.path().string(), csv.string(), "起床後"};
+    // A situation the list lacks: every import changes the log and the list.
+    std::vector<std::string> args = {SORANOTE_IMPORT_LOOP, dir.path().string(), csv.string(), "取り込み"};
     std::vector<char*> argv;
     for (std::string& arg : args) {
         argv.push_back(arg.data());
@@ -160,7 +180,7 @@ pid_t start_import_loop(const ScratchDir& dir, const std::filesystem::path& csv)
     return ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
-TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
+TEST(ImportKilled, TheLogAndTheListEndOldOrNewTogetherAndNoCopyIsLeftUnlisted) {
     ScratchDir dir;
     constexpr int Records = 3000;  // long enough a rewrite to be killed in the middle
     constexpr int Imported = 1000;
@@ -196,14 +216,30 @@ TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the import loop ended with " << WEXITSTATUS(status);
         ++kills;
+        // As the program's next start does.
+        const TogetherRecovery recovery = recover_interrupted_rename(data);
+        ASSERT_NE(recovery.outcome, TogetherRecovery::Outcome::Failed) << recovery.message;
         const LogReadResult after = MeasurementLog(data).read_all();
         ASSERT_TRUE(after.ok) << "kill " << kills << ": " << after.message;
         const std::size_t count = after.records.size();
         ASSERT_TRUE(count == Records || count == Records + Imported) << "kill " << kills << ": " << count;
         (count == Records ? oldLogs : newLogs) += 1;
+        EXPECT_EQ(bytes_of(dir / "状況リスト.txt"), cp932(count == Records ? "起床後\r\n" : "起床後\r\n取り込み\r\n"))
+            << "kill " << kills << ": the list does not go with the log";
+        // Nothing left behind: every file of the folder and of backup/ is a data file or a copy its list names.
+        const auto listed = read_backup_manifest(dir / "backup");
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+            const std::string name = entry.path().filename().string();
+            if (entry.is_directory() || name == "in.csv" || name == "データ.txt" || name == "状況リスト.txt" ||
+                name == "控え一覧.txt" || name.starts_with(".")) {
+                continue;
+            }
+            EXPECT_EQ(listed.count(name), 1u) << "kill " << kills << ": left behind: " << name;
+        }
         if (count != Records) {
-            // Put the old log back for the next kill, as an undo would.
+            // Put the old files back for the next kill, as an undo would.
             write_bytes(dir / "データ.txt", cp932(log));
+            write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
         }
     }
     std::printf("[ kill loop] kills %d: old log %d, new log %d\n", kills, oldLogs, newLogs);

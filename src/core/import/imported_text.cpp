@@ -1,0 +1,36 @@
+#include "core/import/imported_text.h"
+
+#include <algorithm>
+
+#include "core/rules/control_characters.h"
+
+namespace sora {
+namespace {
+
+std::size_t characters_in(const std::string& utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string too_long(const char* what, std::size_t length, std::size_t limit) {
+    return std::string(what) + "が長すぎます（" + std::to_string(length) + " 文字。" + std::to_string(limit) +
+           " 文字まで）";
+}
+
+}  // namespace
+
+void fit_imported_texts(ImportRow& row) {
+    row.note = blank_control_characters(row.note);
+    row.situation = blank_control_characters(row.situation);
+    std::replace(row.situation.begin(), row.situation.end(), '\t', ' ');
+    if (!row.problem.empty()) {
+        return;
+    }
+    if (const std::size_t length = characters_in(row.note); length > MaxImportedDiaryChars) {
+        row.problem = too_long("一言日記", length, MaxImportedDiaryChars);
+    } else if (const std::size_t chars = characters_in(row.situation); chars > MaxImportedSituationChars) {
+        row.problem = too_long("状況", chars, MaxImportedSituationChars);
+    }
+}
+
+}  // namespace sora
