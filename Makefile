@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 JOBS      ?= $(shell nproc)
 PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk fonts-morisawa-bizud-gothic libgtest-dev \
              libgmock-dev libbenchmark-dev nlohmann-json3-dev poppler-utils ccache dpkg-dev appstream man-db \
-             libexpat1-dev libzip-dev pkg-config qt6-translations-l10n desktop-file-utils
+             libexpat1-dev libzip-dev pkg-config qt6-translations-l10n desktop-file-utils syncthing
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_ARGS ?=
 

@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_conflicts.h"
 #include "cli/cli_import.h"
 #include "cli/cli_report.h"
 #include "cli/fd_output.h"
@@ -184,7 +185,7 @@ std::string usage() {
            "averages [--from YY/MM/DD --to YY/MM/DD] | list [--sort COLUMN [--descending]] | calendar [--simple] | "
            "trend | diary | report [--from YYYY/MM/DD --to YYYY/MM/DD] | "
            "export --csv [--from TEXT --to TEXT] [--weekday 0-6] [--keyword TEXT] [--output FILE [--overwrite]] | "
-           "import --check FILE}";
+           "import --check FILE | conflicts}";
 }
 
 namespace {
@@ -241,6 +242,10 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
         }
         if (command == "export") {
             return run_export(options, input, out, err);
+        }
+        if (command == "conflicts") {
+            return run_conflicts({args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()}, dir, input.records,
+                                 json, out, err);
         }
         if (command == "import") {
             return run_import({args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()}, dir, input.records, json,

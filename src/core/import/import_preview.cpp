@@ -184,10 +184,11 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
         r.pulse = in.pulse;
         r.weight = in.weight;
         r.diary = import_diary_text(in.time, in.note);
-        // Our own CSV names each reading's situation (an empty one too); other files leave it to the rules.
-        r.situation = choices.wholeFile                 ? *choices.wholeFile
-                      : read.kind == ImportKind::OwnCsv ? in.situation
-                                                        : situation_at(choices.rules, in.time);
+        // Our own CSV and log name each reading's situation (an empty one too); other files leave it to the rules.
+        const bool ownSituation = read.kind == ImportKind::OwnCsv || read.kind == ImportKind::OwnLog;
+        r.situation = choices.wholeFile ? *choices.wholeFile
+                      : ownSituation    ? in.situation
+                                        : situation_at(choices.rules, in.time);
         if (!in.problem.empty()) {
             row.status = ImportStatus::Unreadable;
             row.reason = in.problem;
