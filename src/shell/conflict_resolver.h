@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "common/screen_context.h"
+#include "core/edits/conflict_merge.h"
 #include "core/files/conflict_copies.h"
 
 class DiaryImport;

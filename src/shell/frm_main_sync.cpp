@@ -1,5 +1,6 @@
 // frmMain's part in sharing the data folder between PCs: the watch on the folder and the conflict copies.
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QStatusBar>
 
@@ -20,6 +21,45 @@ QStringList listOf(const std::vector<std::string>& items) {
         list.append(qs(item));
     }
     return list;
+}
+
+/// What the user has typed and chosen in the entry panel: a rebuild of the main screen empties the panel, and a
+/// reload of another PC's changes must not take it away.
+struct TypedEntry {
+    std::vector<std::pair<QLineEdit*, QString>> boxes;
+    QString situation;
+    bool chosen = false;
+};
+
+TypedEntry typedEntry(const QWidget& window) {
+    TypedEntry typed;
+    for (const char* name : {"txtMaxInp", "txtMinInp", "txtMyakuInp", "txtTaiInp"}) {
+        if (auto* box = window.findChild<QLineEdit*>(name)) {
+            typed.boxes.emplace_back(box, box->text());
+        }
+    }
+    if (const auto* list = window.findChild<QListWidget*>("lstAct");
+        list != nullptr && list->currentItem() != nullptr) {
+        typed.situation = list->currentItem()->text();
+        typed.chosen = list->currentItem()->isSelected();
+    }
+    return typed;
+}
+
+void restoreEntry(const QWidget& window, const TypedEntry& typed) {
+    for (const auto& [box, text] : typed.boxes) {
+        box->setText(text);
+    }
+    auto* list = window.findChild<QListWidget*>("lstAct");
+    if (list == nullptr || typed.situation.isEmpty()) {
+        return;
+    }
+    const QList<QListWidgetItem*> found = list->findItems(typed.situation, Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        // Selecting it chooses it again, as the user had it.
+        list->setCurrentItem(found.front(),
+                             typed.chosen ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate);
+    }
 }
 
 }  // namespace
@@ -50,15 +90,16 @@ void frmMain::checkFolderNow() {
 }
 
 void frmMain::readOutsideChanges(const QStringList& names) {
+    const TypedEntry typed = typedEntry(*this);
     QStringList sideFiles = names;
     sideFiles.removeAll(qs(std::string(sora::files::Log)));
-    const bool situationsToo = sideFiles.removeAll(qs(std::string(sora::files::Situations))) > 0;
-    if (situationsToo) {
+    if (sideFiles.removeAll(qs(std::string(sora::files::Situations))) > 0) {
         rereadSituations();
     }
     rereadSideFiles(sideFiles);
     // The screens follow the files; what is typed in the entry panel and in an open dialog stays as it is.
     showChangedDiary(false);
+    restoreEntry(*this, typed);
     statusBar()->showMessage(OutsideChangeNotice, 10000);
 }
 
@@ -66,21 +107,8 @@ void frmMain::rereadSituations() {
     const auto situations = sora::read_situations(m_dir);
     reportReadError(situations.message);
     const QStringList items = listOf(situations.value);
-    if (!situations.ok || items == m_situations) {
-        return;
-    }
-    // Refilling empties the entry list: the situation the user was on stays the current one.
-    auto* lstAct = findChild<QListWidget*>("lstAct");
-    const QString current =
-        lstAct != nullptr && lstAct->currentItem() != nullptr ? lstAct->currentItem()->text() : QString();
-    const bool selected = lstAct != nullptr && lstAct->currentItem() != nullptr && lstAct->currentItem()->isSelected();
-    setSituationLists(items);
-    if (lstAct != nullptr && !current.isEmpty()) {
-        const QList<QListWidgetItem*> found = lstAct->findItems(current, Qt::MatchExactly);
-        if (!found.isEmpty()) {
-            lstAct->setCurrentItem(found.front(),
-                                   selected ? QItemSelectionModel::SelectCurrent : QItemSelectionModel::NoUpdate);
-        }
+    if (situations.ok && items != m_situations) {
+        setSituationLists(items);
     }
 }
 

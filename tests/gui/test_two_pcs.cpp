@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -22,6 +23,14 @@ namespace {
 const std::string kLog =
     "\"2026/12/01\",\"はじめの一歩\",120,80,70,,62.5\n"
     "\"2026/12/07\",\"起床後\",131,84,68,\"7:05:09\",62.4\n";
+/// The bytes of lines as the program writes them: CR LF.
+std::string crlf(const std::string& lines) {
+    std::string out;
+    for (char c : lines) {
+        out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    return out;
+}
 const std::string kLogCopy = "データ.sync-conflict-20261207-235123-I3I3VSL.txt";
 
 class TwoPcs : public ::testing::Test {
@@ -63,6 +72,12 @@ TEST_F(TwoPcs, AnotherPcsReadingAppearsWhatIsTypedStaysAndOwnSavesGiveNoNotice) 
     ASSERT_TRUE(app.showActive());
     window.watchFolder();
     const int before = rows();
+    auto* list = app.find<QListWidget>("lstAct");
+    const auto choose = [&](const QString& situation) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->findItems(situation, Qt::MatchExactly).front()).center());
+    };
+    choose("就寝前");
     app.find<QLineEdit>("txtMaxInp")->setText("135");
 
     replaceFromOutside("データ.txt", kLog + "\"2026/12/07\",\"就寝前\",128,82,66,\"21:30:00\",0\n");
@@ -71,13 +86,13 @@ TEST_F(TwoPcs, AnotherPcsReadingAppearsWhatIsTypedStaysAndOwnSavesGiveNoNotice) 
     EXPECT_EQ(rows(), before + 1);
     EXPECT_EQ(app.listItems("lstAct"), (QStringList{"起床後", "就寝前", "散歩後"}));
     EXPECT_EQ(app.find<QLineEdit>("txtMaxInp")->text(), "135");
+    ASSERT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->selectedItems().front()->text(), "就寝前");
     EXPECT_EQ(notice(), frmMain::OutsideChangeNotice);
 
     // The program's own save is no outside change.
     window.findChild<QStatusBar*>()->clearMessage();
-    auto* list = app.find<QListWidget>("lstAct");
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->findItems("起床後", Qt::MatchExactly).front()).center());
+    choose("起床後");
     app.find<QLineEdit>("txtMaxInp")->setText("135");
     app.find<QLineEdit>("txtMinInp")->setText("85");
     app.find<QLineEdit>("txtMyakuInp")->setText("70");
@@ -87,7 +102,9 @@ TEST_F(TwoPcs, AnotherPcsReadingAppearsWhatIsTypedStaysAndOwnSavesGiveNoNotice) 
     window.checkFolderNow();
     EXPECT_EQ(notice(), QString());
     // The watch sees the folder by itself, after a short pause.
-    replaceFromOutside("データ.txt", app.readFile("データ.txt") + "\"2026/12/07\",\"就寝前\",118,76,61,\"\",0\n");
+    replaceFromOutside("データ.txt", kLog + "\"2026/12/07\",\"就寝前\",128,82,66,\"21:30:00\",0\n" +
+                                         "\"2026/12/07\",\"起床後\",135,85,70,\"\",62\n" +
+                                         "\"2026/12/07\",\"就寝前\",118,76,61,\"\",0\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return rows() == before + 3; }, 5000));
     EXPECT_EQ(notice(), frmMain::OutsideChangeNotice);
 }
@@ -107,7 +124,7 @@ TEST_F(TwoPcs, TheLogsConflictCopyIsMergedThroughThePreviewAndKeptInBackup) {
     ASSERT_NE(preview, nullptr);
     QTest::mouseClick(preview->findChild<QPushButton*>("cmdImportOk"), Qt::LeftButton);
     QTest::qWait(20);
-    EXPECT_EQ(app.readFile("データ.txt"), kLog + "\"2026/12/07\",\"就寝前\",128,82,66,\"21:30:00\",0\r\n");
+    EXPECT_EQ(app.readFile("データ.txt"), crlf(kLog + "\"2026/12/07\",\"就寝前\",128,82,66,\"21:30:00\",0\n"));
     EXPECT_FALSE(app.exists(kLogCopy));
     EXPECT_TRUE(inBackup(kLogCopy));
     EXPECT_NE(app.readFile("backup/控え一覧.txt").find(kLogCopy + "\",\"競合コピー\""), std::string::npos);
@@ -131,8 +148,6 @@ TEST_F(TwoPcs, SideFileCopiesMergeByUnionOrChoiceAndDeclinedCopiesAreSetAside) {
     ASSERT_TRUE(app.showActive());
     app.dialogs().queueAnswer(ui::Answer::Yes);
     window.watchFolder();
-    EXPECT_EQ(app.readFile("状況リスト.txt"), "起床後\r\n就寝前\r\n散歩後\r\n");
-    EXPECT_EQ(app.listItems("lstAct"), (QStringList{"起床後", "就寝前", "散歩後"}));
     SideFileChoice* choice = shown<SideFileChoice>();
     ASSERT_NE(choice, nullptr);
     EXPECT_EQ(choice->findChild<QPlainTextEdit*>("txtConflictOurs")->toPlainText(), "0\n");
@@ -141,6 +156,8 @@ TEST_F(TwoPcs, SideFileCopiesMergeByUnionOrChoiceAndDeclinedCopiesAreSetAside) {
     QTest::qWait(20);
     EXPECT_EQ(app.readFile("マーカー.TXT"), "2\r\n");
     EXPECT_EQ(window.state().markerMode, 2);
+    EXPECT_EQ(app.readFile("状況リスト.txt"), "起床後\r\n就寝前\r\n散歩後\r\n");
+    EXPECT_EQ(app.listItems("lstAct"), (QStringList{"起床後", "就寝前", "散歩後"}));
     EXPECT_TRUE(inBackup("状況リスト-LAPTOP.txt"));
     EXPECT_TRUE(inBackup("マーカー-LAPTOP.TXT"));
 
@@ -168,6 +185,7 @@ TEST_F(TwoPcs, OnOnePcNothingIsAskedShownOrRewritten) {
         before.push_back({entry.path(), sora::stamp_of(entry.path())});
     }
     frmMain& window = app.start();
+    app.dialogs().clear();  // the sample's own notice
     window.watchFolder();
     window.buildAllScreens();
     window.checkFolderNow();
