@@ -1,6 +1,7 @@
 #include "syncthing_pair.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
@@ -10,6 +11,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 #include <thread>
@@ -28,6 +30,7 @@ std::string run_program(const std::vector<std::string>& args, int& status) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 1);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     std::vector<std::string> copies = args;
     std::vector<char*> argv;
@@ -123,8 +126,20 @@ void SyncthingPair::writeConfig(const Instance& self, const Instance& other) con
                "    <address>tcp://127.0.0.1:" +
                std::to_string(instance.listenPort) + "</address>\n    <paused>false</paused>\n  </device>\n";
     };
+    // The version the installed Syncthing wrote when it generated the keys: an older Syncthing refuses a newer one.
+    std::string version = "36";
+    {
+        std::ifstream generated(self.home / "config.xml");
+        const std::string text((std::istreambuf_iterator<char>(generated)), std::istreambuf_iterator<char>());
+        const std::size_t at = text.find("<configuration version=\"");
+        if (at != std::string::npos) {
+            const std::size_t from = at + 24;
+            version = text.substr(from, text.find('"', from) - from);
+        }
+    }
     std::ofstream config(self.home / "config.xml", std::ios::trunc);
-    config << "<configuration version=\"37\">\n"
+    config << "<configuration version=\"" << version
+           << "\">\n"
               "  <folder id=\"soranote\" label=\"soranote\" path=\""
            << self.folder.string()
            << "\" type=\"sendreceive\" rescanIntervalS=\"3600\" fsWatcherEnabled=\"true\" fsWatcherDelayS=\"1\" "
@@ -172,7 +187,8 @@ bool SyncthingPair::launch(Instance& instance) {
         argv.push_back(arg.data());
     }
     argv.push_back(nullptr);
-    std::vector<std::string> environment = {"STNODEFAULTFOLDER=1", "STNOUPGRADE=1",
+    // STMONITORED: no monitor process in between, so that the process id is Syncthing's own and stopping it stops it.
+    std::vector<std::string> environment = {"STNODEFAULTFOLDER=1", "STNOUPGRADE=1", "STNORESTART=1", "STMONITORED=yes",
                                             "HOME=" + instance.home.string()};
     for (char** e = environ; *e != nullptr; ++e) {
         if (std::string(*e).rfind("HOME=", 0) != 0) {
@@ -184,7 +200,15 @@ bool SyncthingPair::launch(Instance& instance) {
         envp.push_back(entry.data());
     }
     envp.push_back(nullptr);
-    if (::posix_spawn(&instance.pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0) {
+    // Its console output goes beside its log, out of the test's own.
+    const std::string console = (instance.home / "console.log").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const int spawned = ::posix_spawn(&instance.pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
         instance.pid = -1;
         m_error = "syncthing を起動できません";
         return false;
@@ -216,8 +240,8 @@ bool SyncthingPair::start() {
             int status = 0;
             if (::waitpid(m_instances[i].pid, &status, WNOHANG) == m_instances[i].pid) {
                 m_instances[i].pid = -1;
-                m_error = "syncthing が起動直後に終了しました（" + (m_instances[i].home / "syncthing.log").string() +
-                          "）";
+                m_error =
+                    "syncthing が起動直後に終了しました（" + (m_instances[i].home / "syncthing.log").string() + "）";
                 return false;
             }
             if (std::chrono::steady_clock::now() > deadline) {
@@ -245,9 +269,9 @@ bool SyncthingPair::request(int i, const std::string& method, const std::string&
         ::close(fd);
         return false;
     }
-    const std::string text = method + " " + target + " HTTP/1.0\r\nHost: 127.0.0.1:" +
-                             std::to_string(m_instances[i].guiPort) + "\r\nX-API-Key: " + m_apiKey +
-                             "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+    const std::string text = method + " " + target +
+                             " HTTP/1.0\r\nHost: 127.0.0.1:" + std::to_string(m_instances[i].guiPort) +
+                             "\r\nX-API-Key: " + m_apiKey + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
     if (::send(fd, text.data(), text.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(text.size())) {
         ::close(fd);
         return false;

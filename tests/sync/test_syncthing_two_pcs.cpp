@@ -3,6 +3,7 @@
 // log on both PCs. Then one program runs while the other PC saves → the reading appears on its screen.
 #include <gtest/gtest.h>
 
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <chrono>
@@ -93,7 +94,8 @@ TEST(SyncthingTwoPcs, ConflictCopyMergedOnBothAndAReadingAppearsWhileRunning) {
     ASSERT_TRUE(sync.scan(0) && sync.scan(1));
     std::this_thread::sleep_for(std::chrono::seconds(2));
     ASSERT_TRUE(sync.resume());
-    ASSERT_TRUE(waitFor([&] { return !conflictCopies(pcA).empty() && conflictCopies(pcA) == conflictCopies(pcB); }, 120))
+    ASSERT_TRUE(
+        waitFor([&] { return !conflictCopies(pcA).empty() && conflictCopies(pcA) == conflictCopies(pcB); }, 120))
         << "no conflict copy reached both PCs";
     const std::string copy = conflictCopies(pcA).front();
     EXPECT_EQ(sora::conflict_copy_of(copy)->tool, sora::SyncTool::Syncthing);
