@@ -160,23 +160,11 @@ pid_t start_import_loop(const ScratchDir& dir, const std::filesystem::path& csv)
     return ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
-TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
-    ScratchDir dir;
-    constexpr int Records = 3000;  // long enough a rewrite to be killed in the middle
-    constexpr int Imported = 1000;
-    std::string log;
-    std::string csv = "日付と時刻,最高血圧,最低血圧,脈拍\n";
-    for (int i = 0; i < Records; ++i) {
-        log += "\"" + format_date(Date{2005, 1, 1}.add_days(i)) + "\",\"起床後\",120,80,70,\"\",62.5\r\n";
-    }
-    for (int i = 0; i < Imported; ++i) {
-        csv += format_date(Date{2005, 1, 1}.add_days(i * 3)) + " 07:30,131,85,66\n";
-    }
-    write_bytes(dir / "データ.txt", cp932(log));
-    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
-    write_bytes(dir / "in.csv", csv);
+/// Kills the import loop at random moments while it imports `input` into a log of `records` records: after every
+/// kill the log is the old one or the old one with all `imported` records, never anything between.
+void kill_while_importing(const ScratchDir& dir, const std::string& log, int records, int imported,
+                          const std::filesystem::path& input) {
     const DataDir data(dir.path());
-
     std::mt19937 random(20240105);
     int maxDelayUs = 30000;
     int kills = 0;
@@ -184,7 +172,7 @@ TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
     int newLogs = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
     while (kills < 60 && std::chrono::steady_clock::now() < deadline) {
-        const pid_t pid = start_import_loop(dir, dir / "in.csv");
+        const pid_t pid = start_import_loop(dir, input);
         ASSERT_GT(pid, 0) << "cannot start " << SORANOTE_IMPORT_LOOP;
         if (kills > 0 && kills % 10 == 0 && newLogs == 0 && maxDelayUs < 2000000) {
             maxDelayUs *= 2;
@@ -199,9 +187,10 @@ TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
         const LogReadResult after = MeasurementLog(data).read_all();
         ASSERT_TRUE(after.ok) << "kill " << kills << ": " << after.message;
         const std::size_t count = after.records.size();
-        ASSERT_TRUE(count == Records || count == Records + Imported) << "kill " << kills << ": " << count;
-        (count == Records ? oldLogs : newLogs) += 1;
-        if (count != Records) {
+        ASSERT_TRUE(count == static_cast<std::size_t>(records) || count == static_cast<std::size_t>(records + imported))
+            << "kill " << kills << ": " << count;
+        (count == static_cast<std::size_t>(records) ? oldLogs : newLogs) += 1;
+        if (count != static_cast<std::size_t>(records)) {
             // Put the old log back for the next kill, as an undo would.
             write_bytes(dir / "データ.txt", cp932(log));
         }
@@ -209,6 +198,46 @@ TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
     std::printf("[ kill loop] kills %d: old log %d, new log %d\n", kills, oldLogs, newLogs);
     EXPECT_GE(kills, 20);
     EXPECT_GT(newLogs, 0) << "no import got through before its kill: nothing was tried";
+}
+
+std::string log_of_days(int days) {
+    std::string log;
+    for (int i = 0; i < days; ++i) {
+        log += "\"" + format_date(Date{2005, 1, 1}.add_days(i)) + "\",\"起床後\",120,80,70,\"\",62.5\r\n";
+    }
+    return log;
+}
+
+TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
+    ScratchDir dir;
+    constexpr int Records = 3000;  // long enough a rewrite to be killed in the middle
+    constexpr int Imported = 1000;
+    const std::string log = log_of_days(Records);
+    std::string csv = "日付と時刻,最高血圧,最低血圧,脈拍\n";
+    for (int i = 0; i < Imported; ++i) {
+        csv += format_date(Date{2005, 1, 1}.add_days(i * 3)) + " 07:30,131,85,66\n";
+    }
+    write_bytes(dir / "データ.txt", cp932(log));
+    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
+    write_bytes(dir / "in.csv", csv);
+    kill_while_importing(dir, log, Records, Imported, dir / "in.csv");
+}
+
+TEST(ImportKilled, MergingASyncToolsConflictCopyOfTheLogEndsOldOrNew) {
+    // The other PC's log: the same days, and a reading of its own on every third day.
+    ScratchDir dir;
+    constexpr int Records = 3000;
+    constexpr int Imported = 1000;
+    const std::string log = log_of_days(Records);
+    std::string copy = log;
+    for (int i = 0; i < Imported; ++i) {
+        copy += "\"" + format_date(Date{2005, 1, 1}.add_days(i * 3)) + "\",\"就寝前\",131,85,66,\"21:30:00\",0\r\n";
+    }
+    write_bytes(dir / "データ.txt", cp932(log));
+    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
+    const std::filesystem::path conflictCopy = dir / "データ.sync-conflict-20261207-235123-I3I3VSL.txt";
+    write_bytes(conflictCopy, cp932(copy));
+    kill_while_importing(dir, log, Records, Imported, conflictCopy);
 }
 
 }  // namespace
