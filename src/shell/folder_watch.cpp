@@ -72,11 +72,3 @@ void FolderWatch::checkNow() {
         emit conflictCopiesAppeared();
     }
 }
-
-QStringList FolderWatch::conflictCopies() const {
-    QStringList names;
-    for (const sora::ConflictCopy& copy : sora::find_conflict_copies(m_dir)) {
-        names.append(QString::fromStdString(copy.name));
-    }
-    return names;
-}

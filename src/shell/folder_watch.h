@@ -22,8 +22,6 @@ public:
     void start();
     /// Looks at the folder now instead of after the pause that lets a sync tool finish its renames.
     void checkNow();
-    /// The conflict copies in the folder now.
-    QStringList conflictCopies() const;
 
 signals:
     /// Data files (canonical names) that another program replaced or changed since the last look.

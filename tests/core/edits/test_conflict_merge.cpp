@@ -5,7 +5,6 @@
 #include "core/files/backup_manifest.h"
 #include "core/files/measurement_log.h"
 #include "core/files/side_files.h"
-#include "core/import/import_file.h"
 #include "test_support.h"
 
 namespace sora::test {
@@ -46,13 +45,6 @@ TEST_F(ConflictMerge, ALogCopysReadingsTheDiaryLacksAreToBeAddedWithTheirSituati
     EXPECT_EQ(missing[2].time, "6:00:00");
 }
 
-TEST_F(ConflictMerge, ACopyThatIsNoLogIsSaidSoAndNothingIsMissing) {
-    writeFile(LogCopy, "日付,最高血圧\r\n2026/12/07,120\r\n");
-    const ImportPreview preview = compare_log_copy(dir(), LogCopy, diary());
-    EXPECT_FALSE(preview.message.empty());
-    EXPECT_TRUE(readings_missing(preview).empty());
-}
-
 TEST_F(ConflictMerge, TheSituationListBecomesTheUnionAndTheCopyGoesIntoBackup) {
     writeFile("状況リスト.txt", "起床後\r\n就寝前\r\n");
     const ConflictCopy copy = *conflict_copy_of("状況リスト.sync-conflict-20261207-235123-ABCDEF7.txt");
@@ -87,13 +79,6 @@ TEST_F(ConflictMerge, KeepingTheCopyReplacesTheFileAndSettingAsideNeverOverwrite
     EXPECT_EQ(readFile("backup/マーカー-LAPTOP_2.TXT"), "2\r\n");
     EXPECT_EQ(manifest().count("マーカー-LAPTOP_2.TXT"), 1u);
     EXPECT_EQ(fileNames(), (std::vector<std::string>{"データ.txt", "マーカー.TXT"}));
-}
-
-TEST_F(ConflictMerge, DataFileTextIsShownDecodedOrWithWhyNot) {
-    writeFile("気付きメモ.txt", "血圧手帳を持参\r\n");
-    write_bytes(path("ﾌﾟﾗｲﾍﾞｰﾄ.txt"), "\x81");
-    EXPECT_EQ(data_file_text(dir(), "気付きメモ.txt"), "血圧手帳を持参\r\n");
-    EXPECT_NE(data_file_text(dir(), "ﾌﾟﾗｲﾍﾞｰﾄ.txt").find("読めません"), std::string::npos);
 }
 
 }  // namespace

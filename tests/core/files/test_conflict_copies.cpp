@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "core/files/conflict_copies.h"
-#include "core/files/own_writes.h"
 #include "test_support.h"
 
 namespace sora::test {
@@ -61,19 +60,6 @@ TEST(ConflictCopies, FoundInTheFolderOnlyAsRegularFilesAndSorted) {
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(found[0].name, "データ.sync-conflict-20261207-235123-I3I3VSL.txt");
     EXPECT_EQ(found[1].original, "状況リスト.txt");
-}
-
-TEST(OwnWrites, TellTheProgramsWritesFromAnotherProgramsReplace) {
-    ScratchDir dir;
-    const std::filesystem::path file = dir / "マーカー.TXT";
-    ASSERT_TRUE(replace_file(file, dir / "マーカー.TXT.tmp", "1\r\n").ok);
-    EXPECT_TRUE(is_own_write(file, stamp_of(file)));
-    ASSERT_TRUE(append_to_file(file, "2\r\n").ok);
-    EXPECT_TRUE(is_own_write(file, stamp_of(file)));
-    // A sync tool puts its own new file in place by a rename.
-    write_bytes(dir / ".syncthing.マーカー.TXT.tmp", "3\r\n");
-    std::filesystem::rename(dir / ".syncthing.マーカー.TXT.tmp", file);
-    EXPECT_FALSE(is_own_write(file, stamp_of(file)));
 }
 
 }  // namespace
