@@ -6,7 +6,7 @@ JOBS      ?= $(shell nproc)
 PACKAGES  := cmake g++ make qt6-base-dev libqcustomplot-dev fonts-noto-cjk fonts-morisawa-bizud-gothic libgtest-dev \
              libgmock-dev libbenchmark-dev nlohmann-json3-dev poppler-utils ccache dpkg-dev appstream man-db \
              libexpat1-dev libzip-dev pkg-config qt6-translations-l10n desktop-file-utils qt6-base-private-dev \
-             xvfb dbus at-spi2-core python3-pyatspi orca
+             xvfb dbus at-spi2-core python3-pyatspi orca syncthing
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CMAKE_ARGS ?=
 

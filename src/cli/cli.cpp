@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <charconv>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <ostream>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_conflicts.h"
 #include "cli/cli_import.h"
 #include "cli/cli_report.h"
 #include "cli/fd_output.h"
@@ -187,7 +188,7 @@ std::string usage() {
            "trend | diary | report [--from YYYY/MM/DD --to YYYY/MM/DD] | "
            "export --csv [--from TEXT --to TEXT] [--weekday 0-6] [--keyword TEXT] [--output FILE [--overwrite]] | "
            "import --check FILE [--map ROLE=COLUMN,...] [--separator ','|';'|tab] [--encoding utf-8|cp932|utf-16] "
-           "[--date-order ymd|dmy|mdy]}";
+           "[--date-order ymd|dmy|mdy] | conflicts}";
 }
 
 namespace {
@@ -244,6 +245,10 @@ int run_command_line(const std::vector<std::string>& args, std::ostream& out, st
         }
         if (command == "export") {
             return run_export(options, input, out, err);
+        }
+        if (command == "conflicts") {
+            return run_conflicts({args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()}, dir, input.records,
+                                 json, out, err);
         }
         if (command == "import") {
             return run_import({args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()}, dir, input.records,

@@ -277,8 +277,13 @@ void EntryPanel::cmdTaiHozon_Click() {
     record.diary = state.autoTime ? ss(timeOfDay()) : std::string();
     const sora::MeasurementLog log(m_ctx.dir);
     UndoStep step(m_ctx.changes, sora::record_undo_label(record, "保存"), {sora::files::Log});
+    // Decided on the log as it is now: a sync tool may have brought another PC's later readings since the screen
+    // was built, and an append must not put this one after them out of date order.
+    const sora::SharedLog current = m_ctx.log.read();
+    const std::string latest =
+        current.ok && !current.records->empty() ? current.records->back().date : state.latestDate;
     const sora::WriteResult written =
-        sora::needs_insert(state.latestDate, record.date) ? log.insert_in_order(record) : log.append(record);
+        sora::needs_insert(latest, record.date) ? log.insert_in_order(record) : log.append(record);
     step.done(written || written.inPlace);
     m_ctx.changes.reportCopyWarning(written.warning);
     if (!written) {

@@ -183,6 +183,7 @@ int runSoranote(QApplication& app) {
     if (window.ended()) {
         return 0;
     }
+    window.watchFolder();
     geometry.restoreMaximised(window);  // the load step shows the window in its normal state
     const int status = app.exec();
     geometry.save(window);

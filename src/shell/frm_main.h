@@ -27,6 +27,8 @@ class DiaryScreen;
 class SettingsScreen;
 class DiaryChanges;
 class TextSizeControl;
+class FolderWatch;
+class ConflictResolver;
 
 namespace ui {
 class Dialogs;
@@ -60,6 +62,14 @@ public:
     /// Opens every screen in turn and writes OUT/<frame>.png.
     bool writeScreenshots(const QString& outDir);
 
+    /// Starts watching the data folder for changes another PC made through a sync tool, and asks about the conflict
+    /// copies it holds. Not for --screenshot, which never writes.
+    void watchFolder();
+    /// Looks at the data folder now instead of after the watch's short pause (tests).
+    void checkFolderNow();
+    /// The notice in the status bar after another PC's changes were read.
+    static const QString OutsideChangeNotice;
+
     // ui::ScreenHost
     void HIDE_FRAMES() override;
     void setHelpText(const QString& text) override;
@@ -85,6 +95,10 @@ private:
     void readSideFiles();
     void decideSampleMode();
     void reportReadError(const std::string& message);
+    void readOutsideChanges(const QStringList& names);
+    void rereadSituations();
+    /// Reads again the side files named (canonical names) that the screens hold in the state.
+    void rereadSideFiles(const QStringList& names);
     void noteReadError(bool ok, const std::string& message, std::string_view file);
     void cmdMain_Click();
     void chkHelp_Click();
@@ -141,4 +155,6 @@ private:
     DiaryScreen* m_diary = nullptr;
     SettingsScreen* m_settings = nullptr;
     std::unique_ptr<ui::HelpViewer> m_help;
+    FolderWatch* m_watch = nullptr;
+    ConflictResolver* m_conflicts = nullptr;
 };

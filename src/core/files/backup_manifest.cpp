@@ -12,7 +12,7 @@
 namespace sora {
 namespace {
 
-constexpr std::array<std::pair<BackupReason, std::string_view>, 9> Labels = {{
+constexpr std::array<std::pair<BackupReason, std::string_view>, 10> Labels = {{
     {BackupReason::Correction, "修正"},
     {BackupReason::Deletion, "削除"},
     {BackupReason::Diary, "一言日記"},
@@ -22,6 +22,7 @@ constexpr std::array<std::pair<BackupReason, std::string_view>, 9> Labels = {{
     {BackupReason::Start, "起動時"},
     {BackupReason::Save, "保存"},
     {BackupReason::Undo, "元に戻す"},
+    {BackupReason::ConflictCopy, "競合コピー"},
 }};
 
 }  // namespace

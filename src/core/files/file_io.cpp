@@ -1,4 +1,5 @@
 #include "core/files/file_io.h"
+#include "core/files/own_writes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,7 +45,11 @@ public:
     int close(int fd) override { return ::close(fd); }
 
     int rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        return ::rename(from.c_str(), to.c_str());
+        const int result = ::rename(from.c_str(), to.c_str());
+        if (result == 0) {
+            note_own_write(to);
+        }
+        return result;
     }
 
     int sync_directory(const std::filesystem::path& dir) override {
@@ -381,6 +386,7 @@ WriteResult append_to_file(const std::filesystem::path& target, std::string_view
         undo();
         return failure(target, error);
     }
+    note_own_write(target);
     if (!existed && io.sync_directory(target.parent_path()) != 0) {
         return WriteResult{
             false, "「" + display_name(target) + "」は保存しましたが、ディスクへの書き込みを確認できませんでした。",

@@ -192,8 +192,12 @@ SideFileRead<bool> read_auto_time(const DataDir& dir) {
 }
 
 SideFileRead<std::vector<std::string>> read_situations(const DataDir& dir) {
+    return read_situations_file(dir, files::Situations);
+}
+
+SideFileRead<std::vector<std::string>> read_situations_file(const DataDir& dir, std::string_view name) {
     SideFileRead<std::vector<std::string>> out;
-    const Lines file = read_lines(dir, files::Situations);
+    const Lines file = read_lines(dir, name);
     if (!usable(file, out)) {
         return out;
     }

@@ -25,6 +25,8 @@ SideFileRead<int> read_help_tour_setting(const DataDir& dir);             // "�
 SideFileRead<GraphAxisSettings> read_graph_settings(const DataDir& dir);  // "グラフ設定.txt"; fallback automatic
 SideFileRead<bool> read_auto_time(const DataDir& dir);                    // "自動時間.TXT"; fallback off
 SideFileRead<std::vector<std::string>> read_situations(const DataDir& dir);  // "状況リスト.txt"; fallback empty
+/// A file of the situation list's form under another name (a sync tool's conflict copy of the list).
+SideFileRead<std::vector<std::string>> read_situations_file(const DataDir& dir, std::string_view name);
 SideFileRead<std::string> read_memo(const DataDir& dir);       // "気付きメモ.txt", lines joined by CR LF
 SideFileRead<std::string> read_user_name(const DataDir& dir);  // "ﾌﾟﾗｲﾍﾞｰﾄ.txt"; fallback empty
 SideFileRead<int> read_marker_mode(const DataDir& dir);        // "マーカー.TXT"; fallback 0

@@ -10,6 +10,7 @@
 #include "core/import/csv_formats.h"
 #include "core/import/import_fields.h"
 #include "core/import/import_source.h"
+#include "core/import/own_log.h"
 
 namespace sora {
 namespace {
@@ -74,6 +75,8 @@ const char* import_kind_name(ImportKind kind) {
             return "CSV / TSV";
         case ImportKind::NotAnExport:
             return "取り込めないファイル";
+        case ImportKind::OwnLog:
+            return "ソラノート＋の記録（データ.txt の形式）";
     }
     return "";
 }
@@ -81,6 +84,12 @@ const char* import_kind_name(ImportKind kind) {
 ImportFile read_import_text(std::string_view bytes, std::string_view fileName, const ImportOptions& options) {
     if (bytes.empty()) {
         return failed_file(fileName, quoted_name(fileName) + "は空のファイルです。");
+    }
+    if (!options.encoding && !options.separator && !options.mapping && is_own_log(bytes)) {
+        ImportFile file;
+        file.fileName = std::string(fileName);
+        file.read = read_own_log(bytes, fileName);
+        return file;
     }
     const std::optional<TextEncoding> detected = detect_encoding(bytes);
     if (!detected && !options.encoding) {

@@ -239,14 +239,14 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
         r.pulse = in.pulse;
         r.weight = in.weight;
         r.diary = import_diary_text(in.time, in.note);
-        // Our own CSV names each reading's situation (an empty one too); other files leave it to the rules.
-        // An empty situation (which the entry panel never saves) is left to the rules as well.
-        r.situation = choices.wholeFile ? *choices.wholeFile
-                      : read.kind == ImportKind::OwnCsv && !trimmed(in.situation).empty()
-                          ? in.situation
-                          : situation_at(choices.rules, in.time);
-        // Our own export is the diary as it was, weight-only records too: its round trip keeps them.
-        if (in.problem.empty() && in.systolic == 0 && in.diastolic == 0 && read.kind != ImportKind::OwnCsv) {
+        // Our own CSV and log name each reading's situation; other files, and an empty one (which the entry panel
+        // never saves), leave it to the rules.
+        const bool ownSituation = read.kind == ImportKind::OwnCsv || read.kind == ImportKind::OwnLog;
+        r.situation = choices.wholeFile                                ? *choices.wholeFile
+                      : ownSituation && !trimmed(in.situation).empty() ? in.situation
+                                                                       : situation_at(choices.rules, in.time);
+        // Our own export and log are the diary as it was, weight-only records too: a round trip keeps them.
+        if (in.problem.empty() && in.systolic == 0 && in.diastolic == 0 && !ownSituation) {
             ++withoutPressure;  // a pulse or a weight alone is no blood-pressure reading: nothing is made up
             statusOf.push_back(ImportStatus::Unreadable);
             continue;

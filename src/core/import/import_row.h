@@ -9,7 +9,7 @@
 namespace sora {
 
 /// The kinds of file the import recognises from their content.
-enum class ImportKind { OwnCsv, Omron, Withings, AppleHealth, Generic, NotAnExport };
+enum class ImportKind { OwnCsv, Omron, Withings, AppleHealth, Generic, NotAnExport, OwnLog };
 
 /// What a kind is called in the preview: "ソラノート＋のCSV", "OMRON connect", ….
 const char* import_kind_name(ImportKind kind);
