@@ -108,8 +108,8 @@ TEST_F(CliImport, EscapeSequencesNeverReachTheTerminal) {
 TEST_F(CliImport, MappingDateOrderAndOptionsOnTheCommandLine) {
     // The window's mapping test reads this file box by box; here the same rows come from --map and --date-order.
     const fs::path file = m_dir / "pressure.csv";
-    std::ofstream(file, std::ios::binary) << "x;y;z;w\n01.03.2026;07:10;131;83\n02.03.2026;21:30;127;81\n"
-                                             "02.03.2026;22:00;;\n";
+    std::ofstream(file, std::ios::binary) << "x;y;z;w\n05.02.2005;07:10;131;83\n06.02.2005;21:30;127;81\n"
+                                             "06.02.2005;22:00;;\n";
     const Result guessed = run({"import", "--check", file.string()});
     EXPECT_EQ(guessed.status, cli::ExitDataFormat);
     EXPECT_EQ(guessed.err,
@@ -124,8 +124,8 @@ TEST_F(CliImport, MappingDateOrderAndOptionsOnTheCommandLine) {
     ASSERT_EQ(mapped.status, cli::ExitOk) << mapped.err;
     const std::string rows = mapped.out.substr(mapped.out.find("\n2\t"));
     EXPECT_EQ(rows,
-              "\n2\t追加\t1\t2026/03/01\t7:10:00\t起床後\t131\t83\t\t\t7:10:00\t\n"
-              "3\t追加\t1\t2026/03/02\t21:30:00\t就寝前\t127\t81\t\t\t21:30:00\t\n");
+              "\n2\t追加\t1\t2005/02/05\t7:10:00\t起床後\t131\t83\t\t\t7:10:00\t\n"
+              "3\t追加\t1\t2005/02/06\t21:30:00\t就寝前\t127\t81\t\t\t21:30:00\t\n");
     EXPECT_NE(mapped.out.find("注意\t血圧のない行 1 行は取り込みません\n"), std::string::npos);
 
     const struct {
@@ -147,5 +147,5 @@ TEST_F(CliImport, JsonValuesAsTheListsShowThem) {
     std::ofstream(file, std::ios::binary) << "date,sys,dia,weight\n2005/02/05,120,80,63.4\n";
     const Result json = run({"--json", "import", "--check", file.string()});
     ASSERT_EQ(json.status, cli::ExitOk) << json.err;
-    EXPECT_NE(json.out.find("\"weight\": 63.4,"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"weight\":63.4,"), std::string::npos) << json.out;
 }

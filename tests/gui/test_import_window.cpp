@@ -202,7 +202,7 @@ TEST_F(ImportWindowTest, AnUnknownCsvIsMappedInTheWindow) {
 TEST_F(ImportWindowTest, UnknownHeadingsAndDayFirstDatesMappedBoxByBox) {
     // The same file as the command line's mapping test reads with --map and --date-order dmy.
     ImportWindow* window = openImport(writeImportFile(
-        "pressure.csv", "x;y;z;w\n01.03.2026;07:10;131;83\n02.03.2026;21:30;127;81\n02.03.2026;22:00;;\n"));
+        "pressure.csv", "x;y;z;w\n05.02.2005;07:10;131;83\n06.02.2005;21:30;127;81\n06.02.2005;22:00;;\n"));
     ASSERT_NE(window, nullptr);
     // One role box over each column, in the grid's first row.
     auto* grid = window->findChild<QTableWidget*>("grdImportMapping");
@@ -216,11 +216,11 @@ TEST_F(ImportWindowTest, UnknownHeadingsAndDayFirstDatesMappedBoxByBox) {
     window->findChild<QComboBox*>("cboImportRole3")->setCurrentText("最低血圧");
     // 01.03 and 02.03 read day first and month first alike: asked, never guessed.
     EXPECT_EQ(text(window, "lblImportMessage"),
-              "日付の順を選んでください（「01.03.2026」は日月年とも月日年とも読めます）。");
+              "日付の順を選んでください（「05.02.2005」は日月年とも月日年とも読めます）。");
     EXPECT_EQ(window->findChild<QComboBox*>("cboImportDateOrder")->currentIndex(), 0);
     EXPECT_FALSE(window->findChild<QPushButton*>("cmdImportOk")->isEnabled());
     window->findChild<QComboBox*>("cboImportDateOrder")->setCurrentText("日月年");
-    EXPECT_EQ(rows(window), (std::vector<std::string>{"x 追加 2026/03/01 起床後", "x 追加 2026/03/02 就寝前"}));
+    EXPECT_EQ(rows(window), (std::vector<std::string>{"x 追加 2005/02/05 起床後", "x 追加 2005/02/06 就寝前"}));
     EXPECT_EQ(text(window, "lblImportMessage"), "血圧のない行 1 行は取り込みません");
     // The role boxes keep the user's choice while the file is read again.
     EXPECT_EQ(window->findChild<QComboBox*>("cboImportRole2")->currentText(), "最高血圧");

@@ -269,11 +269,15 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
             const bool taken = earlier == ImportStatus::New || earlier == ImportStatus::Questionable;
             match = taken && same_reading(*it, minute, r.pulse, r.weight) ? &*it : nullptr;
         }
+        // Only a monitor's file holds the time of measuring: our own files hold the time of saving on both sides,
+        // so a reading of theirs at another time is another reading.
         const Known* typed = nullptr;
-        if (match == nullptr) {
+        if (match == nullptr && !ownSituation) {
             const auto [from, to] =
                 std::equal_range(inDiary.begin(), inDiary.end(), Known{key, 0, 0, 0, nullptr, 0}, pressures_less);
-            typed = from != to ? &*from : nullptr;
+            // At the same minute with another pulse or weight it is another reading, not one typed by hand.
+            const auto other = std::find_if(from, to, [minute](const Known& k) { return k.minute != minute; });
+            typed = other != to ? &*other : nullptr;
         }
         if (match != nullptr) {
             row.status = ImportStatus::InDiary;
