@@ -126,7 +126,7 @@ TEST(HostileImportFiles, XmlAndZipsBuiltToExhaustMemoryOrTimeAreRefusedQuickly) 
         // In a child of its own, so that its peak is the reading's alone.
         const auto start = std::chrono::steady_clock::now();
         int exitCode = -1;
-        const long peak = child_peak_kb(
+        [[maybe_unused]] const long peak = child_peak_kb(
             [&] {
                 const ImportFile file = read_import_file(dir / c.name);
                 return file.read.message.find(c.message) != std::string::npos && file.read.rows.empty();
