@@ -3,11 +3,6 @@
 // `export --csv` print every record. Goal: a listing needs at most a few times the memory of reading the records,
 // never a copy of the whole output (the JSON list once needed about 170 times the log).
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QDate>
 #include <QTemporaryDir>
@@ -18,8 +13,7 @@
 #include <vector>
 
 #include "bench_support.h"
-
-extern char** environ;
+#include "child_peak.h"
 
 namespace {
 
@@ -35,30 +29,13 @@ std::map<std::string, double>& peaks() {
     return all;
 }
 
-/// Runs soranote-cli with `args` on the folder, its output to /dev/null; the peak resident set in MiB, or -1.
+/// soranote-cli with `args` on the folder: its peak resident set in MiB, or -1 (also when it fails).
 double peakOf(const std::vector<std::string>& args) {
     std::vector<std::string> all = {SORANOTE_CLI, "--data-dir", folder().path().toStdString()};
     all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        return -1;
-    }
-    int status = 0;
-    rusage usage{};
-    if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return -1;
-    }
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+    int exitCode = 0;
+    const double peak = bench::childPeakMiB(std::move(all), exitCode);
+    return exitCode == 0 ? peak : -1;
 }
 
 void run(benchmark::State& state, const std::string& name, const std::vector<std::string>& args) {

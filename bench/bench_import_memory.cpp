@@ -3,9 +3,6 @@
 // 60 MiB of commas on one line, and a ZIP of a few MB that expands to 1 GB. Aim: at most 3 times the file's size
 // for a file that is accepted; a refused file costs a few MB. The medians of the runs are printed at the end.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zip.h>
@@ -20,8 +17,7 @@
 #include <vector>
 
 #include "bench_support.h"
-
-extern char** environ;
+#include "child_peak.h"
 
 namespace {
 
@@ -45,30 +41,11 @@ std::map<std::string, double>& fileSizes() {
     return all;
 }
 
-/// Runs soranote-cli with `args`, its output to /dev/null; the peak resident set in MiB, or -1.
+/// soranote-cli with `args` on the scratch folder: its peak resident set in MiB, or -1.
 double peakOf(std::vector<std::string> args) {
     args.insert(args.begin(), {SORANOTE_CLI, "--data-dir", (file("data")).string()});
-    std::vector<char*> argv;
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
-        return -1;
-    }
-    int status = 0;
-    rusage usage{};
-    if (::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status)) {
-        return -1;
-    }
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+    int exitCode = 0;
+    return bench::childPeakMiB(std::move(args), exitCode);
 }
 
 void run(benchmark::State& state, const std::string& name, const char* input, bool json) {
