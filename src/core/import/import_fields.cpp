@@ -7,6 +7,7 @@
 
 #include "core/files/storable_text.h"
 #include "core/import/csv_table.h"
+#include "core/import/imported_text.h"
 #include "core/rules/numbers.h"
 
 namespace sora {
@@ -14,11 +15,6 @@ namespace {
 
 /// A note longer than this is no comment but something else pasted into the column.
 constexpr std::size_t MaxNoteCharacters = 1000;
-
-std::size_t utf8_length(std::string_view text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
 
 /// Reads 1–4 digits at `pos`; -1 when there are none.
 int read_digits(std::string_view text, std::size_t& pos, std::size_t maxDigits) {
@@ -240,7 +236,7 @@ void read_import_note(std::string_view text, ImportRow& row) {
     if (empty_cell(text)) {
         return;
     }
-    const std::size_t characters = utf8_length(text);
+    const std::size_t characters = utf8_characters(text);
     if (characters > MaxNoteCharacters) {
         if (row.problem.empty()) {
             row.problem = "一言日記が長すぎます（" + std::to_string(characters) + " 文字）";

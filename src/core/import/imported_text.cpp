@@ -7,17 +7,17 @@
 namespace sora {
 namespace {
 
-std::size_t characters_in(const std::string& utf8) {
-    return static_cast<std::size_t>(
-        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 std::string too_long(const char* what, std::size_t length, std::size_t limit) {
     return std::string(what) + "が長すぎます（" + std::to_string(length) + " 文字。" + std::to_string(limit) +
            " 文字まで）";
 }
 
 }  // namespace
+
+std::size_t utf8_characters(std::string_view utf8) {
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
 
 void fit_imported_texts(ImportRow& row) {
     row.note = blank_control_characters(row.note);
@@ -26,9 +26,9 @@ void fit_imported_texts(ImportRow& row) {
     if (!row.problem.empty()) {
         return;
     }
-    if (const std::size_t length = characters_in(row.note); length > MaxImportedDiaryChars) {
+    if (const std::size_t length = utf8_characters(row.note); length > MaxImportedDiaryChars) {
         row.problem = too_long("一言日記", length, MaxImportedDiaryChars);
-    } else if (const std::size_t chars = characters_in(row.situation); chars > MaxImportedSituationChars) {
+    } else if (const std::size_t chars = utf8_characters(row.situation); chars > MaxImportedSituationChars) {
         row.problem = too_long("状況", chars, MaxImportedSituationChars);
     }
 }
