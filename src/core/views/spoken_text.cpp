@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/rules/measured.h"
+#include "core/rules/numbers.h"
 
 namespace sora {
 
@@ -16,10 +17,7 @@ bool measured(double value) {
 
 /// A whole value as it is, an average with its one decimal ("135.5").
 std::string number_text(double value) {
-    const double tenths = std::round(value * 10.0);
-    const auto whole = static_cast<long long>(tenths / 10.0);
-    const auto fraction = static_cast<long long>(tenths) % 10;
-    return std::to_string(whole) + (fraction == 0 ? "" : "." + std::to_string(fraction));
+    return format_number(std::round(value * 10.0) / 10.0);
 }
 
 }  // namespace
