@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "core/import/csv_table.h"
+#include "core/import/text_scan.h"
 
 namespace sora {
 namespace {
@@ -12,30 +13,9 @@ namespace {
 constexpr std::array<std::string_view, 12> MonthNames = {"jan", "feb", "mar", "apr", "may", "jun",
                                                          "jul", "aug", "sep", "oct", "nov", "dec"};
 
-int read_number(std::string_view text, std::size_t& pos, std::size_t maxDigits, std::size_t& digits) {
-    int value = 0;
-    digits = 0;
-    while (pos < text.size() && digits < maxDigits && std::isdigit(static_cast<unsigned char>(text[pos]))) {
-        value = value * 10 + (text[pos] - '0');
-        ++pos;
-        ++digits;
-    }
-    return digits == 0 ? -1 : value;
-}
-
-bool skip_text(std::string_view text, std::size_t& pos, std::string_view what) {
-    if (text.substr(pos).starts_with(what)) {
-        pos += what.size();
-        return true;
-    }
-    return false;
-}
-
-void skip_blanks(std::string_view text, std::size_t& pos) {
-    while (pos < text.size() && text[pos] == ' ') {
-        ++pos;
-    }
-}
+using text_scan::read_digits;
+using text_scan::skip;
+using text_scan::skip_blanks;
 
 /// An English month name or its first three letters ("Jan", "January", "Sept."); 0 when none stands at `pos`.
 int read_month_name(std::string_view text, std::size_t& pos) {
@@ -56,7 +36,7 @@ int read_month_name(std::string_view text, std::size_t& pos) {
     for (std::size_t m = 0; m < MonthNames.size(); ++m) {
         if (word == MonthNames[m] || word == Full[m] || (m == 8 && word == "sept")) {
             pos = end;
-            skip_text(text, pos, ".");
+            skip(text, pos, ".");
             return static_cast<int>(m) + 1;
         }
     }
@@ -76,26 +56,26 @@ bool read_named_month_date(std::string_view text, std::size_t& pos, Date& date) 
     int day = 0;
     if (month > 0) {
         skip_blanks(text, p);
-        day = read_number(text, p, 2, digits);
-        skip_text(text, p, ",");
+        day = read_digits(text, p, 2, digits);
+        skip(text, p, ",");
     } else {
-        day = read_number(text, p, 2, digits);
+        day = read_digits(text, p, 2, digits);
         if (day < 0) {
             return false;
         }
-        if (!skip_text(text, p, "-")) {
+        if (!skip(text, p, "-")) {
             skip_blanks(text, p);
         }
         month = read_month_name(text, p);
-        if (!skip_text(text, p, "-")) {
-            skip_text(text, p, ",");
+        if (!skip(text, p, "-")) {
+            skip(text, p, ",");
         }
     }
     if (month == 0 || day < 0) {
         return false;
     }
     skip_blanks(text, p);
-    const int year = read_number(text, p, 4, digits);
+    const int year = read_digits(text, p, 4, digits);
     if (digits != 4 || !valid_date(year, month, day, date)) {
         return false;
     }
@@ -106,21 +86,21 @@ bool read_named_month_date(std::string_view text, std::size_t& pos, Date& date) 
 bool read_year_first(std::string_view text, std::size_t& pos, Date& date) {
     std::size_t p = pos;
     std::size_t digits = 0;
-    const int year = read_number(text, p, 4, digits);
+    const int year = read_digits(text, p, 4, digits);
     if (digits != 4) {
         return false;
     }
-    const bool kanji = skip_text(text, p, "年");
-    if (!kanji && !skip_text(text, p, "/") && !skip_text(text, p, "-") && !skip_text(text, p, ".")) {
+    const bool kanji = skip(text, p, "年");
+    if (!kanji && !skip(text, p, "/") && !skip(text, p, "-") && !skip(text, p, ".")) {
         return false;
     }
     const std::string_view separator = kanji ? "月" : text.substr(p - 1, 1);
-    const int month = read_number(text, p, 2, digits);
-    if (month < 0 || !skip_text(text, p, separator)) {
+    const int month = read_digits(text, p, 2, digits);
+    if (month < 0 || !skip(text, p, separator)) {
         return false;
     }
-    const int day = read_number(text, p, 2, digits);
-    if (day < 0 || (kanji && !skip_text(text, p, "日")) || !valid_date(year, month, day, date)) {
+    const int day = read_digits(text, p, 2, digits);
+    if (day < 0 || (kanji && !skip(text, p, "日")) || !valid_date(year, month, day, date)) {
         return false;
     }
     pos = p;
@@ -131,17 +111,17 @@ bool read_year_first(std::string_view text, std::size_t& pos, Date& date) {
 bool read_year_last(std::string_view text, std::size_t& pos, DateOrder order, Date& date) {
     std::size_t p = pos;
     std::size_t digits = 0;
-    const int first = read_number(text, p, 2, digits);
+    const int first = read_digits(text, p, 2, digits);
     if (first < 0 || p >= text.size() || (text[p] != '/' && text[p] != '-' && text[p] != '.')) {
         return false;
     }
     const char separator = text[p++];
-    const int second = read_number(text, p, 2, digits);
+    const int second = read_digits(text, p, 2, digits);
     if (second < 0 || p >= text.size() || text[p] != separator) {
         return false;
     }
     ++p;
-    const int year = read_number(text, p, 4, digits);
+    const int year = read_digits(text, p, 4, digits);
     if (digits != 4) {
         return false;
     }

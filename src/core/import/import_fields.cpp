@@ -8,6 +8,7 @@
 #include "core/files/storable_text.h"
 #include "core/import/csv_table.h"
 #include "core/import/imported_text.h"
+#include "core/import/text_scan.h"
 #include "core/rules/numbers.h"
 
 namespace sora {
@@ -16,25 +17,8 @@ namespace {
 /// A note longer than this is no comment but something else pasted into the column.
 constexpr std::size_t MaxNoteCharacters = 1000;
 
-/// Reads 1–4 digits at `pos`; -1 when there are none.
-int read_digits(std::string_view text, std::size_t& pos, std::size_t maxDigits) {
-    int value = 0;
-    std::size_t count = 0;
-    while (pos < text.size() && count < maxDigits && std::isdigit(static_cast<unsigned char>(text[pos]))) {
-        value = value * 10 + (text[pos] - '0');
-        ++pos;
-        ++count;
-    }
-    return count == 0 ? -1 : value;
-}
-
-bool skip(std::string_view text, std::size_t& pos, std::string_view what) {
-    if (text.substr(pos).starts_with(what)) {
-        pos += what.size();
-        return true;
-    }
-    return false;
-}
+using text_scan::read_digits;
+using text_scan::skip;
 
 /// "H:MM" or "H:MM:SS" with an optional fraction, from `pos`.
 bool read_time(std::string_view text, std::size_t& pos, ImportDateTime& into) {
