@@ -22,23 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kLog =
-    "\"2026/12/01\",\"はじめの一歩\",120,80,70,,62.5\n"
-    "\"2026/12/07\",\"起床後\",131,84,68,\"7:05:09\",62.4\n";
-
-/// Waits (letting the window's events run) until `done` holds; false after `seconds`.
-template <typename Done>
-bool waitFor(Done done, int seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QTest::qWait(100);
-    }
-    return true;
-}
-
 std::vector<std::string> conflictCopies(const fs::path& folder) {
     std::vector<std::string> names;
     for (const sora::ConflictCopy& copy : sora::find_conflict_copies(sora::DataDir(folder))) {
@@ -47,19 +30,11 @@ std::vector<std::string> conflictCopies(const fs::path& folder) {
     return names;
 }
 
-/// Every name under the folder that is one of the program's temporary files (which a sync tool must never carry).
-std::vector<std::string> ourTemporaries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (sora::temporary_writer_pid(entry.path().filename().string()) != 0) {
-            names.push_back(entry.path().string());
-        }
-    }
-    return names;
-}
-
-sora::MeasurementRecord reading(const char* situation, float systolic, const char* time) {
-    return sora::MeasurementRecord{"2026/12/07", situation, systolic, 82, 66, time, 0};
+/// Saves one reading of 2026/12/07 into `folder` through the program's own save.
+bool save(const fs::path& folder, const char* situation, float systolic, const char* time) {
+    return sora::MeasurementLog(sora::DataDir(folder))
+        .append(sora::MeasurementRecord{"2026/12/07", situation, systolic, 82, 66, time, 0})
+        .ok;
 }
 
 TEST(SyncthingTwoPcs, ConflictCopyMergedOnBothAndAReadingAppearsWhileRunning) {
@@ -67,38 +42,38 @@ TEST(SyncthingTwoPcs, ConflictCopyMergedOnBothAndAReadingAppearsWhileRunning) {
         GTEST_SKIP() << "syncthing is not installed (make test installs it from Debian's archive)";
     }
     TestApp app;  // PC A: the program runs on its data folder
-    app.writeFile("データ.txt", kLog);
+    app.writeFile("データ.txt",
+                  "\"2026/12/01\",\"はじめの一歩\",120,80,70,,62.5\n"
+                  "\"2026/12/07\",\"起床後\",131,84,68,\"7:05:09\",62.4\n");
     app.writeFile("設定.txt", "\"ヘルプツアー\",0\n");
     app.writeFile("状況リスト.txt", "起床後\n就寝前\n");
     app.clock().set({{2026, 12, 7}, 22, 0, 0});
     sora::test::ScratchDir scratch;
-    const fs::path pcB = scratch / "pc-b";
+    const fs::path pcA = app.dir(), pcB = scratch / "pc-b";
     fs::create_directories(pcB);
-    const fs::path pcA = app.dir();
+    const auto sameDiary = [&] { return sora::test::bytes_of(pcB / "データ.txt") == app.readBytes("データ.txt"); };
 
     SyncthingPair sync(SORANOTE_SYNCTHING, scratch.path(), {pcA, pcB});
     if (!sync.start()) {
-        GTEST_SKIP() << "Syncthing cannot start here: " << sync.error();
+        GTEST_SKIP() << "Syncthing cannot start here: " << sync.error;
     }
-    ASSERT_TRUE(waitFor([&] { return sync.connected(); }, 60)) << "the two instances never connected";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sync.connected(); }, 60000)) << "the two instances never connected";
     ASSERT_TRUE(sync.scan(0));
-    ASSERT_TRUE(waitFor([&] { return sora::test::bytes_of(pcB / "データ.txt") == app.readBytes("データ.txt"); }, 90))
-        << "PC B never got the diary";
+    ASSERT_TRUE(QTest::qWaitFor(sameDiary, 90000)) << "PC B never got the diary";
 
-    // Apart, each PC saves one reading through the program's own save.
-    ASSERT_TRUE(sync.pause());
-    ASSERT_TRUE(waitFor([&] { return !sync.connected(); }, 30));
-    ASSERT_TRUE(sora::MeasurementLog(sora::DataDir(pcA)).append(reading("就寝前", 128, "21:30:00")).ok);
+    // Apart, each PC saves one reading.
+    ASSERT_TRUE(sync.setPaused(true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sync.connected(); }, 30000));
+    ASSERT_TRUE(save(pcA, "就寝前", 128, "21:30:00"));
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // the later save wins, the earlier one is the copy
-    ASSERT_TRUE(sora::MeasurementLog(sora::DataDir(pcB)).append(reading("起床後", 126, "6:55:00")).ok);
+    ASSERT_TRUE(save(pcB, "起床後", 126, "6:55:00"));
     ASSERT_TRUE(sync.scan(0) && sync.scan(1));
     std::this_thread::sleep_for(std::chrono::seconds(2));
-    ASSERT_TRUE(sync.resume());
-    ASSERT_TRUE(
-        waitFor([&] { return !conflictCopies(pcA).empty() && conflictCopies(pcA) == conflictCopies(pcB); }, 120))
+    ASSERT_TRUE(sync.setPaused(false));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !conflictCopies(pcA).empty() && conflictCopies(pcA) == conflictCopies(pcB); }, 120000))
         << "no conflict copy reached both PCs";
-    const std::string copy = conflictCopies(pcA).front();
-    EXPECT_EQ(sora::conflict_copy_of(copy)->tool, sora::SyncTool::Syncthing);
+    EXPECT_EQ(sora::conflict_copy_of(conflictCopies(pcA).front())->tool, sora::SyncTool::Syncthing);
 
     // PC A starts the program: it names the copy and its missing reading; 統合 goes through the preview.
     app.dialogs().queueAnswer(ui::Answer::Yes);
@@ -120,25 +95,26 @@ TEST(SyncthingTwoPcs, ConflictCopyMergedOnBothAndAReadingAppearsWhileRunning) {
     EXPECT_NE(merged.find("\"起床後\",126,82,66"), std::string::npos) << merged;
     EXPECT_TRUE(conflictCopies(pcA).empty());
     ASSERT_TRUE(sync.scan(0));
-    EXPECT_TRUE(waitFor([&] { return sora::test::bytes_of(pcB / "データ.txt") == app.readBytes("データ.txt"); }, 90))
-        << "PC B never got the merged diary";
-    EXPECT_TRUE(waitFor([&] { return conflictCopies(pcB).empty(); }, 60)) << "the copy stayed on PC B";
+    EXPECT_TRUE(QTest::qWaitFor(sameDiary, 90000)) << "PC B never got the merged diary";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return conflictCopies(pcB).empty(); }, 60000)) << "the copy stayed on PC B";
 
     // PC B saves while the program runs on PC A: the reading shows there within seconds.
-    const int rowsBefore = app.find<ui::Grid>("msgDayList")->rowCount();
-    ASSERT_TRUE(sora::MeasurementLog(sora::DataDir(pcB)).append(reading("就寝前", 118, "22:10:00")).ok);
+    const auto rows = [&] { return app.find<ui::Grid>("msgDayList")->rowCount(); };
+    const int rowsBefore = rows();
+    ASSERT_TRUE(save(pcB, "就寝前", 118, "22:10:00"));
     ASSERT_TRUE(sync.scan(1));
     const auto saved = std::chrono::steady_clock::now();
-    EXPECT_TRUE(waitFor([&] { return app.find<ui::Grid>("msgDayList")->rowCount() == rowsBefore + 1; }, 60))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows() == rowsBefore + 1; }, 60000))
         << "the other PC's reading never appeared";
     std::printf("[ syncthing ] the other PC's reading appeared after %.1f s\n",
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - saved).count());
-    const auto* bar = window.findChild<QStatusBar*>();
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->currentMessage(), frmMain::OutsideChangeNotice);
+    ASSERT_NE(window.findChild<QStatusBar*>(), nullptr);
+    EXPECT_EQ(window.findChild<QStatusBar*>()->currentMessage(), frmMain::OutsideChangeNotice);
 
     // None of the program's temporary files ever travelled to the other PC.
-    EXPECT_EQ(ourTemporaries(pcB), std::vector<std::string>{});
+    for (const auto& entry : fs::recursive_directory_iterator(pcB)) {
+        EXPECT_EQ(sora::temporary_writer_pid(entry.path().filename().string()), 0) << entry.path();
+    }
     app.closeDialogs();
 }
 
