@@ -128,17 +128,13 @@ TEST_F(CliImport, MappingDateOrderAndOptionsOnTheCommandLine) {
               "3\t追加\t1\t2005/02/06\t21:30:00\t就寝前\t127\t81\t\t\t21:30:00\t\n");
     EXPECT_NE(mapped.out.find("注意\t血圧のない行 1 行は取り込みません\n"), std::string::npos);
 
-    const struct {
-        std::vector<std::string> args;
-    } bad[] = {
-        {{"--map", "血圧=3"}},      {{"--map", "最高血圧=9"}},  {{"--date-order", "ydm"}},
-        {{"--separator", "|"}},     {{"--encoding", "latin1"}}, {{"--map"}},
-        {{"--check", "--unknown"}},
-    };
-    for (const auto& b : bad) {
+    const std::vector<std::string> bad[] = {{"--map", "血圧=3"},     {"--map", "最高血圧=9"},  {"--date-order", "ydm"},
+                                            {"--separator", "|"},    {"--encoding", "latin1"}, {"--map"},
+                                            {"--check", "--unknown"}};
+    for (const std::vector<std::string>& options : bad) {
         std::vector<std::string> args = {"import", "--check", file.string()};
-        args.insert(args.end(), b.args.begin(), b.args.end());
-        EXPECT_EQ(run(args).status, cli::ExitUsage) << b.args.front();
+        args.insert(args.end(), options.begin(), options.end());
+        EXPECT_EQ(run(args).status, cli::ExitUsage) << options.front();
     }
 }
 

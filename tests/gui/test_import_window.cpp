@@ -153,12 +153,8 @@ TEST_F(ImportWindowTest, TheBusyBoxStopsTheReading) {
         const std::string rate =
             "<Record type=\"HKQuantityTypeIdentifierHeartRate\" startDate=\"2005-02-10 07:00:00 "
             "+0900\" value=\"66\"/>\n";
-        std::string block;
-        for (int i = 0; i < 1000; ++i) {
-            block += rate;
-        }
-        for (std::size_t written = 0; written < (80u << 20); written += block.size()) {
-            out << block;
+        for (std::size_t written = 0; written < (80u << 20); written += rate.size()) {
+            out << rate;
         }
         out << "</HealthData>\n";
     }

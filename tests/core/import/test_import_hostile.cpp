@@ -13,6 +13,7 @@
 #include <functional>
 
 #include "core/import/import_preview.h"
+#include "import_preview_lines.h"
 #include "import_test_support.h"
 #include "test_support.h"
 
@@ -159,54 +160,38 @@ TEST(HostileImportFiles, ALineOfSeparatorsKeepsAtMostItsFieldsCap) {
     EXPECT_EQ(row_line(file.read.rows[1]), "3 2005/02/10 7:00:00 120/80/0/0");
 }
 
-std::vector<std::string> preview_lines(const ImportPreview& preview) {
-    std::vector<std::string> lines;
-    for (const ImportPreviewRow& row : preview.rows) {
-        const MeasurementRecord& r = row.record;
-        lines.push_back(std::string(import_status_name(row.status)) + (row.chosen ? "+" : "") + " " + r.date + " " +
-                        r.situation + " [" + r.diary + "]" + (row.reason.empty() ? "" : " " + row.reason));
-    }
-    return lines;
-}
-
-TEST(HostileImportRows, DatesOutsideTheDiaryAreQuestionedNotAdded) {
-    const std::vector<MeasurementRecord> diary = {{"2005/02/09", "はじめの一歩", 126, 80, 70, "", 62.5f}};
-    const ImportFile file = read_import_text(
-        "日付と時刻,最高血圧,最低血圧\n"
-        "0001-01-01 07:00,120,80\n1899-12-31 07:00,120,80\n2005-02-08 07:00,120,80\n2005-02-09 07:00,121,80\n"
-        "2005-03-02 23:00,120,80\n2005-03-03 07:00,120,80\n2101-01-01 07:00,120,80\n9999-12-31 07:00,120,80\n",
-        "dates.csv");
-    ImportChoices choices;
-    choices.wholeFile = "朝";
-    choices.today = Date{2005, 3, 1};
-    const std::string early = " [7:00:00] 日記の始まり（2005/02/09）より前の日付です";
-    const std::string late = " [7:00:00] 今日より後の日付です";
-    // The day after today is still a day somewhere on earth.
-    const Lines expected = {"要確認 0001/01/01 朝" + early,   "要確認 1899/12/31 朝" + early,
-                            "要確認 2005/02/08 朝" + early,   "追加+ 2005/02/09 朝 [7:00:00]",
-                            "追加+ 2005/03/02 朝 [23:00:00]", "要確認 2005/03/03 朝" + late,
-                            "要確認 2101/01/01 朝" + late,    "要確認 9999/12/31 朝" + late};
-    const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, choices);
-    EXPECT_EQ(preview_lines(preview), expected);
-    EXPECT_EQ(preview.chosenCount(), 2u);
-}
-
-TEST(HostileImportRows, AMissingPulseOrWeightDoesNotMakeAReadingNew) {
+TEST(HostileImportRows, DatesOutsideTheDiaryAreQuestionedAndAMissingPulseMakesNoNewReading) {
     const std::vector<MeasurementRecord> diary = {{"2005/02/09", "はじめの一歩", 126, 80, 70, "", 62.5f},
                                                   {"2005/02/10", "起床後", 130, 85, 72, "7:05:00", 62}};
     const ImportFile file = read_import_text(
         "日付と時刻,最高血圧,最低血圧,脈拍\n"
+        "0001-01-01 07:00,120,80,\n1899-12-31 07:00,120,80,\n2005-02-08 07:00,120,80,\n2005-02-09 07:00,121,80,\n"
+        "2005-03-02 23:00,120,80,\n2005-03-03 07:00,120,80,\n2101-01-01 07:00,120,80,\n9999-12-31 07:00,120,80,\n"
         "2005-02-10 07:05,130,85,\n"     // the diary has a pulse, the file none: the same reading
         "2005-02-10 07:05,130,85,72\n"   // the same with it
         "2005-02-10 07:05,130,85,90\n",  // another pulse: another reading
-        "pulse.csv");
+        "dates.csv");
     ImportChoices choices;
     choices.wholeFile = "朝";
+    choices.today = Date{2005, 3, 1};
+    const std::string early = " 120/80/0 [7:00:00] 日記の始まり（2005/02/09）より前の日付です";
+    const std::string late = " 120/80/0 [7:00:00] 今日より後の日付です";
+    const std::string same = " 130/85/0 [7:05:00] 同じ測定が日記の 2005/02/10 起床後 にあります";
+    // The day after today is still a day somewhere on earth.
+    const Lines expected = {
+        "2 要確認 0001/01/01 朝" + early,
+        "3 要確認 1899/12/31 朝" + early,
+        "4 要確認 2005/02/08 朝" + early,
+        "5 追加+ 2005/02/09 朝 121/80/0 [7:00:00]",
+        "6 追加+ 2005/03/02 朝 120/80/0 [23:00:00]",
+        "7 要確認 2005/03/03 朝" + late,
+        "8 要確認 2101/01/01 朝" + late,
+        "9 要確認 9999/12/31 朝" + late,
+        "10 登録済み 2005/02/10 朝" + same,
+        "11 登録済み 2005/02/10 朝 130/85/72 [7:05:00] 同じ測定が日記の 2005/02/10 起床後 にあります",
+        "12 追加+ 2005/02/10 朝 130/85/90 [7:05:00]"};
     const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, choices);
-    EXPECT_EQ(preview_lines(preview),
-              (Lines{"登録済み 2005/02/10 朝 [7:05:00] 同じ測定が日記の 2005/02/10 起床後 にあります",
-                     "登録済み 2005/02/10 朝 [7:05:00] 同じ測定が日記の 2005/02/10 起床後 にあります",
-                     "追加+ 2005/02/10 朝 [7:05:00]"}));
+    EXPECT_EQ(preview_lines(preview), expected);
 }
 
 TEST(HostileImportRows, ControlCharactersBecomeBlanksAndTextsKeepTheEntryPanelsLimits) {
