@@ -184,23 +184,13 @@ pid_t start_import_loop(const ScratchDir& dir, const std::filesystem::path& csv)
 constexpr std::size_t Records = 3000;  // long enough a rewrite to be killed in the middle
 constexpr std::size_t Imported = 1000;
 
-/// `Imported` lines of the given reading, one on every third day of the log's.
-std::string every_third_day(const std::string& before, const std::string& after) {
+/// `count` lines "before date after", the dates `step` days apart from 2005/01/01.
+std::string dated_lines(std::size_t count, int step, const std::string& before, const std::string& after) {
     std::string lines;
-    for (std::size_t i = 0; i < Imported; ++i) {
-        lines += before + format_date(Date{2005, 1, 1}.add_days(static_cast<int>(i * 3))) + after;
+    for (std::size_t i = 0; i < count; ++i) {
+        lines += before + format_date(Date{2005, 1, 1}.add_days(static_cast<int>(i) * step)) + after;
     }
     return lines;
-}
-
-/// The diary before each import: a reading on each of `Records` days.
-std::string old_log() {
-    std::string log;
-    for (std::size_t i = 0; i < Records; ++i) {
-        log += "\"" + format_date(Date{2005, 1, 1}.add_days(static_cast<int>(i))) +
-               "\",\"起床後\",120,80,70,\"\",62.5\r\n";
-    }
-    return log;
 }
 
 /// Kills the import loop at random moments while it imports `content` (as `inputName`) into a log of `Records`
@@ -210,7 +200,7 @@ std::string old_log() {
 void kill_while_importing(const std::string& inputName, const std::string& content,
                           const std::optional<std::string>& newList) {
     ScratchDir dir;
-    const std::string log = old_log();
+    const std::string log = dated_lines(Records, 1, "\"", "\",\"起床後\",120,80,70,\"\",62.5\r\n");
     write_bytes(dir / "データ.txt", cp932(log));
     write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
     const std::filesystem::path input = dir / inputName;
@@ -269,14 +259,16 @@ void kill_while_importing(const std::string& inputName, const std::string& conte
 }
 
 TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
-    kill_while_importing("in.csv", "日付と時刻,最高血圧,最低血圧,脈拍\n" + every_third_day("", " 07:30,131,85,66\n"),
+    kill_while_importing("in.csv",
+                         "日付と時刻,最高血圧,最低血圧,脈拍\n" + dated_lines(Imported, 3, "", " 07:30,131,85,66\n"),
                          "起床後\r\n取り込み\r\n");
 }
 
 TEST(ImportKilled, MergingASyncToolsConflictCopyOfTheLogEndsOldOrNew) {
     // The other PC's log: the same days, and a reading of its own on every third day.
+    const std::string days = dated_lines(Records, 1, "\"", "\",\"起床後\",120,80,70,\"\",62.5\r\n");
     kill_while_importing("データ.sync-conflict-20261207-235123-I3I3VSL.txt",
-                         cp932(old_log() + every_third_day("\"", "\",\"就寝前\",131,85,66,\"21:30:00\",0\r\n")),
+                         cp932(days + dated_lines(Imported, 3, "\"", "\",\"就寝前\",131,85,66,\"21:30:00\",0\r\n")),
                          std::nullopt);
 }
 
