@@ -83,37 +83,25 @@ TEST(HostileImportFiles, WhatIsNoRegularFileIsNamedAtOnce) {
     }
 }
 
-/// A billion laughs: ten levels of ten entities each.
-std::string entity_bomb() {
-    std::string xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE HealthData [\n<!ENTITY l0 \"ha\">\n";
-    for (int i = 1; i < 10; ++i) {
-        xml += "<!ENTITY l" + std::to_string(i) + " \"";
-        for (int j = 0; j < 10; ++j) {
-            xml += "&l" + std::to_string(i - 1) + ";";
-        }
-        xml += "\">\n";
-    }
-    return xml + "]>\n<HealthData><Me note=\"&l9;\"/></HealthData>\n";
-}
-
-/// One attribute of 20 MB: each piece fed to the parser makes it scan the attribute again.
-std::string long_attribute() {
-    return std::string(HealthHead) + "<Record type=\"x\" value=\"" + std::string(20u << 20, 'a') +
-           "\"/></HealthData>\n";
-}
-
-/// 64 MB of blanks around one reading, in a ZIP of a few hundred KB.
-void write_zip_bomb(const std::filesystem::path& path) {
-    write_zip(path, {{"apple_health_export/export.xml", std::string(HealthHead) + std::string(64u << 20, ' ') +
-                                                            bp("2024-01-05 07:00:00 +0900", "120", "80") +
-                                                            "</HealthData>\n"}});
-}
-
 TEST(HostileImportFiles, XmlAndZipsBuiltToExhaustMemoryOrTimeAreRefusedQuickly) {
     ScratchDir dir;
-    write_bytes(dir / "laughs.xml", entity_bomb());
-    write_bytes(dir / "attribute.xml", long_attribute());
-    write_zip_bomb(dir / "bomb.zip");
+    // A billion laughs: ten levels of ten entities each.
+    std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE HealthData [\n<!ENTITY l0 \"ha\">\n";
+    for (int i = 1; i < 10; ++i) {
+        laughs += "<!ENTITY l" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j) {
+            laughs += "&l" + std::to_string(i - 1) + ";";
+        }
+        laughs += "\">\n";
+    }
+    write_bytes(dir / "laughs.xml", laughs + "]>\n<HealthData><Me note=\"&l9;\"/></HealthData>\n");
+    // One attribute of 20 MB: each piece fed to the parser makes it scan the attribute again.
+    write_bytes(dir / "attribute.xml", std::string(HealthHead) + "<Record type=\"x\" value=\"" +
+                                           std::string(20u << 20, 'a') + "\"/></HealthData>\n");
+    // 64 MB of blanks around one reading, in a ZIP of a few hundred KB.
+    write_zip(dir / "bomb.zip", {{"apple_health_export/export.xml",
+                                  std::string(HealthHead) + std::string(64u << 20, ' ') +
+                                      bp("2024-01-05 07:00:00 +0900", "120", "80") + "</HealthData>\n"}});
     const struct {
         std::string name;
         std::string message;
