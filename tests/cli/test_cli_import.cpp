@@ -95,10 +95,10 @@ TEST_F(CliImport, EscapeSequencesNeverReachTheTerminal) {
         ASSERT_EQ(r.status, cli::ExitOk) << r.err;
         for (std::size_t i = 0; i < r.out.size(); ++i) {
             const auto byte = static_cast<unsigned char>(r.out[i]);
-            const bool lineEnd = byte == '\n' || (byte == '\r' && i + 1 < r.out.size() && r.out[i + 1] == '\n');
-            const bool c1 =
-                byte == 0xC2 && i + 1 < r.out.size() && (static_cast<unsigned char>(r.out[i + 1]) & 0xE0) == 0x80;
-            EXPECT_TRUE((byte >= 0x20 && byte != 0x7F && !c1) || byte == '\t' || lineEnd)
+            const auto next = i + 1 < r.out.size() ? static_cast<unsigned char>(r.out[i + 1]) : 0;
+            const bool c1 = byte == 0xC2 && (next & 0xE0) == 0x80;
+            EXPECT_TRUE((byte >= 0x20 && byte != 0x7F && !c1) || byte == '\t' || byte == '\n' ||
+                        (byte == '\r' && next == '\n'))
                 << command.back() << ": byte " << int(byte) << " at " << i;
         }
         EXPECT_NE(r.out.find("PWNED"), std::string::npos) << "the text around the escapes is kept";
@@ -128,24 +128,19 @@ TEST_F(CliImport, MappingDateOrderAndOptionsOnTheCommandLine) {
               "3\t追加\t1\t2005/02/06\t21:30:00\t就寝前\t127\t81\t\t\t21:30:00\t\n");
     EXPECT_NE(mapped.out.find("注意\t血圧のない行 1 行は取り込みません\n"), std::string::npos);
 
-    const struct {
-        std::vector<std::string> args;
-    } bad[] = {
-        {{"--map", "血圧=3"}},      {{"--map", "最高血圧=9"}},  {{"--date-order", "ydm"}},
-        {{"--separator", "|"}},     {{"--encoding", "latin1"}}, {{"--map"}},
-        {{"--check", "--unknown"}},
-    };
-    for (const auto& b : bad) {
+    const std::vector<std::string> bad[] = {{"--map", "血圧=3"},     {"--map", "最高血圧=9"},  {"--date-order", "ydm"},
+                                            {"--separator", "|"},    {"--encoding", "latin1"}, {"--map"},
+                                            {"--check", "--unknown"}};
+    for (const std::vector<std::string>& options : bad) {
         std::vector<std::string> args = {"import", "--check", file.string()};
-        args.insert(args.end(), b.args.begin(), b.args.end());
-        EXPECT_EQ(run(args).status, cli::ExitUsage) << b.args.front();
+        args.insert(args.end(), options.begin(), options.end());
+        EXPECT_EQ(run(args).status, cli::ExitUsage) << options.front();
     }
 }
 
 TEST_F(CliImport, JsonValuesAsTheListsShowThem) {
-    const fs::path file = m_dir / "weights.csv";
-    std::ofstream(file, std::ios::binary) << "date,sys,dia,weight\n2005/02/05,120,80,63.4\n";
-    const Result json = run({"--json", "import", "--check", file.string()});
+    std::ofstream(m_file, std::ios::binary) << "date,sys,dia,weight\n2005/02/05,120,80,63.4\n";
+    const Result json = run({"--json", "import", "--check", m_file.string()});
     ASSERT_EQ(json.status, cli::ExitOk) << json.err;
     EXPECT_NE(json.out.find("\"weight\":63.4,"), std::string::npos) << json.out;
 }

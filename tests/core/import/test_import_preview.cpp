@@ -9,6 +9,7 @@
 #include "core/import/situation_rules.h"
 #include "core/rules/saving_time.h"
 #include "core/views/measurement_csv.h"
+#include "import_preview_lines.h"
 #include "import_test_support.h"
 #include "test_support.h"
 
@@ -16,18 +17,6 @@ namespace sora::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-std::vector<std::string> preview_lines(const ImportPreview& preview) {
-    std::vector<std::string> lines;
-    for (const ImportPreviewRow& row : preview.rows) {
-        const MeasurementRecord& r = row.record;
-        lines.push_back(std::to_string(row.line) + " " + import_status_name(row.status) + (row.chosen ? "+" : "") +
-                        " " + r.date + " " + r.situation + " " + format_number(r.systolic) + "/" +
-                        format_number(r.diastolic) + "/" + format_number(r.pulse) + " [" + r.diary + "]" +
-                        (row.reason.empty() ? "" : " " + row.reason));
-    }
-    return lines;
-}
 
 MeasurementRecord record(std::string date, std::string situation, float sys, float dia, float pulse,
                          std::string diary = "", float weight = 0) {

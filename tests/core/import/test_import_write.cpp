@@ -181,12 +181,30 @@ pid_t start_import_loop(const ScratchDir& dir, const std::filesystem::path& csv)
     return ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
-/// Kills the import loop at random moments while it imports `input` into a log of `records` records: after every
-/// kill the log is the old one or the old one with all `imported` records, never anything between; the situation
-/// list goes with the log (`newList` with the new one, where the import adds situations), and every file left in
-/// the folder is a data file or a copy that the copies' list names.
-void kill_while_importing(const ScratchDir& dir, const std::string& log, int records, int imported,
-                          const std::filesystem::path& input, const std::optional<std::string>& newList) {
+constexpr std::size_t Records = 3000;  // long enough a rewrite to be killed in the middle
+constexpr std::size_t Imported = 1000;
+
+/// `count` lines "before date after", the dates `step` days apart from 2005/01/01.
+std::string dated_lines(std::size_t count, int step, const std::string& before, const std::string& after) {
+    std::string lines;
+    for (std::size_t i = 0; i < count; ++i) {
+        lines += before + format_date(Date{2005, 1, 1}.add_days(static_cast<int>(i) * step)) + after;
+    }
+    return lines;
+}
+
+/// Kills the import loop at random moments while it imports `content` (as `inputName`) into a log of `Records`
+/// records: after every kill the log is the old one or the old one with all `Imported` records, never anything
+/// between; the situation list goes with the log (`newList` with the new one, where the import adds situations),
+/// and every file left in the folder is a data file or a copy that the copies' list names.
+void kill_while_importing(const std::string& inputName, const std::string& content,
+                          const std::optional<std::string>& newList) {
+    ScratchDir dir;
+    const std::string log = dated_lines(Records, 1, "\"", "\",\"起床後\",120,80,70,\"\",62.5\r\n");
+    write_bytes(dir / "データ.txt", cp932(log));
+    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
+    const std::filesystem::path input = dir / inputName;
+    write_bytes(input, content);
     const DataDir data(dir.path());
     std::mt19937 random(20240105);
     int maxDelayUs = 30000;
@@ -213,12 +231,11 @@ void kill_while_importing(const ScratchDir& dir, const std::string& log, int rec
         const LogReadResult after = MeasurementLog(data).read_all();
         ASSERT_TRUE(after.ok) << "kill " << kills << ": " << after.message;
         const std::size_t count = after.records.size();
-        const auto old = static_cast<std::size_t>(records);
-        ASSERT_TRUE(count == old || count == old + static_cast<std::size_t>(imported))
-            << "kill " << kills << ": " << count;
-        (count == old ? oldLogs : newLogs) += 1;
-        if (count == old || newList) {
-            EXPECT_EQ(bytes_of(dir / "状況リスト.txt"), cp932(count == old ? "起床後\r\n" : *newList))
+        const bool old = count == Records;
+        ASSERT_TRUE(old || count == Records + Imported) << "kill " << kills << ": " << count;
+        (old ? oldLogs : newLogs) += 1;
+        if (old || newList) {
+            EXPECT_EQ(bytes_of(dir / "状況リスト.txt"), cp932(old ? "起床後\r\n" : *newList))
                 << "kill " << kills << ": the list does not go with the log";
         }
         const auto listed = read_backup_manifest(dir / "backup");
@@ -230,7 +247,7 @@ void kill_while_importing(const ScratchDir& dir, const std::string& log, int rec
             }
             EXPECT_EQ(listed.count(name), 1u) << "kill " << kills << ": left behind: " << name;
         }
-        if (count != old) {
+        if (!old) {
             // Put the old files back for the next kill, as an undo would.
             write_bytes(dir / "データ.txt", cp932(log));
             write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
@@ -241,44 +258,18 @@ void kill_while_importing(const ScratchDir& dir, const std::string& log, int rec
     EXPECT_GT(newLogs, 0) << "no import got through before its kill: nothing was tried";
 }
 
-std::string log_of_days(int days) {
-    std::string log;
-    for (int i = 0; i < days; ++i) {
-        log += "\"" + format_date(Date{2005, 1, 1}.add_days(i)) + "\",\"起床後\",120,80,70,\"\",62.5\r\n";
-    }
-    return log;
-}
-
 TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
-    ScratchDir dir;
-    constexpr int Records = 3000;  // long enough a rewrite to be killed in the middle
-    constexpr int Imported = 1000;
-    const std::string log = log_of_days(Records);
-    std::string csv = "日付と時刻,最高血圧,最低血圧,脈拍\n";
-    for (int i = 0; i < Imported; ++i) {
-        csv += format_date(Date{2005, 1, 1}.add_days(i * 3)) + " 07:30,131,85,66\n";
-    }
-    write_bytes(dir / "データ.txt", cp932(log));
-    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
-    write_bytes(dir / "in.csv", csv);
-    kill_while_importing(dir, log, Records, Imported, dir / "in.csv", "起床後\r\n取り込み\r\n");
+    kill_while_importing("in.csv",
+                         "日付と時刻,最高血圧,最低血圧,脈拍\n" + dated_lines(Imported, 3, "", " 07:30,131,85,66\n"),
+                         "起床後\r\n取り込み\r\n");
 }
 
 TEST(ImportKilled, MergingASyncToolsConflictCopyOfTheLogEndsOldOrNew) {
     // The other PC's log: the same days, and a reading of its own on every third day.
-    ScratchDir dir;
-    constexpr int Records = 3000;
-    constexpr int Imported = 1000;
-    const std::string log = log_of_days(Records);
-    std::string copy = log;
-    for (int i = 0; i < Imported; ++i) {
-        copy += "\"" + format_date(Date{2005, 1, 1}.add_days(i * 3)) + "\",\"就寝前\",131,85,66,\"21:30:00\",0\r\n";
-    }
-    write_bytes(dir / "データ.txt", cp932(log));
-    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
-    const std::filesystem::path conflictCopy = dir / "データ.sync-conflict-20261207-235123-I3I3VSL.txt";
-    write_bytes(conflictCopy, cp932(copy));
-    kill_while_importing(dir, log, Records, Imported, conflictCopy, std::nullopt);
+    const std::string days = dated_lines(Records, 1, "\"", "\",\"起床後\",120,80,70,\"\",62.5\r\n");
+    kill_while_importing("データ.sync-conflict-20261207-235123-I3I3VSL.txt",
+                         cp932(days + dated_lines(Imported, 3, "\"", "\",\"就寝前\",131,85,66,\"21:30:00\",0\r\n")),
+                         std::nullopt);
 }
 
 }  // namespace
