@@ -4,39 +4,24 @@ import sys
 
 from diary_session import Session, enter_reading
 
-EXPECTED_NAMES = {
-    "状況選択": "list",
-    "最高血圧": "text",
-    "最低血圧": "text",
-    "脈拍": "text",
-    "体重": "text",
-    "保存": "push button",
-    "測定の一覧": "table",
-    "メイン": "push button",
-    "範囲指定": "push button",
-    "ヘルプツアー": "check box",
-}
+EXPECTED_ROLES = {"状況選択": "list", "最高血圧": "text", "最低血圧": "text", "脈拍": "text", "体重": "text",
+                  "保存": "push button", "測定の一覧": "table", "メイン": "push button", "範囲指定": "push button",
+                  "ヘルプツアー": "check box"}
 
 
 def main():
     session = Session(sys.argv[1])
-    failures = []
     try:
         controls = session.reachable()
         print(f"{len(controls)} controls take the keyboard on the main screen:")
         for name, role, description in controls:
             print(f"  {role:<14} {name}" + (f"  — {description}" if description else ""))
         names = [name for name, _, _ in controls]
-        unnamed = [role for name, role, _ in controls if not name]
-        if unnamed:
-            failures.append(f"controls without a name: {unnamed}")
-        twice = sorted({name for name in names if name and names.count(name) > 1})
-        if twice:
-            failures.append(f"names given twice: {twice}")
         roles = {name: role for name, role, _ in controls}
-        for name, role in EXPECTED_NAMES.items():
-            if roles.get(name) != role:
-                failures.append(f"expected {name} as {role}, found {roles.get(name)}")
+        failures = [f"a {role} without a name" for name, role, _ in controls if not name]
+        failures += [f"name given twice: {name}" for name in sorted(set(names)) if name and names.count(name) > 1]
+        failures += [f"expected {name} as {role}, found {roles.get(name)}"
+                     for name, role in EXPECTED_ROLES.items() if roles.get(name) != role]
 
         before = len(session.log_lines())
         session.focus_events.clear()
@@ -50,8 +35,7 @@ def main():
         lines = session.log_lines()
         if len(lines) != before + 1 or ",133,86,70," not in lines[-1]:
             failures.append(f"the reading was not saved: {lines[-1:]}")
-        else:
-            print("saved:", lines[-1])
+        print("last line of the log:", lines[-1])
     finally:
         session.close()
     for failure in failures:

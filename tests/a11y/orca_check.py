@@ -9,7 +9,7 @@ import sys
 import tempfile
 import time
 
-from diary_session import Session, enter_reading, pump
+from diary_session import Session, enter_reading, pump, stop
 
 # The situation list and the situation chosen, each value box by its name, and the save button.
 KEY_PHRASES = ["状況選択", "夕食後", "最高血圧", "最低血圧", "脈拍", "体重", "保存"]
@@ -20,31 +20,15 @@ def typed_per_box(lines):
     """What Orca echoed key by key in each value box: the keys between the Space that chose the situation (the
     focus moves to the first box) and each Enter that moves on. Box names may come before or after the first
     echoes when the machine is busy, so only the keys are counted."""
-    try:
-        start = next(i for i, line in enumerate(lines) if line.strip() == "space")
-    except StopIteration:
-        return []
+    words = [line.strip() for line in lines]
     boxes, typed = [], ""
-    for line in lines[start + 1:]:
-        word = line.strip()
+    for word in words[words.index("space") + 1:] if "space" in words else []:
         if word == "return":
             boxes.append(typed)
             typed = ""
-        elif word == "dot":
-            typed += "."
-        elif len(word) == 1:
-            typed += word
+        elif len(word) == 1 or word == "dot":
+            typed += "." if word == "dot" else word
     return boxes
-
-
-def spoken_lines(debug_file):
-    lines = []
-    with open(debug_file, encoding="utf-8", errors="replace") as log:
-        for line in log:
-            match = re.search(r"SPEECH OUTPUT: '(.*?)'", line)
-            if match and match.group(1).strip():
-                lines.append(match.group(1))
-    return lines
 
 
 def main():
@@ -52,35 +36,30 @@ def main():
         print("SKIPPED: orca is not installed (Debian package orca)")
         return 77
     program, transcript = sys.argv[1], sys.argv[2]
-    prefs = tempfile.mkdtemp(prefix="orca-prefs-")
-    debug_file = os.path.join(prefs, "orca-debug.out")
+    debug_file = os.path.join(tempfile.mkdtemp(prefix="orca-prefs-"), "orca-debug.out")
     # No synthesizer is needed: Orca writes every utterance to its debug output before handing it on.
-    orca = subprocess.Popen(["orca", "--replace", "-u", prefs, "--debug-file", debug_file],
+    orca = subprocess.Popen(["orca", "--replace", "-u", os.path.dirname(debug_file), "--debug-file", debug_file],
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     time.sleep(4)
     session = Session(program)
     try:
         pump(3)
-        enter_reading(session, ["133", "86", "70", "62.8"], pace=3)
+        enter_reading(session, [value for _, value in READING], pace=3)
         pump(2)
     finally:
         session.close()
-        orca.terminate()
-        try:
-            orca.wait(10)
-        except subprocess.TimeoutExpired:
-            orca.kill()
-    lines = spoken_lines(debug_file)
-    with open(transcript, "w", encoding="utf-8") as out:
-        out.write("\n".join(lines) + "\n")
-    print("\n".join(lines))
+        stop(orca)
+    with open(debug_file, encoding="utf-8", errors="replace") as log:
+        lines = [m.group(1) for m in (re.search(r"SPEECH OUTPUT: '(.*?)'", line) for line in log)
+                 if m and m.group(1).strip()]
     text = "\n".join(lines)
+    with open(transcript, "w", encoding="utf-8") as out:
+        out.write(text + "\n")
+    print(text)
     failures = [f"Orca never said {phrase}" for phrase in KEY_PHRASES if phrase not in text]
-    echoed = typed_per_box(lines)
-    for index, (box, value) in enumerate(READING):
-        said = echoed[index] if index < len(echoed) else None
-        if said != value:
-            failures.append(f"in {box} Orca echoed {said!r}, typed was {value!r}")
+    echoed = typed_per_box(lines) + [None] * len(READING)
+    failures += [f"in {box} Orca echoed {said!r}, typed was {value!r}"
+                 for (box, value), said in zip(READING, echoed) if said != value]
     for failure in failures:
         print("FAILED:", failure)
     return 1 if failures else 0
