@@ -169,7 +169,7 @@ void BM_Preview(benchmark::State& state) {
             state.SkipWithError("the preview lost rows");
             break;
         }
-        benchmark::DoNotOptimize(preview.rows.data());
+        benchmark::DoNotOptimize(preview.rows.front());
     }
 }
 
@@ -182,7 +182,7 @@ void BM_PreviewWithReadAll(benchmark::State& state) {
         const sora::ImportFile file = sora::read_import_file(f.csvPath);
         const sora::ImportPreview preview =
             sora::build_import_preview(file.fileName, file.read, read.records, f.choices);
-        benchmark::DoNotOptimize(preview.rows.data());
+        benchmark::DoNotOptimize(preview.rows.front());
     }
 }
 
@@ -198,7 +198,7 @@ void BM_Preview100k(benchmark::State& state) {
             state.SkipWithError(("the preview lost rows: " + preview.message).c_str());
             break;
         }
-        benchmark::DoNotOptimize(preview.rows.data());
+        benchmark::DoNotOptimize(preview.rows.front());
     }
 }
 

@@ -28,15 +28,15 @@ std::string cell(std::string text) {
 struct CopyReport {
     sora::ConflictCopy copy;
     bool isLog = false;
-    std::string message;  // the copy of the log does not read
-    std::vector<sora::ImportPreviewRow> missing;
+    std::string message;          // the copy of the log does not read
+    sora::ImportPreview missing;  // the comparison with only the readings the diary lacks
 };
 
 std::string to_text(const std::vector<CopyReport>& reports) {
     std::string out = "競合コピー\t元のファイル\t同期ツール\t日記にない測定\n";
     for (const CopyReport& r : reports) {
         out += cell(r.copy.name) + "\t" + r.copy.original + "\t" + sora::sync_tool_name(r.copy.tool) + "\t" +
-               (r.isLog && r.message.empty() ? std::to_string(r.missing.size()) : std::string()) + "\n";
+               (r.isLog && r.message.empty() ? std::to_string(r.missing.rows.size()) : std::string()) + "\n";
     }
     for (const CopyReport& r : reports) {
         if (!r.isLog) {
@@ -48,10 +48,10 @@ std::string to_text(const std::vector<CopyReport>& reports) {
             continue;
         }
         out += "行\t状態\t日付\t時刻\t状況\t最高血圧\t最低血圧\t脈拍\t体重\t一言日記\n";
-        for (const sora::ImportPreviewRow& row : r.missing) {
-            const sora::MeasurementRecord& m = row.record;
+        for (const sora::ImportPreviewRow& row : r.missing.rows) {
+            const sora::MeasurementRecord m = r.missing.record(row);
             out += std::to_string(row.line) + "\t" + sora::import_status_name(row.status) + "\t" + m.date + "\t" +
-                   row.time + "\t" + cell(m.situation) + "\t" + value_text(m.systolic) + "\t" +
+                   row.time.str() + "\t" + cell(m.situation) + "\t" + value_text(m.systolic) + "\t" +
                    value_text(m.diastolic) + "\t" + value_text(m.pulse) + "\t" + value_text(m.weight) + "\t" +
                    cell(m.diary) + "\n";
         }
@@ -69,12 +69,12 @@ std::string to_json(const std::vector<CopyReport>& reports) {
                 one["message"] = r.message;
             }
             auto rows = nlohmann::ordered_json::array();
-            for (const sora::ImportPreviewRow& row : r.missing) {
-                const sora::MeasurementRecord& m = row.record;
+            for (const sora::ImportPreviewRow& row : r.missing.rows) {
+                const sora::MeasurementRecord m = r.missing.record(row);
                 rows.push_back({{"line", row.line},
                                 {"status", sora::import_status_name(row.status)},
                                 {"date", m.date},
-                                {"time", row.time},
+                                {"time", row.time.str()},
                                 {"situation", m.situation},
                                 {"systolic", m.systolic},
                                 {"diastolic", m.diastolic},
@@ -104,9 +104,10 @@ int run_conflicts(const std::vector<std::string>& args, const sora::DataDir& dir
     for (const sora::ConflictCopy& copy : sora::find_conflict_copies(dir)) {
         CopyReport report{copy, copy.original == sora::files::Log, {}, {}};
         if (report.isLog) {
-            const sora::ImportPreview preview = sora::compare_log_copy(dir, copy.name, records);
-            report.message = preview.message;
-            report.missing = sora::readings_missing(preview);
+            report.missing = sora::compare_log_copy(dir, copy.name, records);
+            report.message = report.missing.message;
+            const std::vector<sora::ImportPreviewRow> missing = sora::readings_missing(report.missing);
+            report.missing.rows.assign(missing.begin(), missing.end());
         }
         reports.push_back(std::move(report));
     }

@@ -52,11 +52,11 @@ void write_import_preview_text(const sora::ImportPreview& preview, std::ostream&
     out << "\n行\t状態\t取り込む\t日付\t時刻\t状況\t最高血圧\t最低血圧\t脈拍\t体重\t一言日記\t理由\n";
     // Row by row: a file of years is never held a second time as text.
     for (const sora::ImportPreviewRow& row : preview.rows) {
-        const sora::MeasurementRecord& r = row.record;
+        const sora::MeasurementRecord r = preview.record(row);
         out << row.line << "\t" << sora::import_status_name(row.status) << "\t" << (row.chosen ? "1" : "0") << "\t"
             << r.date << "\t" << row.time << "\t" << cell(r.situation) << "\t" << value_text(r.systolic) << "\t"
             << value_text(r.diastolic) << "\t" << value_text(r.pulse) << "\t" << value_text(r.weight) << "\t"
-            << cell(r.diary) << "\t" << cell(row.reason) << "\n";
+            << cell(r.diary) << "\t" << cell(row.reason.str()) << "\n";
     }
 }
 
@@ -79,19 +79,19 @@ void write_import_preview_json(const sora::ImportPreview& preview, std::ostream&
     // One row at a time, as `--json list` writes its rows: the document is never built whole in memory.
     bool first = true;
     for (const sora::ImportPreviewRow& row : preview.rows) {
-        const sora::MeasurementRecord& r = row.record;
+        const sora::MeasurementRecord r = preview.record(row);
         const nlohmann::ordered_json json = {{"line", row.line},
                                              {"status", sora::import_status_name(row.status)},
                                              {"chosen", row.chosen},
                                              {"date", r.date},
-                                             {"time", row.time},
+                                             {"time", row.time.str()},
                                              {"situation", r.situation},
                                              {"systolic", shown_value(r.systolic)},
                                              {"diastolic", shown_value(r.diastolic)},
                                              {"pulse", shown_value(r.pulse)},
                                              {"weight", shown_value(r.weight)},
                                              {"diary", r.diary},
-                                             {"reason", row.reason}};
+                                             {"reason", row.reason.str()}};
         out << (first ? "\n    " : ",\n    ") << text(json, -1);
         first = false;
     }
@@ -208,6 +208,7 @@ int run_import(const std::vector<std::string>& args, const sora::DataDir& dir,
             return ExitUsage;
         }
         parsed.options.mapping = mapping;
+        read = {};  // the rows of the guess go before the file is read again
         read = sora::read_import_file(parsed.file, parsed.options);
     }
     if (!read.read.message.empty()) {
@@ -228,7 +229,8 @@ int run_import(const std::vector<std::string>& args, const sora::DataDir& dir,
     if (!message.empty()) {
         err << "soranote-cli: " << message << '\n';
     }
-    const sora::ImportPreview preview = sora::build_import_preview(read.fileName, read.read, records, choices);
+    const sora::ImportPreview preview =
+        sora::build_import_preview(read.fileName, std::move(read.read), records, choices);
     if (json) {
         write_import_preview_json(preview, out);
     } else {

@@ -187,12 +187,7 @@ void DiaryImport::write() {
         return;
     }
     ui::Dialogs& dialogs = m_ctx.host.dialogs();
-    std::vector<sora::MeasurementRecord> chosen;
-    for (const sora::ImportPreviewRow& row : m_preview->rows()) {
-        if (row.chosen) {
-            chosen.push_back(row.record);
-        }
-    }
+    const std::vector<sora::MeasurementRecord> chosen = sora::chosen_records(m_preview->preview());
     const std::optional<sora::SituationRules> rules = m_preview->rules();
     if (chosen.empty() || !rules) {
         return;

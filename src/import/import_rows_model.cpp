@@ -37,14 +37,14 @@ QColor status_colour(sora::ImportStatus status) {
 
 }  // namespace
 
-void ImportRowsModel::setRows(std::vector<sora::ImportPreviewRow> rows) {
+void ImportRowsModel::setPreview(sora::ImportPreview preview) {
     beginResetModel();
-    m_rows = std::move(rows);
+    m_preview = std::move(preview);
     endResetModel();
 }
 
 int ImportRowsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_preview.rows.size());
 }
 
 int ImportRowsModel::columnCount(const QModelIndex& parent) const {
@@ -55,7 +55,7 @@ QVariant ImportRowsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const sora::ImportPreviewRow& row = m_rows[static_cast<std::size_t>(index.row())];
+    const sora::ImportPreviewRow& row = m_preview.rows[static_cast<std::size_t>(index.row())];
     if (role == Qt::CheckStateRole && index.column() == Tick && tickable(row)) {
         return row.chosen ? Qt::Checked : Qt::Unchecked;
     }
@@ -68,7 +68,7 @@ QVariant ImportRowsModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) {
         return {};
     }
-    const sora::MeasurementRecord& r = row.record;
+    const sora::MeasurementRecord r = m_preview.record(row);
     switch (index.column()) {
         case Line:
             return row.line;
@@ -77,7 +77,7 @@ QVariant ImportRowsModel::data(const QModelIndex& index, int role) const {
         case Date:
             return qs(r.date);
         case Time:
-            return qs(row.time);
+            return qs(row.time.str());
         case Situation:
             return qs(r.situation);
         case Systolic:
@@ -91,7 +91,7 @@ QVariant ImportRowsModel::data(const QModelIndex& index, int role) const {
         case Diary:
             return qs(r.diary);
         case Reason:
-            return qs(row.reason);
+            return qs(row.reason.str());
         default:
             return {};
     }
@@ -106,7 +106,7 @@ QVariant ImportRowsModel::headerData(int section, Qt::Orientation orientation, i
 
 Qt::ItemFlags ImportRowsModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (index.isValid() && index.column() == Tick && tickable(m_rows[static_cast<std::size_t>(index.row())])) {
+    if (index.isValid() && index.column() == Tick && tickable(m_preview.rows[static_cast<std::size_t>(index.row())])) {
         flags |= Qt::ItemIsUserCheckable;
     }
     return flags;
@@ -116,7 +116,7 @@ bool ImportRowsModel::setData(const QModelIndex& index, const QVariant& value, i
     if (!index.isValid() || role != Qt::CheckStateRole || index.column() != Tick) {
         return false;
     }
-    sora::ImportPreviewRow& row = m_rows[static_cast<std::size_t>(index.row())];
+    sora::ImportPreviewRow& row = m_preview.rows[static_cast<std::size_t>(index.row())];
     if (!tickable(row)) {
         return false;
     }

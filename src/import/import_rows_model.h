@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <vector>
 
 #include "core/import/import_preview.h"
 
@@ -13,8 +12,9 @@ public:
     using QAbstractTableModel::QAbstractTableModel;
 
     /// Replaces the rows at once (thousands of rows: one reset, no per-row signals).
-    void setRows(std::vector<sora::ImportPreviewRow> rows);
-    const std::vector<sora::ImportPreviewRow>& rows() const { return m_rows; }
+    void setPreview(sora::ImportPreview preview);
+    /// The preview with the ticks as the user set them.
+    const sora::ImportPreview& preview() const { return m_preview; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -28,5 +28,5 @@ signals:
     void ticksChanged();
 
 private:
-    std::vector<sora::ImportPreviewRow> m_rows;
+    sora::ImportPreview m_preview;
 };

@@ -208,13 +208,11 @@ sora::ImportOptions ImportWindow::readOptions() const {
     return m_mapping->isHidden() ? sora::ImportOptions{} : m_mapping->options();
 }
 
-const std::vector<sora::ImportPreviewRow>& ImportWindow::rows() const {
-    return m_model->rows();
+const sora::ImportPreview& ImportWindow::preview() const {
+    return m_model->preview();
 }
 
-void ImportWindow::showPreview(const sora::ImportPreview& preview) {
-    m_preview = preview;
-    m_preview.rows.clear();
+void ImportWindow::showPreview(sora::ImportPreview preview) {
     QStringList notes;
     if (!preview.message.empty()) {
         notes << qs(preview.message);
@@ -224,15 +222,13 @@ void ImportWindow::showPreview(const sora::ImportPreview& preview) {
     }
     lblImportMessage->setText(notes.join("\n"));
     lblImportMessage->setVisible(!notes.isEmpty());
-    m_model->setRows(preview.rows);
+    m_model->setPreview(std::move(preview));
     updateCounts();
 }
 
 void ImportWindow::updateCounts() {
-    std::size_t chosen = 0;
-    for (const sora::ImportPreviewRow& row : m_model->rows()) {
-        chosen += row.chosen ? 1 : 0;
-    }
-    lblImportCounts->setText(qs(m_preview.countsText()) + QString("　→ 取り込む %1 件").arg(chosen));
-    cmdImportOk->setEnabled(chosen > 0 && m_preview.message.empty());
+    const sora::ImportPreview& shown = m_model->preview();
+    const std::size_t chosen = shown.chosenCount();
+    lblImportCounts->setText(qs(shown.countsText()) + QString("　→ 取り込む %1 件").arg(chosen));
+    cmdImportOk->setEnabled(chosen > 0 && shown.message.empty());
 }

@@ -28,7 +28,7 @@ public:
     /// Shows how the file was read (and the mapping step for a CSV of unknown layout).
     void showFile(const sora::ImportFile& file);
     /// Shows the classified rows and their counts; questionable rows come unticked.
-    void showPreview(const sora::ImportPreview& preview);
+    void showPreview(sora::ImportPreview preview);
     /// Puts rules into the rule boxes without asking for a new preview.
     void showRules(const sora::SituationRules& rules);
 
@@ -39,7 +39,7 @@ public:
     /// The encoding, separator and mapping the user chose for a CSV of unknown layout.
     sora::ImportOptions readOptions() const;
     /// The rows as ticked now.
-    const std::vector<sora::ImportPreviewRow>& rows() const;
+    const sora::ImportPreview& preview() const;
 
 signals:
     /// A rule or the whole-file situation changed: the rows get their situations anew.
@@ -55,7 +55,6 @@ private:
     QWidget* makeRulesBox();
     void updateCounts();
 
-    sora::ImportPreview m_preview;
     QLabel* lblImportFile;
     QLabel* lblImportCounts;
     QLabel* lblImportMessage;

@@ -45,11 +45,12 @@ ImportRow own_row(const CsvRecord& record) {
     }
     row.date = date->date;
     // Our own export writes the time exactly as the diary text held it: keep it so the round trip is exact.
-    row.time = std::string(trimmed(f[1]));
-    if (!row.time.empty() && !is_time_of_day(row.time)) {
-        row.problem = "時刻「" + import_excerpt(row.time, 20) + "」が読めません";
+    const std::string_view time = trimmed(f[1]);
+    if (!time.empty() && !is_time_of_day(time)) {
+        row.problem = "時刻「" + import_excerpt(time, 20) + "」が読めません";
         return row;
     }
+    row.time = time;
     read_import_value(f[3], "最高血圧", row.systolic, row);
     read_import_value(f[4], "最低血圧", row.diastolic, row);
     read_import_value(f[5], "脈拍", row.pulse, row);
@@ -99,7 +100,7 @@ ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, Zo
         row.note = "不規則脈波";
     }
     if (flag_set(field_at(record, columns[8]))) {
-        row.note += row.note.empty() ? "体動" : " 体動";
+        row.note = row.note.empty() ? "体動" : row.note + " 体動";
     }
     read_import_note(field_at(record, columns[5]), row);
     require_values(row);
@@ -160,14 +161,14 @@ ImportKind csv_kind(const std::vector<std::string>& heading) {
     return ImportKind::Generic;
 }
 
-ImportRead read_known_csv(ImportKind kind, const std::vector<CsvRecord>& records) {
+ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next) {
     ImportRead read;
     read.kind = kind;
-    if (records.empty()) {
+    CsvRecord record;
+    if (!next(record)) {
         return read;
     }
-    const std::vector<std::string>& heading = records.front().fields;
-    read.rows.reserve(records.size() - 1);
+    const std::vector<std::string> heading = record.fields;
     ZoneCache zones;
     // OMRON connect writes English or Japanese headings, depending on the phone's language.
     const std::vector<int> omron = {
@@ -186,8 +187,7 @@ ImportRead read_known_csv(ImportKind kind, const std::vector<CsvRecord>& records
     const int wSystolic = find_column(heading, {"Systolic"});
     const int wDiastolic = find_column(heading, {"Diastolic"});
     const int wComments = find_column(heading, {"Comments"});
-    for (std::size_t i = 1; i < records.size(); ++i) {
-        const CsvRecord& record = records[i];
+    while (next(record)) {
         if (kind == ImportKind::OwnCsv) {
             read.rows.push_back(own_row(record));
         } else if (kind == ImportKind::Omron) {

@@ -11,8 +11,8 @@ namespace sora {
 /// The kind of a CSV file from its heading record: our own export, OMRON connect or Withings; Generic otherwise.
 ImportKind csv_kind(const std::vector<std::string>& heading);
 
-/// Reads the records after the heading of a file of that kind (OwnCsv, Omron or Withings) into rows.
-ImportRead read_known_csv(ImportKind kind, const std::vector<CsvRecord>& records);
+/// Reads the records of a file of that kind (OwnCsv, Omron or Withings), its heading first, into rows.
+ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next);
 
 /// The column whose heading is one of `names` (compared without case and blanks around); -1 when none is.
 int find_column(const std::vector<std::string>& heading, std::initializer_list<std::string_view> names);

@@ -1,88 +1,101 @@
 #include "core/import/csv_table.h"
 
+#include <algorithm>
 #include <array>
 
 namespace sora {
 
-std::vector<CsvRecord> split_csv(std::string_view text, char separator) {
-    std::vector<CsvRecord> records;
-    CsvRecord current;
-    std::string field;
-    bool quoted = false;        // inside a quoted field
-    bool fieldStarted = false;  // the record has something, so an end of line closes it
-    int line = 1;
-    current.line = 1;
-    current.fields.reserve(4);
-    std::size_t width = 4;  // fields of the last record: the next one likely has as many
-    const auto pushField = [&] {
-        if (current.fields.size() < MaxCsvFields) {
-            current.fields.push_back(std::move(field));
-        } else {
-            ++current.dropped;
+bool CsvReader::next(CsvRecord& record) {
+    const std::string_view text = m_text;
+    std::size_t kept = 0;  // fields of the record closed so far
+    record.dropped = 0;
+    record.line = m_line;
+    bool quoted = false;   // inside a quoted field
+    bool started = false;  // the record has something, so an end of line closes it
+    const auto fieldAt = [&](std::size_t index) -> std::string& {
+        if (index >= MaxCsvFields) {
+            m_dropped.clear();
+            return m_dropped;
         }
-        field.clear();
-    };
-    const auto endRecord = [&] {
-        if (fieldStarted || !current.fields.empty()) {
-            pushField();
-            width = current.fields.size();
-            records.push_back(std::move(current));
+        if (index == record.fields.size()) {
+            record.fields.emplace_back();
         }
-        current = CsvRecord{};
-        current.fields.reserve(width);
-        field.clear();
-        fieldStarted = false;
+        record.fields[index].clear();
+        return record.fields[index];
     };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
+    const auto closeField = [&] { kept < MaxCsvFields ? ++kept : ++record.dropped; };
+    std::string* field = &fieldAt(0);
+    while (m_pos < text.size()) {
+        const char c = text[m_pos];
         if (quoted) {
-            if (c == '"') {
-                if (i + 1 < text.size() && text[i + 1] == '"') {
-                    field += '"';
-                    ++i;
-                } else {
-                    quoted = false;
+            const std::size_t quote = std::min(text.find('"', m_pos), text.size());
+            for (std::size_t i = m_pos; i < quote; ++i) {
+                if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
+                    ++m_line;
                 }
+            }
+            field->append(text.substr(m_pos, quote - m_pos));
+            m_pos = quote;
+            if (quote == text.size()) {
+                break;  // never closed: the rest of the text is the field
+            }
+            if (quote + 1 < text.size() && text[quote + 1] == '"') {
+                field->push_back('"');
+                m_pos = quote + 2;
             } else {
-                if (c == '\n' || (c == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
-                    ++line;
-                }
-                field += c;
+                quoted = false;
+                m_pos = quote + 1;
             }
             continue;
         }
         if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
+            m_pos += c == '\r' && m_pos + 1 < text.size() && text[m_pos + 1] == '\n' ? 2 : 1;
+            ++m_line;
+            if (started) {
+                break;
             }
-            endRecord();
-            ++line;
-            current.line = line;
+            record.line = m_line;  // a blank line: the record begins on the next
             continue;
         }
-        if (!fieldStarted && current.fields.empty()) {
-            current.line = line;
-        }
-        fieldStarted = true;
-        if (c != separator && c != '"') {
+        started = true;
+        if (c == m_separator) {
+            closeField();
+            field = &fieldAt(kept + record.dropped);
+            ++m_pos;
+        } else if (c == '"') {
+            if (trimmed(*field).empty()) {
+                field->clear();
+                quoted = true;
+            } else {
+                field->push_back('"');
+            }
+            ++m_pos;
+        } else {
             // The plain run of a field up to its end in one append: files of years are mostly such runs.
-            std::size_t end = i + 1;
-            while (end < text.size() && text[end] != separator && text[end] != '"' && text[end] != '\r' &&
+            std::size_t end = m_pos + 1;
+            while (end < text.size() && text[end] != m_separator && text[end] != '"' && text[end] != '\r' &&
                    text[end] != '\n') {
                 ++end;
             }
-            field.append(text.substr(i, end - i));
-            i = end - 1;
-        } else if (c == separator) {
-            pushField();
-        } else if (trimmed(field).empty()) {
-            field.clear();
-            quoted = true;
-        } else {
-            field += c;
+            field->append(text.substr(m_pos, end - m_pos));
+            m_pos = end;
         }
     }
-    endRecord();
+    if (!started) {
+        return false;
+    }
+    closeField();
+    record.fields.resize(kept);
+    return true;
+}
+
+std::vector<CsvRecord> split_csv(std::string_view text, char separator) {
+    std::vector<CsvRecord> records;
+    CsvReader reader(text, separator);
+    CsvRecord record;
+    while (reader.next(record)) {
+        records.push_back(record);
+    }
     return records;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,26 @@ struct CsvRecord {
     std::vector<std::string> fields;
     std::size_t dropped = 0;  ///< fields beyond MaxCsvFields, left out
 };
+
+/// Reads the records of a UTF-8 text one at a time, as split_csv does, into a record whose strings are reused: a
+/// file of years is never held as a million vectors of strings. A copy goes on from where the original stood.
+class CsvReader {
+public:
+    CsvReader(std::string_view text, char separator) : m_text(text), m_separator(separator) {}
+
+    /// The next record into `record`; false at the end of the text.
+    bool next(CsvRecord& record);
+
+private:
+    std::string_view m_text;
+    char m_separator;
+    std::size_t m_pos = 0;
+    int m_line = 1;
+    std::string m_dropped;  ///< a field beyond MaxCsvFields, read and not kept
+};
+
+/// Where a reader takes its records from, one at a time: false at the end.
+using NextCsvRecord = std::function<bool(CsvRecord&)>;
 
 /// The records of a UTF-8 text (RFC 4180: fields in double quotes may hold the separator, doubled quotes and line
 /// breaks; CR LF, LF or CR end a record). Blank lines are left out; blanks around an unquoted field are kept.

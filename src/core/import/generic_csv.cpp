@@ -166,45 +166,33 @@ std::string mapping_problem(const CsvMapping& mapping) {
     return {};
 }
 
-std::vector<std::string_view> date_column(const std::vector<CsvRecord>& records, const CsvMapping& mapping) {
-    std::vector<std::string_view> dates;
-    const auto column = std::find_if(mapping.roles.begin(), mapping.roles.end(), [](ColumnRole role) {
-        return role == ColumnRole::Date || role == ColumnRole::DateTime;
-    });
-    if (column == mapping.roles.end()) {
-        return dates;
-    }
-    const auto index = static_cast<std::size_t>(column - mapping.roles.begin());
-    for (std::size_t r = mapping.hasHeading ? 1 : 0; r < records.size(); ++r) {
-        if (index < records[r].fields.size()) {
-            dates.push_back(records[r].fields[index]);
-        }
-    }
-    return dates;
-}
-
-ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapping& mapping, DateOrder order) {
+ImportRead read_generic_csv(const NextCsvRecord& next, const CsvMapping& mapping, DateOrder order,
+                            DateOrderVote* vote) {
     ImportRead read;
     std::size_t timestamps = 0;
     read.kind = ImportKind::Generic;
-    const std::size_t start = mapping.hasHeading ? 1 : 0;
-    read.rows.reserve(records.size() > start ? records.size() - start : 0);
-    for (std::size_t r = start; r < records.size(); ++r) {
-        const CsvRecord& record = records[r];
+    CsvRecord record;
+    if (mapping.hasHeading && !next(record)) {
+        return read;
+    }
+    while (next(record)) {
         ImportRow row;
         row.line = record.line;
         std::string_view dateText;
         std::string_view timeText;
         bool dateHasTime = false;
+        bool hasDateColumn = false;
         for (std::size_t i = 0; i < mapping.roles.size() && i < record.fields.size(); ++i) {
             const std::string_view field = record.fields[i];
             switch (mapping.roles[i]) {
                 case ColumnRole::Date:
                     dateText = field;
+                    hasDateColumn = true;
                     break;
                 case ColumnRole::DateTime:
                     dateText = field;
                     dateHasTime = true;
+                    hasDateColumn = true;
                     break;
                 case ColumnRole::Time:
                     timeText = field;
@@ -228,7 +216,10 @@ ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapp
                     break;
             }
         }
-        std::string problem = std::move(row.problem);
+        if (vote != nullptr && hasDateColumn) {
+            vote->add(dateText);
+        }
+        RowText problem = std::move(row.problem);
         row.problem.clear();
         if (read_import_date_time(dateText, row, order) == DateSource::Timestamp) {
             if (timestamps++ == 0) {

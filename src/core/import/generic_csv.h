@@ -33,12 +33,10 @@ CsvMapping guess_mapping(const std::vector<CsvRecord>& records);
 /// Why the mapping cannot read the file ("日付の列を選んでください"); empty when it can.
 std::string mapping_problem(const CsvMapping& mapping);
 
-/// The texts of the date (or date-and-time) column under the heading, for needed_date_order.
-std::vector<std::string_view> date_column(const std::vector<CsvRecord>& records, const CsvMapping& mapping);
-
 /// Reads the records by the mapping (the heading record left out when it has one), dates written with numbers only
-/// in that order, Unix timestamps as this computer's local time (said in a remark).
-ImportRead read_generic_csv(const std::vector<CsvRecord>& records, const CsvMapping& mapping,
-                            DateOrder order = DateOrder::Ymd);
+/// in that order, Unix timestamps as this computer's local time (said in a remark). When `vote` is given, each
+/// row's date text is added to it.
+ImportRead read_generic_csv(const NextCsvRecord& next, const CsvMapping& mapping, DateOrder order = DateOrder::Ymd,
+                            DateOrderVote* vote = nullptr);
 
 }  // namespace sora

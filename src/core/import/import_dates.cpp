@@ -175,31 +175,44 @@ bool read_date_part(std::string_view text, std::size_t& pos, DateOrder order, Da
     return order != DateOrder::Ymd && read_year_last(text, pos, order, date);
 }
 
-std::optional<DateOrder> needed_date_order(const std::vector<std::string_view>& dates) {
-    bool needsOrder = false;
-    bool dayFirst = true;
-    bool monthFirst = true;
-    for (const std::string_view text : dates) {
-        if (reads_whole(text, DateOrder::Ymd)) {
-            continue;
-        }
-        const bool asDay = reads_whole(text, DateOrder::Dmy);
-        const bool asMonth = reads_whole(text, DateOrder::Mdy);
-        if (!asDay && !asMonth) {
-            continue;  // no order reads it: the row says so itself
-        }
-        needsOrder = true;
-        dayFirst = dayFirst && asDay;
-        monthFirst = monthFirst && asMonth;
+void DateOrderVote::add(std::string_view text) {
+    if (!m_any) {
+        m_any = true;
+        m_first = text;
     }
-    if (!needsOrder) {
+    if (reads_whole(text, DateOrder::Ymd)) {
+        return;
+    }
+    const bool asDay = reads_whole(text, DateOrder::Dmy);
+    const bool asMonth = reads_whole(text, DateOrder::Mdy);
+    if (!asDay && !asMonth) {
+        return;  // no order reads it: the row says so itself
+    }
+    if (asDay && asMonth && m_both.empty()) {
+        m_both = text;
+    }
+    m_needsOrder = true;
+    m_dayFirst = m_dayFirst && asDay;
+    m_monthFirst = m_monthFirst && asMonth;
+}
+
+std::optional<DateOrder> DateOrderVote::result() const {
+    if (!m_needsOrder) {
         return DateOrder::Ymd;
     }
-    if (dayFirst && monthFirst) {
+    if (m_dayFirst && m_monthFirst) {
         return std::nullopt;
     }
     // Each row read one way or the other, but not all the same way: the order that reads none of them is wrong.
-    return dayFirst ? DateOrder::Dmy : monthFirst ? DateOrder::Mdy : DateOrder::Ymd;
+    return m_dayFirst ? DateOrder::Dmy : m_monthFirst ? DateOrder::Mdy : DateOrder::Ymd;
+}
+
+std::optional<DateOrder> needed_date_order(const std::vector<std::string_view>& dates) {
+    DateOrderVote vote;
+    for (const std::string_view text : dates) {
+        vote.add(text);
+    }
+    return vote.result();
 }
 
 std::optional<long long> unix_seconds(std::string_view text) {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,6 +32,23 @@ bool read_date_part(std::string_view text, std::size_t& pos, DateOrder order, Da
 /// Dmy or Mdy when only that one reads the rest. nullopt when both would: a day and a month of 12 or below cannot
 /// be told apart, so the user says which.
 std::optional<DateOrder> needed_date_order(const std::vector<std::string_view>& dates);
+
+/// needed_date_order over a column taken one date at a time, as a file of years is read.
+class DateOrderVote {
+public:
+    void add(std::string_view date);
+    std::optional<DateOrder> result() const;
+    /// The first date that reads day first and month first alike ("03/01/2026"), or else the first date given.
+    const std::string& example() const { return m_both.empty() ? m_first : m_both; }
+
+private:
+    bool m_needsOrder = false;
+    bool m_dayFirst = true;
+    bool m_monthFirst = true;
+    bool m_any = false;
+    std::string m_first;
+    std::string m_both;
+};
 
 /// A moment in time as a Unix timestamp of 10 digits (seconds) or 13 digits (milliseconds), with an optional
 /// fraction; the seconds since 1970 or nullopt for any other text.

@@ -234,7 +234,7 @@ void read_import_note(std::string_view text, ImportRow& row) {
         }
         return;
     }
-    row.note = row.note.empty() ? std::move(*storable) : row.note + " " + *storable;
+    row.note = row.note.empty() ? *storable : row.note + " " + *storable;
 }
 
 std::string import_time_text(int hour, int minute, int second) {

@@ -37,21 +37,52 @@ std::string_view content_start(std::string_view head) {
     return first == std::string_view::npos ? std::string_view() : head.substr(first);
 }
 
-/// What the user should know when lines had more fields than are kept; empty when none had.
-std::string too_wide_remark(const std::vector<CsvRecord>& records) {
-    std::size_t lines = 0;
-    int first = 0;
-    for (const CsvRecord& record : records) {
-        if (record.dropped != 0) {
-            first = lines++ == 0 ? record.line : first;
+/// The records of a CSV text for the readers: the first few split once for the kind and the mapping, the rest read
+/// as the readers ask, from the start again for a second reading. Lines with more fields than are kept are counted.
+class CsvRecords {
+public:
+    CsvRecords(std::string_view text, char separator) : m_reader(text, separator) {
+        CsvRecord record;
+        while (m_sample.size() < MappingSampleRecords && m_reader.next(record)) {
+            m_sample.push_back(record);
         }
     }
-    if (lines == 0) {
-        return {};
+
+    const std::vector<CsvRecord>& sample() const { return m_sample; }
+
+    /// A fresh pass over every record, for one reader.
+    NextCsvRecord pass() {
+        m_wideLines = 0;
+        m_firstWide = 0;
+        return [this, index = std::size_t(0), reader = m_reader](CsvRecord& record) mutable {
+            if (index < m_sample.size()) {
+                record = m_sample[index++];
+            } else if (!reader.next(record)) {
+                return false;
+            }
+            if (record.dropped != 0 && m_wideLines++ == 0) {
+                m_firstWide = record.line;
+            }
+            return true;
+        };
     }
-    return std::to_string(first) + " 行目" + (lines > 1 ? "など " + std::to_string(lines) + " 行" : std::string()) +
-           "は列が多すぎるため、最初の " + std::to_string(MaxCsvFields) + " 列だけを読みました。";
-}
+
+    /// What the user should know when lines of the last pass had more fields than are kept; empty when none had.
+    std::string tooWideRemark() const {
+        if (m_wideLines == 0) {
+            return {};
+        }
+        return std::to_string(m_firstWide) + " 行目" +
+               (m_wideLines > 1 ? "など " + std::to_string(m_wideLines) + " 行" : std::string()) +
+               "は列が多すぎるため、最初の " + std::to_string(MaxCsvFields) + " 列だけを読みました。";
+    }
+
+private:
+    CsvReader m_reader;  // where the records after the sample begin
+    std::vector<CsvRecord> m_sample;
+    std::size_t m_wideLines = 0;
+    int m_firstWide = 0;
+};
 
 void add_remark(ImportRead& read, const std::string& remark) {
     if (!remark.empty()) {
@@ -101,33 +132,38 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
     file.fileName = std::string(fileName);
     file.isText = true;
     file.encoding = options.encoding.value_or(detected.value_or(TextEncoding::Utf8));
-    std::optional<std::string> text = decode_text(bytes, file.encoding);
-    if (!text) {
+    // UTF-8 is read where it lies: a file of 60 MB is not held twice.
+    std::optional<std::string> decoded;
+    std::optional<std::string_view> readable;
+    if (file.encoding == TextEncoding::Utf8 || file.encoding == TextEncoding::Utf8Bom) {
+        readable = utf8_text(bytes);
+    } else if ((decoded = decode_text(bytes, file.encoding))) {
+        readable = *decoded;
+    }
+    if (!readable) {
         // Shown in the mapping step, whose encoding box is where the user chooses another.
         file.read.kind = ImportKind::Generic;
         file.read.message = quoted_name(fileName) + "は " + encoding_name(file.encoding) +
                             " として読めません。文字コードを選び直してください。";
         return file;
     }
-    if (content_start(*text).empty()) {
+    const std::string_view text = *readable;
+    if (content_start(text).empty()) {
         file.read.message = quoted_name(fileName) + "は空のファイルです。";
         return file;
     }
-    file.separator = options.separator.value_or(detect_separator(*text));
-    std::vector<CsvRecord> records = split_csv(*text, file.separator);
-    text->clear();
-    text->shrink_to_fit();
-    const std::string wide = too_wide_remark(records);
-    const std::size_t sample = std::min(records.size(), MappingSampleRecords);
-    file.firstRecords.assign(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(sample));
-    const ImportKind kind = records.empty() ? ImportKind::NotAnExport : csv_kind(records.front().fields);
+    file.separator = options.separator.value_or(detect_separator(text));
+    CsvRecords records(text, file.separator);
+    const std::vector<CsvRecord>& sample = records.sample();
+    file.firstRecords = sample;
+    const ImportKind kind = sample.empty() ? ImportKind::NotAnExport : csv_kind(sample.front().fields);
     if (kind != ImportKind::Generic) {
-        file.read = read_known_csv(kind, records);
-        add_remark(file.read, wide);
+        file.read = read_known_csv(kind, records.pass());
+        add_remark(file.read, records.tooWideRemark());
         return file;
     }
-    file.mapping = options.mapping.value_or(guess_mapping(records));
-    if (records.front().fields.size() < 2 && !options.separator) {
+    file.mapping = options.mapping.value_or(guess_mapping(sample));
+    if (sample.front().fields.size() < 2 && !options.separator) {
         file.read.kind = ImportKind::NotAnExport;
         file.read.message = quoted_name(fileName) +
                             "は取り込める形式ではありません（区切られた列がありません）。CSV か TSV を選んでください。";
@@ -138,22 +174,28 @@ ImportFile read_import_text(std::string_view bytes, std::string_view fileName, c
         file.read.message = "列の割り当てを決めてください。" + problem;
         return file;
     }
-    const std::vector<std::string_view> dates = date_column(records, file.mapping);
-    file.dateOrder = options.dateOrder ? options.dateOrder : needed_date_order(dates);
-    if (!file.dateOrder) {
-        // Named by the first date that reads both ways, so the user sees why the order is asked for.
-        const auto both = std::find_if(dates.begin(), dates.end(), [](std::string_view date) {
-            return !parse_import_date_time(date, DateOrder::Ymd) && parse_import_date_time(date, DateOrder::Dmy) &&
-                   parse_import_date_time(date, DateOrder::Mdy);
-        });
-        file.read.kind = ImportKind::Generic;
-        file.read.message = "日付の順を選んでください（「" +
-                            import_excerpt(trimmed(both != dates.end() ? *both : dates.front()), 20) +
-                            "」は日月年とも月日年とも読めます）。";
-        return file;
+    if (options.dateOrder) {
+        file.dateOrder = options.dateOrder;
+        file.read = read_generic_csv(records.pass(), file.mapping, *file.dateOrder);
+    } else {
+        // Read year first while every date votes on the order; read again only when another order is needed.
+        DateOrderVote vote;
+        file.read = read_generic_csv(records.pass(), file.mapping, DateOrder::Ymd, &vote);
+        file.dateOrder = vote.result();
+        if (!file.dateOrder) {
+            // Named by the first date that reads both ways, so the user sees why the order is asked for.
+            file.read = ImportRead{};
+            file.read.kind = ImportKind::Generic;
+            file.read.message = "日付の順を選んでください（「" + import_excerpt(trimmed(vote.example()), 20) +
+                                "」は日月年とも月日年とも読めます）。";
+            return file;
+        }
+        if (*file.dateOrder != DateOrder::Ymd) {
+            file.read = ImportRead{};
+            file.read = read_generic_csv(records.pass(), file.mapping, *file.dateOrder);
+        }
     }
-    file.read = read_generic_csv(records, file.mapping, *file.dateOrder);
-    add_remark(file.read, wide);
+    add_remark(file.read, records.tooWideRemark());
     return file;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <map>
 
 #include "core/import/csv_table.h"
 #include "core/import/imported_text.h"
@@ -27,55 +28,49 @@ int minute_of_day(std::string_view time) {
     return hour * 60 + (time[colon + 1] - '0') * 10 + (time[colon + 2] - '0');
 }
 
-/// A reading's date and pressures: equal keys are the same reading unless their times, pulses or weights differ.
-/// The values are kept as their bit patterns (all the same sign), so that equal values are equal keys and comparing
-/// is cheap. The pulse is no part of the key: a reading without one is the same as one with it.
-struct ValueKey {
-    std::uint32_t date;       // yyyymmdd
-    std::uint64_t pressures;  // systolic and diastolic
-};
-
-ValueKey value_key(int date, float systolic, float diastolic) {
-    return {static_cast<std::uint32_t>(date), static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(systolic)) << 32 |
-                                                  std::bit_cast<std::uint32_t>(diastolic)};
-}
-
-inline bool key_less(const ValueKey& a, const ValueKey& b) {
-    return a.date != b.date ? a.date < b.date : a.pressures < b.pressures;
-}
-
 int date_number(const std::optional<Date>& date) {
     return date ? date->year * 10000 + date->month * 100 + date->day : 0;
 }
 
-/// A reading already taken: one of the diary's records, or a row of the file (its index among the rows).
+/// A reading already taken: one of the diary's records, or a row of the file; 32 bytes, as a file of a million rows
+/// has one for each. Its key is the date and the pressures: equal keys are the same reading unless their times,
+/// pulses or weights differ. The pressures are kept as their bit patterns (all the same sign), so that equal values
+/// are equal keys and comparing is cheap. The pulse is no part of the key: a reading without one is the same as one
+/// with it.
 struct Known {
-    ValueKey key;
-    int minute;
+    std::uint32_t date;       // yyyymmdd
+    int minute;               // of the day, -1 for none
+    std::uint64_t pressures;  // systolic and diastolic
     float pulse;
     float weight;
-    const MeasurementRecord* diary;
-    std::size_t row;
+    std::uint32_t index;  ///< of the diary's record, or of the row among the file's rows
+    int line;             ///< of a file's row
 };
 
+Known probe(int date, float systolic, float diastolic) {
+    return {static_cast<std::uint32_t>(date),
+            -1,
+            static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(systolic)) << 32 |
+                std::bit_cast<std::uint32_t>(diastolic),
+            0,
+            0,
+            0,
+            0};
+}
+
+bool key_less(const Known& a, const Known& b) {
+    return a.date != b.date ? a.date < b.date : a.pressures < b.pressures;
+}
+
 /// The readings sorted by key, so that a row finds its equals by binary search: no node per record to allocate.
-/// Within a key the diary's order (or the file's) is kept, so the first equal found is the earliest.
+/// Stable: within a key the diary's order (or the file's) is kept, so the first equal found is the earliest.
 void sort_by_key(std::vector<Known>& known) {
-    std::sort(known.begin(), known.end(), [](const Known& a, const Known& b) {
-        return key_less(a.key, b.key) ||
-               (!key_less(b.key, a.key) && (a.diary != b.diary ? a.diary < b.diary : a.row < b.row));
-    });
+    std::stable_sort(known.begin(), known.end(), key_less);
 }
 
 std::pair<std::vector<Known>::const_iterator, std::vector<Known>::const_iterator> equals(
-    const std::vector<Known>& known, const ValueKey& key) {
-    return std::equal_range(known.begin(), known.end(), Known{key, 0, 0, 0, nullptr, 0},
-                            [](const Known& a, const Known& b) { return key_less(a.key, b.key); });
-}
-
-/// The pressures of a key without its pulse: readings typed by hand are found by date and pressures alone.
-bool pressures_less(const Known& a, const Known& b) {
-    return a.key.date != b.key.date ? a.key.date < b.key.date : a.key.pressures < b.key.pressures;
+    const std::vector<Known>& known, const Known& key) {
+    return std::equal_range(known.begin(), known.end(), key, key_less);
 }
 
 /// The same reading: a file row without a time cannot be told from one with it, but a diary record without one
@@ -151,11 +146,24 @@ const char* import_status_name(ImportStatus status) {
     return "";
 }
 
-std::string import_diary_text(const std::string& time, const std::string& note) {
-    if (time.empty()) {
-        return note;
+std::string import_diary_text(std::string_view time, std::string_view note) {
+    std::string text(time);
+    if (!note.empty()) {
+        text.append(time.empty() ? "" : " ").append(note);
     }
-    return note.empty() ? time : time + " " + note;
+    return text;
+}
+
+MeasurementRecord ImportPreview::record(const ImportPreviewRow& row) const {
+    MeasurementRecord r;
+    r.date = row.date ? format_date(*row.date) : std::string();
+    r.situation = row.situation < situations.size() ? situations[row.situation] : std::string();
+    r.systolic = row.systolic;
+    r.diastolic = row.diastolic;
+    r.pulse = row.pulse;
+    r.weight = row.weight;
+    r.diary = import_diary_text(row.time, row.note);
+    return r;
 }
 
 std::size_t ImportPreview::chosenCount() const {
@@ -173,11 +181,16 @@ std::string ImportPreview::countsText() const {
 
 ImportPreview build_import_preview(const std::string& fileName, const ImportRead& read,
                                    const std::vector<MeasurementRecord>& diary, const ImportChoices& choices) {
+    return build_import_preview(fileName, ImportRead(read), diary, choices);
+}
+
+ImportPreview build_import_preview(const std::string& fileName, ImportRead&& read,
+                                   const std::vector<MeasurementRecord>& diary, const ImportChoices& choices) {
     ImportPreview preview;
     preview.fileName = fileName;
     preview.kind = read.kind;
-    preview.message = read.message;
-    preview.remarks = read.remarks;
+    preview.message = std::move(read.message);
+    preview.remarks = std::move(read.remarks);
     std::size_t withoutPressure = 0;
     std::vector<ImportStatus> statusOf;  // of each row of the file as classified so far
     statusOf.reserve(read.rows.size());
@@ -200,14 +213,19 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
                                  ? format_date(Date{lastDay / 10000, lastDay / 100 % 100, lastDay % 100}) + "~"
                                  : std::string();
     std::vector<Known> inDiary;
-    for (const MeasurementRecord& r : diary) {
+    for (std::size_t i = 0; i < diary.size(); ++i) {
+        const MeasurementRecord& r = diary[i];
         if (r.date.size() == 10 && (r.date < first || r.date > last)) {
             continue;  // a hand-written "yyyy/m/d" is read as a date below
         }
         const int day = date_number(parse_date(r.date));
         if (day >= firstDay && day <= lastDay) {
-            inDiary.push_back({value_key(day, r.systolic, r.diastolic), minute_of_day(split_saving_time(r.diary).time),
-                               r.pulse, r.weight, &r, 0});
+            Known k = probe(day, r.systolic, r.diastolic);
+            k.minute = minute_of_day(split_saving_time(r.diary).time);
+            k.pulse = r.pulse;
+            k.weight = r.weight;
+            k.index = static_cast<std::uint32_t>(i);
+            inDiary.push_back(k);
         }
     }
     sort_by_key(inDiary);
@@ -218,33 +236,48 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
     for (std::size_t i = 0; i < read.rows.size(); ++i) {
         const ImportRow& in = read.rows[i];
         if (in.problem.empty()) {
-            inFile.push_back({value_key(date_number(in.date), in.systolic, in.diastolic), minute_of_day(in.time),
-                              in.pulse, in.weight, nullptr, i});
+            Known k = probe(date_number(in.date), in.systolic, in.diastolic);
+            k.minute = minute_of_day(in.time);
+            k.pulse = in.pulse;
+            k.weight = in.weight;
+            k.index = static_cast<std::uint32_t>(i);
+            k.line = in.line;
+            inFile.push_back(k);
         }
     }
     sort_by_key(inFile);
     const DiaryDays range = diary_days(diary, choices.today);
-    preview.rows.reserve(read.rows.size());
-    for (const ImportRow& original : read.rows) {
+    // Our own CSV and log name each reading's situation; other files, and an empty one (which the entry panel never
+    // saves), leave it to the rules.
+    const bool ownSituation = read.kind == ImportKind::OwnCsv || read.kind == ImportKind::OwnLog;
+    std::map<std::string, std::uint32_t, std::less<>> situationIndex;
+    const auto situation_of = [&](std::string_view name) {
+        auto it = situationIndex.find(name);
+        if (it == situationIndex.end()) {
+            it = situationIndex.emplace(std::string(name), static_cast<std::uint32_t>(preview.situations.size())).first;
+            preview.situations.emplace_back(name);
+        }
+        return it->second;
+    };
+    // Each row is taken out of the read as it is classified, so the file's rows and the preview's are never both
+    // held whole.
+    for (; !read.rows.empty(); read.rows.pop_front()) {
+        ImportRow& in = read.rows.front();
         // Escape sequences never reach the log; texts beyond the entry panel's limits are not taken.
-        ImportRow in = original;
         fit_imported_texts(in);
         ImportPreviewRow row;
         row.line = in.line;
+        row.date = in.date;
         row.time = in.time;
-        MeasurementRecord& r = row.record;
-        r.date = in.date ? format_date(*in.date) : std::string();
-        r.systolic = in.systolic;
-        r.diastolic = in.diastolic;
-        r.pulse = in.pulse;
-        r.weight = in.weight;
-        r.diary = import_diary_text(in.time, in.note);
-        // Our own CSV and log name each reading's situation; other files, and an empty one (which the entry panel
-        // never saves), leave it to the rules.
-        const bool ownSituation = read.kind == ImportKind::OwnCsv || read.kind == ImportKind::OwnLog;
-        r.situation = choices.wholeFile                                ? *choices.wholeFile
-                      : ownSituation && !trimmed(in.situation).empty() ? in.situation
-                                                                       : situation_at(choices.rules, in.time);
+        row.systolic = in.systolic;
+        row.diastolic = in.diastolic;
+        row.pulse = in.pulse;
+        row.weight = in.weight;
+        row.situation =
+            situation_of(choices.wholeFile                                ? *choices.wholeFile
+                         : ownSituation && !trimmed(in.situation).empty() ? in.situation.view()
+                                                                          : situation_at(choices.rules, in.time));
+        row.note = std::move(in.note);
         // Our own export and log are the diary as it was, weight-only records too: a round trip keeps them.
         if (in.problem.empty() && in.systolic == 0 && in.diastolic == 0 && !ownSituation) {
             ++withoutPressure;  // a pulse or a weight alone is no blood-pressure reading: nothing is made up
@@ -253,48 +286,51 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
         }
         if (!in.problem.empty()) {
             row.status = ImportStatus::Unreadable;
-            row.reason = in.problem;
+            row.reason = std::move(in.problem);
             ++preview.counts.unreadable;
             preview.rows.push_back(std::move(row));
             continue;
         }
-        const ValueKey key = value_key(date_number(in.date), r.systolic, r.diastolic);
+        const Known key = probe(date_number(in.date), row.systolic, row.diastolic);
         const int minute = minute_of_day(in.time);
         const Known* match = nullptr;
         for (auto [it, end] = equals(inDiary, key); it != end && match == nullptr; ++it) {
-            match = same_reading(*it, minute, r.pulse, r.weight) ? &*it : nullptr;
+            match = same_reading(*it, minute, row.pulse, row.weight) ? &*it : nullptr;
         }
-        for (auto [it, end] = equals(inFile, key); it != end && match == nullptr && it->row < statusOf.size(); ++it) {
-            const ImportStatus earlier = statusOf[it->row];
+        const Known* earlierRow = nullptr;
+        for (auto [it, end] = equals(inFile, key);
+             match == nullptr && earlierRow == nullptr && it != end && it->index < statusOf.size(); ++it) {
+            const ImportStatus earlier = statusOf[it->index];
             const bool taken = earlier == ImportStatus::New || earlier == ImportStatus::Questionable;
-            match = taken && same_reading(*it, minute, r.pulse, r.weight) ? &*it : nullptr;
+            earlierRow = taken && same_reading(*it, minute, row.pulse, row.weight) ? &*it : nullptr;
         }
         // Only a monitor's file holds the time of measuring: our own files hold the time of saving on both sides,
         // so a reading of theirs at another time is another reading.
         const Known* typed = nullptr;
-        if (match == nullptr && !ownSituation) {
-            const auto [from, to] =
-                std::equal_range(inDiary.begin(), inDiary.end(), Known{key, 0, 0, 0, nullptr, 0}, pressures_less);
+        if (match == nullptr && earlierRow == nullptr && !ownSituation) {
+            const auto [from, to] = equals(inDiary, key);
             // At the same minute with another pulse or weight it is another reading, not one typed by hand.
             const auto other = std::find_if(from, to, [minute](const Known& k) { return k.minute != minute; });
             typed = other != to ? &*other : nullptr;
         }
-        if (match != nullptr) {
+        std::string reason;
+        if (match != nullptr || earlierRow != nullptr) {
             row.status = ImportStatus::InDiary;
-            row.reason = match->diary != nullptr
-                             ? "同じ測定が日記の " + match->diary->date + " " + match->diary->situation + " にあります"
-                             : "同じ測定がファイルの " + std::to_string(read.rows[match->row].line) + " 行目にあります";
+            reason = match != nullptr ? "同じ測定が日記の " + diary[match->index].date + " " +
+                                            diary[match->index].situation + " にあります"
+                                      : "同じ測定がファイルの " + std::to_string(earlierRow->line) + " 行目にあります";
             ++preview.counts.inDiary;
         } else if (std::string outside = outside_diary_days(in.date, range); !outside.empty()) {
             row.status = ImportStatus::Questionable;
-            row.reason = std::move(outside);
+            reason = std::move(outside);
+            ++preview.counts.questionable;
         } else if (typed != nullptr) {
             row.status = ImportStatus::Questionable;
-            row.reason = typed_reading_text(*typed->diary);
+            reason = typed_reading_text(diary[typed->index]);
             ++preview.counts.questionable;
-        } else if (const auto doubt = plausibility_question(r.systolic, r.diastolic, r.pulse, r.weight)) {
+        } else if (const auto doubt = plausibility_question(row.systolic, row.diastolic, row.pulse, row.weight)) {
             row.status = ImportStatus::Questionable;
-            row.reason = doubt_text(*doubt);
+            reason = doubt_text(*doubt);
             ++preview.counts.questionable;
         } else {
             row.status = ImportStatus::New;
@@ -302,8 +338,9 @@ ImportPreview build_import_preview(const std::string& fileName, const ImportRead
             ++preview.counts.added;
         }
         if (!in.remark.empty()) {
-            row.reason = row.reason.empty() ? in.remark : row.reason + "。" + in.remark;
+            reason = reason.empty() ? in.remark.str() : reason + "。" + in.remark;
         }
+        row.reason = reason;
         statusOf.push_back(row.status);
         preview.rows.push_back(std::move(row));
     }
@@ -320,7 +357,7 @@ std::vector<MeasurementRecord> chosen_records(const ImportPreview& preview) {
     std::vector<MeasurementRecord> records;
     for (const ImportPreviewRow& row : preview.rows) {
         if (row.chosen && (row.status == ImportStatus::New || row.status == ImportStatus::Questionable)) {
-            records.push_back(row.record);
+            records.push_back(preview.record(row));
         }
     }
     return records;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,7 +15,7 @@
 namespace sora {
 
 /// What the import does with a row.
-enum class ImportStatus {
+enum class ImportStatus : std::uint8_t {
     New,           ///< to be added
     InDiary,       ///< the diary (or an earlier row of the file) has the reading already: skipped
     Questionable,  ///< outside the plausible ranges: added only when the user ticks it
@@ -32,14 +34,21 @@ struct ImportChoices {
     std::optional<Date> today;
 };
 
-/// One row of the preview.
+/// One row of the preview. A file of years has a row for every reading, so the row keeps the values and not the
+/// record they make: ImportPreview::record builds that.
 struct ImportPreviewRow {
     int line = 0;
     ImportStatus status = ImportStatus::New;
-    MeasurementRecord record;  ///< as it would be written (date empty when the row has none)
-    std::string time;          ///< the measurement time, "h:mm:ss"; empty when the file gives none
-    std::string reason;        ///< why it is not added, or what to look at
-    bool chosen = false;       ///< will be written: new rows, and questionable ones the user ticked
+    bool chosen = false;          ///< will be written: new rows, and questionable ones the user ticked
+    std::uint32_t situation = 0;  ///< its situation, an index into ImportPreview::situations
+    std::optional<Date> date;     ///< nullopt when the row has none
+    ClockText time;               ///< the measurement time, "h:mm:ss"; empty when the file gives none
+    float systolic = 0;
+    float diastolic = 0;
+    float pulse = 0;
+    float weight = 0;
+    RowText note;    ///< the file's comment, which follows the time in the diary text
+    RowText reason;  ///< why it is not added, or what to look at
 };
 
 /// The rows of each status.
@@ -57,8 +66,13 @@ struct ImportPreview {
     ImportKind kind = ImportKind::NotAnExport;
     std::string message;  ///< the file could not be read at all: the preview has no rows
     std::vector<std::string> remarks;
-    std::vector<ImportPreviewRow> rows;
+    /// A deque like the read's rows, so that the blocks those give back as they are taken hold these.
+    std::deque<ImportPreviewRow> rows;
+    std::vector<std::string> situations;  ///< each situation the rows have, once
     ImportCounts counts;
+
+    /// The record a row would be written as (date empty when the row has none).
+    MeasurementRecord record(const ImportPreviewRow& row) const;
 
     /// The rows that would be written now.
     std::size_t chosenCount() const;
@@ -72,10 +86,14 @@ struct ImportPreview {
 ImportPreview build_import_preview(const std::string& fileName, const ImportRead& read,
                                    const std::vector<MeasurementRecord>& diary, const ImportChoices& choices);
 
+/// The same, taking the rows of `read` one by one: a file of a million rows is never held twice.
+ImportPreview build_import_preview(const std::string& fileName, ImportRead&& read,
+                                   const std::vector<MeasurementRecord>& diary, const ImportChoices& choices);
+
 /// The records of the chosen rows, in file order.
 std::vector<MeasurementRecord> chosen_records(const ImportPreview& preview);
 
 /// The diary text of an imported reading: the time as the automatic saving time writes it, then the note.
-std::string import_diary_text(const std::string& time, const std::string& note);
+std::string import_diary_text(std::string_view time, std::string_view note);
 
 }  // namespace sora

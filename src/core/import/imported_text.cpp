@@ -20,9 +20,15 @@ std::size_t utf8_characters(std::string_view utf8) {
 }
 
 void fit_imported_texts(ImportRow& row) {
-    row.note = blank_control_characters(row.note);
-    row.situation = blank_control_characters(row.situation);
-    std::replace(row.situation.begin(), row.situation.end(), '\t', ' ');
+    // Rewritten only when something is to be blanked: nearly every row of a file has nothing.
+    if (has_control_characters(row.note)) {
+        row.note = blank_control_characters(row.note);
+    }
+    if (has_control_characters(row.situation) || row.situation.view().find('\t') != std::string_view::npos) {
+        std::string situation = blank_control_characters(row.situation);
+        std::replace(situation.begin(), situation.end(), '\t', ' ');
+        row.situation = situation;
+    }
     if (!row.problem.empty()) {
         return;
     }

@@ -18,7 +18,6 @@ ImportRead read_own_log(std::string_view bytes, std::string_view fileName) {
         return read;
     }
     read.kind = ImportKind::OwnLog;
-    read.rows.reserve(log.records.size());
     int line = 0;
     for (MeasurementRecord& record : log.records) {
         ImportRow row;
@@ -31,8 +30,8 @@ ImportRead read_own_log(std::string_view bytes, std::string_view fileName) {
         // The preview writes the time back with a half-width blank: a text that had another blank keeps its bytes.
         const bool plainBlank = split.time.empty() || split.text.empty() || record.diary[split.time.size()] == ' ';
         if (plainBlank) {
-            row.time = std::string(split.time);
-            row.note = std::string(split.text);
+            row.time = split.time;
+            row.note = split.text;
         } else {
             row.note = record.diary;
         }
@@ -40,7 +39,7 @@ ImportRead read_own_log(std::string_view bytes, std::string_view fileName) {
         row.diastolic = record.diastolic;
         row.pulse = record.pulse;
         row.weight = record.weight;
-        row.situation = std::move(record.situation);
+        row.situation = record.situation;
         read.rows.push_back(std::move(row));
     }
     return read;

@@ -135,17 +135,21 @@ std::optional<TextEncoding> detect_encoding(std::string_view bytes) {
     return std::nullopt;
 }
 
+std::optional<std::string_view> utf8_text(std::string_view bytes) {
+    if (bytes.starts_with(Utf8Bom)) {
+        bytes.remove_prefix(Utf8Bom.size());
+    }
+    return valid_utf8(bytes) ? std::optional<std::string_view>(bytes) : std::nullopt;
+}
+
 std::optional<std::string> decode_text(std::string_view bytes, TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Utf8:
         case TextEncoding::Utf8Bom:
-            if (bytes.starts_with(Utf8Bom)) {
-                bytes.remove_prefix(Utf8Bom.size());
+            if (const std::optional<std::string_view> text = utf8_text(bytes)) {
+                return std::string(*text);
             }
-            if (!valid_utf8(bytes)) {
-                return std::nullopt;
-            }
-            return std::string(bytes);
+            return std::nullopt;
         case TextEncoding::Cp932:
             return cp932_to_utf8(bytes);
         case TextEncoding::Utf16Le:

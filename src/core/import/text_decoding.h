@@ -20,4 +20,7 @@ std::optional<TextEncoding> detect_encoding(std::string_view bytes);
 /// The text as UTF-8 without its byte order mark; nullopt when the bytes are not valid in that encoding.
 std::optional<std::string> decode_text(std::string_view bytes, TextEncoding encoding);
 
+/// The same for UTF-8 bytes without a copy: the bytes past the byte order mark, or nullopt when not valid UTF-8.
+std::optional<std::string_view> utf8_text(std::string_view bytes);
+
 }  // namespace sora

@@ -38,10 +38,11 @@ TEST_F(ConflictMerge, ALogCopysReadingsTheDiaryLacksAreToBeAddedWithTheirSituati
     EXPECT_EQ(preview.counts, (ImportCounts{2, 2, 1, 0}));
     const std::vector<ImportPreviewRow> missing = readings_missing(preview);
     ASSERT_EQ(missing.size(), 3u);
-    EXPECT_EQ(missing[0].record, (MeasurementRecord{"2026/12/07", "就寝前", 128, 82, 66, "21:30:00　散歩のあと", 0}));
-    EXPECT_EQ(missing[1].record.diary, "22:05:09");
+    EXPECT_EQ(preview.record(missing[0]),
+              (MeasurementRecord{"2026/12/07", "就寝前", 128, 82, 66, "21:30:00　散歩のあと", 0}));
+    EXPECT_EQ(preview.record(missing[1]).diary, "22:05:09");
     EXPECT_EQ(missing[2].status, ImportStatus::Questionable);
-    EXPECT_EQ(missing[2].record.diary, "6:00:00 測り直し");
+    EXPECT_EQ(preview.record(missing[2]).diary, "6:00:00 測り直し");
     EXPECT_EQ(missing[2].time, "6:00:00");
 }
 

@@ -176,6 +176,7 @@ TEST(HostileImportRows, DatesOutsideTheDiaryAreQuestionedAndAMissingPulseMakesNo
         "12 追加+ 2005/02/10 朝 130/85/90 [7:05:00]"};
     const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, choices);
     EXPECT_EQ(preview_lines(preview), expected);
+    EXPECT_EQ(preview.counts, (ImportCounts{3, 2, 6, 0})) << "the questioned dates are counted";
 }
 
 TEST(HostileImportRows, ControlCharactersBecomeBlanksAndTextsKeepTheEntryPanelsLimits) {
@@ -195,9 +196,9 @@ TEST(HostileImportRows, ControlCharactersBecomeBlanksAndTextsKeepTheEntryPanelsL
     choices.rules = SituationRules{11 * 60, "起床後", 18 * 60, "就寝前", "取り込み"};
     const ImportPreview preview = build_import_preview(file.fileName, file.read, {}, choices);
     ASSERT_EQ(preview.rows.size(), 4u);
-    EXPECT_EQ(preview.rows[0].record.situation, "起 床後");
-    EXPECT_EQ(preview.rows[0].record.diary, "7:00:00 A B [2J ]0;PWNED    C");
-    EXPECT_EQ(preview.rows[1].record.situation, "起床後") << "an empty situation is left to the rules";
+    EXPECT_EQ(preview.record(preview.rows[0]).situation, "起 床後");
+    EXPECT_EQ(preview.record(preview.rows[0]).diary, "7:00:00 A B [2J ]0;PWNED    C");
+    EXPECT_EQ(preview.record(preview.rows[1]).situation, "起床後") << "an empty situation is left to the rules";
     EXPECT_EQ(preview.rows[2].status, ImportStatus::Unreadable);
     EXPECT_EQ(preview.rows[2].reason, "一言日記が長すぎます（32768 文字。32767 文字まで）");
     EXPECT_EQ(preview.rows[3].status, ImportStatus::Unreadable);

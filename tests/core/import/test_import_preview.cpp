@@ -63,7 +63,7 @@ TEST(ImportPreview, ClassifiesAgainstTheDiaryAndTheFileItself) {
     choices.wholeFile = "外出先";
     const ImportPreview whole = build_import_preview(file.fileName, file.read, diary, choices);
     for (const ImportPreviewRow& row : whole.rows) {
-        EXPECT_EQ(row.record.situation, "外出先");
+        EXPECT_EQ(whole.record(row).situation, "外出先");
     }
 }
 
@@ -172,7 +172,7 @@ TEST(ImportPreview, OwnCsvReadsBackTheSameRecords) {
         std::vector<MeasurementRecord> back;
         for (const ImportPreviewRow& row : preview.rows) {
             EXPECT_NE(row.status, ImportStatus::Unreadable) << row.reason;
-            back.push_back(row.record);
+            back.push_back(preview.record(row));
         }
         // An empty situation, which the entry panel never saves, is left to the rules.
         std::vector<MeasurementRecord> expected = diary;
