@@ -86,8 +86,8 @@ struct Fixture {
     }
 
     sora::ImportPreview preview() const {
-        const sora::ImportFile file = sora::read_import_file(csvPath);
-        return sora::build_import_preview(file.fileName, file.read, records, choices);
+        sora::ImportFile file = sora::read_import_file(csvPath);
+        return sora::build_import_preview(file.fileName, std::move(file.read), records, choices);
     }
     sora::FileStamp stamp() const { return sora::stamp_of(sora::write_target(logPath)); }
 
@@ -179,9 +179,9 @@ void BM_PreviewWithReadAll(benchmark::State& state) {
     const sora::MeasurementLog log{sora::DataDir(f.dir)};
     for (auto _ : state) {
         const sora::LogReadResult read = log.read_all();
-        const sora::ImportFile file = sora::read_import_file(f.csvPath);
+        sora::ImportFile file = sora::read_import_file(f.csvPath);
         const sora::ImportPreview preview =
-            sora::build_import_preview(file.fileName, file.read, read.records, f.choices);
+            sora::build_import_preview(file.fileName, std::move(file.read), read.records, f.choices);
         benchmark::DoNotOptimize(preview.rows.front());
     }
 }
@@ -192,8 +192,9 @@ void BM_Preview100k(benchmark::State& state) {
     const Fixture& f = fixture();
     const std::filesystem::path csv = f.largeCsv();
     for (auto _ : state) {
-        const sora::ImportFile file = sora::read_import_file(csv);
-        const sora::ImportPreview preview = sora::build_import_preview(file.fileName, file.read, f.records, f.choices);
+        sora::ImportFile file = sora::read_import_file(csv);
+        const sora::ImportPreview preview =
+            sora::build_import_preview(file.fileName, std::move(file.read), f.records, f.choices);
         if (preview.rows.size() != LargeRowCount || preview.counts.added == 0) {
             state.SkipWithError(("the preview lost rows: " + preview.message).c_str());
             break;
@@ -220,9 +221,9 @@ void BM_PreviewAppleExport(benchmark::State& state) {
     for (auto _ : state) {
         const pid_t pid = ::fork();
         if (pid == 0) {
-            const sora::ImportFile file = sora::read_import_file(xml);
+            sora::ImportFile file = sora::read_import_file(xml);
             const sora::ImportPreview preview =
-                sora::build_import_preview(file.fileName, file.read, f.records, f.choices);
+                sora::build_import_preview(file.fileName, std::move(file.read), f.records, f.choices);
             ::_exit(preview.rows.size() == f.appleReadings && preview.message.empty() ? 0 : 1);
         }
         int status = 0;

@@ -56,7 +56,7 @@ void write_import_preview_text(const sora::ImportPreview& preview, std::ostream&
         out << row.line << "\t" << sora::import_status_name(row.status) << "\t" << (row.chosen ? "1" : "0") << "\t"
             << r.date << "\t" << row.time << "\t" << cell(r.situation) << "\t" << value_text(r.systolic) << "\t"
             << value_text(r.diastolic) << "\t" << value_text(r.pulse) << "\t" << value_text(r.weight) << "\t"
-            << cell(r.diary) << "\t" << cell(row.reason.str()) << "\n";
+            << cell(r.diary) << "\t" << cell(preview.reason(row)) << "\n";
     }
 }
 
@@ -91,7 +91,7 @@ void write_import_preview_json(const sora::ImportPreview& preview, std::ostream&
                                              {"pulse", shown_value(r.pulse)},
                                              {"weight", shown_value(r.weight)},
                                              {"diary", r.diary},
-                                             {"reason", row.reason.str()}};
+                                             {"reason", preview.reason(row)}};
         out << (first ? "\n    " : ",\n    ") << text(json, -1);
         first = false;
     }

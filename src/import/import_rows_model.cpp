@@ -91,7 +91,7 @@ QVariant ImportRowsModel::data(const QModelIndex& index, int role) const {
         case Diary:
             return qs(r.diary);
         case Reason:
-            return qs(row.reason.str());
+            return qs(m_preview.reason(row));
         default:
             return {};
     }

@@ -30,7 +30,7 @@ std::string_view field_at(const CsvRecord& record, int column) {
     return record.fields[static_cast<std::size_t>(column)];
 }
 
-ImportRow own_row(const CsvRecord& record) {
+ImportRow own_row(const CsvRecord& record, SharedRowTexts& situations) {
     ImportRow row;
     row.line = record.line;
     if (record.fields.size() != std::size(OwnHeading)) {
@@ -60,7 +60,7 @@ ImportRow own_row(const CsvRecord& record) {
     if ((!situation || !note) && row.problem.empty()) {
         row.problem = "保存できない文字（絵文字など）があります";
     }
-    row.situation = situation.value_or("");
+    row.situation = situations(situation.value_or(""));
     row.note = note.value_or("");
     return row;
 }
@@ -85,8 +85,9 @@ bool count_set(std::string_view field) {
     return count && *count > 0;
 }
 
-/// Whether each zone of the file is known, looked up once per zone and not once per row.
-using ZoneCache = std::map<std::string, bool, std::less<>>;
+/// What each zone of the file makes the rows say: nothing for a known one. Looked up once per zone and not once per
+/// row, and one text shared by every row of an unknown zone.
+using ZoneCache = std::map<std::string, RowText, std::less<>>;
 
 ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, ZoneCache& zones, ImportRead& read) {
     ImportRow row;
@@ -108,15 +109,14 @@ ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, Zo
     const std::string_view zone = trimmed(field_at(record, columns[1]));
     auto cached = zones.find(zone);
     if (cached == zones.end()) {
-        cached = zones.emplace(std::string(zone), known_time_zone(zone)).first;
-        if (!cached->second) {
-            read.remarks.push_back("タイムゾーン「" + import_excerpt(zone, 40) +
-                                   "」は不明です。記録の時刻をそのまま使います");
+        RowText remark;
+        if (!known_time_zone(zone)) {
+            remark = "タイムゾーン「" + import_excerpt(zone, 40) + "」は不明です。記録の時刻をそのまま使います";
+            read.remarks.push_back(remark.str());
         }
+        cached = zones.emplace(std::string(zone), std::move(remark)).first;
     }
-    if (!cached->second) {
-        row.remark = "タイムゾーン「" + import_excerpt(zone, 40) + "」は不明です。記録の時刻をそのまま使います";
-    }
+    row.remark = cached->second;
     return row;
 }
 
@@ -170,6 +170,7 @@ ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next) {
     }
     const std::vector<std::string> heading = record.fields;
     ZoneCache zones;
+    SharedRowTexts situations;
     // OMRON connect writes English or Japanese headings, depending on the phone's language.
     const std::vector<int> omron = {
         find_column(heading, {"Measurement Date", "測定日"}),
@@ -189,7 +190,7 @@ ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next) {
     const int wComments = find_column(heading, {"Comments"});
     while (next(record)) {
         if (kind == ImportKind::OwnCsv) {
-            read.rows.push_back(own_row(record));
+            read.rows.push_back(own_row(record, situations));
         } else if (kind == ImportKind::Omron) {
             read.rows.push_back(omron_row(record, omron, zones, read));
         } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,7 +23,7 @@ struct CsvRecord {
 /// file of years is never held as a million vectors of strings. A copy goes on from where the original stood.
 class CsvReader {
 public:
-    CsvReader(std::string_view text, char separator) : m_text(text), m_separator(separator) {}
+    CsvReader(std::string_view text, char separator);
 
     /// The next record into `record`; false at the end of the text.
     bool next(CsvRecord& record);
@@ -32,7 +33,8 @@ private:
     char m_separator;
     std::size_t m_pos = 0;
     int m_line = 1;
-    std::string m_dropped;  ///< a field beyond MaxCsvFields, read and not kept
+    std::array<bool, 256> m_ends{};  ///< the characters that end a plain run: the separator, quote, CR and LF
+    std::string m_dropped;           ///< a field beyond MaxCsvFields, read and not kept
 };
 
 /// Where a reader takes its records from, one at a time: false at the end.

@@ -216,12 +216,14 @@ ImportRead read_generic_csv(const NextCsvRecord& next, const CsvMapping& mapping
                     break;
             }
         }
-        if (vote != nullptr && hasDateColumn) {
-            vote->add(dateText);
-        }
         RowText problem = std::move(row.problem);
         row.problem.clear();
-        if (read_import_date_time(dateText, row, order) == DateSource::Timestamp) {
+        const DateSource source = read_import_date_time(dateText, row, order);
+        // A date that reads year first (or a timestamp) needs no order: only the others vote.
+        if (vote != nullptr && hasDateColumn && source == DateSource::None) {
+            vote->add(dateText);
+        }
+        if (source == DateSource::Timestamp) {
             if (timestamps++ == 0) {
                 read.remarks.push_back("日時は UNIX 時刻です。このコンピューターの時刻（" + local_date_time(0).zone +
                                        "）に直しました");

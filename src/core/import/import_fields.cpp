@@ -139,13 +139,13 @@ bool parse_import_time(std::string_view text, ImportDateTime& into) {
 
 bool empty_cell(std::string_view field) {
     field = trimmed(field);
-    // Every value field of a file passes here: compared in place, without a lower-case copy.
-    if (field.size() > 4) {
+    // Every value field of a file passes here: compared in place, without a lower-case copy or the locale.
+    if (field.size() > 4 || (!field.empty() && field.front() >= '0' && field.front() <= '9')) {
         return false;
     }
     const auto is = [&](std::string_view word) {
         return std::equal(field.begin(), field.end(), word.begin(), word.end(), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+            return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
         });
     };
     return field.empty() || is("null") || is("-") || is("--") || is("n/a");
@@ -168,6 +168,18 @@ ImportDateTime local_date_time(long long unixSeconds) {
 void read_import_value(std::string_view field, const char* name, float& value, ImportRow& row) {
     field = trimmed(field);
     value = 0;
+    // Whole numbers of up to three digits, nearly every value of a file, without the general number reading.
+    if (!field.empty() && field.size() <= 3 && field.front() != '0' &&
+        std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        int whole = 0;
+        for (const char c : field) {
+            whole = whole * 10 + (c - '0');
+        }
+        if (whole < 999) {
+            value = static_cast<float>(whole);
+            return;
+        }
+    }
     if (empty_cell(field)) {
         return;
     }

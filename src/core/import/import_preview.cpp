@@ -68,9 +68,40 @@ void sort_by_key(std::vector<Known>& known) {
     std::stable_sort(known.begin(), known.end(), key_less);
 }
 
-std::pair<std::vector<Known>::const_iterator, std::vector<Known>::const_iterator> equals(
-    const std::vector<Known>& known, const Known& key) {
-    return std::equal_range(known.begin(), known.end(), key, key_less);
+using KnownRange = std::pair<std::vector<Known>::const_iterator, std::vector<Known>::const_iterator>;
+
+/// The readings with the key, searched outward from where the last search ended: a file in date order moves a
+/// little further each row, and a search that stays near its last place stays in the cache.
+KnownRange equals(const std::vector<Known>& known, const Known& key, std::size_t& from) {
+    const std::size_t size = known.size();
+    std::size_t low = 0;
+    std::size_t high = size;
+    if (from < size) {
+        std::size_t step = 1;
+        if (key_less(known[from], key)) {
+            low = from + 1;
+            while (low + step <= size && key_less(known[low + step - 1], key)) {
+                low += step;
+                step *= 2;
+            }
+            high = std::min(size, low + step);
+        } else {
+            high = from;
+            while (high >= step && !key_less(known[high - step], key)) {
+                high -= step;
+                step *= 2;
+            }
+            low = high >= step ? high - step : 0;
+        }
+    }
+    const auto first = std::lower_bound(known.begin() + static_cast<std::ptrdiff_t>(low),
+                                        known.begin() + static_cast<std::ptrdiff_t>(high), key, key_less);
+    auto last = first;
+    while (last != known.end() && !key_less(key, *last)) {
+        ++last;
+    }
+    from = static_cast<std::size_t>(first - known.begin());
+    return {first, last};
 }
 
 /// The same reading: a file row without a time cannot be told from one with it, but a diary record without one
@@ -115,19 +146,18 @@ DiaryDays diary_days(const std::vector<MeasurementRecord>& diary, const std::opt
     return days;
 }
 
-/// Why a reading's date lies outside the diary's days (a year 1 or 9999 from a broken clock or a wrong column);
-/// empty when it does not.
-std::string outside_diary_days(const std::optional<Date>& date, const DiaryDays& days) {
+/// Whether a reading's date lies outside the diary's days (a year 1 or 9999 from a broken clock or a wrong column).
+ImportReason outside_diary_days(const std::optional<Date>& date, const DiaryDays& days) {
     if (!date) {
-        return {};
+        return ImportReason::None;
     }
     if (days.first && *date < *days.first) {
-        return "日記の始まり（" + format_date(*days.first) + "）より前の日付です";
+        return ImportReason::BeforeDiary;
     }
     if (days.last && *days.last < *date) {
-        return "今日より後の日付です";
+        return ImportReason::AfterToday;
     }
-    return {};
+    return ImportReason::None;
 }
 
 }  // namespace
@@ -157,13 +187,47 @@ std::string import_diary_text(std::string_view time, std::string_view note) {
 MeasurementRecord ImportPreview::record(const ImportPreviewRow& row) const {
     MeasurementRecord r;
     r.date = row.date ? format_date(*row.date) : std::string();
-    r.situation = row.situation < situations.size() ? situations[row.situation] : std::string();
+    r.situation = row.situation < texts.size() ? texts[row.situation] : std::string();
     r.systolic = row.systolic;
     r.diastolic = row.diastolic;
     r.pulse = row.pulse;
     r.weight = row.weight;
     r.diary = import_diary_text(row.time, row.note);
     return r;
+}
+
+std::string ImportPreview::reason(const ImportPreviewRow& row) const {
+    std::string text;
+    switch (row.why) {
+        case ImportReason::None:
+            break;
+        case ImportReason::Text:
+            text = row.text.str();
+            break;
+        case ImportReason::SameInDiary:
+            text = "同じ測定が日記の " + (row.reasonRef < texts.size() ? texts[row.reasonRef] : std::string()) +
+                   " にあります";
+            break;
+        case ImportReason::SameInFile:
+            text = "同じ測定がファイルの " + std::to_string(row.reasonRef) + " 行目にあります";
+            break;
+        case ImportReason::BeforeDiary:
+            text = "日記の始まり（" + (diaryStart ? format_date(*diaryStart) : std::string()) + "）より前の日付です";
+            break;
+        case ImportReason::AfterToday:
+            text = "今日より後の日付です";
+            break;
+        case ImportReason::Doubt:
+            if (const auto doubt = plausibility_question(row.systolic, row.diastolic, row.pulse, row.weight)) {
+                text = doubt_text(*doubt);
+            }
+            break;
+    }
+    if (row.remark != 0 && row.remark <= texts.size()) {
+        const std::string& remark = texts[row.remark - 1];
+        text = text.empty() ? remark : text + "。" + remark;
+    }
+    return text;
 }
 
 std::size_t ImportPreview::chosenCount() const {
@@ -250,14 +314,24 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
     // Our own CSV and log name each reading's situation; other files, and an empty one (which the entry panel never
     // saves), leave it to the rules.
     const bool ownSituation = read.kind == ImportKind::OwnCsv || read.kind == ImportKind::OwnLog;
-    std::map<std::string, std::uint32_t, std::less<>> situationIndex;
-    const auto situation_of = [&](std::string_view name) {
-        auto it = situationIndex.find(name);
-        if (it == situationIndex.end()) {
-            it = situationIndex.emplace(std::string(name), static_cast<std::uint32_t>(preview.situations.size())).first;
-            preview.situations.emplace_back(name);
+    preview.diaryStart = range.first;
+    std::size_t diaryFrom = 0;  // where the last row's searches ended
+    std::size_t fileFrom = 0;
+    std::map<std::string, std::uint32_t, std::less<>> textIndex;
+    std::string_view lastText;  // rows in a run mostly share their situation: no lookup for those
+    std::uint32_t lastIndex = 0;
+    const auto text_of = [&](std::string_view text) {
+        if (!preview.texts.empty() && text == lastText) {
+            return lastIndex;
         }
-        return it->second;
+        auto it = textIndex.find(text);
+        if (it == textIndex.end()) {
+            it = textIndex.emplace(std::string(text), static_cast<std::uint32_t>(preview.texts.size())).first;
+            preview.texts.emplace_back(text);
+        }
+        lastText = it->first;
+        lastIndex = it->second;
+        return lastIndex;
     };
     // Each row is taken out of the read as it is classified, so the file's rows and the preview's are never both
     // held whole.
@@ -274,9 +348,9 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
         row.pulse = in.pulse;
         row.weight = in.weight;
         row.situation =
-            situation_of(choices.wholeFile                                ? *choices.wholeFile
-                         : ownSituation && !trimmed(in.situation).empty() ? in.situation.view()
-                                                                          : situation_at(choices.rules, in.time));
+            text_of(choices.wholeFile                                ? *choices.wholeFile
+                    : ownSituation && !trimmed(in.situation).empty() ? in.situation.view()
+                                                                     : situation_at(choices.rules, in.time));
         row.note = std::move(in.note);
         // Our own export and log are the diary as it was, weight-only records too: a round trip keeps them.
         if (in.problem.empty() && in.systolic == 0 && in.diastolic == 0 && !ownSituation) {
@@ -286,19 +360,21 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
         }
         if (!in.problem.empty()) {
             row.status = ImportStatus::Unreadable;
-            row.reason = std::move(in.problem);
+            row.why = ImportReason::Text;
+            row.text = std::move(in.problem);
             ++preview.counts.unreadable;
             preview.rows.push_back(std::move(row));
             continue;
         }
         const Known key = probe(date_number(in.date), row.systolic, row.diastolic);
         const int minute = minute_of_day(in.time);
+        const auto [sameInDiary, endInDiary] = equals(inDiary, key, diaryFrom);
         const Known* match = nullptr;
-        for (auto [it, end] = equals(inDiary, key); it != end && match == nullptr; ++it) {
+        for (auto it = sameInDiary; it != endInDiary && match == nullptr; ++it) {
             match = same_reading(*it, minute, row.pulse, row.weight) ? &*it : nullptr;
         }
         const Known* earlierRow = nullptr;
-        for (auto [it, end] = equals(inFile, key);
+        for (auto [it, end] = equals(inFile, key, fileFrom);
              match == nullptr && earlierRow == nullptr && it != end && it->index < statusOf.size(); ++it) {
             const ImportStatus earlier = statusOf[it->index];
             const bool taken = earlier == ImportStatus::New || earlier == ImportStatus::Questionable;
@@ -308,29 +384,34 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
         // so a reading of theirs at another time is another reading.
         const Known* typed = nullptr;
         if (match == nullptr && earlierRow == nullptr && !ownSituation) {
-            const auto [from, to] = equals(inDiary, key);
             // At the same minute with another pulse or weight it is another reading, not one typed by hand.
-            const auto other = std::find_if(from, to, [minute](const Known& k) { return k.minute != minute; });
-            typed = other != to ? &*other : nullptr;
+            const auto other =
+                std::find_if(sameInDiary, endInDiary, [minute](const Known& k) { return k.minute != minute; });
+            typed = other != endInDiary ? &*other : nullptr;
         }
-        std::string reason;
-        if (match != nullptr || earlierRow != nullptr) {
+        if (match != nullptr) {
             row.status = ImportStatus::InDiary;
-            reason = match != nullptr ? "同じ測定が日記の " + diary[match->index].date + " " +
-                                            diary[match->index].situation + " にあります"
-                                      : "同じ測定がファイルの " + std::to_string(earlierRow->line) + " 行目にあります";
+            row.why = ImportReason::SameInDiary;
+            const MeasurementRecord& same = diary[match->index];
+            row.reasonRef = text_of(same.date + " " + same.situation);
             ++preview.counts.inDiary;
-        } else if (std::string outside = outside_diary_days(in.date, range); !outside.empty()) {
+        } else if (earlierRow != nullptr) {
+            row.status = ImportStatus::InDiary;
+            row.why = ImportReason::SameInFile;
+            row.reasonRef = static_cast<std::uint32_t>(earlierRow->line);
+            ++preview.counts.inDiary;
+        } else if (const ImportReason outside = outside_diary_days(in.date, range); outside != ImportReason::None) {
             row.status = ImportStatus::Questionable;
-            reason = std::move(outside);
+            row.why = outside;
             ++preview.counts.questionable;
         } else if (typed != nullptr) {
             row.status = ImportStatus::Questionable;
-            reason = typed_reading_text(diary[typed->index]);
+            row.why = ImportReason::Text;
+            row.text = typed_reading_text(diary[typed->index]);
             ++preview.counts.questionable;
-        } else if (const auto doubt = plausibility_question(row.systolic, row.diastolic, row.pulse, row.weight)) {
+        } else if (plausibility_question(row.systolic, row.diastolic, row.pulse, row.weight)) {
             row.status = ImportStatus::Questionable;
-            reason = doubt_text(*doubt);
+            row.why = ImportReason::Doubt;
             ++preview.counts.questionable;
         } else {
             row.status = ImportStatus::New;
@@ -338,9 +419,8 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
             ++preview.counts.added;
         }
         if (!in.remark.empty()) {
-            reason = reason.empty() ? in.remark.str() : reason + "。" + in.remark;
+            row.remark = text_of(in.remark) + 1;
         }
-        row.reason = reason;
         statusOf.push_back(row.status);
         preview.rows.push_back(std::move(row));
     }

@@ -34,21 +34,36 @@ struct ImportChoices {
     std::optional<Date> today;
 };
 
+/// Why a row is not simply added. The sentence is made when the row is shown (ImportPreview::reason): a file of a
+/// million rows imported a second time would otherwise hold a million sentences.
+enum class ImportReason : std::uint8_t {
+    None,
+    Text,         ///< the row's own text: why it cannot be read, or the reading typed by hand it may be
+    SameInDiary,  ///< the diary has it: reasonRef is the index in texts of that reading's "date situation"
+    SameInFile,   ///< an earlier row has it: reasonRef is that row's line
+    BeforeDiary,  ///< dated before the diary's first record
+    AfterToday,   ///< dated after the day after today
+    Doubt         ///< outside the plausible ranges
+};
+
 /// One row of the preview. A file of years has a row for every reading, so the row keeps the values and not the
 /// record they make: ImportPreview::record builds that.
 struct ImportPreviewRow {
     int line = 0;
     ImportStatus status = ImportStatus::New;
-    bool chosen = false;          ///< will be written: new rows, and questionable ones the user ticked
-    std::uint32_t situation = 0;  ///< its situation, an index into ImportPreview::situations
-    std::optional<Date> date;     ///< nullopt when the row has none
-    ClockText time;               ///< the measurement time, "h:mm:ss"; empty when the file gives none
+    bool chosen = false;  ///< will be written: new rows, and questionable ones the user ticked
+    ImportReason why = ImportReason::None;
+    std::uint32_t situation = 0;  ///< its situation, an index into ImportPreview::texts
+    std::uint32_t reasonRef = 0;  ///< see ImportReason
+    std::uint32_t remark = 0;  ///< what the reader said of the row (an unknown zone): 1 + its index in texts; 0: none
+    std::optional<Date> date;  ///< nullopt when the row has none
+    ClockText time;            ///< the measurement time, "h:mm:ss"; empty when the file gives none
     float systolic = 0;
     float diastolic = 0;
     float pulse = 0;
     float weight = 0;
-    RowText note;    ///< the file's comment, which follows the time in the diary text
-    RowText reason;  ///< why it is not added, or what to look at
+    RowText note;  ///< the file's comment, which follows the time in the diary text
+    RowText text;  ///< the reason's text for ImportReason::Text
 };
 
 /// The rows of each status.
@@ -68,11 +83,14 @@ struct ImportPreview {
     std::vector<std::string> remarks;
     /// A deque like the read's rows, so that the blocks those give back as they are taken hold these.
     std::deque<ImportPreviewRow> rows;
-    std::vector<std::string> situations;  ///< each situation the rows have, once
+    std::vector<std::string> texts;  ///< each situation and shared part of a reason the rows have, once
+    std::optional<Date> diaryStart;  ///< the day of the diary's first record, which earlier rows are dated before
     ImportCounts counts;
 
     /// The record a row would be written as (date empty when the row has none).
     MeasurementRecord record(const ImportPreviewRow& row) const;
+    /// Why the row is not added, or what to look at; empty for a new row.
+    std::string reason(const ImportPreviewRow& row) const;
 
     /// The rows that would be written now.
     std::size_t chosenCount() const;

@@ -20,6 +20,9 @@ std::size_t utf8_characters(std::string_view utf8) {
 }
 
 void fit_imported_texts(ImportRow& row) {
+    if (row.note.empty() && row.situation.empty()) {
+        return;  // nearly every row of a monitor's file
+    }
     // Rewritten only when something is to be blanked: nearly every row of a file has nothing.
     if (has_control_characters(row.note)) {
         row.note = blank_control_characters(row.note);

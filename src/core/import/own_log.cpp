@@ -19,6 +19,7 @@ ImportRead read_own_log(std::string_view bytes, std::string_view fileName) {
     }
     read.kind = ImportKind::OwnLog;
     int line = 0;
+    SharedRowTexts situations;
     for (MeasurementRecord& record : log.records) {
         ImportRow row;
         row.line = ++line;
@@ -39,7 +40,7 @@ ImportRead read_own_log(std::string_view bytes, std::string_view fileName) {
         row.diastolic = record.diastolic;
         row.pulse = record.pulse;
         row.weight = record.weight;
-        row.situation = record.situation;
+        row.situation = situations(record.situation);
         read.rows.push_back(std::move(row));
     }
     return read;

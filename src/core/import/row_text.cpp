@@ -1,28 +1,43 @@
 #include "core/import/row_text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <new>
 #include <ostream>
 
 namespace sora {
 
-std::size_t RowText::size() const {
-    std::uint32_t length = 0;
-    if (m_data) {
-        std::memcpy(&length, m_data.get(), sizeof length);
-    }
-    return length;
-}
-
 void RowText::assign(std::string_view text) {
+    release();
+    m_block = nullptr;
     if (text.empty()) {
-        m_data.reset();
         return;
     }
-    const auto length = static_cast<std::uint32_t>(text.size());
-    m_data = std::make_unique_for_overwrite<char[]>(sizeof length + text.size());
-    std::memcpy(m_data.get(), &length, sizeof length);
-    std::memcpy(m_data.get() + sizeof length, text.data(), text.size());
+    void* memory = ::operator new(sizeof(Block) + text.size());
+    m_block = new (memory) Block{{1}, static_cast<std::uint32_t>(text.size())};
+    std::memcpy(m_block->text(), text.data(), text.size());
+}
+
+void RowText::retain() const {
+    if (m_block) {
+        m_block->sharers.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+void RowText::release() {
+    if (m_block && m_block->sharers.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        m_block->~Block();
+        ::operator delete(m_block);
+    }
+}
+
+RowText SharedRowTexts::operator()(std::string_view text) {
+    auto it = m_texts.find(text);
+    if (it == m_texts.end()) {
+        it = m_texts.emplace(std::string(text), RowText(text)).first;
+    }
+    return it->second;
 }
 
 std::ostream& operator<<(std::ostream& out, const RowText& text) {

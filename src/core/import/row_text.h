@@ -1,40 +1,53 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <iosfwd>
-#include <memory>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace sora {
 
-/// A text of an imported row that is mostly empty (a note, a problem, a remark): one pointer wide, and nothing on
-/// the heap while empty. A file of a million rows holds a million of each, so std::string's 32 bytes count.
+/// A text of an imported row that is mostly empty or the same in many rows (a note, a problem, a situation): one
+/// pointer wide, nothing on the heap while empty, and copies share one block. A file of a million rows holds a
+/// million of each, so std::string's 32 bytes and a block per row count.
 class RowText {
 public:
     RowText() = default;
     RowText(std::string_view text) { assign(text); }  // NOLINT(google-explicit-constructor): a text like any other
     RowText(const std::string& text) : RowText(std::string_view(text)) {}  // NOLINT(google-explicit-constructor)
     RowText(const char* text) : RowText(std::string_view(text)) {}         // NOLINT(google-explicit-constructor)
-    RowText(const RowText& other) : RowText(other.view()) {}
-    RowText(RowText&&) noexcept = default;
-    RowText& operator=(const RowText& other) {
-        if (this != &other) {
-            assign(other.view());
-        }
+    RowText(const RowText& other) noexcept : m_block(other.m_block) { retain(); }
+    RowText(RowText&& other) noexcept : m_block(std::exchange(other.m_block, nullptr)) {}
+    RowText& operator=(const RowText& other) noexcept {
+        RowText copy(other);
+        std::swap(m_block, copy.m_block);
         return *this;
     }
-    RowText& operator=(RowText&&) noexcept = default;
+    RowText& operator=(RowText&& other) noexcept {
+        std::swap(m_block, other.m_block);
+        return *this;
+    }
+    ~RowText() {
+        if (m_block != nullptr) {
+            release();
+        }
+    }
 
     std::string_view view() const {
-        return m_data ? std::string_view(m_data.get() + sizeof(std::uint32_t), size()) : std::string_view();
+        return m_block ? std::string_view(m_block->text(), m_block->size) : std::string_view();
     }
     operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)
     std::string str() const { return std::string(view()); }
-    bool empty() const { return !m_data; }
-    std::size_t size() const;
-    void clear() { m_data.reset(); }
+    bool empty() const { return m_block == nullptr; }
+    std::size_t size() const { return view().size(); }
+    void clear() {
+        release();
+        m_block = nullptr;
+    }
 
     friend bool operator==(const RowText& a, std::string_view b) { return a.view() == b; }
     friend bool operator==(const RowText& a, const char* b) { return a.view() == std::string_view(b); }
@@ -43,9 +56,27 @@ public:
     friend std::ostream& operator<<(std::ostream& out, const RowText& text);
 
 private:
-    void assign(std::string_view text);
+    struct Block {
+        std::atomic<std::uint32_t> sharers;  // atomic: a file read in the background is shown by the window's thread
+        std::uint32_t size;
 
-    std::unique_ptr<char[]> m_data;  // the length (4 bytes), then the text
+        char* text() { return reinterpret_cast<char*>(this + 1); }
+    };
+
+    void assign(std::string_view text);
+    void retain() const;
+    void release();
+
+    Block* m_block = nullptr;  // the count of sharers and the length, then the text
+};
+
+/// Equal texts of a file as one shared RowText each: the situations of our own export repeat on every row.
+class SharedRowTexts {
+public:
+    RowText operator()(std::string_view text);
+
+private:
+    std::map<std::string, RowText, std::less<>> m_texts;
 };
 
 /// A time of day as the import writes it, "h:mm:ss" or "hh:mm:ss", kept in the row itself: nearly every row of a

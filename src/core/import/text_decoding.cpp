@@ -1,5 +1,8 @@
 #include "core/import/text_decoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include <iconv.h>
 
 #include <array>
@@ -43,6 +46,15 @@ std::optional<std::string> iconv_to_utf8(std::string_view in, const char* from) 
 bool valid_utf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
+        // Eight ASCII bytes at a time: files are mostly digits and separators.
+        if (i + 8 <= text.size()) {
+            std::uint64_t eight = 0;
+            std::memcpy(&eight, text.data() + i, 8);
+            if ((eight & 0x8080808080808080u) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         const auto c = static_cast<unsigned char>(text[i]);
         const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
         if (length == 0 || i + length > text.size()) {

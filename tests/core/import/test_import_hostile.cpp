@@ -200,9 +200,9 @@ TEST(HostileImportRows, ControlCharactersBecomeBlanksAndTextsKeepTheEntryPanelsL
     EXPECT_EQ(preview.record(preview.rows[0]).diary, "7:00:00 A B [2J ]0;PWNED    C");
     EXPECT_EQ(preview.record(preview.rows[1]).situation, "起床後") << "an empty situation is left to the rules";
     EXPECT_EQ(preview.rows[2].status, ImportStatus::Unreadable);
-    EXPECT_EQ(preview.rows[2].reason, "一言日記が長すぎます（32768 文字。32767 文字まで）");
+    EXPECT_EQ(preview.reason(preview.rows[2]), "一言日記が長すぎます（32768 文字。32767 文字まで）");
     EXPECT_EQ(preview.rows[3].status, ImportStatus::Unreadable);
-    EXPECT_EQ(preview.rows[3].reason, "状況が長すぎます（101 文字。100 文字まで）");
+    EXPECT_EQ(preview.reason(preview.rows[3]), "状況が長すぎます（101 文字。100 文字まで）");
 }
 
 }  // namespace

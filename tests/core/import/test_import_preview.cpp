@@ -171,7 +171,7 @@ TEST(ImportPreview, OwnCsvReadsBackTheSameRecords) {
         const ImportPreview preview = build_import_preview(file.fileName, file.read, {}, choices);
         std::vector<MeasurementRecord> back;
         for (const ImportPreviewRow& row : preview.rows) {
-            EXPECT_NE(row.status, ImportStatus::Unreadable) << row.reason;
+            EXPECT_NE(row.status, ImportStatus::Unreadable) << preview.reason(row);
             back.push_back(preview.record(row));
         }
         // An empty situation, which the entry panel never saves, is left to the rules.

@@ -15,10 +15,11 @@ inline std::vector<std::string> preview_lines(const ImportPreview& preview) {
     std::vector<std::string> lines;
     for (const ImportPreviewRow& row : preview.rows) {
         const MeasurementRecord r = preview.record(row);
+        const std::string reason = preview.reason(row);
         lines.push_back(std::to_string(row.line) + " " + import_status_name(row.status) + (row.chosen ? "+" : "") +
                         " " + r.date + " " + r.situation + " " + format_number(r.systolic) + "/" +
                         format_number(r.diastolic) + "/" + format_number(r.pulse) + " [" + r.diary + "]" +
-                        (row.reason.empty() ? "" : " " + row.reason.str()));
+                        (reason.empty() ? "" : " " + reason));
     }
     return lines;
 }
