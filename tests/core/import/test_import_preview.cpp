@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "core/import/import_preview.h"
@@ -185,6 +186,54 @@ TEST(ImportPreview, OwnCsvReadsBackTheSameRecords) {
         // Read again into the diary it came from, nothing is new.
         const ImportPreview again = build_import_preview(file.fileName, file.read, diary, choices);
         EXPECT_EQ(again.counts.added + again.counts.questionable, 0u) << "round " << round;
+    }
+}
+
+/// Rows in no order, many of them twice, against a diary holding some: each row finds the same reading in the diary
+/// or the earliest earlier row that has it, wherever the search for the row before ended.
+TEST(ImportPreview, RepeatedReadingsInAnyOrderNameTheFirstThatHasThem) {
+    std::mt19937 random(20050301);
+    std::uniform_int_distribution<int> pick(0, 1 << 20);
+    struct Reading {
+        Date date;
+        int systolic;
+        int diastolic;
+        std::string time;
+    };
+    std::vector<Reading> pool;
+    for (int i = 0; i < 400; ++i) {
+        // One time per date and values, so that no reading is a reading typed by hand.
+        pool.push_back({Date{2005, 3, 1}.add_days(i / 8), 110 + i % 8, 70 + pick(random) % 15,
+                        format_time_of_day(6 + i % 8, pick(random) % 60, 0)});
+    }
+    std::vector<MeasurementRecord> diary;
+    for (std::size_t i = 0; i < pool.size(); i += 7) {
+        diary.push_back({format_date(pool[i].date), "起床後", static_cast<float>(pool[i].systolic),
+                         static_cast<float>(pool[i].diastolic), 0, pool[i].time, 0});
+    }
+    std::string csv = "日付と時刻,最高血圧,最低血圧\n";
+    std::vector<std::size_t> rows;
+    for (int i = 0; i < 1500; ++i) {
+        rows.push_back(static_cast<std::size_t>(pick(random)) % pool.size());
+        const Reading& r = pool[rows.back()];
+        csv += format_date(r.date) + " " + r.time + "," + std::to_string(r.systolic) + "," +
+               std::to_string(r.diastolic) + "\n";
+    }
+    const ImportFile file = read_import_text(csv, "shuffled.csv");
+    const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, ImportChoices{});
+    ASSERT_EQ(preview.rows.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Reading& r = pool[rows[i]];
+        const auto inDiary = std::find_if(diary.begin(), diary.end(), [&](const MeasurementRecord& d) {
+            return d.date == format_date(r.date) && d.systolic == r.systolic && d.diastolic == r.diastolic;
+        });
+        const std::size_t earlier =
+            static_cast<std::size_t>(std::find(rows.begin(), rows.end(), rows[i]) - rows.begin());
+        const std::string expected = inDiary != diary.end() ? "同じ測定が日記の " + inDiary->date + " 起床後 にあります"
+                                     : earlier < i
+                                         ? "同じ測定がファイルの " + std::to_string(earlier + 2) + " 行目にあります"
+                                         : "";
+        ASSERT_EQ(preview.reason(preview.rows[i]), expected) << "row " << i;
     }
 }
 
