@@ -180,8 +180,8 @@ ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next) {
         find_column(heading, {"Pulse(bpm)", "脈拍(bpm)"}),
         find_column(heading, {"Notes", "Note", "Memo", "Comment", "Comments", "メモ", "コメント", "備考"}),
         find_column(heading, {"Irregular heartbeat detected", "Irregular heartbeat", "不規則脈波検出"}),
-        find_column(heading, {"Irregular heartbeat count", "Irregular heartbeat count(times)", "不規則脈波検出回数(回)",
-                              "不規則脈波検出回数"}),
+        find_column(heading, {"IHB detection counts(times)", "IHB detection counts", "Irregular heartbeat count",
+                              "Irregular heartbeat count(times)", "不規則脈波検出回数(回)", "不規則脈波検出回数"}),
         find_column(heading, {"Body movement detected", "Body Movement", "Body movement", "体動検出"})};
     const int wDate = find_column(heading, {"Date"});
     const int wPulse = find_column(heading, {"Heart rate"});

@@ -54,6 +54,18 @@ TEST(ImportLayouts, EachSourceReadsWithItsValuesTimesSituationsAndMarks) {
           "タイムゾーン「Mars/Olympus」は不明です。記録の時刻をそのまま使います",
           "! タイムゾーン「Mars/Olympus」は不明です。記録の時刻をそのまま使います",
           "! 血圧のない行 1 行は取り込みません"}},
+        {"OMRON connect in English, its thirteen columns as a published reader of the app's files expects them",
+         "\"Measurement Date\",\"Timezone\",\"SYS(mmHg)\",\"DIA(mmHg)\",\"Pulse(bpm)\",\"Irregular heartbeat "
+         "detected\","
+         "\"IHB detection counts(times)\",\"Body Movement\",\"Cuff wrap guide\",\"Positioning Indicator\","
+         "\"room temperature(°C)\",\"Measurement Mode\",\"Device\"\n"
+         "\"2026/12/01 "
+         "06:42\",\"Asia/Tokyo\",\"138\",\"88\",\"71\",\"Detected\",\"1\",\"\",\"OK\",\"\",\"18\",\"\",\"HEM-X\"\n"
+         "\"2026/12/01 "
+         "22:15\",\"Asia/Tokyo\",\"126\",\"80\",\"64\",\"\",\"2\",\"Detected\",\"OK\",\"\",\"21\",\"\",\"HEM-X\"\n",
+         ImportKind::Omron,
+         {"2 追加+ 2026/12/01 起床後 138/88/71 [6:42:00 不規則脈波]",
+          "3 追加+ 2026/12/01 就寝前 126/80/64 [22:15:00 不規則脈波 体動]"}},
         {"OMRON's US report: month names, a 12-hour clock, '-' for nothing",
          "Date,Time,Systolic (mmHg),Diastolic (mmHg),Pulse (bpm),Symptoms,Consumed,TruRead,Notes\n"
          "Jan 12 2025,7:42 AM,132,86,68,-,-,Off,-\n"
