@@ -23,14 +23,14 @@ bool same_text(std::string_view a, std::string_view b) {
     });
 }
 
-std::string_view field_at(const CsvRecord& record, int column) {
+std::string_view field_at(const CsvRecordView& record, int column) {
     if (column < 0 || static_cast<std::size_t>(column) >= record.fields.size()) {
         return {};
     }
     return record.fields[static_cast<std::size_t>(column)];
 }
 
-ImportRow own_row(const CsvRecord& record, SharedRowTexts& situations) {
+ImportRow own_row(const CsvRecordView& record, SharedRowTexts& situations) {
     ImportRow row;
     row.line = record.line;
     if (record.fields.size() != std::size(OwnHeading)) {
@@ -89,7 +89,7 @@ bool count_set(std::string_view field) {
 /// row, and one text shared by every row of an unknown zone.
 using ZoneCache = std::map<std::string, RowText, std::less<>>;
 
-ImportRow omron_row(const CsvRecord& record, const std::vector<int>& columns, ZoneCache& zones, ImportRead& read) {
+ImportRow omron_row(const CsvRecordView& record, const std::vector<int>& columns, ZoneCache& zones, ImportRead& read) {
     ImportRow row;
     row.line = record.line;
     read_import_date_time(field_at(record, columns[0]), row);
@@ -164,11 +164,11 @@ ImportKind csv_kind(const std::vector<std::string>& heading) {
 ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next) {
     ImportRead read;
     read.kind = kind;
-    CsvRecord record;
+    CsvRecordView record;
     if (!next(record)) {
         return read;
     }
-    const std::vector<std::string> heading = record.fields;
+    const std::vector<std::string> heading(record.fields.begin(), record.fields.end());
     ZoneCache zones;
     SharedRowTexts situations;
     // OMRON connect writes English or Japanese headings, depending on the phone's language.

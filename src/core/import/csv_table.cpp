@@ -11,26 +11,54 @@ CsvReader::CsvReader(std::string_view text, char separator) : m_text(text), m_se
     }
 }
 
-bool CsvReader::next(CsvRecord& record) {
+void CsvRecordView::assign(const CsvRecord& record) {
+    line = record.line;
+    dropped = record.dropped;
+    fields.assign(record.fields.begin(), record.fields.end());
+}
+
+bool CsvReader::next(CsvRecordView& record) {
     const std::string_view text = m_text;
-    std::size_t kept = 0;  // fields of the record closed so far
     record.dropped = 0;
     record.line = m_line;
+    m_ranges.clear();
+    m_built.clear();
     bool quoted = false;   // inside a quoted field
     bool started = false;  // the record has something, so an end of line closes it
-    const auto fieldAt = [&](std::size_t index) -> std::string& {
-        if (index >= MaxCsvFields) {
-            m_dropped.clear();
-            return m_dropped;
+    FieldRange field;
+    bool empty = true;  // the field has nothing yet
+    // A piece of the field: it stays a range of the text while each piece follows the last.
+    const auto append = [&](std::size_t begin, std::size_t end) {
+        if (empty) {
+            field = {false, begin, end};
+            empty = false;
+        } else if (!field.built && field.end == begin) {
+            field.end = end;
+        } else {
+            if (!field.built) {
+                const std::size_t at = m_built.size();
+                m_built.append(text.substr(field.begin, field.end - field.begin));
+                field = {true, at, m_built.size()};
+            }
+            m_built.append(text.substr(begin, end - begin));
+            field.end = m_built.size();
         }
-        if (index == record.fields.size()) {
-            record.fields.emplace_back();
-        }
-        record.fields[index].clear();
-        return record.fields[index];
     };
-    const auto closeField = [&] { kept < MaxCsvFields ? ++kept : ++record.dropped; };
-    std::string* field = &fieldAt(0);
+    const auto closeField = [&] {
+        if (m_ranges.size() < MaxCsvFields) {
+            m_ranges.push_back(empty ? FieldRange{} : field);
+        } else {
+            ++record.dropped;
+        }
+        empty = true;
+    };
+    const auto isBlank = [&] {
+        if (empty) {
+            return true;
+        }
+        const std::string_view piece = field.built ? std::string_view(m_built) : text;
+        return trimmed(piece.substr(field.begin, field.end - field.begin)).empty();
+    };
     while (m_pos < text.size()) {
         const char c = text[m_pos];
         if (quoted) {
@@ -40,13 +68,15 @@ bool CsvReader::next(CsvRecord& record) {
                     ++m_line;
                 }
             }
-            field->append(text.substr(m_pos, quote - m_pos));
+            if (quote > m_pos) {
+                append(m_pos, quote);
+            }
             m_pos = quote;
             if (quote == text.size()) {
                 break;  // never closed: the rest of the text is the field
             }
             if (quote + 1 < text.size() && text[quote + 1] == '"') {
-                field->push_back('"');
+                append(quote, quote + 1);
                 m_pos = quote + 2;
             } else {
                 quoted = false;
@@ -66,23 +96,22 @@ bool CsvReader::next(CsvRecord& record) {
         started = true;
         if (c == m_separator) {
             closeField();
-            field = &fieldAt(kept + record.dropped);
             ++m_pos;
         } else if (c == '"') {
-            if (trimmed(*field).empty()) {
-                field->clear();
+            if (isBlank()) {
+                empty = true;  // blanks before an opening quote are no part of the field
                 quoted = true;
             } else {
-                field->push_back('"');
+                append(m_pos, m_pos + 1);
             }
             ++m_pos;
         } else {
-            // The plain run of a field up to its end in one append: files of years are mostly such runs.
+            // The plain run of a field up to its end: files of years are mostly such runs.
             std::size_t end = m_pos + 1;
             while (end < text.size() && !m_ends[static_cast<unsigned char>(text[end])]) {
                 ++end;
             }
-            field->append(text.substr(m_pos, end - m_pos));
+            append(m_pos, end);
             m_pos = end;
         }
     }
@@ -90,7 +119,21 @@ bool CsvReader::next(CsvRecord& record) {
         return false;
     }
     closeField();
-    record.fields.resize(kept);
+    record.fields.resize(m_ranges.size());
+    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
+        const FieldRange& r = m_ranges[i];
+        record.fields[i] = (r.built ? std::string_view(m_built) : text).substr(r.begin, r.end - r.begin);
+    }
+    return true;
+}
+
+bool CsvReader::next(CsvRecord& record) {
+    if (!next(m_view)) {
+        return false;
+    }
+    record.line = m_view.line;
+    record.dropped = m_view.dropped;
+    record.fields.assign(m_view.fields.begin(), m_view.fields.end());
     return true;
 }
 

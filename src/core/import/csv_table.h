@@ -19,26 +19,48 @@ struct CsvRecord {
     std::size_t dropped = 0;  ///< fields beyond MaxCsvFields, left out
 };
 
-/// Reads the records of a UTF-8 text one at a time, as split_csv does, into a record whose strings are reused: a
-/// file of years is never held as a million vectors of strings. A copy goes on from where the original stood.
+/// One record as views: into the text for a field written plainly or in quotes alone, into the reader's own buffer
+/// for one that had to be put together (doubled quotes, text around the quotes). Valid until the reader reads on.
+struct CsvRecordView {
+    int line = 0;
+    std::vector<std::string_view> fields;
+    std::size_t dropped = 0;  ///< fields beyond MaxCsvFields, left out
+
+    void assign(const CsvRecord& record);  ///< views into `record`, which must outlive them
+};
+
+/// Reads the records of a UTF-8 text one at a time, as split_csv does, without a string per field: a file of years
+/// is never held as a million vectors of strings, and a field is copied only when it has to be put together. A copy
+/// of a reader goes on from where the original stood.
 class CsvReader {
 public:
     CsvReader(std::string_view text, char separator);
 
     /// The next record into `record`; false at the end of the text.
+    bool next(CsvRecordView& record);
+    /// The same, the fields copied.
     bool next(CsvRecord& record);
 
 private:
+    /// Where a field's text lies: in the text, or in m_built once it had to be put together.
+    struct FieldRange {
+        bool built = false;
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    };
+
     std::string_view m_text;
     char m_separator;
     std::size_t m_pos = 0;
     int m_line = 1;
     std::array<bool, 256> m_ends{};  ///< the characters that end a plain run: the separator, quote, CR and LF
-    std::string m_dropped;           ///< a field beyond MaxCsvFields, read and not kept
+    std::vector<FieldRange> m_ranges;
+    std::string m_built;
+    CsvRecordView m_view;  ///< for next(CsvRecord&)
 };
 
 /// Where a reader takes its records from, one at a time: false at the end.
-using NextCsvRecord = std::function<bool(CsvRecord&)>;
+using NextCsvRecord = std::function<bool(CsvRecordView&)>;
 
 /// The records of a UTF-8 text (RFC 4180: fields in double quotes may hold the separator, doubled quotes and line
 /// breaks; CR LF, LF or CR end a record). Blank lines are left out; blanks around an unquoted field are kept.

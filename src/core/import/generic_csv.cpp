@@ -171,7 +171,7 @@ ImportRead read_generic_csv(const NextCsvRecord& next, const CsvMapping& mapping
     ImportRead read;
     std::size_t timestamps = 0;
     read.kind = ImportKind::Generic;
-    CsvRecord record;
+    CsvRecordView record;
     if (mapping.hasHeading && !next(record)) {
         return read;
     }

@@ -219,16 +219,14 @@ std::optional<long long> unix_seconds(std::string_view text) {
     text = trimmed(text);
     const std::size_t point = text.find('.');
     const std::string_view whole = text.substr(0, point);
-    if ((whole.size() != 10 && whole.size() != 13) ||
-        !std::all_of(whole.begin(), whole.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+    const auto digits = [](std::string_view part) {
+        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if ((whole.size() != 10 && whole.size() != 13) || !digits(whole)) {
         return std::nullopt;
     }
-    if (point != std::string_view::npos) {
-        const std::string_view fraction = text.substr(point + 1);
-        if (fraction.empty() || !std::all_of(fraction.begin(), fraction.end(),
-                                             [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
-            return std::nullopt;
-        }
+    if (point != std::string_view::npos && (point + 1 == text.size() || !digits(text.substr(point + 1)))) {
+        return std::nullopt;
     }
     long long value = 0;
     for (const char c : whole) {

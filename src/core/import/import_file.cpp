@@ -54,9 +54,9 @@ public:
     NextCsvRecord pass() {
         m_wideLines = 0;
         m_firstWide = 0;
-        return [this, index = std::size_t(0), reader = m_reader](CsvRecord& record) mutable {
+        return [this, index = std::size_t(0), reader = m_reader](CsvRecordView& record) mutable {
             if (index < m_sample.size()) {
-                record = m_sample[index++];
+                record.assign(m_sample[index++]);
             } else if (!reader.next(record)) {
                 return false;
             }
