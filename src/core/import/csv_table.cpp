@@ -21,43 +21,51 @@ bool CsvReader::next(CsvRecordView& record) {
     const std::string_view text = m_text;
     record.dropped = 0;
     record.line = m_line;
-    m_ranges.clear();
+    record.fields.clear();
+    m_builtFields.clear();
     m_built.clear();
     bool quoted = false;   // inside a quoted field
     bool started = false;  // the record has something, so an end of line closes it
-    FieldRange field;
-    bool empty = true;  // the field has nothing yet
-    // A piece of the field: it stays a range of the text while each piece follows the last.
-    const auto append = [&](std::size_t begin, std::size_t end) {
+    // The field being read: a range of the text while each piece follows the last, else a range of m_built.
+    bool empty = true;
+    bool built = false;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    const auto append = [&](std::size_t from, std::size_t to) {
         if (empty) {
-            field = {false, begin, end};
+            built = false;
+            begin = from;
+            end = to;
             empty = false;
-        } else if (!field.built && field.end == begin) {
-            field.end = end;
+        } else if (!built && end == from) {
+            end = to;
         } else {
-            if (!field.built) {
+            if (!built) {
                 const std::size_t at = m_built.size();
-                m_built.append(text.substr(field.begin, field.end - field.begin));
-                field = {true, at, m_built.size()};
+                m_built.append(text.substr(begin, end - begin));
+                built = true;
+                begin = at;
             }
-            m_built.append(text.substr(begin, end - begin));
-            field.end = m_built.size();
+            m_built.append(text.substr(from, to - from));
+            end = m_built.size();
         }
     };
     const auto closeField = [&] {
-        if (m_ranges.size() < MaxCsvFields) {
-            m_ranges.push_back(empty ? FieldRange{} : field);
-        } else {
+        if (record.fields.size() >= MaxCsvFields) {
             ++record.dropped;
+        } else if (empty) {
+            record.fields.emplace_back();
+        } else if (!built) {
+            record.fields.push_back(text.substr(begin, end - begin));
+        } else {
+            // Pointed at once the record is whole: m_built may move while it grows.
+            m_builtFields.push_back({record.fields.size(), begin, end});
+            record.fields.emplace_back();
         }
         empty = true;
     };
     const auto isBlank = [&] {
-        if (empty) {
-            return true;
-        }
-        const std::string_view piece = field.built ? std::string_view(m_built) : text;
-        return trimmed(piece.substr(field.begin, field.end - field.begin)).empty();
+        return empty || trimmed((built ? std::string_view(m_built) : text).substr(begin, end - begin)).empty();
     };
     while (m_pos < text.size()) {
         const char c = text[m_pos];
@@ -107,22 +115,20 @@ bool CsvReader::next(CsvRecordView& record) {
             ++m_pos;
         } else {
             // The plain run of a field up to its end: files of years are mostly such runs.
-            std::size_t end = m_pos + 1;
-            while (end < text.size() && !m_ends[static_cast<unsigned char>(text[end])]) {
-                ++end;
+            std::size_t runEnd = m_pos + 1;
+            while (runEnd < text.size() && !m_ends[static_cast<unsigned char>(text[runEnd])]) {
+                ++runEnd;
             }
-            append(m_pos, end);
-            m_pos = end;
+            append(m_pos, runEnd);
+            m_pos = runEnd;
         }
     }
     if (!started) {
         return false;
     }
     closeField();
-    record.fields.resize(m_ranges.size());
-    for (std::size_t i = 0; i < m_ranges.size(); ++i) {
-        const FieldRange& r = m_ranges[i];
-        record.fields[i] = (r.built ? std::string_view(m_built) : text).substr(r.begin, r.end - r.begin);
+    for (const BuiltField& field : m_builtFields) {
+        record.fields[field.index] = std::string_view(m_built).substr(field.begin, field.end - field.begin);
     }
     return true;
 }

@@ -42,11 +42,11 @@ public:
     bool next(CsvRecord& record);
 
 private:
-    /// Where a field's text lies: in the text, or in m_built once it had to be put together.
-    struct FieldRange {
-        bool built = false;
-        std::size_t begin = 0;
-        std::size_t end = 0;
+    /// A field put together in m_built, pointed at once the record is whole.
+    struct BuiltField {
+        std::size_t index;
+        std::size_t begin;
+        std::size_t end;
     };
 
     std::string_view m_text;
@@ -54,7 +54,7 @@ private:
     std::size_t m_pos = 0;
     int m_line = 1;
     std::array<bool, 256> m_ends{};  ///< the characters that end a plain run: the separator, quote, CR and LF
-    std::vector<FieldRange> m_ranges;
+    std::vector<BuiltField> m_builtFields;
     std::string m_built;
     CsvRecordView m_view;  ///< for next(CsvRecord&)
 };
