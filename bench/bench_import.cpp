@@ -110,38 +110,11 @@ struct Fixture {
     /// An export.xml of 420 MB: mostly step counts, with a blood-pressure correlation every thousand records.
     std::filesystem::path appleExport() {
         const std::filesystem::path path = dir / "export.xml";
-        if (std::filesystem::exists(path)) {
-            return path;
+        if (!std::filesystem::exists(path)) {
+            appleReadings = bench::writeAppleExport(path, AppleBytes);
+            std::printf("Apple Health export: %ju bytes, %zu readings\n",
+                        static_cast<std::uintmax_t>(std::filesystem::file_size(path)), appleReadings);
         }
-        const auto record = [](const char* type, const std::string& start, int value) {
-            return std::string("  <Record type=\"") + type + "\" sourceName=\"Monitor\" unit=\"mmHg\" creationDate=\"" +
-                   start + "\" startDate=\"" + start + "\" endDate=\"" + start + "\" value=\"" + std::to_string(value) +
-                   "\"/>\n";
-        };
-        std::ofstream xml(path, std::ios::binary);
-        xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<HealthData locale=\"ja_JP\">\n"
-               " <ExportDate value=\"2024-03-01 10:00:00 +0900\"/>\n";
-        std::string steps;
-        for (int i = 0; i < 1000; ++i) {
-            steps += record("HKQuantityTypeIdentifierStepCount", "2020-01-05 07:12:00 +0900", 12 + i % 50);
-        }
-        QDate day(2005, 2, 1);
-        for (std::uintmax_t written = 0; written < AppleBytes; written += steps.size()) {
-            xml << steps;
-            const std::string start =
-                day.toString("yyyy-MM-dd").toStdString() + " 07:0" + std::to_string(appleReadings % 10) + ":00 +0900";
-            xml << " <Correlation type=\"HKCorrelationTypeIdentifierBloodPressure\" sourceName=\"Monitor\" "
-                   "creationDate=\""
-                << start << "\" startDate=\"" << start << "\" endDate=\"" << start << "\">\n"
-                << record("HKQuantityTypeIdentifierBloodPressureDiastolic", start, 70 + appleReadings % 25)
-                << record("HKQuantityTypeIdentifierBloodPressureSystolic", start, 110 + appleReadings % 50)
-                << " </Correlation>\n";
-            ++appleReadings;
-            day = day.addDays(1);
-        }
-        xml << "</HealthData>\n";
-        std::printf("Apple Health export: %ju bytes, %zu readings\n",
-                    static_cast<std::uintmax_t>(std::filesystem::file_size(path)), appleReadings);
         return path;
     }
     std::size_t appleReadings = 0;

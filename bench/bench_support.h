@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -176,6 +177,40 @@ inline void printAgainstReadAll(const MedianReporter& reporter, std::initializer
                         m.cpu, m.wall / read.wall, m.cpu / read.cpu, over ? "  over the goal" : "");
         }
     }
+}
+
+/// Writes an Apple Health export.xml of about `bytes`: mostly step counts, with a blood-pressure correlation (one a
+/// day from 2005 on) after every thousand of them. Returns the number of readings.
+inline std::size_t writeAppleExport(const std::filesystem::path& path, std::uintmax_t bytes) {
+    const auto record = [](const char* type, const std::string& start, int value) {
+        return std::string("  <Record type=\"") + type + "\" sourceName=\"Monitor\" unit=\"mmHg\" creationDate=\"" +
+               start + "\" startDate=\"" + start + "\" endDate=\"" + start + "\" value=\"" + std::to_string(value) +
+               "\"/>\n";
+    };
+    std::ofstream xml(path, std::ios::binary);
+    xml << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<HealthData locale=\"ja_JP\">\n"
+           " <ExportDate value=\"2024-03-01 10:00:00 +0900\"/>\n";
+    std::string steps;
+    for (int i = 0; i < 1000; ++i) {
+        steps += record("HKQuantityTypeIdentifierStepCount", "2020-01-05 07:12:00 +0900", 12 + i % 50);
+    }
+    std::size_t readings = 0;
+    QDate day(2005, 2, 1);
+    for (std::uintmax_t written = 0; written < bytes; written += steps.size()) {
+        xml << steps;
+        const std::string start =
+            day.toString("yyyy-MM-dd").toStdString() + " 07:0" + std::to_string(readings % 10) + ":00 +0900";
+        xml << " <Correlation type=\"HKCorrelationTypeIdentifierBloodPressure\" sourceName=\"Monitor\" "
+               "creationDate=\""
+            << start << "\" startDate=\"" << start << "\" endDate=\"" << start << "\">\n"
+            << record("HKQuantityTypeIdentifierBloodPressureDiastolic", start, 70 + static_cast<int>(readings % 25))
+            << record("HKQuantityTypeIdentifierBloodPressureSystolic", start, 110 + static_cast<int>(readings % 50))
+            << " </Correlation>\n";
+        ++readings;
+        day = day.addDays(1);
+    }
+    xml << "</HealthData>\n";
+    return readings;
 }
 
 }  // namespace bench
