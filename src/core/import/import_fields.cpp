@@ -204,13 +204,14 @@ void read_import_value(std::string_view field, const char* name, float& value, I
 }
 
 DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrder order) {
-    std::optional<ImportDateTime> parsed = parse_import_date_time(text, order);
+    // A timestamp first: digits alone never read as a written date, and a file of timestamps has one on every row.
+    std::optional<ImportDateTime> parsed;
     DateSource source = DateSource::Written;
-    if (!parsed) {
-        if (const std::optional<long long> seconds = unix_seconds(text)) {
-            parsed = local_date_time(*seconds);
-            source = DateSource::Timestamp;
-        }
+    if (const std::optional<long long> seconds = unix_seconds(text)) {
+        parsed = local_date_time(*seconds);
+        source = DateSource::Timestamp;
+    } else {
+        parsed = parse_import_date_time(text, order);
     }
     if (!parsed) {
         if (row.problem.empty()) {

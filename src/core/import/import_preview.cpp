@@ -63,9 +63,11 @@ bool key_less(const Known& a, const Known& b) {
 }
 
 /// The readings sorted by key, so that a row finds its equals by binary search: no node per record to allocate.
-/// Stable: within a key the diary's order (or the file's) is kept, so the first equal found is the earliest.
+/// Within a key the diary's order (or the file's) is kept, so the first equal found is the earliest. Sorted in
+/// place with the index as the last key: a merge sort's buffer and its copies cost more on a file of years.
 void sort_by_key(std::vector<Known>& known) {
-    std::stable_sort(known.begin(), known.end(), key_less);
+    std::sort(known.begin(), known.end(),
+              [](const Known& a, const Known& b) { return key_less(a, b) || (!key_less(b, a) && a.index < b.index); });
 }
 
 using KnownRange = std::pair<std::vector<Known>::const_iterator, std::vector<Known>::const_iterator>;
