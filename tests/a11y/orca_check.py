@@ -31,6 +31,22 @@ def typed_per_box(lines):
     return boxes
 
 
+def spoken(debug_file):
+    """Every utterance in Orca's debug output so far (none before Orca has written it)."""
+    if not os.path.exists(debug_file):
+        return []
+    with open(debug_file, encoding="utf-8", errors="replace") as log:
+        return [m.group(1) for m in (re.search(r"SPEECH OUTPUT: '(.*?)'", line) for line in log)
+                if m and m.group(1).strip()]
+
+
+def wait_until_said(debug_file, phrase, seconds):
+    """Orca speaks behind the keys on a busy machine: waits until it has said `phrase`, or the time is up."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline and not any(phrase in line for line in spoken(debug_file)):
+        pump(0.5)
+
+
 def main():
     if shutil.which("orca") is None:
         print("SKIPPED: orca is not installed (Debian package orca)")
@@ -45,13 +61,12 @@ def main():
     try:
         pump(3)
         enter_reading(session, [value for _, value in READING], pace=3)
+        wait_until_said(debug_file, KEY_PHRASES[-1], 30)
         pump(2)
     finally:
         session.close()
         stop(orca)
-    with open(debug_file, encoding="utf-8", errors="replace") as log:
-        lines = [m.group(1) for m in (re.search(r"SPEECH OUTPUT: '(.*?)'", line) for line in log)
-                 if m and m.group(1).strip()]
+    lines = spoken(debug_file)
     text = "\n".join(lines)
     with open(transcript, "w", encoding="utf-8") as out:
         out.write(text + "\n")

@@ -120,6 +120,54 @@ ImportRow omron_row(const CsvRecordView& record, const std::vector<int>& columns
     return row;
 }
 
+/// Samsung Health's columns are named "com.samsung.health.blood_pressure.systolic" and so on: found by their last part.
+int samsung_column(const std::vector<std::string>& heading, std::string_view name) {
+    for (std::size_t i = 0; i < heading.size(); ++i) {
+        const std::string_view h = trimmed(heading[i]);
+        if (h == name || (h.ends_with(name) && h.size() > name.size() && h[h.size() - name.size() - 1] == '.')) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+/// The columns of a Samsung Health row, in the order samsung_row takes them.
+struct SamsungColumns {
+    int start;
+    int offset;
+    int systolic;
+    int diastolic;
+    int pulse;
+    int comment;
+};
+
+/// Samsung Health keeps the moment in UTC and the clock's offset beside it: the reading's time is the clock's.
+ImportRow samsung_row(const CsvRecordView& record, const SamsungColumns& c) {
+    ImportRow row;
+    row.line = record.line;
+    const std::string_view start = trimmed(field_at(record, c.start));
+    const std::optional<ImportDateTime> utc = parse_import_date_time(start);
+    const std::string_view offsetText = trimmed(field_at(record, c.offset));
+    const std::optional<int> offset = utc_offset_minutes(offsetText);
+    if (!utc || !utc->hasTime || !utc->zone.empty()) {
+        row.problem = empty_cell(start) ? "日付がありません" : "日付「" + import_excerpt(start, 40) + "」が読めません";
+    } else if (!offset) {
+        row.problem = "時差「" + import_excerpt(offsetText, 20) + "」が読めません";
+    } else {
+        const int minutes = utc->hour * 60 + utc->minute + *offset;
+        const int days = minutes < 0 ? -1 : minutes / (24 * 60);
+        const int ofDay = minutes - days * 24 * 60;
+        row.date = utc->date.add_days(days);
+        row.time = import_time_text(ofDay / 60, ofDay % 60, utc->second);
+    }
+    read_import_value(field_at(record, c.systolic), "最高血圧", row.systolic, row);
+    read_import_value(field_at(record, c.diastolic), "最低血圧", row.diastolic, row);
+    read_import_value(field_at(record, c.pulse), "脈拍", row.pulse, row);
+    read_import_note(field_at(record, c.comment), row);
+    require_values(row);
+    return row;
+}
+
 }  // namespace
 
 int find_column(const std::vector<std::string>& heading, std::initializer_list<std::string_view> names) {
@@ -154,6 +202,11 @@ ImportKind csv_kind(const std::vector<std::string>& heading) {
         find_column(heading, {"DIA(mmHg)", "最低血圧(mmHg)"}) >= 0) {
         return ImportKind::Omron;
     }
+    // Samsung Health writes a title line (the data type, a version) before its headings.
+    if (!heading.empty() && trimmed(heading[0]).starts_with("com.samsung.") &&
+        heading[0].find("blood_pressure") != std::string::npos) {
+        return ImportKind::SamsungHealth;
+    }
     if (!heading.empty() && same_text(heading[0], "Date") && find_column(heading, {"Systolic"}) >= 0 &&
         find_column(heading, {"Diastolic"}) >= 0 && find_column(heading, {"Heart rate"}) >= 0) {
         return ImportKind::Withings;
@@ -167,6 +220,9 @@ ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next) {
     CsvRecordView record;
     if (!next(record)) {
         return read;
+    }
+    if (kind == ImportKind::SamsungHealth && !next(record)) {
+        return read;  // the title line alone: the headings follow it
     }
     const std::vector<std::string> heading(record.fields.begin(), record.fields.end());
     ZoneCache zones;
@@ -183,6 +239,9 @@ ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next) {
         find_column(heading, {"IHB detection counts(times)", "IHB detection counts", "Irregular heartbeat count",
                               "Irregular heartbeat count(times)", "不規則脈波検出回数(回)", "不規則脈波検出回数"}),
         find_column(heading, {"Body movement detected", "Body Movement", "Body movement", "体動検出"})};
+    const SamsungColumns samsung = {samsung_column(heading, "start_time"), samsung_column(heading, "time_offset"),
+                                    samsung_column(heading, "systolic"),   samsung_column(heading, "diastolic"),
+                                    samsung_column(heading, "pulse"),      samsung_column(heading, "comment")};
     const int wDate = find_column(heading, {"Date"});
     const int wPulse = find_column(heading, {"Heart rate"});
     const int wSystolic = find_column(heading, {"Systolic"});
@@ -191,6 +250,8 @@ ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next) {
     while (next(record)) {
         if (kind == ImportKind::OwnCsv) {
             read.rows.push_back(own_row(record, situations));
+        } else if (kind == ImportKind::SamsungHealth) {
+            read.rows.push_back(samsung_row(record, samsung));
         } else if (kind == ImportKind::Omron) {
             read.rows.push_back(omron_row(record, omron, zones, read));
         } else {

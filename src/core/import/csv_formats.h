@@ -8,10 +8,12 @@
 
 namespace sora {
 
-/// The kind of a CSV file from its heading record: our own export, OMRON connect or Withings; Generic otherwise.
+/// The kind of a CSV file from its first record: our own export, OMRON connect, Withings or Samsung Health (whose
+/// first record is a title line); Generic otherwise.
 ImportKind csv_kind(const std::vector<std::string>& heading);
 
-/// Reads the records of a file of that kind (OwnCsv, Omron or Withings), its heading first, into rows.
+/// Reads the records of a file of that kind (OwnCsv, Omron, Withings or SamsungHealth), its heading first (after
+/// Samsung Health's title line), into rows.
 ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next);
 
 /// The column whose heading is one of `names` (compared without case and blanks around); -1 when none is.

@@ -70,29 +70,35 @@ bool read_time(std::string_view text, std::size_t& pos, ImportDateTime& into) {
 }
 
 bool offset_text(std::string_view zone) {
+    return utc_offset_minutes(zone).has_value();
+}
+
+}  // namespace
+
+std::optional<int> utc_offset_minutes(std::string_view zone) {
+    zone = trimmed(zone);
     std::size_t pos = 0;
     if (zone.starts_with("UTC") || zone.starts_with("GMT")) {
         pos = 3;
         if (pos == zone.size()) {
-            return true;
+            return 0;
         }
     }
     if (pos >= zone.size() || (zone[pos] != '+' && zone[pos] != '-')) {
-        return false;
+        return std::nullopt;
     }
-    ++pos;
+    const int sign = zone[pos++] == '-' ? -1 : 1;
     const int hours = read_digits(zone, pos, 2);
     if (hours < 0 || hours > 14) {
-        return false;
+        return std::nullopt;
     }
     skip(zone, pos, ":");
-    if (pos < zone.size() && read_digits(zone, pos, 2) < 0) {
-        return false;
+    int minutes = 0;
+    if (pos < zone.size() && ((minutes = read_digits(zone, pos, 2)) < 0 || minutes > 59)) {
+        return std::nullopt;
     }
-    return pos == zone.size();
+    return pos == zone.size() ? std::optional<int>(sign * (hours * 60 + minutes)) : std::nullopt;
 }
-
-}  // namespace
 
 std::string import_excerpt(std::string_view text, std::size_t bytes) {
     if (text.size() <= bytes) {

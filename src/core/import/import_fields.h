@@ -56,6 +56,10 @@ std::string import_time_text(int hour, int minute, int second);
 /// At most `bytes` of a text for a message, cut before a character and not inside one, with "…" when cut.
 std::string import_excerpt(std::string_view text, std::size_t bytes);
 
+/// The minutes a written offset puts a clock ahead of UTC ("+09:00", "UTC+0100", "GMT-5", "UTC" alone: 0);
+/// nullopt for anything else.
+std::optional<int> utc_offset_minutes(std::string_view zone);
+
 /// True for a zone the computer knows: an IANA name in its zone database or a written offset ("+09:00", "UTC").
 bool known_time_zone(std::string_view zone);
 

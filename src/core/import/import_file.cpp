@@ -100,6 +100,8 @@ const char* import_kind_name(ImportKind kind) {
             return "OMRON connect のCSV";
         case ImportKind::Withings:
             return "Withings Health Mate の bp.csv";
+        case ImportKind::SamsungHealth:
+            return "Samsung Health の血圧 CSV";
         case ImportKind::AppleHealth:
             return "Apple ヘルスケアの書き出し";
         case ImportKind::Generic:

@@ -11,7 +11,7 @@
 namespace sora {
 
 /// The kinds of file the import recognises from their content.
-enum class ImportKind { OwnCsv, Omron, Withings, AppleHealth, Generic, NotAnExport, OwnLog };
+enum class ImportKind { OwnCsv, Omron, Withings, SamsungHealth, AppleHealth, Generic, NotAnExport, OwnLog };
 
 /// What a kind is called in the preview: "ソラノート＋のCSV", "OMRON connect", ….
 const char* import_kind_name(ImportKind kind);

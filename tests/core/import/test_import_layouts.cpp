@@ -92,6 +92,20 @@ TEST(ImportLayouts, EachSourceReadsWithItsValuesTimesSituationsAndMarks) {
          "\"2026-12-03 07:30:00\",60,,,\n\"2026-12-03 12:00:00\",64,,,\n",
          ImportKind::Withings,
          {"2 追加+ 2026/12/03 起床後 124/79/61 [7:12:09]", "! 血圧のない行 2 行は取り込みません"}},
+        {"Samsung Health: a title line, prefixed headings, the moment in UTC with the clock's offset beside it",
+         "com.samsung.shealth.blood_pressure,7006011,4\n"
+         "com.samsung.health.blood_pressure.systolic,com.samsung.health.blood_pressure.diastolic,"
+         "com.samsung.health.blood_pressure.pulse,com.samsung.health.blood_pressure.mean,"
+         "com.samsung.health.blood_pressure.start_time,com.samsung.health.blood_pressure.time_offset,"
+         "com.samsung.health.blood_pressure.datauuid,com.samsung.health.blood_pressure.comment,\n"
+         "128,82,70,97,2026-11-30 21:42:00.000,UTC+0900,bp-1,,\n"  // the next morning in Japan
+         "119,77,,91,2026-12-02 10:05:30.000,UTC+0900,bp-2,after dinner,\n"
+         "125,80,66,95,2026-12-02 13:00:00.000,UTC+0100,bp-3,,\n"
+         "130,85,70,99,2026-12-03 07:00:00.000,XYZ,bp-4,,\n",
+         ImportKind::SamsungHealth,
+         {"3 追加+ 2026/12/01 起床後 128/82/70 [6:42:00]", "4 追加+ 2026/12/02 就寝前 119/77/0 [19:05:30 after dinner]",
+          "5 追加+ 2026/12/02 取り込み 125/80/66 [14:00:00]",
+          "6 読めない  取り込み 130/85/70 [] 時差「XYZ」が読めません"}},
         {"a file of pulses only says why its preview is empty",
          "date,pulse\n2026/12/03,61\n2026/12/04,62\n",
          ImportKind::Generic,
