@@ -202,7 +202,7 @@ ImportKind csv_kind(const std::vector<std::string>& heading) {
         find_column(heading, {"DIA(mmHg)", "最低血圧(mmHg)"}) >= 0) {
         return ImportKind::Omron;
     }
-    // Samsung Health writes a title line (the data type, a version) before its headings.
+    // Samsung Health writes a title line (the data type, a version) before its prefixed headings.
     if (!heading.empty() && trimmed(heading[0]).starts_with("com.samsung.") &&
         heading[0].find("blood_pressure") != std::string::npos) {
         return ImportKind::SamsungHealth;
@@ -221,10 +221,14 @@ ImportRead read_known_csv(ImportKind kind, const NextCsvRecord& next) {
     if (!next(record)) {
         return read;
     }
-    if (kind == ImportKind::SamsungHealth && !next(record)) {
-        return read;  // the title line alone: the headings follow it
+    std::vector<std::string> heading(record.fields.begin(), record.fields.end());
+    // Samsung Health's title line comes before its headings; a file saved without it starts with them.
+    if (kind == ImportKind::SamsungHealth && samsung_column(heading, "start_time") < 0) {
+        if (!next(record)) {
+            return read;
+        }
+        heading.assign(record.fields.begin(), record.fields.end());
     }
-    const std::vector<std::string> heading(record.fields.begin(), record.fields.end());
     ZoneCache zones;
     SharedRowTexts situations;
     // OMRON connect writes English or Japanese headings, depending on the phone's language.

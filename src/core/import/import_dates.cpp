@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "core/import/csv_table.h"
+#include "core/import/import_fields.h"
 #include "core/import/text_scan.h"
 
 namespace sora {
@@ -188,7 +189,9 @@ void DateOrderVote::add(std::string_view text) {
     if (!asDay && !asMonth) {
         return;  // no order reads it: the row says so itself
     }
-    if (asDay && asMonth && m_both.empty()) {
+    // The example must read whole both ways, its time too: the user is shown why the order is asked for.
+    if (asDay && asMonth && m_both.empty() && parse_import_date_time(text, DateOrder::Dmy) &&
+        parse_import_date_time(text, DateOrder::Mdy)) {
         m_both = text;
     }
     m_needsOrder = true;

@@ -365,6 +365,8 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
             row.why = ImportReason::Text;
             row.text = std::move(in.problem);
             ++preview.counts.unreadable;
+            // Every row has its status at its place, or the rows after it would look up the wrong earlier row.
+            statusOf.push_back(ImportStatus::Unreadable);
             preview.rows.push_back(std::move(row));
             continue;
         }

@@ -106,6 +106,16 @@ TEST(ImportLayouts, EachSourceReadsWithItsValuesTimesSituationsAndMarks) {
          {"3 追加+ 2026/12/01 起床後 128/82/70 [6:42:00]", "4 追加+ 2026/12/02 就寝前 119/77/0 [19:05:30 after dinner]",
           "5 追加+ 2026/12/02 取り込み 125/80/66 [14:00:00]",
           "6 読めない  取り込み 130/85/70 [] 時差「XYZ」が読めません"}},
+        {"Samsung Health saved without its title line",
+         "com.samsung.health.blood_pressure.systolic,com.samsung.health.blood_pressure.diastolic,"
+         "com.samsung.health.blood_pressure.start_time,com.samsung.health.blood_pressure.time_offset\n"
+         "128,82,2026-11-30 21:42:00.000,UTC+0900\n",
+         ImportKind::SamsungHealth,
+         {"2 追加+ 2026/12/01 起床後 128/82/0 [6:42:00]"}},
+        {"the date order asked for, shown by a date that reads whole both ways",
+         "date,sys,dia\n03/04/2026 25:00,120,80\n05/06/2026,121,81\n",
+         ImportKind::Generic,
+         {"!! 日付の順を選んでください（「05/06/2026」は日月年とも月日年とも読めます）。"}},
         {"a file of pulses only says why its preview is empty",
          "date,pulse\n2026/12/03,61\n2026/12/04,62\n",
          ImportKind::Generic,

@@ -189,8 +189,8 @@ TEST(ImportPreview, OwnCsvReadsBackTheSameRecords) {
     }
 }
 
-/// Rows in no order, many of them twice, against a diary holding some: each row finds the same reading in the diary
-/// or the earliest earlier row that has it, wherever the search for the row before ended.
+/// Rows in no order, many of them twice, among unreadable ones, against a diary holding some: each row finds the same
+/// reading in the diary or the earliest earlier row that has it, wherever the search for the row before ended.
 TEST(ImportPreview, RepeatedReadingsInAnyOrderNameTheFirstThatHasThem) {
     std::mt19937 random(20050301);
     std::uniform_int_distribution<int> pick(0, 1 << 20);
@@ -212,9 +212,14 @@ TEST(ImportPreview, RepeatedReadingsInAnyOrderNameTheFirstThatHasThem) {
                          static_cast<float>(pool[i].diastolic), 0, pool[i].time, 0});
     }
     std::string csv = "日付と時刻,最高血圧,最低血圧\n";
+    const std::size_t unreadable = pool.size();  // a row whose date does not read
     std::vector<std::size_t> rows;
     for (int i = 0; i < 1500; ++i) {
-        rows.push_back(static_cast<std::size_t>(pick(random)) % pool.size());
+        rows.push_back(pick(random) % 10 == 0 ? unreadable : static_cast<std::size_t>(pick(random)) % pool.size());
+        if (rows.back() == unreadable) {
+            csv += "bad,120,80\n";
+            continue;
+        }
         const Reading& r = pool[rows.back()];
         csv += format_date(r.date) + " " + r.time + "," + std::to_string(r.systolic) + "," +
                std::to_string(r.diastolic) + "\n";
@@ -223,6 +228,10 @@ TEST(ImportPreview, RepeatedReadingsInAnyOrderNameTheFirstThatHasThem) {
     const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, ImportChoices{});
     ASSERT_EQ(preview.rows.size(), rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i] == unreadable) {
+            ASSERT_EQ(preview.reason(preview.rows[i]), "日付「bad」が読めません") << "row " << i;
+            continue;
+        }
         const Reading& r = pool[rows[i]];
         const auto inDiary = std::find_if(diary.begin(), diary.end(), [&](const MeasurementRecord& d) {
             return d.date == format_date(r.date) && d.systolic == r.systolic && d.diastolic == r.diastolic;
