@@ -136,6 +136,17 @@ void word_recovery(TogetherRecovery& recovery, const std::string& what, const st
     }
 }
 
+/// Adds what the recovery of another journal did; true when it failed, so that the files stay as they are.
+bool add_recovery(TogetherRecovery& recovery, const TogetherRecovery& more) {
+    if (more.outcome != TogetherRecovery::Outcome::Nothing) {
+        recovery.outcome = more.outcome;
+        recovery.message += (recovery.message.empty() ? "" : "\r\n") + more.message;
+        recovery.filesPut += more.filesPut;
+    }
+    recovery.temporariesRemoved += more.temporariesRemoved;
+    return more.outcome == TogetherRecovery::Outcome::Failed;
+}
+
 }  // namespace
 
 TogetherRecovery recover_interrupted_rename(const DataDir& dir) {
@@ -157,13 +168,7 @@ TogetherRecovery recover_interrupted_rename(const DataDir& dir) {
     // An undo of a change of several files goes through its own journal.
     TogetherRecovery undo = finish_interrupted_together(dir.path() / std::string(files::UndoJournal), files);
     word_recovery(undo, "「元に戻す」", "関係するファイル");
-    if (undo.outcome != TogetherRecovery::Outcome::Nothing) {
-        recovery.outcome = undo.outcome;
-        recovery.message += (recovery.message.empty() ? "" : "\r\n") + undo.message;
-        recovery.filesPut += undo.filesPut;
-    }
-    recovery.temporariesRemoved += undo.temporariesRemoved;
-    if (undo.outcome == TogetherRecovery::Outcome::Failed) {
+    if (add_recovery(recovery, undo)) {
         return recovery;
     }
     // An import that added situations changed the log and the list through its own journal.
@@ -171,13 +176,7 @@ TogetherRecovery recover_interrupted_rename(const DataDir& dir) {
     // files below, without a word about an import.
     TogetherRecovery import = finish_interrupted_together(dir.path() / std::string(files::ImportJournal), {});
     word_recovery(import, "取り込み", pair);
-    if (import.outcome != TogetherRecovery::Outcome::Nothing) {
-        recovery.outcome = import.outcome;
-        recovery.message += (recovery.message.empty() ? "" : "\r\n") + import.message;
-        recovery.filesPut += import.filesPut;
-    }
-    recovery.temporariesRemoved += import.temporariesRemoved;
-    if (import.outcome == TogetherRecovery::Outcome::Failed) {
+    if (add_recovery(recovery, import)) {
         return recovery;
     }
     // What killed writers left of any other file; only a file a live process may still be writing is worth a word.

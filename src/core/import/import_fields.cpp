@@ -69,10 +69,6 @@ bool read_time(std::string_view text, std::size_t& pos, ImportDateTime& into) {
     return true;
 }
 
-bool offset_text(std::string_view zone) {
-    return utc_offset_minutes(zone).has_value();
-}
-
 }  // namespace
 
 std::optional<int> utc_offset_minutes(std::string_view zone) {
@@ -131,7 +127,7 @@ std::optional<ImportDateTime> parse_import_date_time(std::string_view text, Date
     while (skip(text, pos, " ")) {
     }
     result.zone = std::string(text.substr(pos));
-    if (!result.zone.empty() && result.zone != "Z" && !offset_text(result.zone)) {
+    if (!result.zone.empty() && result.zone != "Z" && !utc_offset_minutes(result.zone)) {
         return std::nullopt;
     }
     return result;
@@ -270,7 +266,7 @@ std::string import_time_text(int hour, int minute, int second) {
 
 bool known_time_zone(std::string_view zone) {
     zone = trimmed(zone);
-    if (zone.empty() || zone == "Z" || offset_text(zone)) {
+    if (zone.empty() || zone == "Z" || utc_offset_minutes(zone)) {
         return true;
     }
     // A zone name is letters, digits, "_", "-", "+" and "/" between them; nothing that climbs out of the database.
