@@ -1,6 +1,5 @@
-// Files an import must survive: paths that are no regular file, XML and ZIPs built to exhaust memory or time,
-// texts with escape sequences or beyond the entry panel's limits, dates no diary can hold, and readings that differ
-// only by what one side did not measure.
+// Files an import must survive: paths that are no regular file, XML and ZIPs built to exhaust memory or time, texts
+// with escape sequences or beyond the entry panel's limits, dates no diary can hold, readings differing by a pulse.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -10,7 +9,6 @@
 #include <zip.h>
 
 #include <chrono>
-#include <functional>
 
 #include "core/import/import_preview.h"
 #include "import_preview_lines.h"
@@ -21,188 +19,134 @@ namespace sora::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-/// Runs `work` in a child of its own: whether it said it went as expected, and the child's peak memory in KB.
-std::pair<bool, long> in_child(const std::function<bool()>& work) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::_exit(work() ? 0 : 1);
-    }
-    int status = 0;
-    rusage usage{};
-    ::wait4(pid, &status, 0, &usage);
-    return {WIFEXITED(status) && WEXITSTATUS(status) == 0, usage.ru_maxrss};
-}
+using namespace std::string_literals;
 
 constexpr std::string_view HealthHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<HealthData locale=\"ja_JP\">\n";
 
-std::string bp(std::string_view start, std::string_view sys, std::string_view dia) {
-    const std::string s(start);
-    return "<Correlation type=\"HKCorrelationTypeIdentifierBloodPressure\" startDate=\"" + s +
-           "\"><Record type=\"HKQuantityTypeIdentifierBloodPressureSystolic\" startDate=\"" + s + "\" value=\"" +
-           std::string(sys) + "\"/><Record type=\"HKQuantityTypeIdentifierBloodPressureDiastolic\" startDate=\"" + s +
-           "\" value=\"" + std::string(dia) + "\"/></Correlation>\n";
+std::string bp(const std::string& start) {
+    return "<Correlation type=\"HKCorrelationTypeIdentifierBloodPressure\" startDate=\"" + start +
+           "\"><Record type=\"HKQuantityTypeIdentifierBloodPressureSystolic\" startDate=\"" + start +
+           "\" value=\"120\"/><Record type=\"HKQuantityTypeIdentifierBloodPressureDiastolic\" startDate=\"" + start +
+           "\" value=\"80\"/></Correlation>\n";
 }
 
 void write_zip(const std::filesystem::path& path, const std::vector<std::pair<std::string, std::string>>& entries) {
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(archive, nullptr);
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
     for (const auto& [name, content] : entries) {
         zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
-        ASSERT_GE(zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8), 0);
+        zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
     }
     ASSERT_EQ(zip_close(archive), 0);
 }
 
-TEST(HostileImportFiles, WhatIsNoRegularFileIsNamedAtOnce) {
+TEST(HostileImportFiles, WhatIsNoRegularFileOrIsBuiltToExhaustMemoryOrTimeIsRefusedQuickly) {
     ScratchDir dir;
     ASSERT_EQ(::mkfifo((dir / "pipe.csv").c_str(), 0600), 0);
     std::filesystem::create_directory(dir / "folder.csv");
     std::filesystem::create_symlink("loop2.csv", dir / "loop1.csv");
     std::filesystem::create_symlink("loop1.csv", dir / "loop2.csv");
     std::filesystem::create_symlink("gone.csv", dir / "dangling.csv");
-    const struct {
-        std::filesystem::path path;
-        std::string message;
-    } cases[] = {
-        {dir / "pipe.csv", "「pipe.csv」は普通のファイルではありません（FIFO（名前付きパイプ））。"},
-        {"/dev/zero", "「zero」は普通のファイルではありません（デバイス）。"},
-        {dir / "folder.csv", "「folder.csv」はフォルダです。取り込むファイルを選んでください。"},
-        {dir / "loop1.csv", "「loop1.csv」はリンクが循環していて、ファイルにたどり着けません。"},
-        {dir / "dangling.csv", "「dangling.csv」はリンクですが、リンク先のファイルがありません。"},
-        {dir / "missing.csv", "「missing.csv」が見つかりません。"},
-    };
-    for (const auto& c : cases) {
-        // A FIFO opened for reading would wait for a writer: the test would hang here.
-        const auto start = std::chrono::steady_clock::now();
-        const ImportFile file = read_import_file(c.path);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.path;
-        EXPECT_TRUE(file.read.message.starts_with(c.message)) << file.read.message;
-        EXPECT_TRUE(file.read.rows.empty());
-    }
-}
-
-TEST(HostileImportFiles, XmlAndZipsBuiltToExhaustMemoryOrTimeAreRefusedQuickly) {
-    ScratchDir dir;
     // A billion laughs: ten levels of ten entities each.
     std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE HealthData [\n<!ENTITY l0 \"ha\">\n";
     for (int i = 1; i < 10; ++i) {
-        laughs += "<!ENTITY l" + std::to_string(i) + " \"";
-        for (int j = 0; j < 10; ++j) {
-            laughs += "&l" + std::to_string(i - 1) + ";";
-        }
-        laughs += "\">\n";
+        const std::string l = "&l" + std::to_string(i - 1) + ";";
+        laughs += "<!ENTITY l" + std::to_string(i) + " \"" + l + l + l + l + l + l + l + l + l + l + "\">\n";
     }
     write_bytes(dir / "laughs.xml", laughs + "]>\n<HealthData><Me note=\"&l9;\"/></HealthData>\n");
     // One attribute of 20 MB: each piece fed to the parser makes it scan the attribute again.
     write_bytes(dir / "attribute.xml", std::string(HealthHead) + "<Record type=\"x\" value=\"" +
                                            std::string(20u << 20, 'a') + "\"/></HealthData>\n");
     // 64 MB of blanks around one reading, in a ZIP of a few hundred KB.
-    write_zip(dir / "bomb.zip", {{"apple_health_export/export.xml",
-                                  std::string(HealthHead) + std::string(64u << 20, ' ') +
-                                      bp("2024-01-05 07:00:00 +0900", "120", "80") + "</HealthData>\n"}});
-    const struct {
-        std::string name;
-        std::string message;
-    } cases[] = {
-        {"laughs.xml", "「laughs.xml」は実体（ENTITY）を宣言しています。"},
-        {"attribute.xml", "長すぎるタグか属性があります（1 MB を超えています）。"},
-        {"bomb.zip", "「bomb.zip」は展開すると大きくなりすぎます"},
+    write_zip(dir / "bomb.zip",
+              {{"apple_health_export/export.xml", std::string(HealthHead) + std::string(64u << 20, ' ') +
+                                                      bp("2024-01-05 07:00:00 +0900") + "</HealthData>\n"}});
+    const std::pair<std::filesystem::path, std::string> cases[] = {
+        {dir / "pipe.csv", "「pipe.csv」は普通のファイルではありません（FIFO（名前付きパイプ））。"},
+        {"/dev/zero", "「zero」は普通のファイルではありません（デバイス）。"},
+        {dir / "folder.csv", "「folder.csv」はフォルダです。取り込むファイルを選んでください。"},
+        {dir / "loop1.csv", "「loop1.csv」はリンクが循環していて、ファイルにたどり着けません。"},
+        {dir / "dangling.csv", "「dangling.csv」はリンクですが、リンク先のファイルがありません。"},
+        {dir / "laughs.xml", "「laughs.xml」は実体（ENTITY）を宣言しています。"},
+        {dir / "attribute.xml", "「attribute.xml」の 3 行目に長すぎるタグか属性があります（1 MB を超えています）。"},
+        {dir / "bomb.zip", "「bomb.zip」は展開すると大きくなりすぎます"},
     };
-    for (const auto& c : cases) {
-        // In a child of its own, so that its peak is the reading's alone.
+    for (const auto& [path, message] : cases) {
+        // In a child of its own, so that its peak is the reading's alone; a FIFO opened to read would wait for ever.
         const auto start = std::chrono::steady_clock::now();
-        [[maybe_unused]] const auto [refused, peak] = in_child([&] {
-            const ImportFile file = read_import_file(dir / c.name);
-            return file.read.message.find(c.message) != std::string::npos && file.read.rows.empty();
-        });
-        EXPECT_TRUE(refused) << c.name << ": not refused with the expected message";
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.name;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const ImportFile file = read_import_file(path);
+            ::_exit(file.read.message.starts_with(message) && file.read.rows.empty() ? 0 : 1);
+        }
+        int status = 0;
+        rusage usage{};
+        ::wait4(pid, &status, 0, &usage);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << path;
+        EXPECT_EQ(status, 0) << path << ": not refused with the expected message";
 #ifndef __SANITIZE_ADDRESS__
-        EXPECT_LT(peak, 48 * 1024) << c.name << ": KB at the peak";
+        EXPECT_LT(usage.ru_maxrss, 48 * 1024) << path << ": KB at the peak";
 #endif
     }
 }
 
-TEST(HostileImportFiles, TwoExportsInAZipAreSaidAndReadingsWithoutATimeStayApartByDay) {
+TEST(HostileImportFiles, TwoExportsInAZipOrALineOfSeparatorsAreReadInPartWithARemark) {
     ScratchDir dir;
-    const std::string xml = std::string(HealthHead) + bp("2024-01-05", "120", "80") + bp("2024-01-06", "120", "80") +
-                            bp("2024-01-06", "120", "80") + "</HealthData>\n";
+    const std::string xml =
+        std::string(HealthHead) + bp("2024-01-05") + bp("2024-01-06") + bp("2024-01-06") + "</HealthData>\n";
     write_zip(dir / "two.zip", {{"a/export.xml", xml}, {"b/export.xml", xml}});
     const ImportFile two = read_import_file(dir / "two.zip");
     EXPECT_EQ(row_lines(two.read), (Lines{"3 2024/01/05 - 120/80/0/0", "4 2024/01/06 - 120/80/0/0"}));
     EXPECT_EQ(two.read.remarks,
               Lines{"「two.zip」には export.xml が 2 個あります。最初の「a/export.xml」だけを読みました。"});
-}
-
-TEST(HostileImportFiles, ALineOfSeparatorsKeepsAtMostItsFieldsCap) {
-    const ImportFile file = read_import_text(
+    const ImportFile commas = read_import_text(
         "日付と時刻,最高血圧,最低血圧\n" + std::string(50000, ',') + "\n2005-02-10 07:00,120,80\n", "commas.csv");
-    EXPECT_EQ(file.read.remarks, Lines{"2 行目は列が多すぎるため、最初の 1024 列だけを読みました。"});
-    ASSERT_EQ(file.read.rows.size(), 2u);
-    EXPECT_EQ(row_line(file.read.rows[1]), "3 2005/02/10 7:00:00 120/80/0/0");
+    EXPECT_EQ(commas.read.remarks, Lines{"2 行目は列が多すぎるため、最初の 1024 列だけを読みました。"});
+    EXPECT_EQ(row_lines(commas.read), (Lines{"2 ! 日付がありません", "3 2005/02/10 7:00:00 120/80/0/0"}));
 }
 
 TEST(HostileImportRows, DatesOutsideTheDiaryAreQuestionedAndAMissingPulseMakesNoNewReading) {
     const std::vector<MeasurementRecord> diary = {{"2005/02/09", "はじめの一歩", 126, 80, 70, "", 62.5f},
                                                   {"2005/02/10", "起床後", 130, 85, 72, "7:05:00", 62}};
     const ImportFile file = read_import_text(
-        "日付と時刻,最高血圧,最低血圧,脈拍\n"
-        "0001-01-01 07:00,120,80,\n1899-12-31 07:00,120,80,\n2005-02-08 07:00,120,80,\n2005-02-09 07:00,121,80,\n"
-        "2005-03-02 23:00,120,80,\n2005-03-03 07:00,120,80,\n2101-01-01 07:00,120,80,\n9999-12-31 07:00,120,80,\n"
-        "2005-02-10 07:05,130,85,\n"     // the diary has a pulse, the file none: the same reading
-        "2005-02-10 07:05,130,85,72\n"   // the same with it
-        "2005-02-10 07:05,130,85,90\n",  // another pulse: another reading
+        "日付と時刻,最高血圧,最低血圧,脈拍\n0001-01-01 07:00,120,80,\n2005-02-08 07:00,120,80,\n"
+        "2005-02-09 07:00,121,80,\n2005-03-02 23:00,120,80,\n2005-03-03 07:00,120,80,\n9999-12-31 07:00,120,80,\n"
+        // The diary's reading without a pulse is the same reading, with another pulse another one.
+        "2005-02-10 07:05,130,85,\n2005-02-10 07:05,130,85,90\n",
         "dates.csv");
+    const std::string early = " 120/80/0 [7:00:00] 日記の始まり（2005/02/09）より前の日付です";
+    const std::string late = " 120/80/0 [7:00:00] 今日より後の日付です";
+    // The day after today is still a day somewhere on earth.
+    const Lines expected = {"2 要確認 0001/01/01 朝" + early,
+                            "3 要確認 2005/02/08 朝" + early,
+                            "4 追加+ 2005/02/09 朝 121/80/0 [7:00:00]",
+                            "5 追加+ 2005/03/02 朝 120/80/0 [23:00:00]",
+                            "6 要確認 2005/03/03 朝" + late,
+                            "7 要確認 9999/12/31 朝" + late,
+                            "8 登録済み 2005/02/10 朝 130/85/0 [7:05:00] 同じ測定が日記の 2005/02/10 起床後 にあります",
+                            "9 追加+ 2005/02/10 朝 130/85/90 [7:05:00]"};
     ImportChoices choices;
     choices.wholeFile = "朝";
     choices.today = Date{2005, 3, 1};
-    const std::string early = " 120/80/0 [7:00:00] 日記の始まり（2005/02/09）より前の日付です";
-    const std::string late = " 120/80/0 [7:00:00] 今日より後の日付です";
-    const std::string same = " 130/85/0 [7:05:00] 同じ測定が日記の 2005/02/10 起床後 にあります";
-    // The day after today is still a day somewhere on earth.
-    const Lines expected = {
-        "2 要確認 0001/01/01 朝" + early,
-        "3 要確認 1899/12/31 朝" + early,
-        "4 要確認 2005/02/08 朝" + early,
-        "5 追加+ 2005/02/09 朝 121/80/0 [7:00:00]",
-        "6 追加+ 2005/03/02 朝 120/80/0 [23:00:00]",
-        "7 要確認 2005/03/03 朝" + late,
-        "8 要確認 2101/01/01 朝" + late,
-        "9 要確認 9999/12/31 朝" + late,
-        "10 登録済み 2005/02/10 朝" + same,
-        "11 登録済み 2005/02/10 朝 130/85/72 [7:05:00] 同じ測定が日記の 2005/02/10 起床後 にあります",
-        "12 追加+ 2005/02/10 朝 130/85/90 [7:05:00]"};
     const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, choices);
     EXPECT_EQ(preview_lines(preview), expected);
-    EXPECT_EQ(preview.counts, (ImportCounts{3, 2, 6, 0})) << "the questioned dates are counted";
+    EXPECT_EQ(preview.counts, (ImportCounts{3, 1, 4, 0})) << "the questioned dates are counted";
 }
 
 TEST(HostileImportRows, ControlCharactersBecomeBlanksAndTextsKeepTheEntryPanelsLimits) {
-    const std::string heading = "\xEF\xBB\xBF日付,時刻,状況,最高血圧,最低血圧,脈拍,体重,判定,一言日記\r\n";
-    const char raw[] =
-        "A\0B\x1B[2J\x1B]0;PWNED\a\x1A\x7F\xC2\x9B"
-        "C";
-    const std::string escapes(raw, sizeof raw - 1);
-    const std::string csv = heading + "2005-02-10,7:00:00,\"起\t床後\",130,85,72,,,\"" + escapes + "\"\r\n" +
-                            "2005-02-11,7:00:00,,131,85,72,,,\r\n" +  // no situation
-                            "2005-02-12,7:00:00,起床後,132,85,72,,,\"" + std::string(32768, 'x') +
-                            "\"\r\n" +  // too long
-                            "2005-02-13,7:00:00," + std::string(101, 's') + ",133,85,72,,,\r\n";
-    const ImportFile file = read_import_text(csv, "own.csv");
-    ASSERT_EQ(file.read.kind, ImportKind::OwnCsv) << file.read.message;
-    ImportChoices choices;
-    choices.rules = SituationRules{11 * 60, "起床後", 18 * 60, "就寝前", "取り込み"};
-    const ImportPreview preview = build_import_preview(file.fileName, file.read, {}, choices);
-    ASSERT_EQ(preview.rows.size(), 4u);
+    const ImportFile file = read_import_text(
+        "\xEF\xBB\xBF日付,時刻,状況,最高血圧,最低血圧,脈拍,体重,判定,一言日記\r\n"
+        "2005-02-10,7:00:00,\"起\t床後\",130,85,72,,,\"A\0B\x1B[2J\x1B]0;PWNED\a\x1A\x7F\xC2\x9B\x43\"\r\n"s +
+            "2005-02-12,7:00:00,起床後,132,85,72,,,\"" + std::string(32768, 'x') + "\"\r\n2005-02-13,7:00:00," +
+            std::string(101, 's') + ",133,85,72,,,\r\n",
+        "own.csv");
+    const ImportPreview preview = build_import_preview(file.fileName, file.read, {}, ImportChoices{});
+    ASSERT_EQ(preview.rows.size(), 3u);
     EXPECT_EQ(preview.record(preview.rows[0]).situation, "起 床後");
     EXPECT_EQ(preview.record(preview.rows[0]).diary, "7:00:00 A B [2J ]0;PWNED    C");
-    EXPECT_EQ(preview.record(preview.rows[1]).situation, "起床後") << "an empty situation is left to the rules";
+    EXPECT_EQ(preview.rows[1].status, ImportStatus::Unreadable);
+    EXPECT_EQ(preview.reason(preview.rows[1]), "一言日記が長すぎます（32768 文字。32767 文字まで）");
     EXPECT_EQ(preview.rows[2].status, ImportStatus::Unreadable);
-    EXPECT_EQ(preview.reason(preview.rows[2]), "一言日記が長すぎます（32768 文字。32767 文字まで）");
-    EXPECT_EQ(preview.rows[3].status, ImportStatus::Unreadable);
-    EXPECT_EQ(preview.reason(preview.rows[3]), "状況が長すぎます（101 文字。100 文字まで）");
+    EXPECT_EQ(preview.reason(preview.rows[2]), "状況が長すぎます（101 文字。100 文字まで）");
 }
 
 }  // namespace
