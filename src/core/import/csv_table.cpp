@@ -17,7 +17,50 @@ void CsvRecordView::assign(const CsvRecord& record) {
     fields.assign(record.fields.begin(), record.fields.end());
 }
 
+bool CsvReader::nextPlainLine(CsvRecordView& record) {
+    const std::string_view text = m_text;
+    std::size_t i = m_pos;
+    std::size_t fieldStart = i;
+    record.fields.clear();
+    record.dropped = 0;
+    const auto closeField = [&](std::size_t end) {
+        if (record.fields.size() < MaxCsvFields) {
+            record.fields.push_back(text.substr(fieldStart, end - fieldStart));
+        } else {
+            ++record.dropped;
+        }
+        fieldStart = end + 1;
+    };
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (!m_ends[static_cast<unsigned char>(c)]) {
+            continue;
+        }
+        if (c == m_separator) {
+            closeField(i);
+        } else if (c == '"' || i == m_pos) {
+            return false;  // quotes, or a blank line the general reader skips
+        } else {
+            break;  // CR or LF
+        }
+    }
+    if (i == m_pos) {
+        return false;
+    }
+    closeField(i);
+    record.line = m_line;
+    if (i < text.size()) {
+        i += text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
+        ++m_line;
+    }
+    m_pos = i;
+    return true;
+}
+
 bool CsvReader::next(CsvRecordView& record) {
+    if (nextPlainLine(record)) {
+        return true;
+    }
     const std::string_view text = m_text;
     record.dropped = 0;
     record.line = m_line;
@@ -177,19 +220,6 @@ char detect_separator(std::string_view text) {
         }
     }
     return ',';
-}
-
-std::string_view trimmed(std::string_view field) {
-    // By hand: find_first_not_of looks up each character in the set, and every field of a file passes here.
-    std::size_t first = 0;
-    std::size_t end = field.size();
-    while (first < end && (field[first] == ' ' || field[first] == '\t')) {
-        ++first;
-    }
-    while (end > first && (field[end - 1] == ' ' || field[end - 1] == '\t')) {
-        --end;
-    }
-    return field.substr(first, end - first);
 }
 
 }  // namespace sora

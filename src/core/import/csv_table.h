@@ -49,6 +49,10 @@ private:
         std::size_t end;
     };
 
+    /// A record on one line without quotes, the usual line of a monitor's file, split without the general
+    /// reader's bookkeeping; false, with nothing read, for any other record.
+    bool nextPlainLine(CsvRecordView& record);
+
     std::string_view m_text;
     char m_separator;
     std::size_t m_pos = 0;
@@ -72,7 +76,18 @@ std::vector<CsvRecord> split_csv(std::string_view text, char separator);
 /// of fields, more than one; a comma when none does.
 char detect_separator(std::string_view text);
 
-/// The field without blanks around it.
-std::string_view trimmed(std::string_view field);
+/// The field without blanks around it. Inline and by hand: every field of a file passes here, and find_first_not_of
+/// looks up each character in a set.
+inline std::string_view trimmed(std::string_view field) {
+    std::size_t first = 0;
+    std::size_t end = field.size();
+    while (first < end && (field[first] == ' ' || field[first] == '\t')) {
+        ++first;
+    }
+    while (end > first && (field[end - 1] == ' ' || field[end - 1] == '\t')) {
+        --end;
+    }
+    return field.substr(first, end - first);
+}
 
 }  // namespace sora

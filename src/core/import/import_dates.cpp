@@ -218,24 +218,30 @@ std::optional<DateOrder> needed_date_order(const std::vector<std::string_view>& 
     return vote.result();
 }
 
-std::optional<long long> unix_seconds(std::string_view text) {
+long long timestamp_seconds(std::string_view text) {
     text = trimmed(text);
-    const std::size_t point = text.find('.');
-    const std::string_view whole = text.substr(0, point);
-    const auto digits = [](std::string_view part) {
-        return std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    if ((whole.size() != 10 && whole.size() != 13) || !digits(whole)) {
-        return std::nullopt;
-    }
-    if (point != std::string_view::npos && (point + 1 == text.size() || !digits(text.substr(point + 1)))) {
-        return std::nullopt;
-    }
+    // One pass: every date cell of a file is tried as a timestamp first. Fourteen digits are already too many.
     long long value = 0;
-    for (const char c : whole) {
-        value = value * 10 + (c - '0');
+    std::size_t digits = 0;
+    while (digits < text.size() && digits < 14 && text[digits] >= '0' && text[digits] <= '9') {
+        value = value * 10 + (text[digits++] - '0');
     }
-    return whole.size() == 13 ? value / 1000 : value;
+    if (digits != 10 && digits != 13) {
+        return -1;
+    }
+    if (digits < text.size()) {
+        const std::string_view fraction = text.substr(digits + 1);
+        if (text[digits] != '.' || fraction.empty() ||
+            !std::all_of(fraction.begin(), fraction.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            return -1;
+        }
+    }
+    return digits == 13 ? value / 1000 : value;
+}
+
+std::optional<long long> unix_seconds(std::string_view text) {
+    const long long seconds = timestamp_seconds(text);
+    return seconds >= 0 ? std::optional<long long>(seconds) : std::nullopt;
 }
 
 }  // namespace sora

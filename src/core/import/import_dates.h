@@ -54,4 +54,7 @@ private:
 /// fraction; the seconds since 1970 or nullopt for any other text.
 std::optional<long long> unix_seconds(std::string_view text);
 
+/// unix_seconds without the optional, -1 for none: every date cell of a file is tried as a timestamp first.
+long long timestamp_seconds(std::string_view text);
+
 }  // namespace sora

@@ -153,10 +153,19 @@ bool empty_cell(std::string_view field) {
     return field.empty() || is("null") || is("-") || is("--") || is("n/a");
 }
 
-ImportDateTime local_date_time(long long unixSeconds) {
+namespace {
+
+std::tm local_tm(long long unixSeconds) {
     const std::time_t seconds = static_cast<std::time_t>(unixSeconds);
     std::tm local{};
     localtime_r(&seconds, &local);
+    return local;
+}
+
+}  // namespace
+
+ImportDateTime local_date_time(long long unixSeconds) {
+    const std::tm local = local_tm(unixSeconds);
     ImportDateTime result;
     result.date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
     result.hasTime = true;
@@ -206,15 +215,15 @@ void read_import_value(std::string_view field, const char* name, float& value, I
 }
 
 DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrder order) {
-    // A timestamp first: digits alone never read as a written date, and a file of timestamps has one on every row.
-    std::optional<ImportDateTime> parsed;
-    DateSource source = DateSource::Written;
-    if (const std::optional<long long> seconds = unix_seconds(text)) {
-        parsed = local_date_time(*seconds);
-        source = DateSource::Timestamp;
-    } else {
-        parsed = parse_import_date_time(text, order);
+    // A timestamp first: digits alone never read as a written date, and a file of timestamps has one on every row,
+    // so it goes straight into the row without the zone's name.
+    if (const long long seconds = timestamp_seconds(text); seconds >= 0) {
+        const std::tm local = local_tm(seconds);
+        row.date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+        row.time = import_time_text(local.tm_hour, local.tm_min, local.tm_sec);
+        return DateSource::Timestamp;
     }
+    const std::optional<ImportDateTime> parsed = parse_import_date_time(text, order);
     if (!parsed) {
         if (row.problem.empty()) {
             const std::string_view given = trimmed(text);
@@ -227,7 +236,7 @@ DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrde
     if (parsed->hasTime) {
         row.time = import_time_text(parsed->hour, parsed->minute, parsed->second);
     }
-    return source;
+    return DateSource::Written;
 }
 
 void read_import_note(std::string_view text, ImportRow& row) {
@@ -252,16 +261,20 @@ void read_import_note(std::string_view text, ImportRow& row) {
     row.note = row.note.empty() ? *storable : row.note + " " + *storable;
 }
 
-std::string import_time_text(int hour, int minute, int second) {
-    std::string text;
+ClockText import_time_text(int hour, int minute, int second) {
+    std::array<char, ClockText::Capacity> text{};
+    std::size_t size = 0;
     if (hour >= 10) {
-        text += static_cast<char>('0' + hour / 10);
+        text[size++] = static_cast<char>('0' + hour / 10);
     }
-    const char rest[] = {static_cast<char>('0' + hour % 10),   ':', static_cast<char>('0' + minute / 10),
-                         static_cast<char>('0' + minute % 10), ':', static_cast<char>('0' + second / 10),
-                         static_cast<char>('0' + second % 10)};
-    text.append(rest, sizeof rest);
-    return text;
+    text[size++] = static_cast<char>('0' + hour % 10);
+    text[size++] = ':';
+    text[size++] = static_cast<char>('0' + minute / 10);
+    text[size++] = static_cast<char>('0' + minute % 10);
+    text[size++] = ':';
+    text[size++] = static_cast<char>('0' + second / 10);
+    text[size++] = static_cast<char>('0' + second % 10);
+    return ClockText(text, size);
 }
 
 bool known_time_zone(std::string_view zone) {

@@ -51,7 +51,7 @@ DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrde
 void read_import_note(std::string_view text, ImportRow& row);
 
 /// "h:mm:ss" as format_time_of_day writes it, without printf: a file of years has a time on every row.
-std::string import_time_text(int hour, int minute, int second);
+ClockText import_time_text(int hour, int minute, int second);
 
 /// At most `bytes` of a text for a message, cut before a character and not inside one, with "…" when cut.
 std::string import_excerpt(std::string_view text, std::size_t bytes);

@@ -1,6 +1,7 @@
 #include "core/import/import_preview.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <map>
@@ -66,8 +67,21 @@ bool key_less(const Known& a, const Known& b) {
 /// Within a key the diary's order (or the file's) is kept, so the first equal found is the earliest. Sorted in
 /// place with the index as the last key: a merge sort's buffer and its copies cost more on a file of years.
 void sort_by_key(std::vector<Known>& known) {
-    std::sort(known.begin(), known.end(),
-              [](const Known& a, const Known& b) { return key_less(a, b) || (!key_less(b, a) && a.index < b.index); });
+    const auto less = [](const Known& a, const Known& b) {
+        return key_less(a, b) || (!key_less(b, a) && a.index < b.index);
+    };
+    // Diaries and most files are in date order already: then only each day's few readings need sorting.
+    const bool byDate =
+        std::is_sorted(known.begin(), known.end(), [](const Known& a, const Known& b) { return a.date < b.date; });
+    if (!byDate) {
+        std::sort(known.begin(), known.end(), less);
+        return;
+    }
+    for (auto day = known.begin(); day != known.end();) {
+        const auto next = std::find_if(day, known.end(), [&](const Known& k) { return k.date != day->date; });
+        std::sort(day, next, less);
+        day = next;
+    }
 }
 
 using KnownRange = std::pair<std::vector<Known>::const_iterator, std::vector<Known>::const_iterator>;
@@ -263,14 +277,30 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
     // One search per row, not a pass over the diary: a diary of decades and a file of years meet here.
     // Only the diary's days that the file has can hold its readings: an import of weeks into a diary of decades
     // looks at weeks.
+    // The file's own readings, in file order within a key: an earlier row that is taken makes a later equal one
+    // a duplicate.
     int firstDay = 99999999;
     int lastDay = 0;
-    for (const ImportRow& in : read.rows) {
+    std::vector<Known> inFile;
+    inFile.reserve(read.rows.size());
+    for (std::size_t i = 0; i < read.rows.size(); ++i) {
+        const ImportRow& in = read.rows[i];
+        const int day = date_number(in.date);
         if (in.date) {
-            firstDay = std::min(firstDay, date_number(in.date));
-            lastDay = std::max(lastDay, date_number(in.date));
+            firstDay = std::min(firstDay, day);
+            lastDay = std::max(lastDay, day);
+        }
+        if (in.problem.empty()) {
+            Known k = probe(day, in.systolic, in.diastolic);
+            k.minute = minute_of_day(in.time);
+            k.pulse = in.pulse;
+            k.weight = in.weight;
+            k.index = static_cast<std::uint32_t>(i);
+            k.line = in.line;
+            inFile.push_back(k);
         }
     }
+    sort_by_key(inFile);
     // The log's dates are "yyyy/mm/dd", which sort as text: only the days in the file's range are read as dates.
     const std::string first = firstDay <= lastDay
                                   ? format_date(Date{firstDay / 10000, firstDay / 100 % 100, firstDay % 100})
@@ -295,23 +325,6 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
         }
     }
     sort_by_key(inDiary);
-    // The file's own readings, in file order within a key: an earlier row that is taken makes a later equal one
-    // a duplicate.
-    std::vector<Known> inFile;
-    inFile.reserve(read.rows.size());
-    for (std::size_t i = 0; i < read.rows.size(); ++i) {
-        const ImportRow& in = read.rows[i];
-        if (in.problem.empty()) {
-            Known k = probe(date_number(in.date), in.systolic, in.diastolic);
-            k.minute = minute_of_day(in.time);
-            k.pulse = in.pulse;
-            k.weight = in.weight;
-            k.index = static_cast<std::uint32_t>(i);
-            k.line = in.line;
-            inFile.push_back(k);
-        }
-    }
-    sort_by_key(inFile);
     const DiaryDays range = diary_days(diary, choices.today);
     // Our own CSV and log name each reading's situation; other files, and an empty one (which the entry panel never
     // saves), leave it to the rules.
@@ -335,12 +348,22 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
         lastIndex = it->second;
         return lastIndex;
     };
+    // The rules give one of their three texts: looked up once each, as the rows of a day take turns with them.
+    std::array<std::optional<std::uint32_t>, 3> ruleTexts;
+    const auto rule_text_of = [&](const std::string& text) {
+        const std::size_t rule = &text == &choices.rules.morning ? 0 : &text == &choices.rules.evening ? 1 : 2;
+        if (!ruleTexts[rule]) {
+            ruleTexts[rule] = text_of(text);
+        }
+        return *ruleTexts[rule];
+    };
     // Each row is taken out of the read as it is classified, so the file's rows and the preview's are never both
     // held whole.
     for (; !read.rows.empty(); read.rows.pop_front()) {
         ImportRow& in = read.rows.front();
         // Escape sequences never reach the log; texts beyond the entry panel's limits are not taken.
         fit_imported_texts(in);
+        const int minute = minute_of_day(in.time);
         ImportPreviewRow row;
         row.line = in.line;
         row.date = in.date;
@@ -349,10 +372,14 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
         row.diastolic = in.diastolic;
         row.pulse = in.pulse;
         row.weight = in.weight;
-        row.situation =
-            text_of(choices.wholeFile                                ? *choices.wholeFile
-                    : ownSituation && !trimmed(in.situation).empty() ? in.situation.view()
-                                                                     : situation_at(choices.rules, in.time));
+        if (choices.wholeFile) {
+            row.situation = text_of(*choices.wholeFile);
+        } else if (ownSituation && !trimmed(in.situation).empty()) {
+            row.situation = text_of(in.situation.view());
+        } else {
+            row.situation = rule_text_of(minute >= 0 ? situation_at_minute(choices.rules, minute)
+                                                     : situation_at(choices.rules, in.time));
+        }
         row.note = std::move(in.note);
         // Our own export and log are the diary as it was, weight-only records too: a round trip keeps them.
         if (in.problem.empty() && in.systolic == 0 && in.diastolic == 0 && !ownSituation) {
@@ -371,7 +398,6 @@ ImportPreview build_import_preview(const std::string& fileName, ImportRead&& rea
             continue;
         }
         const Known key = probe(date_number(in.date), row.systolic, row.diastolic);
-        const int minute = minute_of_day(in.time);
         const auto [sameInDiary, endInDiary] = equals(inDiary, key, diaryFrom);
         const Known* match = nullptr;
         for (auto it = sameInDiary; it != endInDiary && match == nullptr; ++it) {

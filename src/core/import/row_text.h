@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -90,6 +91,9 @@ public:
     ClockText(std::string_view text) { assign(text); }                         // NOLINT(google-explicit-constructor)
     ClockText(const std::string& text) : ClockText(std::string_view(text)) {}  // NOLINT(google-explicit-constructor)
     ClockText(const char* text) : ClockText(std::string_view(text)) {}         // NOLINT(google-explicit-constructor)
+    /// A time laid out in a buffer of the capacity: taken whole, without a copy of a length known only at run time.
+    ClockText(const std::array<char, Capacity>& chars, std::size_t size)
+        : m_chars(chars), m_size(static_cast<std::uint8_t>(std::min(size, Capacity))) {}
 
     std::string_view view() const { return {m_chars.data(), m_size}; }
     operator std::string_view() const { return view(); }  // NOLINT(google-explicit-constructor)

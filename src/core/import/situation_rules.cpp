@@ -48,7 +48,10 @@ const std::string& situation_at(const SituationRules& rules, std::string_view ti
     if (time.find(':') == std::string_view::npos) {
         return rules.other;
     }
-    const int minutes = minutes_of(time);
+    return situation_at_minute(rules, minutes_of(time));
+}
+
+const std::string& situation_at_minute(const SituationRules& rules, int minutes) {
     if (minutes < ImportDayStarts && minutes < rules.eveningFrom) {
         return rules.evening;
     }

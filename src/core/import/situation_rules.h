@@ -40,6 +40,8 @@ SituationRules default_situation_rules(const std::vector<std::string>& situation
 
 /// The situation for a time "h:mm:ss" (empty: no time).
 const std::string& situation_at(const SituationRules& rules, std::string_view time);
+/// The same for a time given as minutes after midnight.
+const std::string& situation_at_minute(const SituationRules& rules, int minutes);
 
 /// "h:mm" for minutes after midnight, and back (nullopt unless "h:mm" or "hh:mm" of a day).
 std::string minutes_text(int minutes);
