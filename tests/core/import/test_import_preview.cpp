@@ -211,38 +211,44 @@ TEST(ImportPreview, RepeatedReadingsInAnyOrderNameTheFirstThatHasThem) {
         diary.push_back({format_date(pool[i].date), "起床後", static_cast<float>(pool[i].systolic),
                          static_cast<float>(pool[i].diastolic), 0, pool[i].time, 0});
     }
-    std::string csv = "日付と時刻,最高血圧,最低血圧\n";
     const std::size_t unreadable = pool.size();  // a row whose date does not read
-    std::vector<std::size_t> rows;
+    std::vector<std::size_t> shuffled;
     for (int i = 0; i < 1500; ++i) {
-        rows.push_back(pick(random) % 10 == 0 ? unreadable : static_cast<std::size_t>(pick(random)) % pool.size());
-        if (rows.back() == unreadable) {
-            csv += "bad,120,80\n";
-            continue;
-        }
-        const Reading& r = pool[rows.back()];
-        csv += format_date(r.date) + " " + r.time + "," + std::to_string(r.systolic) + "," +
-               std::to_string(r.diastolic) + "\n";
+        shuffled.push_back(pick(random) % 10 == 0 ? unreadable : static_cast<std::size_t>(pick(random)) % pool.size());
     }
-    const ImportFile file = read_import_text(csv, "shuffled.csv");
-    const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, ImportChoices{});
-    ASSERT_EQ(preview.rows.size(), rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i] == unreadable) {
-            ASSERT_EQ(preview.reason(preview.rows[i]), "日付「bad」が読めません") << "row " << i;
-            continue;
+    // In any order, and in date order with each day's readings mixed (as a monitor's file is, and the diary).
+    std::vector<std::size_t> byDate = shuffled;
+    std::stable_sort(byDate.begin(), byDate.end(), [&](std::size_t a, std::size_t b) {
+        return (a == unreadable ? pool[0].date : pool[a].date) < (b == unreadable ? pool[0].date : pool[b].date);
+    });
+    for (const std::vector<std::size_t>& rows : {shuffled, byDate}) {
+        std::string csv = "日付と時刻,最高血圧,最低血圧\n";
+        for (const std::size_t row : rows) {
+            const Reading& r = pool[row == unreadable ? 0 : row];
+            csv += row == unreadable ? std::string("bad,120,80\n")
+                                     : format_date(r.date) + " " + r.time + "," + std::to_string(r.systolic) + "," +
+                                           std::to_string(r.diastolic) + "\n";
         }
-        const Reading& r = pool[rows[i]];
-        const auto inDiary = std::find_if(diary.begin(), diary.end(), [&](const MeasurementRecord& d) {
-            return d.date == format_date(r.date) && d.systolic == r.systolic && d.diastolic == r.diastolic;
-        });
-        const std::size_t earlier =
-            static_cast<std::size_t>(std::find(rows.begin(), rows.end(), rows[i]) - rows.begin());
-        const std::string expected = inDiary != diary.end() ? "同じ測定が日記の " + inDiary->date + " 起床後 にあります"
-                                     : earlier < i
-                                         ? "同じ測定がファイルの " + std::to_string(earlier + 2) + " 行目にあります"
-                                         : "";
-        ASSERT_EQ(preview.reason(preview.rows[i]), expected) << "row " << i;
+        const ImportFile file = read_import_text(csv, "readings.csv");
+        const ImportPreview preview = build_import_preview(file.fileName, file.read, diary, ImportChoices{});
+        ASSERT_EQ(preview.rows.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i] == unreadable) {
+                ASSERT_EQ(preview.reason(preview.rows[i]), "日付「bad」が読めません") << "row " << i;
+                continue;
+            }
+            const Reading& r = pool[rows[i]];
+            const auto inDiary = std::find_if(diary.begin(), diary.end(), [&](const MeasurementRecord& d) {
+                return d.date == format_date(r.date) && d.systolic == r.systolic && d.diastolic == r.diastolic;
+            });
+            const std::size_t earlier =
+                static_cast<std::size_t>(std::find(rows.begin(), rows.end(), rows[i]) - rows.begin());
+            const std::string expected =
+                inDiary != diary.end() ? "同じ測定が日記の " + inDiary->date + " 起床後 にあります"
+                : earlier < i ? "同じ測定がファイルの " + std::to_string(earlier + 2) + " 行目にあります"
+                              : "";
+            ASSERT_EQ(preview.reason(preview.rows[i]), expected) << "row " << i;
+        }
     }
 }
 
