@@ -170,6 +170,7 @@ ImportRead read_generic_csv(const NextCsvRecord& next, const CsvMapping& mapping
                             DateOrderVote* vote) {
     ImportRead read;
     std::size_t timestamps = 0;
+    LocalClock clock;  // a file of timestamps turns each into local time
     read.kind = ImportKind::Generic;
     CsvRecordView record;
     if (mapping.hasHeading && !next(record)) {
@@ -218,7 +219,7 @@ ImportRead read_generic_csv(const NextCsvRecord& next, const CsvMapping& mapping
         }
         RowText problem = std::move(row.problem);
         row.problem.clear();
-        const DateSource source = read_import_date_time(dateText, row, order);
+        const DateSource source = read_import_date_time(dateText, row, order, &clock);
         // A date that reads year first (or a timestamp) needs no order: only the others vote.
         if (vote != nullptr && hasDateColumn && source == DateSource::None) {
             vote->add(dateText);

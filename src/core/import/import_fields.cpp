@@ -214,13 +214,19 @@ void read_import_value(std::string_view field, const char* name, float& value, I
                           : std::string(name) + " " + shown + " は取り込めません（0 より大きく 999 未満）";
 }
 
-DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrder order) {
+DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrder order, LocalClock* clock) {
     // A timestamp first: digits alone never read as a written date, and a file of timestamps has one on every row,
     // so it goes straight into the row without the zone's name.
     if (const long long seconds = timestamp_seconds(text); seconds >= 0) {
-        const std::tm local = local_tm(seconds);
-        row.date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-        row.time = import_time_text(local.tm_hour, local.tm_min, local.tm_sec);
+        if (clock != nullptr) {
+            const LocalClockTime local = clock->at(seconds);
+            row.date = local.date;
+            row.time = import_time_text(local.hour, local.minute, local.second);
+        } else {
+            const std::tm local = local_tm(seconds);
+            row.date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+            row.time = import_time_text(local.tm_hour, local.tm_min, local.tm_sec);
+        }
         return DateSource::Timestamp;
     }
     const std::optional<ImportDateTime> parsed = parse_import_date_time(text, order);

@@ -6,6 +6,7 @@
 
 #include "core/import/import_dates.h"
 #include "core/import/import_row.h"
+#include "core/import/local_clock.h"
 #include "core/rules/dates.h"
 
 namespace sora {
@@ -43,8 +44,9 @@ void read_import_value(std::string_view field, const char* name, float& value, I
 enum class DateSource { None, Written, Timestamp };
 
 /// Puts a date and time into the row (the time as "h:mm:ss"), or the problem when the text does not read. A Unix
-/// timestamp is read as this computer's local time.
-DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrder order = DateOrder::Ymd);
+/// timestamp is read as this computer's local time, through `clock` when a reader of many rows gives one.
+DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrder order = DateOrder::Ymd,
+                                 LocalClock* clock = nullptr);
 
 /// Takes the note of a row, made storable (quotes and line breaks as the entry panel stores them); a note the files
 /// cannot hold or longer than the import takes marks the row unreadable.

@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <tuple>
+
 #include "core/files/text_codec.h"
 #include "core/import/csv_table.h"
 #include "core/import/import_fields.h"
+#include "core/import/local_clock.h"
 #include "import_test_support.h"
 
 namespace sora::test {
@@ -288,6 +295,42 @@ TEST(ImportFormats, CsvSplittingKeepsQuotedLineBreaksAndLineNumbers) {
     EXPECT_EQ(records[4].fields, (Lines{"open,"})) << "a quote never closed takes the rest";
     EXPECT_EQ(detect_separator("a;b;c\n1;2,5;3\n"), ';');
     EXPECT_EQ(detect_separator("a\tb\n1\t2\n"), '\t');
+}
+
+TEST(ImportFormats, LocalClockAgreesWithTheCLibraryInEveryZone) {
+    // Zones without summer time, with it, with half-hour summer time, a skipped day, leap seconds, a rule without
+    // a file, UTC without a file; the clock must give what localtime_r gives, moving on and jumping back.
+    const char* before = std::getenv("TZ");
+    const std::string kept = before != nullptr ? before : "";
+    for (const char* zone : {"Asia/Tokyo", ":Asia/Tokyo", "Europe/Berlin", "America/Sao_Paulo", "Australia/Lord_Howe",
+                             "Pacific/Apia", "UTC", "right/Asia/Tokyo", "JST-9", "CET-1CEST,M3.5.0,M10.5.0/3", ""}) {
+        const std::string name = zone[0] == ':' ? zone + 1 : zone;
+        if (name.find('/') != std::string::npos && !std::filesystem::exists("/usr/share/zoneinfo/" + name)) {
+            continue;  // not every machine has every zone; Asia/Tokyo is always there for these tests
+        }
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+        LocalClock clock;
+        std::mt19937_64 random(20050301);
+        // First each side of Berlin's changes of 2026 (the last second before one, then its first, and back).
+        const long long edges[] = {1774745999, 1774746000, 1774746001, 1792890000, 1792889999, 1792890001};
+        long long t = 0;
+        for (int step = 0; step < 150000 && t < 9999999999LL; ++step) {
+            t = step < std::ssize(edges) ? edges[step]
+                : step % 50 == 49        ? std::max(0LL, t - static_cast<long long>(random() % (20 * 86400)))
+                                         : t + 1 + static_cast<long long>(random() % (48 * 3600));
+            const std::time_t seconds = static_cast<std::time_t>(t);
+            std::tm expected{};
+            ASSERT_NE(localtime_r(&seconds, &expected), nullptr);
+            const LocalClockTime got = clock.at(t);
+            ASSERT_EQ((std::tuple{got.date.year, got.date.month, got.date.day, got.hour, got.minute, got.second}),
+                      (std::tuple{expected.tm_year + 1900, expected.tm_mon + 1, expected.tm_mday, expected.tm_hour,
+                                  expected.tm_min, expected.tm_sec}))
+                << zone << " at " << t;
+        }
+    }
+    before != nullptr ? ::setenv("TZ", kept.c_str(), 1) : ::unsetenv("TZ");
+    ::tzset();
 }
 
 }  // namespace
