@@ -95,6 +95,7 @@ LocalClockTime with_offset(std::int64_t t, long offset) {
 
 void LocalClock::loadTransitions() {
     m_loaded = true;
+    tzset();  // the C library takes up a TZ changed since it last looked, as the file below is read from it
     const std::optional<std::string> path = zone_file();
     if (!path) {
         return;
@@ -159,19 +160,27 @@ LocalClockTime LocalClock::at(long long unixSeconds) {
     if (m_span && t >= m_span->from && t < m_span->until) {
         return with_offset(t, m_span->offset);
     }
-    const std::time_t seconds = static_cast<std::time_t>(t);
-    std::tm local{};
-    localtime_r(&seconds, &local);
     if (!m_loaded) {
         loadTransitions();
     }
+    const std::time_t seconds = static_cast<std::time_t>(t);
+    std::tm local{};
+    localtime_r(&seconds, &local);
     if (m_usable) {
         std::optional<Span> span = spanOf(t);
         if (span) {
             span->offset = local.tm_gmtoff;
-            // The C library must give the same offset at both ends of the span, or its zone is not this file.
-            const bool agrees = (span->from == Earliest || offset_at(span->from) == span->offset) &&
-                                (span->until == Latest || offset_at(span->until - 1) == span->offset);
+            // The C library must give the same offset at both ends of the span and a season apart within it, or
+            // the zone it loaded is not this file (TZDIR changed, or the file replaced, since it loaded it).
+            const auto agrees_at = [&](std::int64_t moment) {
+                return moment < span->from || moment >= span->until || offset_at(moment) == span->offset;
+            };
+            bool agrees = (span->from == Earliest || agrees_at(span->from)) &&
+                          (span->until == Latest || agrees_at(span->until - 1));
+            constexpr std::int64_t Season = 91 * 86400;
+            for (std::int64_t k = 1; k <= 4 && agrees; ++k) {
+                agrees = agrees_at(t - k * Season) && agrees_at(t + k * Season);
+            }
             m_usable = agrees;
             m_span = agrees ? span : std::nullopt;
         }

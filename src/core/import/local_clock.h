@@ -20,7 +20,8 @@ struct LocalClockTime {
 /// is the authority, but in a zone whose rule has no summer time (Asia/Tokyo, UTC) it parses the zone's rule text
 /// on every call. So each answer of localtime_r is kept together with the span between the zone's transitions that
 /// holds it (read from the zone's file), and a later moment in the same span is worked out from the same offset.
-/// Where the zone's file cannot be read or does not agree with the C library, every moment goes to localtime_r.
+/// Where the zone's file cannot be read or does not agree with the C library (at the span's ends and a season
+/// apart within it), every moment goes to localtime_r.
 class LocalClock {
 public:
     LocalClockTime at(long long unixSeconds);

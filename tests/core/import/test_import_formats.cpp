@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 #include <tuple>
+#include <utility>
 
 #include "core/files/text_codec.h"
 #include "core/import/csv_table.h"
@@ -300,6 +301,14 @@ TEST(ImportFormats, CsvSplittingKeepsQuotedLineBreaksAndLineNumbers) {
 TEST(ImportFormats, LocalClockAgreesWithTheCLibraryInEveryZone) {
     // Zones without summer time, with it, with half-hour summer time, a skipped day, leap seconds, a rule without
     // a file, UTC without a file; the clock must give what localtime_r gives, moving on and jumping back.
+    const auto both = [](LocalClock& clock, long long t) {
+        const std::time_t seconds = static_cast<std::time_t>(t);
+        std::tm c{};
+        localtime_r(&seconds, &c);
+        const LocalClockTime got = clock.at(t);
+        return std::pair{std::tuple{got.date.year, got.date.month, got.date.day, got.hour, got.minute, got.second},
+                         std::tuple{c.tm_year + 1900, c.tm_mon + 1, c.tm_mday, c.tm_hour, c.tm_min, c.tm_sec}};
+    };
     const char* before = std::getenv("TZ");
     const std::string kept = before != nullptr ? before : "";
     for (const char* zone : {"Asia/Tokyo", ":Asia/Tokyo", "Europe/Berlin", "America/Sao_Paulo", "Australia/Lord_Howe",
@@ -319,15 +328,27 @@ TEST(ImportFormats, LocalClockAgreesWithTheCLibraryInEveryZone) {
             t = step < std::ssize(edges) ? edges[step]
                 : step % 50 == 49        ? std::max(0LL, t - static_cast<long long>(random() % (20 * 86400)))
                                          : t + 1 + static_cast<long long>(random() % (48 * 3600));
-            const std::time_t seconds = static_cast<std::time_t>(t);
-            std::tm expected{};
-            ASSERT_NE(localtime_r(&seconds, &expected), nullptr);
-            const LocalClockTime got = clock.at(t);
-            ASSERT_EQ((std::tuple{got.date.year, got.date.month, got.date.day, got.hour, got.minute, got.second}),
-                      (std::tuple{expected.tm_year + 1900, expected.tm_mon + 1, expected.tm_mday, expected.tm_hour,
-                                  expected.tm_min, expected.tm_sec}))
-                << zone << " at " << t;
+            const auto [got, expected] = both(clock, t);
+            ASSERT_EQ(got, expected) << zone << " at " << t;
         }
+    }
+    // New York loaded, then TZDIR pointed at a folder whose New York is Tokyo's file: the C library keeps its zone,
+    // so the clock must not take Tokyo's single span for New York's summer and winter.
+    if (std::filesystem::exists("/usr/share/zoneinfo/America/New_York") && std::getenv("TZDIR") == nullptr) {
+        const std::filesystem::path dir = std::filesystem::temp_directory_path() / "soranote-zones";
+        std::filesystem::create_directories(dir / "America");
+        std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Tokyo", dir / "America/New_York",
+                                   std::filesystem::copy_options::overwrite_existing);
+        ::setenv("TZ", "America/New_York", 1);
+        ::tzset();
+        ::setenv("TZDIR", dir.c_str(), 1);
+        LocalClock clock;
+        for (const long long t : {1720000000LL, 1735689600LL}) {  // July, then the last evening of 2024
+            const auto [got, expected] = both(clock, t);
+            EXPECT_EQ(got, expected) << "New York at " << t;
+        }
+        ::unsetenv("TZDIR");
+        std::filesystem::remove_all(dir);
     }
     before != nullptr ? ::setenv("TZ", kept.c_str(), 1) : ::unsetenv("TZ");
     ::tzset();
