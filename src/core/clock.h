@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ctime>
+
 #include "core/rules/dates.h"
 
 namespace sora {
@@ -11,6 +13,9 @@ struct DateTime {
     int minute = 0;
     int second = 0;
 };
+
+/// The date and time of the C library's broken-down local time.
+DateTime date_time_of(const std::tm& local);
 
 /// "Today" and "now"; tests fix them.
 class Clock {

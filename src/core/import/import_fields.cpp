@@ -166,14 +166,8 @@ std::tm local_tm(long long unixSeconds) {
 
 ImportDateTime local_date_time(long long unixSeconds) {
     const std::tm local = local_tm(unixSeconds);
-    ImportDateTime result;
-    result.date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-    result.hasTime = true;
-    result.hour = local.tm_hour;
-    result.minute = local.tm_min;
-    result.second = local.tm_sec;
-    result.zone = local.tm_zone != nullptr ? local.tm_zone : "";
-    return result;
+    const DateTime at = date_time_of(local);
+    return ImportDateTime{at.date, true, at.hour, at.minute, at.second, local.tm_zone != nullptr ? local.tm_zone : ""};
 }
 
 void read_import_value(std::string_view field, const char* name, float& value, ImportRow& row) {
@@ -218,15 +212,9 @@ DateSource read_import_date_time(std::string_view text, ImportRow& row, DateOrde
     // A timestamp first: digits alone never read as a written date, and a file of timestamps has one on every row,
     // so it goes straight into the row without the zone's name.
     if (const long long seconds = timestamp_seconds(text); seconds >= 0) {
-        if (clock != nullptr) {
-            const LocalClockTime local = clock->at(seconds);
-            row.date = local.date;
-            row.time = import_time_text(local.hour, local.minute, local.second);
-        } else {
-            const std::tm local = local_tm(seconds);
-            row.date = Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-            row.time = import_time_text(local.tm_hour, local.tm_min, local.tm_sec);
-        }
+        const DateTime local = clock != nullptr ? clock->at(seconds) : date_time_of(local_tm(seconds));
+        row.date = local.date;
+        row.time = import_time_text(local.hour, local.minute, local.second);
         return DateSource::Timestamp;
     }
     const std::optional<ImportDateTime> parsed = parse_import_date_time(text, order);

@@ -79,7 +79,7 @@ std::optional<long> offset_at(std::int64_t t) {
     return local.tm_gmtoff;
 }
 
-LocalClockTime with_offset(std::int64_t t, long offset) {
+DateTime with_offset(std::int64_t t, long offset) {
     const std::int64_t local = t + offset;
     std::int64_t days = local / 86400;
     std::int64_t seconds = local % 86400;
@@ -155,7 +155,7 @@ std::optional<LocalClock::Span> LocalClock::spanOf(std::int64_t t) const {
                 next == m_transitions.end() ? Latest : *next, 0};
 }
 
-LocalClockTime LocalClock::at(long long unixSeconds) {
+DateTime LocalClock::at(long long unixSeconds) {
     const std::int64_t t = unixSeconds;
     if (m_span && t >= m_span->from && t < m_span->until) {
         return with_offset(t, m_span->offset);
@@ -185,7 +185,7 @@ LocalClockTime LocalClock::at(long long unixSeconds) {
             m_span = agrees ? span : std::nullopt;
         }
     }
-    return {Date{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday}, local.tm_hour, local.tm_min, local.tm_sec};
+    return date_time_of(local);
 }
 
 }  // namespace sora

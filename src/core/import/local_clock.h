@@ -4,17 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "core/rules/dates.h"
+#include "core/clock.h"
 
 namespace sora {
-
-/// A moment on this computer's clock, as localtime_r gives it.
-struct LocalClockTime {
-    Date date;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
 
 /// This computer's local time of Unix timestamps, for a file with one on every row. The C library's localtime_r
 /// is the authority, but in a zone whose rule has no summer time (Asia/Tokyo, UTC) it parses the zone's rule text
@@ -24,7 +16,7 @@ struct LocalClockTime {
 /// apart within it), every moment goes to localtime_r.
 class LocalClock {
 public:
-    LocalClockTime at(long long unixSeconds);
+    DateTime at(long long unixSeconds);
 
 private:
     /// The span of the last answer, [from, until), and its offset from UTC in seconds.

@@ -305,7 +305,7 @@ TEST(ImportFormats, LocalClockAgreesWithTheCLibraryInEveryZone) {
         const std::time_t seconds = static_cast<std::time_t>(t);
         std::tm c{};
         localtime_r(&seconds, &c);
-        const LocalClockTime got = clock.at(t);
+        const DateTime got = clock.at(t);
         return std::pair{std::tuple{got.date.year, got.date.month, got.date.day, got.hour, got.minute, got.second},
                          std::tuple{c.tm_year + 1900, c.tm_mon + 1, c.tm_mday, c.tm_hour, c.tm_min, c.tm_sec}};
     };
