@@ -12,6 +12,8 @@ struct DateTime {
     int hour = 0;
     int minute = 0;
     int second = 0;
+
+    bool operator==(const DateTime&) const = default;
 };
 
 /// The date and time of the C library's broken-down local time.

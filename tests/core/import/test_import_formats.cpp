@@ -6,8 +6,6 @@
 #include <ctime>
 #include <filesystem>
 #include <random>
-#include <tuple>
-#include <utility>
 
 #include "core/files/text_codec.h"
 #include "core/import/csv_table.h"
@@ -277,8 +275,6 @@ TEST(ImportFormats, RowTextsOutliveTheCopiesTheyWereTakenFrom) {
     for (const RowText& text : rows) {
         EXPECT_EQ(text, "起床後");
     }
-    EXPECT_EQ(ClockText("21:05:09").view(), "21:05:09");
-    EXPECT_EQ(RowText("").size(), 0u);
 }
 
 TEST(ImportFormats, CsvSplittingKeepsQuotedLineBreaksAndLineNumbers) {
@@ -301,13 +297,11 @@ TEST(ImportFormats, CsvSplittingKeepsQuotedLineBreaksAndLineNumbers) {
 TEST(ImportFormats, LocalClockAgreesWithTheCLibraryInEveryZone) {
     // Zones without summer time, with it, with half-hour summer time, a skipped day, leap seconds, a rule without
     // a file, UTC without a file; the clock must give what localtime_r gives, moving on and jumping back.
-    const auto both = [](LocalClock& clock, long long t) {
+    const auto c_library = [](long long t) {
         const std::time_t seconds = static_cast<std::time_t>(t);
-        std::tm c{};
-        localtime_r(&seconds, &c);
-        const DateTime got = clock.at(t);
-        return std::pair{std::tuple{got.date.year, got.date.month, got.date.day, got.hour, got.minute, got.second},
-                         std::tuple{c.tm_year + 1900, c.tm_mon + 1, c.tm_mday, c.tm_hour, c.tm_min, c.tm_sec}};
+        std::tm local{};
+        localtime_r(&seconds, &local);
+        return date_time_of(local);
     };
     const char* before = std::getenv("TZ");
     const std::string kept = before != nullptr ? before : "";
@@ -328,8 +322,7 @@ TEST(ImportFormats, LocalClockAgreesWithTheCLibraryInEveryZone) {
             t = step < std::ssize(edges) ? edges[step]
                 : step % 50 == 49        ? std::max(0LL, t - static_cast<long long>(random() % (20 * 86400)))
                                          : t + 1 + static_cast<long long>(random() % (48 * 3600));
-            const auto [got, expected] = both(clock, t);
-            ASSERT_EQ(got, expected) << zone << " at " << t;
+            ASSERT_EQ(clock.at(t), c_library(t)) << zone << " at " << t;
         }
     }
     // New York loaded, then TZDIR pointed at a folder whose New York is Tokyo's file: the C library keeps its zone,
@@ -344,8 +337,7 @@ TEST(ImportFormats, LocalClockAgreesWithTheCLibraryInEveryZone) {
         ::setenv("TZDIR", dir.c_str(), 1);
         LocalClock clock;
         for (const long long t : {1720000000LL, 1735689600LL}) {  // July, then the last evening of 2024
-            const auto [got, expected] = both(clock, t);
-            EXPECT_EQ(got, expected) << "New York at " << t;
+            EXPECT_EQ(clock.at(t), c_library(t)) << "New York at " << t;
         }
         ::unsetenv("TZDIR");
         std::filesystem::remove_all(dir);
