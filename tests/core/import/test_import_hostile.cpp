@@ -1,5 +1,6 @@
-// Files an import must survive: paths that are no regular file, XML and ZIPs built to exhaust memory or time, texts
-// with escape sequences or beyond the entry panel's limits, dates no diary can hold, readings differing by a pulse.
+// Files an import must survive: paths that are no regular file, XML and ZIPs built to exhaust memory or time,
+// texts with escape sequences or beyond the entry panel's limits, dates no diary can hold, and readings that differ
+// only by what one side did not measure.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -9,6 +10,7 @@
 #include <zip.h>
 
 #include <chrono>
+#include <functional>
 
 #include "core/import/import_preview.h"
 #include "import_preview_lines.h"
@@ -19,89 +21,143 @@ namespace sora::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-using namespace std::string_literals;
+
+/// Peak memory in KB of `work` run in a child of its own (the exit code: 0 when `work` says it went as expected).
+long child_peak_kb(const std::function<bool()>& work, int& exitCode) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return usage.ru_maxrss;
+}
 
 constexpr std::string_view HealthHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<HealthData locale=\"ja_JP\">\n";
 
-std::string bp(const std::string& start) {
-    return "<Correlation type=\"HKCorrelationTypeIdentifierBloodPressure\" startDate=\"" + start +
-           "\"><Record type=\"HKQuantityTypeIdentifierBloodPressureSystolic\" startDate=\"" + start +
-           "\" value=\"120\"/><Record type=\"HKQuantityTypeIdentifierBloodPressureDiastolic\" startDate=\"" + start +
-           "\" value=\"80\"/></Correlation>\n";
+std::string bp(std::string_view start, std::string_view sys, std::string_view dia) {
+    const std::string s(start);
+    return "<Correlation type=\"HKCorrelationTypeIdentifierBloodPressure\" startDate=\"" + s +
+           "\"><Record type=\"HKQuantityTypeIdentifierBloodPressureSystolic\" startDate=\"" + s + "\" value=\"" +
+           std::string(sys) + "\"/><Record type=\"HKQuantityTypeIdentifierBloodPressureDiastolic\" startDate=\"" + s +
+           "\" value=\"" + std::string(dia) + "\"/></Correlation>\n";
 }
 
 void write_zip(const std::filesystem::path& path, const std::vector<std::pair<std::string, std::string>>& entries) {
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
     for (const auto& [name, content] : entries) {
         zip_source_t* source = zip_source_buffer(archive, content.data(), content.size(), 0);
-        zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        ASSERT_GE(zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8), 0);
     }
     ASSERT_EQ(zip_close(archive), 0);
 }
 
-TEST(HostileImportFiles, WhatIsNoRegularFileOrIsBuiltToExhaustMemoryOrTimeIsRefusedQuickly) {
+TEST(HostileImportFiles, WhatIsNoRegularFileIsNamedAtOnce) {
     ScratchDir dir;
     ASSERT_EQ(::mkfifo((dir / "pipe.csv").c_str(), 0600), 0);
     std::filesystem::create_directory(dir / "folder.csv");
     std::filesystem::create_symlink("loop2.csv", dir / "loop1.csv");
     std::filesystem::create_symlink("loop1.csv", dir / "loop2.csv");
     std::filesystem::create_symlink("gone.csv", dir / "dangling.csv");
-    // A billion laughs: ten levels of ten entities each.
-    std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE HealthData [\n<!ENTITY l0 \"ha\">\n";
-    for (int i = 1; i < 10; ++i) {
-        const std::string l = "&l" + std::to_string(i - 1) + ";";
-        laughs += "<!ENTITY l" + std::to_string(i) + " \"" + l + l + l + l + l + l + l + l + l + l + "\">\n";
-    }
-    write_bytes(dir / "laughs.xml", laughs + "]>\n<HealthData><Me note=\"&l9;\"/></HealthData>\n");
-    // One attribute of 20 MB: each piece fed to the parser makes it scan the attribute again.
-    write_bytes(dir / "attribute.xml", std::string(HealthHead) + "<Record type=\"x\" value=\"" +
-                                           std::string(20u << 20, 'a') + "\"/></HealthData>\n");
-    // 64 MB of blanks around one reading, in a ZIP of a few hundred KB.
-    write_zip(dir / "bomb.zip",
-              {{"apple_health_export/export.xml", std::string(HealthHead) + std::string(64u << 20, ' ') +
-                                                      bp("2024-01-05 07:00:00 +0900") + "</HealthData>\n"}});
-    const std::pair<std::filesystem::path, std::string> cases[] = {
+    const struct {
+        std::filesystem::path path;
+        std::string message;
+    } cases[] = {
         {dir / "pipe.csv", "「pipe.csv」は普通のファイルではありません（FIFO（名前付きパイプ））。"},
         {"/dev/zero", "「zero」は普通のファイルではありません（デバイス）。"},
         {dir / "folder.csv", "「folder.csv」はフォルダです。取り込むファイルを選んでください。"},
         {dir / "loop1.csv", "「loop1.csv」はリンクが循環していて、ファイルにたどり着けません。"},
         {dir / "dangling.csv", "「dangling.csv」はリンクですが、リンク先のファイルがありません。"},
-        {dir / "laughs.xml", "「laughs.xml」は実体（ENTITY）を宣言しています。"},
-        {dir / "attribute.xml", "「attribute.xml」の 3 行目に長すぎるタグか属性があります（1 MB を超えています）。"},
-        {dir / "bomb.zip", "「bomb.zip」は展開すると大きくなりすぎます"},
+        {dir / "missing.csv", "「missing.csv」が見つかりません。"},
     };
-    for (const auto& [path, message] : cases) {
-        // In a child of its own, so that its peak is the reading's alone; a FIFO opened to read would wait for ever.
+    for (const auto& c : cases) {
+        // A FIFO opened for reading would wait for a writer: the test would hang here.
         const auto start = std::chrono::steady_clock::now();
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            const ImportFile file = read_import_file(path);
-            ::_exit(file.read.message.starts_with(message) && file.read.rows.empty() ? 0 : 1);
+        const ImportFile file = read_import_file(c.path);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.path;
+        EXPECT_TRUE(file.read.message.starts_with(c.message)) << file.read.message;
+        EXPECT_TRUE(file.read.rows.empty());
+    }
+}
+
+/// A billion laughs: ten levels of ten entities each.
+std::string entity_bomb() {
+    std::string xml = "<?xml version=\"1.0\"?>\n<!DOCTYPE HealthData [\n<!ENTITY l0 \"ha\">\n";
+    for (int i = 1; i < 10; ++i) {
+        xml += "<!ENTITY l" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j) {
+            xml += "&l" + std::to_string(i - 1) + ";";
         }
-        int status = 0;
-        rusage usage{};
-        ::wait4(pid, &status, 0, &usage);
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << path;
-        EXPECT_EQ(status, 0) << path << ": not refused with the expected message";
+        xml += "\">\n";
+    }
+    return xml + "]>\n<HealthData><Me note=\"&l9;\"/></HealthData>\n";
+}
+
+/// One attribute of 20 MB: each piece fed to the parser makes it scan the attribute again.
+std::string long_attribute() {
+    return std::string(HealthHead) + "<Record type=\"x\" value=\"" + std::string(20u << 20, 'a') +
+           "\"/></HealthData>\n";
+}
+
+/// 64 MB of blanks around one reading, in a ZIP of a few hundred KB.
+void write_zip_bomb(const std::filesystem::path& path) {
+    write_zip(path, {{"apple_health_export/export.xml", std::string(HealthHead) + std::string(64u << 20, ' ') +
+                                                            bp("2024-01-05 07:00:00 +0900", "120", "80") +
+                                                            "</HealthData>\n"}});
+}
+
+TEST(HostileImportFiles, XmlAndZipsBuiltToExhaustMemoryOrTimeAreRefusedQuickly) {
+    ScratchDir dir;
+    write_bytes(dir / "laughs.xml", entity_bomb());
+    write_bytes(dir / "attribute.xml", long_attribute());
+    write_zip_bomb(dir / "bomb.zip");
+    const struct {
+        std::string name;
+        std::string message;
+    } cases[] = {
+        {"laughs.xml", "「laughs.xml」は実体（ENTITY）を宣言しています。"},
+        {"attribute.xml", "「attribute.xml」の 3 行目に長すぎるタグか属性があります（1 MB を超えています）。"},
+        {"bomb.zip", "「bomb.zip」は展開すると大きくなりすぎます"},
+        {"/dev/zero", "「zero」は普通のファイルではありません（デバイス）。"},  // endless: its peak counts too
+    };
+    for (const auto& c : cases) {
+        // In a child of its own, so that its peak is the reading's alone.
+        const auto start = std::chrono::steady_clock::now();
+        int exitCode = -1;
+        [[maybe_unused]] const long peak = child_peak_kb(
+            [&] {
+                const ImportFile file = read_import_file(dir / c.name);
+                return file.read.message.starts_with(c.message) && file.read.rows.empty();
+            },
+            exitCode);
+        EXPECT_EQ(exitCode, 0) << c.name << ": not refused with the expected message";
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.name;
 #ifndef __SANITIZE_ADDRESS__
-        EXPECT_LT(usage.ru_maxrss, 48 * 1024) << path << ": KB at the peak";
+        EXPECT_LT(peak, 48 * 1024) << c.name << ": KB at the peak";
 #endif
     }
 }
 
-TEST(HostileImportFiles, TwoExportsInAZipOrALineOfSeparatorsAreReadInPartWithARemark) {
+TEST(HostileImportFiles, TwoExportsInAZipAreSaidAndReadingsWithoutATimeStayApartByDay) {
     ScratchDir dir;
-    const std::string xml =
-        std::string(HealthHead) + bp("2024-01-05") + bp("2024-01-06") + bp("2024-01-06") + "</HealthData>\n";
+    const std::string xml = std::string(HealthHead) + bp("2024-01-05", "120", "80") + bp("2024-01-06", "120", "80") +
+                            bp("2024-01-06", "120", "80") + "</HealthData>\n";
     write_zip(dir / "two.zip", {{"a/export.xml", xml}, {"b/export.xml", xml}});
     const ImportFile two = read_import_file(dir / "two.zip");
     EXPECT_EQ(row_lines(two.read), (Lines{"3 2024/01/05 - 120/80/0/0", "4 2024/01/06 - 120/80/0/0"}));
     EXPECT_EQ(two.read.remarks,
               Lines{"「two.zip」には export.xml が 2 個あります。最初の「a/export.xml」だけを読みました。"});
-    const ImportFile commas = read_import_text(
+}
+
+TEST(HostileImportFiles, ALineOfSeparatorsKeepsAtMostItsFieldsCap) {
+    const ImportFile file = read_import_text(
         "日付と時刻,最高血圧,最低血圧\n" + std::string(50000, ',') + "\n2005-02-10 07:00,120,80\n", "commas.csv");
-    EXPECT_EQ(commas.read.remarks, Lines{"2 行目は列が多すぎるため、最初の 1024 列だけを読みました。"});
-    EXPECT_EQ(row_lines(commas.read), (Lines{"2 ! 日付がありません", "3 2005/02/10 7:00:00 120/80/0/0"}));
+    EXPECT_EQ(file.read.remarks, Lines{"2 行目は列が多すぎるため、最初の 1024 列だけを読みました。"});
+    EXPECT_EQ(row_lines(file.read), (Lines{"2 ! 日付がありません", "3 2005/02/10 7:00:00 120/80/0/0"}));
 }
 
 TEST(HostileImportRows, DatesOutsideTheDiaryAreQuestionedAndAMissingPulseMakesNoNewReading) {
@@ -133,20 +189,29 @@ TEST(HostileImportRows, DatesOutsideTheDiaryAreQuestionedAndAMissingPulseMakesNo
 }
 
 TEST(HostileImportRows, ControlCharactersBecomeBlanksAndTextsKeepTheEntryPanelsLimits) {
-    const ImportFile file = read_import_text(
-        "\xEF\xBB\xBF日付,時刻,状況,最高血圧,最低血圧,脈拍,体重,判定,一言日記\r\n"
-        "2005-02-10,7:00:00,\"起\t床後\",130,85,72,,,\"A\0B\x1B[2J\x1B]0;PWNED\a\x1A\x7F\xC2\x9B\x43\"\r\n"s +
-            "2005-02-12,7:00:00,起床後,132,85,72,,,\"" + std::string(32768, 'x') + "\"\r\n2005-02-13,7:00:00," +
-            std::string(101, 's') + ",133,85,72,,,\r\n",
-        "own.csv");
-    const ImportPreview preview = build_import_preview(file.fileName, file.read, {}, ImportChoices{});
-    ASSERT_EQ(preview.rows.size(), 3u);
+    const std::string heading = "\xEF\xBB\xBF日付,時刻,状況,最高血圧,最低血圧,脈拍,体重,判定,一言日記\r\n";
+    const char raw[] =
+        "A\0B\x1B[2J\x1B]0;PWNED\a\x1A\x7F\xC2\x9B"
+        "C";
+    const std::string escapes(raw, sizeof raw - 1);
+    const std::string csv = heading + "2005-02-10,7:00:00,\"起\t床後\",130,85,72,,,\"" + escapes + "\"\r\n" +
+                            "2005-02-11,7:00:00,,131,85,72,,,\r\n" +  // no situation
+                            "2005-02-12,7:00:00,起床後,132,85,72,,,\"" + std::string(32768, 'x') +
+                            "\"\r\n" +  // too long
+                            "2005-02-13,7:00:00," + std::string(101, 's') + ",133,85,72,,,\r\n";
+    const ImportFile file = read_import_text(csv, "own.csv");
+    ASSERT_EQ(file.read.kind, ImportKind::OwnCsv) << file.read.message;
+    ImportChoices choices;
+    choices.rules = SituationRules{11 * 60, "起床後", 18 * 60, "就寝前", "取り込み"};
+    const ImportPreview preview = build_import_preview(file.fileName, file.read, {}, choices);
+    ASSERT_EQ(preview.rows.size(), 4u);
     EXPECT_EQ(preview.record(preview.rows[0]).situation, "起 床後");
     EXPECT_EQ(preview.record(preview.rows[0]).diary, "7:00:00 A B [2J ]0;PWNED    C");
-    EXPECT_EQ(preview.rows[1].status, ImportStatus::Unreadable);
-    EXPECT_EQ(preview.reason(preview.rows[1]), "一言日記が長すぎます（32768 文字。32767 文字まで）");
+    EXPECT_EQ(preview.record(preview.rows[1]).situation, "起床後") << "an empty situation is left to the rules";
     EXPECT_EQ(preview.rows[2].status, ImportStatus::Unreadable);
-    EXPECT_EQ(preview.reason(preview.rows[2]), "状況が長すぎます（101 文字。100 文字まで）");
+    EXPECT_EQ(preview.reason(preview.rows[2]), "一言日記が長すぎます（32768 文字。32767 文字まで）");
+    EXPECT_EQ(preview.rows[3].status, ImportStatus::Unreadable);
+    EXPECT_EQ(preview.reason(preview.rows[3]), "状況が長すぎます（101 文字。100 文字まで）");
 }
 
 }  // namespace

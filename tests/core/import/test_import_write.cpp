@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -180,29 +181,13 @@ pid_t start_import_loop(const ScratchDir& dir, const std::filesystem::path& csv)
     return ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
-/// Kills the import loop at random moments while it imports readings, or merges a sync tool's conflict copy of the
-/// log: the log ends old or new, the situation list goes with it, and no file is left but data and listed copies.
-void kill_while_importing(bool conflictCopy) {
-    ScratchDir dir;
-    constexpr int Records = 3000;  // long enough a rewrite to be killed in the middle
-    constexpr int Imported = 1000;
-    std::string log;
-    std::string csv = "日付と時刻,最高血圧,最低血圧,脈拍\n";
-    std::string otherPc;  // the other PC's log holds the same days, and a reading of its own on every third day
-    for (int i = 0; i < Records; ++i) {
-        log += "\"" + format_date(Date{2005, 1, 1}.add_days(i)) + "\",\"起床後\",120,80,70,\"\",62.5\r\n";
-    }
-    for (int i = 0; i < Imported; ++i) {
-        csv += format_date(Date{2005, 1, 1}.add_days(i * 3)) + " 07:30,131,85,66\n";
-        otherPc += "\"" + format_date(Date{2005, 1, 1}.add_days(i * 3)) + "\",\"就寝前\",131,85,66,\"21:30:00\",0\r\n";
-    }
-    write_bytes(dir / "データ.txt", cp932(log));
-    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
-    const std::filesystem::path input =
-        dir / (conflictCopy ? "データ.sync-conflict-20261207-235123-I3I3VSL.txt" : "in.csv");
-    write_bytes(input, conflictCopy ? cp932(log + otherPc) : csv);
+/// Kills the import loop at random moments while it imports `input` into a log of `records` records: after every
+/// kill the log is the old one or the old one with all `imported` records, never anything between; the situation
+/// list goes with the log (`newList` with the new one, where the import adds situations), and every file left in
+/// the folder is a data file or a copy that the copies' list names.
+void kill_while_importing(const ScratchDir& dir, const std::string& log, int records, int imported,
+                          const std::filesystem::path& input, const std::optional<std::string>& newList) {
     const DataDir data(dir.path());
-
     std::mt19937 random(20240105);
     int maxDelayUs = 30000;
     int kills = 0;
@@ -228,22 +213,25 @@ void kill_while_importing(bool conflictCopy) {
         const LogReadResult after = MeasurementLog(data).read_all();
         ASSERT_TRUE(after.ok) << "kill " << kills << ": " << after.message;
         const std::size_t count = after.records.size();
-        ASSERT_TRUE(count == Records || count == Records + Imported) << "kill " << kills << ": " << count;
-        (count == Records ? oldLogs : newLogs) += 1;
-        if (count == Records || !conflictCopy) {
-            EXPECT_EQ(bytes_of(dir / "状況リスト.txt"),
-                      cp932(count == Records ? "起床後\r\n" : "起床後\r\n取り込み\r\n"))
+        const auto old = static_cast<std::size_t>(records);
+        ASSERT_TRUE(count == old || count == old + static_cast<std::size_t>(imported))
+            << "kill " << kills << ": " << count;
+        (count == old ? oldLogs : newLogs) += 1;
+        if (count == old || newList) {
+            EXPECT_EQ(bytes_of(dir / "状況リスト.txt"), cp932(count == old ? "起床後\r\n" : *newList))
                 << "kill " << kills << ": the list does not go with the log";
         }
+        const auto listed = read_backup_manifest(dir / "backup");
         for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
             const std::string name = entry.path().filename().string();
-            EXPECT_TRUE(entry.is_directory() || entry.path() == input || name == "データ.txt" ||
-                        name == "状況リスト.txt" || name == "控え一覧.txt" || name.starts_with(".") ||
-                        read_backup_manifest(dir / "backup").contains(name))
-                << "kill " << kills << ": left behind: " << name;
+            if (entry.is_directory() || entry.path() == input || name == "データ.txt" || name == "状況リスト.txt" ||
+                name == "控え一覧.txt" || name.starts_with(".")) {
+                continue;
+            }
+            EXPECT_EQ(listed.count(name), 1u) << "kill " << kills << ": left behind: " << name;
         }
-        if (count != Records) {
-            // Put the old log and list back for the next kill, as an undo would.
+        if (count != old) {
+            // Put the old files back for the next kill, as an undo would.
             write_bytes(dir / "データ.txt", cp932(log));
             write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
         }
@@ -253,12 +241,44 @@ void kill_while_importing(bool conflictCopy) {
     EXPECT_GT(newLogs, 0) << "no import got through before its kill: nothing was tried";
 }
 
+std::string log_of_days(int days) {
+    std::string log;
+    for (int i = 0; i < days; ++i) {
+        log += "\"" + format_date(Date{2005, 1, 1}.add_days(i)) + "\",\"起床後\",120,80,70,\"\",62.5\r\n";
+    }
+    return log;
+}
+
 TEST(ImportKilled, TheLogEndsOldOrNewNeverBetween) {
-    kill_while_importing(false);
+    ScratchDir dir;
+    constexpr int Records = 3000;  // long enough a rewrite to be killed in the middle
+    constexpr int Imported = 1000;
+    const std::string log = log_of_days(Records);
+    std::string csv = "日付と時刻,最高血圧,最低血圧,脈拍\n";
+    for (int i = 0; i < Imported; ++i) {
+        csv += format_date(Date{2005, 1, 1}.add_days(i * 3)) + " 07:30,131,85,66\n";
+    }
+    write_bytes(dir / "データ.txt", cp932(log));
+    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
+    write_bytes(dir / "in.csv", csv);
+    kill_while_importing(dir, log, Records, Imported, dir / "in.csv", "起床後\r\n取り込み\r\n");
 }
 
 TEST(ImportKilled, MergingASyncToolsConflictCopyOfTheLogEndsOldOrNew) {
-    kill_while_importing(true);
+    // The other PC's log: the same days, and a reading of its own on every third day.
+    ScratchDir dir;
+    constexpr int Records = 3000;
+    constexpr int Imported = 1000;
+    const std::string log = log_of_days(Records);
+    std::string copy = log;
+    for (int i = 0; i < Imported; ++i) {
+        copy += "\"" + format_date(Date{2005, 1, 1}.add_days(i * 3)) + "\",\"就寝前\",131,85,66,\"21:30:00\",0\r\n";
+    }
+    write_bytes(dir / "データ.txt", cp932(log));
+    write_bytes(dir / "状況リスト.txt", cp932("起床後\r\n"));
+    const std::filesystem::path conflictCopy = dir / "データ.sync-conflict-20261207-235123-I3I3VSL.txt";
+    write_bytes(conflictCopy, cp932(copy));
+    kill_while_importing(dir, log, Records, Imported, conflictCopy, std::nullopt);
 }
 
 }  // namespace
