@@ -43,7 +43,8 @@ TEST(SpokenText, CalendarDaysSayDateClassAndCountOfTheirFirstReading) {
         {"2005/03/01", "起床後", 131, 84, 70, "", 62},  // 正常高値血圧, a new month row
     };
     const CalendarView view = build_class_calendar(records, CalendarMode::Simple, "2005/02/01", Date{2005, 3, 1});
-    ASSERT_TRUE(view.dayNames.size() == 2 && view.grid.rows.size() == 2);
+    ASSERT_EQ(view.dayNames.size(), view.grid.rows.size());
+    ASSERT_EQ(view.dayNames.size(), 2u);
     EXPECT_EQ(view.dayNames[0][9], "2月9日 至適血圧 3回");
     EXPECT_EQ(view.dayNames[1][1], "3月1日 正常高値血圧 1回");
     EXPECT_EQ(view.dayNames[0][10], "");  // a day without readings is read as the empty cell it is
@@ -51,12 +52,16 @@ TEST(SpokenText, CalendarDaysSayDateClassAndCountOfTheirFirstReading) {
 }
 
 TEST(TextSize, StepsStopAtTheEndsAndUnknownPreferencesAreStandard) {
-    EXPECT_TRUE(stepped_text_size(TextSize::Larger, 5) == TextSize::Largest &&
-                stepped_text_size(TextSize::Larger, -3) == TextSize::Standard);
-    for (const int stored : {125, 0, 90, 130, -125, 1500}) {
-        EXPECT_EQ(text_size_from_percent(stored), stored == 125 ? TextSize::Larger : TextSize::Standard) << stored;
+    EXPECT_EQ(stepped_text_size(TextSize::Standard, 1), TextSize::Larger);
+    EXPECT_EQ(stepped_text_size(TextSize::Larger, 5), TextSize::Largest);
+    EXPECT_EQ(stepped_text_size(TextSize::Larger, -3), TextSize::Standard);
+    EXPECT_DOUBLE_EQ(text_size_factor(TextSize::Largest), 1.5);
+    EXPECT_EQ(text_size_from_percent(125), TextSize::Larger);
+    for (const int stored : {0, 90, 130, -125, 1500}) {
+        EXPECT_EQ(text_size_from_percent(stored), TextSize::Standard) << stored;
     }
-    EXPECT_TRUE(text_size_from_text("特大") == TextSize::Largest && text_size_from_text("125") == TextSize::Larger);
+    EXPECT_EQ(text_size_from_text("特大"), TextSize::Largest);
+    EXPECT_EQ(text_size_from_text("125"), TextSize::Larger);
     for (const char* text : {"", "125%", "12", "大", "large"}) {
         EXPECT_EQ(text_size_from_text(text), std::nullopt) << text;
     }
